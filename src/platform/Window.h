@@ -12,7 +12,7 @@
 namespace bw {
 
 struct MonitorInfo {
-    TRect bounds;         // desktop coordinates
+    TRect bounds; // desktop coordinates
     bool primary = false;
 };
 

@@ -37,15 +37,14 @@ void Canvas::PutPixel(float x, float y, TColor color, TBlendingEffect effect) {
 namespace {
 
 uint32_t LerpChannel(uint32_t a, uint32_t b, float t) {
-    return static_cast<uint32_t>(std::lround(static_cast<float>(a) +
-                                             (static_cast<float>(b) - static_cast<float>(a)) * t));
+    return static_cast<uint32_t>(
+        std::lround(static_cast<float>(a) + (static_cast<float>(b) - static_cast<float>(a)) * t));
 }
 
 TColor LerpColor(TColor a, TColor b, float t) {
-    return MakeColor(LerpChannel(ColorRed(a), ColorRed(b), t),
-                     LerpChannel(ColorGreen(a), ColorGreen(b), t),
-                     LerpChannel(ColorBlue(a), ColorBlue(b), t),
-                     LerpChannel(ColorAlpha(a), ColorAlpha(b), t));
+    return MakeColor(
+        LerpChannel(ColorRed(a), ColorRed(b), t), LerpChannel(ColorGreen(a), ColorGreen(b), t),
+        LerpChannel(ColorBlue(a), ColorBlue(b), t), LerpChannel(ColorAlpha(a), ColorAlpha(b), t));
 }
 
 // Bilinear colour of the point (fx, fy) in 0..1 over the four corner colours.

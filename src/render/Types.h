@@ -41,10 +41,18 @@ using TColor = uint32_t;
 constexpr TColor MakeColor(uint32_t r, uint32_t g, uint32_t b, uint32_t a = 255) {
     return ((a & 0xFF) << 24) | ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
 }
-constexpr uint32_t ColorAlpha(TColor c) { return c >> 24; }
-constexpr uint32_t ColorRed(TColor c) { return (c >> 16) & 0xFF; }
-constexpr uint32_t ColorGreen(TColor c) { return (c >> 8) & 0xFF; }
-constexpr uint32_t ColorBlue(TColor c) { return c & 0xFF; }
+constexpr uint32_t ColorAlpha(TColor c) {
+    return c >> 24;
+}
+constexpr uint32_t ColorRed(TColor c) {
+    return (c >> 16) & 0xFF;
+}
+constexpr uint32_t ColorGreen(TColor c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr uint32_t ColorBlue(TColor c) {
+    return c & 0xFF;
+}
 
 // A vertical gradient: top and bottom colour.
 struct TColor2 {

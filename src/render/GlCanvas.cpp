@@ -1,0 +1,378 @@
+#include "render/GlCanvas.h"
+
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace bw {
+
+namespace {
+
+constexpr size_t kMaxQuads = 16384; // 65536 vertices: every index fits 16 bits
+constexpr size_t kMaxVertices = kMaxQuads * 4;
+
+const char* kVertexShader = R"(#version 330 core
+layout(location = 0) in vec2 aPos;
+layout(location = 1) in vec3 aUVQ;
+layout(location = 2) in vec4 aColor;
+uniform vec2 uScreen;
+noperspective out vec3 vUVQ;
+noperspective out vec4 vColorQ;
+void main() {
+    vUVQ = aUVQ;
+    vColorQ = aColor * aUVQ.z;
+    gl_Position = vec4(aPos.x / uScreen.x * 2.0 - 1.0, 1.0 - aPos.y / uScreen.y * 2.0, 0.0, 1.0);
+}
+)";
+
+// Texture coordinates and colours arrive multiplied by q and are divided back here, so a
+// quadrangle that is not a parallelogram is mapped projectively, without a crease.
+const char* kFragmentShader = R"(#version 330 core
+uniform sampler2D uTex;
+noperspective in vec3 vUVQ;
+noperspective in vec4 vColorQ;
+out vec4 fragColor;
+void main() {
+    vec4 c = texture(uTex, vUVQ.xy / vUVQ.z) * (vColorQ / vUVQ.z);
+    if (c.a < 0.5 / 255.0) discard;
+    fragColor = c;
+}
+)";
+
+GLuint CompileShader(GLenum type, const char* source, std::string* error) {
+    const GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[1024] = {};
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        if (error) *error = std::string("shader: ") + log;
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+// Weights q of the four corners that make the interpolation of a quadrangle projective:
+// with c the crossing of the diagonals and d_i the distance of corner i from c,
+// q_i = (d_i + d_(i+2)) / d_(i+2). A parallelogram gives equal weights; a quadrangle whose
+// diagonals do not cross inside it (concave or degenerate) falls back to affine mapping.
+std::array<float, 4> ProjectiveWeights(const TPoint4& p) {
+    const double ax = p[2].x - p[0].x, ay = p[2].y - p[0].y; // diagonal 0 -> 2
+    const double bx = p[3].x - p[1].x, by = p[3].y - p[1].y; // diagonal 1 -> 3
+    const double den = ax * by - ay * bx;
+    if (std::fabs(den) < 1e-9) return {1, 1, 1, 1};
+    const double cx = p[1].x - p[0].x, cy = p[1].y - p[0].y;
+    const double s = (cx * by - cy * bx) / den; // along diagonal 0 -> 2
+    const double t = (cx * ay - cy * ax) / den; // along diagonal 1 -> 3
+    if (s <= 1e-6 || s >= 1 - 1e-6 || t <= 1e-6 || t >= 1 - 1e-6) return {1, 1, 1, 1};
+    // Distances along each diagonal are proportional to s, 1-s and t, 1-t.
+    const double d0 = s, d2 = 1 - s, d1 = t, d3 = 1 - t;
+    return {static_cast<float>((d0 + d2) / d2), static_cast<float>((d1 + d3) / d3),
+            static_cast<float>((d2 + d0) / d0), static_cast<float>((d3 + d1) / d1)};
+}
+
+} // namespace
+
+std::unique_ptr<GlCanvas> GlCanvas::Create(int width, int height, std::string* error) {
+    std::unique_ptr<GlCanvas> canvas(new GlCanvas());
+    if (!canvas->Init(width, height, error)) return nullptr;
+    return canvas;
+}
+
+bool GlCanvas::Init(int width, int height, std::string* error) {
+    const GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertexShader, error);
+    if (!vs) return false;
+    const GLuint fs = CompileShader(GL_FRAGMENT_SHADER, kFragmentShader, error);
+    if (!fs) {
+        glDeleteShader(vs);
+        return false;
+    }
+    program_ = glCreateProgram();
+    glAttachShader(program_, vs);
+    glAttachShader(program_, fs);
+    glLinkProgram(program_);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint linked = 0;
+    glGetProgramiv(program_, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        if (error) *error = "shader program did not link";
+        return false;
+    }
+    glUseProgram(program_);
+    uniformScreen_ = glGetUniformLocation(program_, "uScreen");
+    glUniform1i(glGetUniformLocation(program_, "uTex"), 0);
+
+    glGenVertexArrays(1, &vao_);
+    glBindVertexArray(vao_);
+    glGenBuffers(1, &vbo_);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+    glBufferData(GL_ARRAY_BUFFER, kMaxVertices * sizeof(Vertex), nullptr, GL_STREAM_DRAW);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                          reinterpret_cast<void*>(offsetof(Vertex, x)));
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                          reinterpret_cast<void*>(offsetof(Vertex, u)));
+    glEnableVertexAttribArray(2);
+    // The ARGB word in memory is B, G, R, A: GL_BGRA reads it as a normalised colour.
+    glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
+                          reinterpret_cast<void*>(offsetof(Vertex, color)));
+
+    std::vector<uint16_t> indices(kMaxQuads * 6);
+    for (size_t i = 0; i < kMaxQuads; ++i) {
+        const auto b = static_cast<uint16_t>(i * 4);
+        const uint16_t quad[6] = {b, static_cast<uint16_t>(b + 1), static_cast<uint16_t>(b + 2),
+                                  b, static_cast<uint16_t>(b + 2), static_cast<uint16_t>(b + 3)};
+        std::memcpy(&indices[i * 6], quad, sizeof quad);
+    }
+    glGenBuffers(1, &ibo_);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(uint16_t), indices.data(),
+                 GL_STATIC_DRAW);
+
+    const uint32_t white = 0xFFFFFFFF;
+    glGenTextures(1, &whiteTexture_);
+    glBindTexture(GL_TEXTURE_2D, whiteTexture_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+
+    GLint maxTex = 2048;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
+    maxTextureSize_ = std::max(64, static_cast<int>(maxTex));
+
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendEquation(GL_FUNC_ADD);
+    batch_.reserve(kMaxVertices);
+    selTexture_ = whiteTexture_;
+    Resize(width, height);
+    return glGetError() == GL_NO_ERROR;
+}
+
+GlCanvas::~GlCanvas() {
+    for (const Texture& t : textures_)
+        if (t.name) glDeleteTextures(1, &t.name);
+    if (whiteTexture_) glDeleteTextures(1, &whiteTexture_);
+    if (ibo_) glDeleteBuffers(1, &ibo_);
+    if (vbo_) glDeleteBuffers(1, &vbo_);
+    if (vao_) glDeleteVertexArrays(1, &vao_);
+    if (program_) glDeleteProgram(program_);
+}
+
+TextureId GlCanvas::CreateTexture(int width, int height, const uint32_t* argb) {
+    if (width <= 0 || height <= 0 || width > maxTextureSize_ || height > maxTextureSize_)
+        return kNoTexture;
+    Texture tex{0, width, height};
+    glGenTextures(1, &tex.name);
+    glBindTexture(GL_TEXTURE_2D, tex.name);
+    boundTexture_ = tex.name;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                 argb);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    if (!freeIds_.empty()) {
+        const TextureId id = freeIds_.back();
+        freeIds_.pop_back();
+        textures_[id - 1] = tex;
+        return id;
+    }
+    textures_.push_back(tex);
+    return static_cast<TextureId>(textures_.size());
+}
+
+void GlCanvas::UpdateTexture(TextureId tex, const uint32_t* argb) {
+    const unsigned name = GlName(tex);
+    if (!name || !argb) return;
+    if (name == batchTexture_) Flush();
+    const Texture& t = textures_[tex - 1];
+    glBindTexture(GL_TEXTURE_2D, name);
+    boundTexture_ = name;
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t.width, t.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                    argb);
+}
+
+void GlCanvas::DestroyTexture(TextureId tex) {
+    const unsigned name = GlName(tex);
+    if (!name) return;
+    if (name == batchTexture_) Flush();
+    if (selTexture_ == name) selTexture_ = whiteTexture_;
+    if (boundTexture_ == name) boundTexture_ = ~0u;
+    glDeleteTextures(1, &textures_[tex - 1].name);
+    textures_[tex - 1] = Texture{};
+    freeIds_.push_back(tex);
+}
+
+TPoint2px GlCanvas::TextureSize(TextureId tex) const {
+    if (!GlName(tex)) return {0, 0};
+    return {textures_[tex - 1].width, textures_[tex - 1].height};
+}
+
+unsigned GlCanvas::GlName(TextureId tex) const {
+    if (tex == kNoTexture || tex > textures_.size()) return 0;
+    return textures_[tex - 1].name;
+}
+
+void GlCanvas::UseTexture(TextureId tex, const TPoint4& uv) {
+    const unsigned name = GlName(tex);
+    selTexture_ = name ? name : whiteTexture_;
+    selUv_ = uv;
+}
+
+void GlCanvas::Prepare(unsigned texture, TBlendingEffect effect, Primitive primitive) {
+    if (effect == beUnknown) effect = batchEffect_; // the previous setting stays
+    const size_t room = primitive == Primitive::Quads ? 4 : 3;
+    if (!batch_.empty() && (texture != batchTexture_ || effect != batchEffect_ ||
+                            primitive != batchPrimitive_ || batch_.size() + room > kMaxVertices))
+        Flush();
+    batchTexture_ = texture;
+    batchEffect_ = effect;
+    batchPrimitive_ = primitive;
+}
+
+void GlCanvas::TexMap(const TPoint4& corners, const TColor4& colors, TBlendingEffect effect) {
+    Prepare(selTexture_, effect, Primitive::Quads);
+    const std::array<float, 4> q = ProjectiveWeights(corners);
+    for (int i = 0; i < 4; ++i)
+        batch_.push_back(Vertex{corners[i].x, corners[i].y, selUv_[i].x * q[i], selUv_[i].y * q[i],
+                                q[i], colors[i]});
+    ++stats_.quads;
+    stats_.triangles += 2;
+}
+
+void GlCanvas::DrawTriangles(const ColorVertex* vertices, size_t count, TBlendingEffect effect) {
+    count -= count % 3;
+    for (size_t i = 0; i < count; i += 3) {
+        Prepare(whiteTexture_, effect, Primitive::Triangles);
+        for (size_t k = 0; k < 3; ++k) {
+            const ColorVertex& v = vertices[i + k];
+            batch_.push_back(Vertex{v.pos.x, v.pos.y, 0, 0, 1, v.color});
+        }
+        ++stats_.triangles;
+    }
+}
+
+void GlCanvas::ApplyBlend(TBlendingEffect effect) {
+    if (blendApplied_ && effect == lastEffect_) return;
+    GLenum src = GL_SRC_ALPHA, dst = GL_ONE_MINUS_SRC_ALPHA;
+    switch (effect) {
+    case beShadow:
+        src = GL_ZERO;
+        dst = GL_ONE_MINUS_SRC_ALPHA;
+        break;
+    case beAdd:
+        src = GL_SRC_ALPHA;
+        dst = GL_ONE;
+        break;
+    case beMultiply:
+        src = GL_ZERO;
+        dst = GL_SRC_COLOR;
+        break;
+    case beInvMultiply:
+        src = GL_ZERO;
+        dst = GL_ONE_MINUS_SRC_COLOR;
+        break;
+    case beSrcColor:
+        src = GL_SRC_COLOR;
+        dst = GL_ONE_MINUS_SRC_COLOR;
+        break;
+    case beSrcColorAdd:
+        src = GL_SRC_COLOR;
+        dst = GL_ONE;
+        break;
+    default:
+        break;
+    }
+    // The target's alpha is left as it is whatever the effect.
+    glBlendFuncSeparate(src, dst, GL_ZERO, GL_ONE);
+    lastEffect_ = effect;
+    blendApplied_ = true;
+}
+
+void GlCanvas::Flush() {
+    if (batch_.empty()) return;
+    glUseProgram(program_);
+    glBindVertexArray(vao_);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+    // Orphan the buffer so the driver need not wait for the previous draw.
+    glBufferData(GL_ARRAY_BUFFER, kMaxVertices * sizeof(Vertex), nullptr, GL_STREAM_DRAW);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, batch_.size() * sizeof(Vertex), batch_.data());
+    if (boundTexture_ != batchTexture_) {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, batchTexture_);
+        boundTexture_ = batchTexture_;
+    }
+    ApplyBlend(batchEffect_);
+    if (batchPrimitive_ == Primitive::Quads)
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch_.size() / 4 * 6), GL_UNSIGNED_SHORT,
+                       nullptr);
+    else
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch_.size()));
+    ++stats_.drawCalls;
+    batch_.clear();
+}
+
+void GlCanvas::ApplyViewport() {
+    glViewport(0, 0, size_.x, size_.y);
+    glUseProgram(program_);
+    glUniform2f(uniformScreen_, static_cast<float>(size_.x), static_cast<float>(size_.y));
+}
+
+void GlCanvas::SetClipRect(const TRect& rect) {
+    Flush();
+    clip_.left = std::clamp(rect.left, 0, size_.x);
+    clip_.top = std::clamp(rect.top, 0, size_.y);
+    clip_.right = std::clamp(rect.right, clip_.left, size_.x);
+    clip_.bottom = std::clamp(rect.bottom, clip_.top, size_.y);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(clip_.left, size_.y - clip_.bottom, clip_.Width(), clip_.Height());
+}
+
+void GlCanvas::Resize(int width, int height) {
+    Flush();
+    size_ = {std::max(1, width), std::max(1, height)};
+    ApplyViewport();
+    SetClipRect(TRect{0, 0, size_.x, size_.y});
+}
+
+void GlCanvas::BeginFrame(TColor clearColor) {
+    batch_.clear();
+    stats_ = {};
+    ApplyViewport();
+    SetClipRect(TRect{0, 0, size_.x, size_.y});
+    glClearColor(static_cast<float>(ColorRed(clearColor)) / 255.0f,
+                 static_cast<float>(ColorGreen(clearColor)) / 255.0f,
+                 static_cast<float>(ColorBlue(clearColor)) / 255.0f,
+                 static_cast<float>(ColorAlpha(clearColor)) / 255.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void GlCanvas::EndFrame() {
+    Flush();
+}
+
+std::vector<uint32_t> GlCanvas::ReadPixels() {
+    Flush();
+    const size_t w = static_cast<size_t>(size_.x), h = static_cast<size_t>(size_.y);
+    std::vector<uint32_t> raw(w * h);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, size_.x, size_.y, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, raw.data());
+    // GL counts rows from the bottom; the surface is opaque.
+    std::vector<uint32_t> out(w * h);
+    for (size_t y = 0; y < h; ++y)
+        for (size_t x = 0; x < w; ++x) out[y * w + x] = raw[(h - 1 - y) * w + x] | 0xFF000000u;
+    return out;
+}
+
+} // namespace bw

@@ -1,0 +1,94 @@
+// The canvas on OpenGL 3.3 core. Needs a current GL context for its whole life.
+#pragma once
+
+#include "render/Canvas.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bw {
+
+class GlCanvas final : public Canvas {
+public:
+    // Builds the shaders and buffers; returns nullptr (and fills `error`) when that fails.
+    static std::unique_ptr<GlCanvas> Create(int width, int height, std::string* error);
+    ~GlCanvas() override;
+    GlCanvas(const GlCanvas&) = delete;
+    GlCanvas& operator=(const GlCanvas&) = delete;
+
+    TextureId CreateTexture(int width, int height, const uint32_t* argb) override;
+    void UpdateTexture(TextureId tex, const uint32_t* argb) override;
+    void DestroyTexture(TextureId tex) override;
+    TPoint2px TextureSize(TextureId tex) const override;
+
+    void UseTexture(TextureId tex, const TPoint4& uv) override;
+    void TexMap(const TPoint4& corners, const TColor4& colors, TBlendingEffect effect) override;
+    TRect ClipRect() const override { return clip_; }
+    void SetClipRect(const TRect& rect) override;
+
+    TPoint2px Size() const override { return size_; }
+    void Resize(int width, int height) override;
+    void BeginFrame(TColor clearColor) override;
+    void Flush() override;
+    void EndFrame() override;
+    std::vector<uint32_t> ReadPixels() override;
+    Stats FrameStats() const override { return stats_; }
+
+    // Largest texture side the device takes.
+    int MaxTextureSize() const { return maxTextureSize_; }
+
+protected:
+    void DrawTriangles(const ColorVertex* vertices, size_t count, TBlendingEffect effect) override;
+
+private:
+    struct Vertex {
+        float x, y;     // client pixels
+        float u, v, q;  // projective texture coordinates (u*q, v*q, q)
+        uint32_t color; // ARGB
+    };
+    struct Texture {
+        unsigned name = 0;
+        int width = 0;
+        int height = 0;
+    };
+    enum class Primitive { Quads, Triangles };
+
+    GlCanvas() = default;
+    bool Init(int width, int height, std::string* error);
+    void Prepare(unsigned texture, TBlendingEffect effect, Primitive primitive);
+    void ApplyBlend(TBlendingEffect effect);
+    void ApplyViewport();
+    unsigned GlName(TextureId tex) const;
+
+    TPoint2px size_{};
+    TRect clip_{};
+    int maxTextureSize_ = 2048;
+
+    unsigned program_ = 0;
+    int uniformScreen_ = -1;
+    unsigned vao_ = 0;
+    unsigned vbo_ = 0;
+    unsigned ibo_ = 0;
+    unsigned whiteTexture_ = 0;
+
+    std::vector<Texture> textures_; // index = id - 1; name 0 once destroyed
+    std::vector<TextureId> freeIds_;
+
+    // Selection made by UseTexture.
+    unsigned selTexture_ = 0;
+    TPoint4 selUv_{};
+
+    // The batch being collected.
+    std::vector<Vertex> batch_;
+    unsigned batchTexture_ = 0;
+    TBlendingEffect batchEffect_ = beNormal;
+    Primitive batchPrimitive_ = Primitive::Quads;
+    TBlendingEffect lastEffect_ = beNormal;
+    bool blendApplied_ = false;
+    unsigned boundTexture_ = ~0u;
+
+    Stats stats_;
+};
+
+} // namespace bw
