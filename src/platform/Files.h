@@ -1,0 +1,37 @@
+// Files and folders as the game uses them. Paths are UTF-8 with '/' separators.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bw {
+
+// The per-user data folder: $XDG_DATA_HOME, else ~/.local/share. Empty when neither is known.
+std::string UserDataFolder();
+// The folder holding the running program (with no trailing '/'), or "." when unknown.
+std::string ExecutableFolder();
+
+// Joins two path pieces with exactly one '/'.
+std::string JoinPath(const std::string& a, const std::string& b);
+// Turns '\' separators of stored paths into '/'.
+std::string NativePath(std::string path);
+
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+// Creates the folder and its missing parents; true when it exists afterwards.
+bool CreateFolders(const std::string& path);
+bool DeleteFile(const std::string& path);
+bool DeleteFolder(const std::string& path); // with its contents
+bool RenameFile(const std::string& from, const std::string& to);
+// Names (not paths) of the plain files in a folder whose names end with `extension`
+// (case-insensitive; empty for all), sorted by name.
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& extension = "");
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
+// Writes through a temporary file in the same folder, flushed to disk and renamed over the
+// target, so the target is always either the old or the new content.
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
+
+} // namespace bw

@@ -1,0 +1,140 @@
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/PictureFile.h"
+#include "render/Canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+namespace bw {
+namespace {
+
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "bwtest-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempFolder() { DeleteFolder(path_); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+TEST(Files, PathsJoinWithOneSeparatorAndStoredBackslashesBecomeSlashes) {
+    EXPECT_EQ(JoinPath("a", "b"), "a/b");
+    EXPECT_EQ(JoinPath("a/", "/b"), "a/b");
+    EXPECT_EQ(JoinPath("", "b"), "b");
+    EXPECT_EQ(NativePath("Data\\Music\\a.ogg"), "Data/Music/a.ogg");
+}
+
+TEST(Files, UserDataFolderFollowsXdgAndFallsBackToHome) {
+    const char* oldXdg = std::getenv("XDG_DATA_HOME");
+    const std::string saved = oldXdg ? oldXdg : "";
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("XDG_DATA_HOME", "/tmp/xdg-here", 1);
+    EXPECT_EQ(UserDataFolder(), "/tmp/xdg-here");
+    setenv("XDG_DATA_HOME", "relative/is/ignored", 1);
+    setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(UserDataFolder(), "/home/someone/.local/share");
+    setenv("HOME", savedHome.c_str(), 1);
+    if (oldXdg)
+        setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
+}
+
+TEST(Files, AtomicWritesReplaceWholeFilesAndLeaveNoTemporaries) {
+    TempFolder dir;
+    const std::string sub = JoinPath(dir.Path(), "x/y/z");
+    ASSERT_TRUE(CreateFolders(sub));
+    const std::string file = JoinPath(sub, "f.txt");
+    ASSERT_TRUE(WriteFileAtomically(file, "first version", 13));
+    ASSERT_TRUE(WriteFileAtomically(file, "second", 6));
+    const auto data = ReadWholeFile(file);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(std::string(data->begin(), data->end()), "second");
+    EXPECT_EQ(ListFiles(sub), std::vector<std::string>{"f.txt"});
+    // A folder that cannot be written leaves the call failing, not crashing.
+    EXPECT_FALSE(WriteFileAtomically(JoinPath(dir.Path(), "missing/f.txt"), "x", 1));
+}
+
+TEST(Files, ListingFiltersByExtensionIgnoringCaseAndSortsByName) {
+    TempFolder dir;
+    for (const char* n : {"b.SAV", "a.sav", "c.txt"})
+        ASSERT_TRUE(WriteFileAtomically(JoinPath(dir.Path(), n), "x", 1));
+    ASSERT_TRUE(CreateFolders(JoinPath(dir.Path(), "d.sav")));
+    EXPECT_EQ(ListFiles(dir.Path(), ".sav"), (std::vector<std::string>{"a.sav", "b.SAV"}));
+    EXPECT_TRUE(ListFiles(JoinPath(dir.Path(), "nope")).empty());
+    EXPECT_TRUE(RenameFile(JoinPath(dir.Path(), "c.txt"), JoinPath(dir.Path(), "e.txt")));
+    EXPECT_TRUE(FileExists(JoinPath(dir.Path(), "e.txt")));
+    EXPECT_TRUE(DeleteFile(JoinPath(dir.Path(), "e.txt")));
+    EXPECT_FALSE(FileExists(JoinPath(dir.Path(), "e.txt")));
+}
+
+TEST(PictureFile, PngRoundTripKeepsStraightArgb) {
+    TempFolder dir;
+    const std::vector<uint32_t> px{0xFF112233, 0x80FF0000, 0x00000000,
+                                   0xFFFFFFFF, 0x40102030, 0xFF00FF00};
+    const std::string file = JoinPath(dir.Path(), "p.png");
+    ASSERT_TRUE(SavePng(file, 3, 2, px));
+    Picture pic;
+    std::string error;
+    ASSERT_TRUE(LoadPictureFile(file, pic, &error)) << error;
+    EXPECT_EQ(pic.width, 3);
+    EXPECT_EQ(pic.height, 2);
+    EXPECT_EQ(pic.argb, px);
+}
+
+TEST(PictureFile, DamagedOrMissingPicturesFailCleanly) {
+    Picture pic;
+    std::string error;
+    EXPECT_FALSE(LoadPictureFile("/nonexistent/x.png", pic, &error));
+    EXPECT_FALSE(error.empty());
+    const uint8_t garbage[] = {0x89, 'P', 'N', 'G', 1, 2, 3, 4, 5, 6};
+    EXPECT_FALSE(DecodePicture(garbage, sizeof garbage, pic, &error));
+    EXPECT_FALSE(DecodePicture(nullptr, 0, pic, &error));
+    // A BMP header claiming 100000 x 100000 pixels is refused before anything is allocated.
+    uint8_t bmp[54] = {'B', 'M'};
+    bmp[10] = 54;
+    bmp[14] = 40;
+    const uint32_t side = 100000;
+    std::memcpy(bmp + 18, &side, 4);
+    std::memcpy(bmp + 22, &side, 4);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    EXPECT_FALSE(DecodePicture(bmp, sizeof bmp, pic, &error));
+    EXPECT_TRUE(pic.argb.empty());
+    // A picture file that cannot be written reports failure.
+    EXPECT_FALSE(SavePng("/nonexistent/dir/p.png", 1, 1, {0xFFFFFFFF}));
+    EXPECT_FALSE(SavePng("/tmp/never.png", 2, 2, {0xFFFFFFFF}));
+}
+
+TEST(PeriodicTimer, FiresOncePerIntervalAndOnceAfterAStall) {
+    int fired = 0;
+    PeriodicTimer timer(100, [&] { ++fired; });
+    EXPECT_FALSE(timer.Poll(1000)); // not started
+    timer.Start(0);
+    EXPECT_FALSE(timer.Poll(99));
+    EXPECT_TRUE(timer.Poll(100));
+    EXPECT_FALSE(timer.Poll(150));
+    EXPECT_TRUE(timer.Poll(205)); // keeps its rhythm: next due at 300
+    EXPECT_FALSE(timer.Poll(299));
+    EXPECT_TRUE(timer.Poll(300));
+    EXPECT_EQ(fired, 3);
+    // A five-second stall gives one tick, then the rhythm goes on from now.
+    EXPECT_TRUE(timer.Poll(5300));
+    EXPECT_FALSE(timer.Poll(5399));
+    EXPECT_TRUE(timer.Poll(5400));
+    EXPECT_EQ(fired, 5);
+    timer.Stop();
+    EXPECT_FALSE(timer.Poll(9999));
+}
+
+} // namespace
+} // namespace bw
