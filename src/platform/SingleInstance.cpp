@@ -1,0 +1,34 @@
+#include "platform/SingleInstance.h"
+
+#include "platform/Files.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace bw {
+
+SingleInstanceLock::SingleInstanceLock(const std::string& lockFile) {
+    const std::filesystem::path parent = std::filesystem::path(lockFile).parent_path();
+    if (!parent.empty()) CreateFolders(parent.string());
+    fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+        acquired_ = true;
+        return;
+    }
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        acquired_ = true;
+    } else {
+        acquired_ = errno != EWOULDBLOCK;
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+SingleInstanceLock::~SingleInstanceLock() {
+    if (fd_ >= 0) ::close(fd_); // closing releases the lock
+}
+
+} // namespace bw
