@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -110,7 +111,7 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
 }
 
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
-    const std::string tmp = path + ".tmp" + std::to_string(::getpid());
+    const std::string tmp = path + ".tmp";
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const auto* p = static_cast<const uint8_t*>(data);
@@ -118,6 +119,7 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
     bool ok = true;
     while (left > 0) {
         const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             ok = false;
             break;

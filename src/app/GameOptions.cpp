@@ -1,0 +1,105 @@
+#include "app/GameOptions.h"
+
+#include "app/IniFile.h"
+#include "app/Log.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace bw {
+
+TGameOptions GameOptions;
+bool ResetOptions = false;
+
+namespace {
+
+constexpr char kOptions[] = "OPTIONS";
+constexpr char kTest[] = "TEST";
+
+// A volume outside 0..1 is clamped; the default stays in force for unreadable text.
+float ReadVolume(const IniFile& ini, const char* key, float def) {
+    const double v = ini.ReadFloat(kOptions, key, def);
+    if (v < 0.0) return 0.0f;
+    if (v > 1.0) return 1.0f;
+    return static_cast<float>(v);
+}
+
+uint8_t ReadResolution(const IniFile& ini, uint8_t def) {
+    const long long v = ini.ReadInteger(kOptions, "Resolution", def);
+    // The code is a byte; a value that does not fit is treated as unreadable instead of
+    // wrapping round into some other code.
+    if (v < 0 || v > 255) return def;
+    return static_cast<uint8_t>(v);
+}
+
+} // namespace
+
+std::string AppFilePath(const std::string& name) {
+    const std::string& folder = GameOptions.AppFolderPath;
+    if (folder.empty()) return {};
+    if (folder.back() == '/') return folder + name;
+    return folder + '/' + name;
+}
+
+std::string OptionsFilePath() {
+    return AppFilePath(OptionsFileName);
+}
+
+std::string OptionsFileText(const TGameOptions& o) {
+    IniFile ini;
+    ini.WriteFloat(kOptions, "MusicVolume", o.MusicVolume);
+    ini.WriteFloat(kOptions, "SoundFxVolume", o.SoundFxVolume);
+    ini.WriteBool(kOptions, "FullScreen", o.FullScreen);
+    ini.WriteInteger(kOptions, "Resolution", o.Resolution);
+    ini.WriteBool(kOptions, "VSync", o.VSync);
+    ini.WriteBool(kOptions, "FrameLimiter", o.FrameLimiter);
+    ini.WriteBool(kOptions, "Cursor", o.Cursor);
+    ini.WriteBool(kOptions, "ShowTutorial", o.ShowTutorial);
+    ini.WriteString(kOptions, "Version", GameVersion);
+    ini.WriteString(kOptions, "LastProfileFile", o.LastProfileFile);
+    ini.WriteString(kOptions, "LastProfileName", o.LastProfileName);
+    ini.WriteBool(kOptions, "Fs", o.FirstStart);
+    ini.WriteBool(kTest, "Fps", o.Fps);
+    ini.WriteBool(kTest, "Ssc", o.Ssc);
+    ini.WriteBool(kTest, "Spc", o.Spc);
+    return ini.ToText();
+}
+
+void LoadOptions() {
+    const std::string path = OptionsFilePath();
+    if (ResetOptions && !path.empty()) std::remove(path.c_str());
+
+    TGameOptions loaded;
+    loaded.AppFolderPath = GameOptions.AppFolderPath;
+    loaded.SoundsOff = GameOptions.SoundsOff;
+
+    IniFile ini;
+    ini.Load(path); // a missing or unreadable file leaves every default in place
+    loaded.MusicVolume = ReadVolume(ini, "MusicVolume", loaded.MusicVolume);
+    loaded.SoundFxVolume = ReadVolume(ini, "SoundFxVolume", loaded.SoundFxVolume);
+    loaded.FullScreen = ini.ReadBool(kOptions, "FullScreen", loaded.FullScreen);
+    loaded.Resolution = ReadResolution(ini, loaded.Resolution);
+    loaded.VSync = ini.ReadBool(kOptions, "VSync", loaded.VSync);
+    loaded.FrameLimiter = ini.ReadBool(kOptions, "FrameLimiter", loaded.FrameLimiter);
+    loaded.Cursor = ini.ReadBool(kOptions, "Cursor", loaded.Cursor);
+    loaded.ShowTutorial = ini.ReadBool(kOptions, "ShowTutorial", loaded.ShowTutorial);
+    loaded.LastProfileFile = ini.ReadString(kOptions, "LastProfileFile", loaded.LastProfileFile);
+    loaded.LastProfileName = ini.ReadString(kOptions, "LastProfileName", loaded.LastProfileName);
+    loaded.FirstStart = ini.ReadBool(kOptions, "Fs", loaded.FirstStart);
+    loaded.Fps = ini.ReadBool(kTest, "Fps", loaded.Fps);
+    loaded.Ssc = ini.ReadBool(kTest, "Ssc", loaded.Ssc);
+    loaded.Spc = ini.ReadBool(kTest, "Spc", loaded.Spc);
+    GameOptions = loaded;
+
+    SaveOptions();
+}
+
+bool SaveOptions() {
+    const std::string path = OptionsFilePath();
+    if (path.empty()) return false;
+    if (WriteFileAtomically(path, OptionsFileText(GameOptions))) return true;
+    WriteLog("Could not write options file " + path);
+    return false;
+}
+
+} // namespace bw

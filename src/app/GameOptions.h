@@ -1,0 +1,65 @@
+// The persistent game options and their file "Game.ini" in the application-data folder.
+//
+// The file holds two sections. "OPTIONS", in this order: MusicVolume, SoundFxVolume,
+// FullScreen, Resolution, VSync, FrameLimiter, Cursor, ShowTutorial, Version, LastProfileFile,
+// LastProfileName, Fs; then "TEST": Fps, Ssc, Spc. Flags are "1"/"0" (any non-zero integer
+// reads as true), volumes are decimal text with '.' and 15 significant digits (',' is accepted
+// on reading). Whatever is missing or unreadable takes its default.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace bw {
+
+inline constexpr char GameVersion[] = "1.03";
+inline constexpr char OptionsFileName[] = "Game.ini";
+
+// Window size codes of TGameOptions::Resolution.
+inline constexpr uint8_t ResolutionAuto = 99;     // AutoWindowSize
+inline constexpr uint8_t ResolutionPortrait = 98; // 740 x 960 at start-up
+
+struct TGameOptions {
+    std::string AppFolderPath;   // folder of "Game.ini", the log and the profiles; not stored
+    std::string LastProfileFile; // last used player profile (file name)
+    std::string LastProfileName; // ... and its player name
+    bool SoundsOff = false;      // the sound system could not start; not stored
+    float MusicVolume = 0.5f;    // 0 .. 1
+    float SoundFxVolume = 1.0f;  // 0 .. 1, ambience and sound effects
+    uint8_t Resolution = ResolutionAuto;
+    bool FullScreen = true;
+    bool VSync = false;
+    bool FrameLimiter = false; // frame timer limited to 200 rounds per second
+    bool Cursor = true;        // game-drawn pointer (true) or the system pointer
+    bool ShowTutorial = true;
+    bool Fps = false; // debug overlay lines
+    bool Ssc = false;
+    bool Spc = false;
+    bool FirstStart = true; // the main menu has never been reached
+};
+
+extern TGameOptions GameOptions;
+
+// Set by the command line ("-reset"): LoadOptions deletes the file before reading it.
+extern bool ResetOptions;
+
+// AppFolderPath + "/" + name. Empty while AppFolderPath is empty: without an application-data
+// folder nothing is read or written (options keep their defaults, the log goes nowhere), so
+// tools and tests never litter the current folder.
+std::string AppFilePath(const std::string& name);
+
+// Full path of "Game.ini".
+std::string OptionsFilePath();
+
+// Reads "Game.ini" into GameOptions (defaults for whatever cannot be read; AppFolderPath and
+// SoundsOff are kept) and always saves it back, so a complete file is left behind.
+void LoadOptions();
+
+// Writes every stored option. Creates missing folders; replaces the file atomically.
+// False when the file could not be written (the old file, if any, is then unchanged).
+bool SaveOptions();
+
+// The file text SaveOptions writes for the given options.
+std::string OptionsFileText(const TGameOptions& options);
+
+} // namespace bw

@@ -1,0 +1,30 @@
+// The text log "Branchwick.log" in the application-data folder.
+//
+// Every line is appended, flushed and the file closed again, so the log survives a crash.
+// A log that cannot be written (no folder, no permission, full disk) is silently skipped:
+// logging never stops the game.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace bw {
+
+inline constexpr char LogFileName[] = "Branchwick.log";
+
+// Mode 0 writes the text as it is; mode 1 writes the local time "hh:nn:ss", then "......",
+// then the text; any other mode writes nothing.
+void WriteLog(const std::string& text, int mode = 1);
+
+// Starts a new log: the old file is deleted and an empty one created (with its folder).
+// The header lines are then written with WriteLog(..., 0).
+void StartLog();
+
+// AppFolderPath + "/Branchwick.log"; empty (no log file) while AppFolderPath is empty.
+std::string LogFilePath();
+
+// Optional observer of every line written (after the time prefix), for example to mirror the
+// log on standard error in debug builds. Called even when the file cannot be written.
+void SetLogListener(std::function<void(const std::string& line)> listener);
+
+} // namespace bw
