@@ -1,0 +1,286 @@
+#include "data/KilnImages.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace bw {
+
+namespace {
+
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+TPoint4 RectMapping(const TRect& r, TPoint2px texSize, bool mirror, bool flip) {
+    const float w = static_cast<float>(texSize.x);
+    const float h = static_cast<float>(texSize.y);
+    float u0 = static_cast<float>(r.left) / w;
+    float u1 = static_cast<float>(r.right) / w;
+    float v0 = static_cast<float>(r.top) / h;
+    float v1 = static_cast<float>(r.bottom) / h;
+    if (mirror) std::swap(u0, u1);
+    if (flip) std::swap(v0, v1);
+    return TPoint4{TPoint2{u0, v0}, TPoint2{u1, v0}, TPoint2{u1, v1}, TPoint2{u0, v1}};
+}
+
+} // namespace
+
+// --- TKilnImage ------------------------------------------------------------------------------
+
+TKilnPatternTex TKilnImage::RetrieveTex(int pattern, bool mirror, bool flip) const {
+    if (pattern >= 0 && static_cast<size_t>(pattern) < FCells.size() &&
+        FCellsVisibleSize == FVisibleSize &&
+        static_cast<size_t>(FCells[static_cast<size_t>(pattern)].TextureIndex) < Textures.size()) {
+        const TCell& cell = FCells[static_cast<size_t>(pattern)];
+        TKilnPatternTex result;
+        result.TextureIndex = cell.TextureIndex;
+        result.Texture = Textures[static_cast<size_t>(cell.TextureIndex)];
+        result.Source = cell.Source;
+        float u0 = cell.U0, u1 = cell.U1, v0 = cell.V0, v1 = cell.V1;
+        if (mirror) std::swap(u0, u1);
+        if (flip) std::swap(v0, v1);
+        result.Mapping =
+            TPoint4{TPoint2{u0, v0}, TPoint2{u1, v0}, TPoint2{u1, v1}, TPoint2{u0, v1}};
+        return result;
+    }
+    return RetrieveTex(pattern, TRect{0, 0, FVisibleSize.x, FVisibleSize.y}, mirror, flip);
+}
+
+void TKilnImage::BuildCells() {
+    constexpr int kMaxCachedCells = 4096;
+    FCells.clear();
+    FCellsVisibleSize = FVisibleSize;
+    const int total = std::min(PatternsPerTexture() * TextureCount(), kMaxCachedCells);
+    FCells.reserve(static_cast<size_t>(std::max(total, 0)));
+    const TRect whole{0, 0, FVisibleSize.x, FVisibleSize.y};
+    for (int pattern = 0; pattern < total; ++pattern) {
+        const TKilnPatternTex tex = RetrieveTex(pattern, whole, false, false);
+        FCells.push_back(TCell{tex.TextureIndex, tex.Source, tex.Mapping[0].x, tex.Mapping[0].y,
+                               tex.Mapping[2].x, tex.Mapping[2].y});
+    }
+}
+
+TKilnPatternTex TKilnImage::RetrieveTex(int pattern, const TRect& sub, bool mirror,
+                                        bool flip) const {
+    TKilnPatternTex result;
+    const int perTexture = PatternsPerTexture();
+    if (pattern < 0 || perTexture <= 0) return result;
+    const int texIndex = pattern / perTexture;
+    if (texIndex >= TextureCount()) return result;
+    const int inTexture = pattern - texIndex * perTexture;
+    const int row = inTexture / FColumns; // below FRows, as inTexture < FColumns * FRows
+    const int column = inTexture - row * FColumns;
+
+    const int cellLeft = column * FPatternSize.x;
+    const int cellTop = row * FPatternSize.y;
+    const int left = std::clamp(sub.left, 0, FVisibleSize.x);
+    const int top = std::clamp(sub.top, 0, FVisibleSize.y);
+    const int right = std::clamp(sub.right, left, FVisibleSize.x);
+    const int bottom = std::clamp(sub.bottom, top, FVisibleSize.y);
+
+    result.TextureIndex = texIndex;
+    result.Texture = Textures[static_cast<size_t>(texIndex)];
+    result.Source = TRect{cellLeft + left, cellTop + top, cellLeft + right, cellTop + bottom};
+    result.Mapping = RectMapping(result.Source, FTextureSize, mirror, flip);
+    return result;
+}
+
+// --- TKilnImages -----------------------------------------------------------------------------
+
+TKilnImages::~TKilnImages() {
+    Clear();
+}
+
+int TKilnImages::CompareNames(std::string_view a, std::string_view b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(FoldAscii(a[i]));
+        const auto cb = static_cast<unsigned char>(FoldAscii(b[i]));
+        if (ca != cb) return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+void TKilnImages::SetCanvas(Canvas* canvas) {
+    if (canvas == FCanvas) return;
+    ReleaseTextures(true);
+    FCanvas = canvas;
+    RestoreTextures();
+}
+
+bool TKilnImages::CreateTextures(TKilnImage& image, const TKilnTexturePixels& pixels) {
+    image.Textures.assign(pixels.size(), kNoTexture);
+    if (FCanvas == nullptr) return true; // the textures appear once a canvas is given
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        image.Textures[i] =
+            FCanvas->CreateTexture(image.FTextureSize.x, image.FTextureSize.y, pixels[i].data());
+        if (image.Textures[i] == kNoTexture) {
+            DestroyTextures(image);
+            return false;
+        }
+    }
+    return true;
+}
+
+void TKilnImages::DestroyTextures(TKilnImage& image) {
+    for (TextureId& tex : image.Textures) {
+        if (tex != kNoTexture && FCanvas != nullptr) FCanvas->DestroyTexture(tex);
+        tex = kNoTexture;
+    }
+}
+
+int TKilnImages::AddFromPixels(TKilnImageData data) {
+    const auto fail = [&]() {
+        if (FOnItemFail) FOnItemFail(data.Name);
+        return -1;
+    };
+    const TPoint2px cell = data.PatternSize;
+    const TPoint2px tex = data.TextureSize;
+    if (cell.x <= 0 || cell.y <= 0 || tex.x <= 0 || tex.y <= 0 || data.Textures.empty()) {
+        return fail();
+    }
+    // A cell larger than the texture would hold no pattern at all.
+    if (cell.x > tex.x || cell.y > tex.y) return fail();
+    const size_t texPixels = static_cast<size_t>(tex.x) * static_cast<size_t>(tex.y);
+    for (const auto& pixels : data.Textures) {
+        if (pixels.size() != texPixels) return fail();
+    }
+
+    auto image = std::make_unique<TKilnImage>();
+    image->FName = std::move(data.Name);
+    image->FPatternSize = cell;
+    // The drawn part never reaches into the neighbouring cells.
+    TPoint2px visible = data.VisibleSize;
+    if (visible.x <= 0 || visible.y <= 0) visible = cell;
+    image->FVisibleSize = TPoint2px{std::min(visible.x, cell.x), std::min(visible.y, cell.y)};
+    image->FTextureSize = tex;
+    image->FColumns = tex.x / cell.x;
+    image->FRows = tex.y / cell.y;
+    const int capacity = image->PatternsPerTexture() * static_cast<int>(data.Textures.size());
+    image->FPatternCount = data.PatternCount > 0 ? data.PatternCount : capacity;
+    image->FMipMapping = data.MipMapping;
+    image->FPixelFormat = data.PixelFormat;
+    image->FDynamicImage = data.DynamicImage;
+    image->Textures.assign(data.Textures.size(), kNoTexture);
+    image->BuildCells();
+
+    if (!CreateTextures(*image, data.Textures)) {
+        data.Name = image->FName;
+        return fail();
+    }
+    if (FKeepPixels) image->FPixels = std::move(data.Textures);
+
+    int index = -1;
+    for (size_t i = 0; i < Images.size(); ++i) {
+        if (!Images[i]) {
+            index = static_cast<int>(i);
+            break;
+        }
+    }
+    if (index < 0) {
+        index = static_cast<int>(Images.size());
+        Images.push_back(nullptr);
+    }
+    Images[static_cast<size_t>(index)] = std::move(image);
+    SearchDirty = true;
+    if (FOnItemLoad) FOnItemLoad(Images[static_cast<size_t>(index)]->FName, index);
+    return index;
+}
+
+void TKilnImages::Remove(int index) {
+    if (index < 0 || index >= Count() || !Images[static_cast<size_t>(index)]) return;
+    DestroyTextures(*Images[static_cast<size_t>(index)]);
+    Images[static_cast<size_t>(index)].reset();
+    SearchDirty = true;
+}
+
+void TKilnImages::Clear() {
+    for (auto& image : Images) {
+        if (image) DestroyTextures(*image);
+    }
+    Images.clear();
+    SearchObjects.clear();
+    SearchDirty = false;
+}
+
+TKilnImage* TKilnImages::Image(int index) const {
+    if (index < 0 || index >= Count()) return nullptr;
+    return Images[static_cast<size_t>(index)].get();
+}
+
+void TKilnImages::SortSearchObjects() const {
+    SearchObjects.clear();
+    for (size_t i = 0; i < Images.size(); ++i) {
+        if (Images[i]) SearchObjects.push_back(static_cast<int>(i));
+    }
+    std::stable_sort(SearchObjects.begin(), SearchObjects.end(), [this](int a, int b) {
+        return CompareNames(Images[static_cast<size_t>(a)]->FName,
+                            Images[static_cast<size_t>(b)]->FName) < 0;
+    });
+    SearchDirty = false;
+}
+
+int TKilnImages::IndexOf(std::string_view name) const {
+    if (SearchDirty) SortSearchObjects();
+    size_t low = 0;
+    size_t high = SearchObjects.size();
+    while (low < high) {
+        const size_t mid = low + (high - low) / 2;
+        const int slot = SearchObjects[mid];
+        const int cmp = CompareNames(Images[static_cast<size_t>(slot)]->FName, name);
+        if (cmp == 0) return slot;
+        if (cmp < 0) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    return -1;
+}
+
+TKilnImage* TKilnImages::GetImage(std::string_view name) const {
+    return Image(IndexOf(name));
+}
+
+int TKilnImages::Resolve(std::string_view name) const {
+    const int index = IndexOf(name);
+    if (index < 0 && FOnItemFail) FOnItemFail(std::string(name));
+    return index;
+}
+
+void TKilnImages::ReleaseTextures(bool destroyOnCanvas) {
+    for (auto& image : Images) {
+        if (!image) continue;
+        if (destroyOnCanvas) {
+            DestroyTextures(*image);
+        } else {
+            std::fill(image->Textures.begin(), image->Textures.end(), kNoTexture);
+        }
+    }
+}
+
+int TKilnImages::RestoreTextures() {
+    int failed = 0;
+    for (auto& image : Images) {
+        if (!image) continue;
+        DestroyTextures(*image);
+        bool ok = false;
+        if (!image->FPixels.empty()) {
+            ok = CreateTextures(*image, image->FPixels);
+        } else if (image->FOnReload) {
+            TKilnTexturePixels pixels;
+            const size_t texPixels =
+                static_cast<size_t>(image->FTextureSize.x) * image->FTextureSize.y;
+            ok = image->FOnReload(*image, pixels) && !pixels.empty() &&
+                 std::all_of(pixels.begin(), pixels.end(),
+                             [&](const auto& p) { return p.size() == texPixels; }) &&
+                 CreateTextures(*image, pixels);
+        }
+        image->BuildCells(); // a reload may bring a different number of textures
+        if (!ok) ++failed;
+    }
+    return failed;
+}
+
+} // namespace bw

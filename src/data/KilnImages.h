@@ -1,0 +1,192 @@
+// The image catalogue: every picture the game draws, looked up by name. An image is one or
+// more equally sized textures cut into equal cells ("patterns"); sprites draw an image by
+// pattern index.
+//
+// The catalogue keeps each image's 32-bit ARGB pixels (unless told not to) so that its
+// textures can be rebuilt on a new device; a loader that prefers to read the pixels again
+// instead sets the image's FOnReload hook and turns FKeepPixels off.
+#pragma once
+
+#include "render/Canvas.h"
+#include "render/Types.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bw {
+
+// Texture formats, in the order of their stored ordinals.
+enum TKilnPixelFormat : uint8_t {
+    apf_Unknown,
+    apf_R8G8B8,
+    apf_A8R8G8B8,
+    apf_X8R8G8B8,
+    apf_R5G6B5,
+    apf_X1R5G5B5,
+    apf_A1R5G5B5,
+    apf_A4R4G4B4,
+    apf_R3G3B2,
+    apf_A8,
+    apf_A8R3G3B2,
+    apf_X4R4G4B4,
+    apf_A2B10G10R10,
+    apf_G16R16,
+    apf_A2R10G10B10,
+    apf_A16B16G16R16,
+    apf_L8,
+    apf_A8L8,
+    apf_A4L4,
+    apf_L16,
+    apf_R16F,
+    apf_G16R16F,
+    apf_A16B16G16R16F,
+    apf_R32F,
+    apf_G32R32F,
+    apf_A32B32G32R32F,
+    apf_A8B8G8R8,
+    apf_X8B8G8R8,
+    apf_A5L3,
+    apf_A2R2G2B2,
+    apf_A5R9G9B9,
+};
+
+// Pixels of every texture of an image: one vector of width * height ARGB words per texture,
+// top row first.
+using TKilnTexturePixels = std::vector<std::vector<uint32_t>>;
+
+// Where a pattern lies: the texture, its source rectangle in texture pixels and the texture
+// coordinates of the corners top-left, top-right, bottom-right, bottom-left (already swapped
+// for mirroring and flipping).
+struct TKilnPatternTex {
+    int TextureIndex = -1; // index into TKilnImage::Textures; -1 = the pattern does not exist
+    TextureId Texture = kNoTexture;
+    TRect Source;
+    TPoint4 Mapping{};
+    explicit operator bool() const { return TextureIndex >= 0; }
+};
+
+class TKilnImage {
+public:
+    std::string FName;
+    std::vector<TextureId> Textures; // kNoTexture while no canvas holds the texture
+    int FPatternCount = 0;
+    TPoint2px FPatternSize;
+    TPoint2px FVisibleSize; // the drawn part of each cell, from its top-left corner
+    bool FMipMapping = false;
+    TKilnPixelFormat FPixelFormat = apf_A8R8G8B8;
+    bool FDynamicImage = false;
+
+    // Fetches the pixels again when the textures must be rebuilt and none were kept.
+    std::function<bool(const TKilnImage&, TKilnTexturePixels&)> FOnReload;
+
+    TPoint2px TextureSize() const { return FTextureSize; }
+    int TextureCount() const { return static_cast<int>(Textures.size()); }
+    // Patterns one texture holds: (texture width div cell width) * (height div cell height).
+    int PatternsPerTexture() const { return FColumns * FRows; }
+    const TKilnTexturePixels& Pixels() const { return FPixels; }
+
+    // The texture and coordinates of a pattern; empty for a pattern beyond the last texture.
+    TKilnPatternTex RetrieveTex(int pattern, bool mirror = false, bool flip = false) const;
+    // The same for a sub-rectangle of the cell (relative to the cell's top-left corner,
+    // clipped to the visible size).
+    TKilnPatternTex RetrieveTex(int pattern, const TRect& sub, bool mirror = false,
+                                bool flip = false) const;
+
+private:
+    friend class TKilnImages;
+    // Whole-cell lookups of the first few thousand patterns are precomputed.
+    struct TCell {
+        int TextureIndex = 0;
+        TRect Source;
+        float U0 = 0, V0 = 0, U1 = 0, V1 = 0;
+    };
+    TPoint2px FTextureSize;
+    int FColumns = 0;
+    int FRows = 0;
+    TKilnTexturePixels FPixels;
+    std::vector<TCell> FCells;
+    TPoint2px FCellsVisibleSize; // the visible size the table was built for
+
+    void BuildCells();
+};
+
+// What an image is made of when it is added from memory.
+struct TKilnImageData {
+    std::string Name;
+    TPoint2px PatternSize; // cell size; must be positive
+    TPoint2px VisibleSize; // drawn part of a cell; (0, 0) = the whole cell
+    int PatternCount = 0;  // 0 = every cell of every texture
+    TPoint2px TextureSize; // size of each texture
+    TKilnTexturePixels Textures;
+    bool MipMapping = false;
+    TKilnPixelFormat PixelFormat = apf_A8R8G8B8;
+    bool DynamicImage = false;
+};
+
+class TKilnImages {
+public:
+    // Slots of owned images; a removed image leaves an empty slot that the next addition takes.
+    std::vector<std::unique_ptr<TKilnImage>> Images;
+    std::function<void(const std::string& name, int index)> FOnItemLoad;
+    std::function<void(const std::string& name)> FOnItemFail;
+    // Keep every image's pixels so that RestoreTextures can rebuild them.
+    bool FKeepPixels = true;
+
+    explicit TKilnImages(Canvas* canvas = nullptr) : FCanvas(canvas) {}
+    ~TKilnImages();
+    TKilnImages(const TKilnImages&) = delete;
+    TKilnImages& operator=(const TKilnImages&) = delete;
+
+    Canvas* GetCanvas() const { return FCanvas; }
+    // Changes the canvas the textures live on. Textures of the old canvas are destroyed there
+    // first; new ones are created from the kept pixels (or the reload hook).
+    void SetCanvas(Canvas* canvas);
+
+    // Adds an image from ARGB pixels; returns its slot index or -1 when the data do not form
+    // an image (sizes not positive, pixel counts wrong) or a texture cannot be created.
+    int AddFromPixels(TKilnImageData data);
+    // Frees an image and empties its slot. Sprites that resolved the image keep a dangling
+    // pointer, so images are only removed when nothing draws them.
+    void Remove(int index);
+    void Clear();
+
+    // Number of slots (empty ones included) and the image of a slot (nullptr when empty or out
+    // of range).
+    int Count() const { return static_cast<int>(Images.size()); }
+    TKilnImage* Image(int index) const;
+
+    // Case-insensitive (ASCII) lookup by name; -1 or nullptr when absent. With several images
+    // of one name, one of them is found.
+    int IndexOf(std::string_view name) const;
+    TKilnImage* GetImage(std::string_view name) const;
+    // IndexOf, reporting FOnItemFail when the image is absent.
+    int Resolve(std::string_view name) const;
+
+    // Destroys every texture on the canvas or, when the device is already gone, only forgets
+    // the handles.
+    void ReleaseTextures(bool destroyOnCanvas = true);
+    // Recreates every image's textures from the kept pixels or the reload hook. Returns the
+    // number of images whose textures could not be rebuilt (they draw nothing).
+    int RestoreTextures();
+
+    // ASCII-only case-folding comparison used for image names.
+    static int CompareNames(std::string_view a, std::string_view b);
+    static bool SameName(std::string_view a, std::string_view b) {
+        return a.size() == b.size() && CompareNames(a, b) == 0;
+    }
+
+private:
+    Canvas* FCanvas = nullptr;
+    mutable std::vector<int> SearchObjects; // non-empty slots sorted by name
+    mutable bool SearchDirty = false;
+
+    void SortSearchObjects() const;
+    bool CreateTextures(TKilnImage& image, const TKilnTexturePixels& pixels);
+    void DestroyTextures(TKilnImage& image);
+};
+
+} // namespace bw
