@@ -112,6 +112,8 @@ SdlWindow::~SdlWindow() {
 
 std::vector<MonitorInfo> SdlWindow::Monitors() const {
     std::vector<MonitorInfo> list;
+    if (desktopOverride_.x > 0)
+        return {MonitorInfo{TRect{0, 0, desktopOverride_.x, desktopOverride_.y}, true}};
     const int n = SDL_GetNumVideoDisplays();
     for (int i = 0; i < n; ++i) {
         SDL_Rect r;
@@ -123,6 +125,7 @@ std::vector<MonitorInfo> SdlWindow::Monitors() const {
 }
 
 TPoint2px SdlWindow::PrimaryScreenSize() const {
+    if (desktopOverride_.x > 0) return desktopOverride_;
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0)
         return {mode.w, mode.h};

@@ -61,6 +61,10 @@ public:
     void StartTextInput();
     void StopTextInput();
 
+    // Makes the window report one primary screen of this size instead of the real ones (the
+    // replay harness runs on a virtual desktop of the size it is asked for).
+    void SetDesktopOverride(TPoint2px size) { desktopOverride_ = size; }
+
     // The name of the SDL video driver in use ("x11", "offscreen", ...).
     std::string VideoDriver() const;
     // The GL renderer string of the context.
@@ -78,6 +82,7 @@ private:
     BorderStyle border_ = BorderStyle::Single;
     bool onTop_ = false;
     bool leftDownInside_ = false;
+    TPoint2px desktopOverride_{};
 };
 
 } // namespace bw

@@ -147,6 +147,9 @@ bool GlCanvas::Init(int width, int height, std::string* error) {
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
     maxTextureSize_ = std::max(64, static_cast<int>(maxTex));
 
+    glGenFramebuffers(1, &fbo_);
+    glGenRenderbuffers(1, &colorBuffer_);
+
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);
@@ -154,6 +157,10 @@ bool GlCanvas::Init(int width, int height, std::string* error) {
     batch_.reserve(kMaxVertices);
     selTexture_ = whiteTexture_;
     Resize(width, height);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        if (error) *error = "the off-screen frame buffer is not complete";
+        return false;
+    }
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -161,6 +168,11 @@ GlCanvas::~GlCanvas() {
     for (const Texture& t : textures_)
         if (t.name) glDeleteTextures(1, &t.name);
     if (whiteTexture_) glDeleteTextures(1, &whiteTexture_);
+    if (fbo_) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteFramebuffers(1, &fbo_);
+    }
+    if (colorBuffer_) glDeleteRenderbuffers(1, &colorBuffer_);
     if (ibo_) glDeleteBuffers(1, &ibo_);
     if (vbo_) glDeleteBuffers(1, &vbo_);
     if (vao_) glDeleteVertexArrays(1, &vao_);
@@ -323,6 +335,7 @@ void GlCanvas::Flush() {
 }
 
 void GlCanvas::ApplyViewport() {
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
     glViewport(0, 0, size_.x, size_.y);
     glUseProgram(program_);
     glUniform2f(uniformScreen_, static_cast<float>(size_.x), static_cast<float>(size_.y));
@@ -340,7 +353,11 @@ void GlCanvas::SetClipRect(const TRect& rect) {
 
 void GlCanvas::Resize(int width, int height) {
     Flush();
-    size_ = {std::max(1, width), std::max(1, height)};
+    size_ = {std::clamp(width, 1, maxTextureSize_), std::clamp(height, 1, maxTextureSize_)};
+    glBindRenderbuffer(GL_RENDERBUFFER, colorBuffer_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, size_.x, size_.y);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer_);
     ApplyViewport();
     SetClipRect(TRect{0, 0, size_.x, size_.y});
 }
@@ -361,12 +378,25 @@ void GlCanvas::EndFrame() {
     Flush();
 }
 
+void GlCanvas::CopyToWindow(int windowWidth, int windowHeight) {
+    Flush();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glBlitFramebuffer(0, 0, size_.x, size_.y, 0, windowHeight - size_.y, size_.x, windowHeight,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glEnable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    (void)windowWidth;
+}
+
 std::vector<uint32_t> GlCanvas::ReadPixels() {
     Flush();
     const size_t w = static_cast<size_t>(size_.x), h = static_cast<size_t>(size_.y);
     std::vector<uint32_t> raw(w * h);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadBuffer(GL_BACK);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
     glReadPixels(0, 0, size_.x, size_.y, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, raw.data());
     // GL counts rows from the bottom; the surface is opaque.
     std::vector<uint32_t> out(w * h);

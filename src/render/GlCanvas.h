@@ -35,6 +35,11 @@ public:
     std::vector<uint32_t> ReadPixels() override;
     Stats FrameStats() const override { return stats_; }
 
+    // Copies the drawn frame onto the window's own framebuffer (of the given size), ready to
+    // be presented. Frames are drawn into an off-screen target of the canvas's size, so what
+    // is read back never depends on the window system.
+    void CopyToWindow(int windowWidth, int windowHeight);
+
     // Largest texture side the device takes.
     int MaxTextureSize() const { return maxTextureSize_; }
 
@@ -71,6 +76,8 @@ private:
     unsigned vbo_ = 0;
     unsigned ibo_ = 0;
     unsigned whiteTexture_ = 0;
+    unsigned fbo_ = 0;
+    unsigned colorBuffer_ = 0;
 
     std::vector<Texture> textures_; // index = id - 1; name 0 once destroyed
     std::vector<TextureId> freeIds_;

@@ -1,0 +1,141 @@
+// The program's frame: start-up and shutdown, the frame loop, input routing and the two
+// window timers.
+#pragma once
+
+#include "app/Device.h"
+#include "app/KilnTimer.h"
+#include "platform/Clock.h"
+#include "platform/Events.h"
+#include "render/Types.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bw {
+
+class SdlWindow;
+class SingleInstanceLock;
+class TKilnArchive;
+class TKilnImages;
+class TSpriteEngine;
+class TSprite;
+
+// How the program is started.
+struct LaunchSettings {
+    std::vector<std::string> args; // the command-line parameters after the program's name
+    std::string homeFolder;        // replaces AppFolderPath when not empty
+    std::string dataFolder;        // replaces the lookup of the "Data" folder when not empty
+    // Time moves only when StepFrame says so, nothing sleeps, and the window timers count
+    // ticks (60 ticks a second) instead of milliseconds.
+    bool virtualTime = false;
+    std::optional<uint64_t> seed;
+    // A virtual desktop of this size, and the window mode to use instead of the options'.
+    std::optional<TPoint2px> desktopSize;
+    std::optional<bool> fullScreen;
+    // A window of exactly this client size (whatever the options' size code says).
+    std::optional<TPoint2px> windowClientSize;
+    bool visibleWindow = true;
+};
+
+// Where "Data" is: the given folder, else beside the program, else the installed one.
+std::string FindDataFolder(const std::string& preferred);
+// The per-user folder of the options, the log and the profiles.
+std::string DefaultAppFolderPath();
+
+class TMainForm {
+public:
+    explicit TMainForm(LaunchSettings settings);
+    ~TMainForm();
+    TMainForm(const TMainForm&) = delete;
+    TMainForm& operator=(const TMainForm&) = delete;
+
+    // Program entry up to a running window: single-instance check, FormCreate. False when the
+    // program must end (a second instance, no window); the reason is in StartError().
+    bool Start();
+    const std::string& StartError() const { return startError_; }
+
+    // Runs the message loop until the window closes; returns the exit code.
+    int Run();
+    // One idle round of the real loop: pending events, the window timers, the frame timer.
+    void IdleRound();
+
+    // Virtual time: draws one frame (`afterDraw` sees it before it is presented), then runs
+    // `ticks` update ticks, each followed by the window timers that fall due.
+    void StepFrame(int ticks, const std::function<void(Canvas&)>& afterDraw = {});
+    uint64_t TickCount() const { return ticks_; }
+
+    void Close() { closing_ = true; }
+    bool Closing() const { return closing_; }
+
+    // Event handlers (client pixels).
+    void Dispatch(const PlatformEvent& event);
+    void FormMouseMove(int x, int y);
+    void FormMouseDown(int button);
+    void FormMouseUp(int button);
+    void FormClick();
+    void FormDblClick();
+    void FormKeyDown(Key key);
+    void FormMouseEnter();
+    void FormMouseLeave();
+    void OnAppActivate();
+    void OnAppDeactivate();
+    void OnAppRestore();
+    void stateTimerTimer();
+    void SecondsTimerTimer();
+
+    // The level clock, switched by the in-game interface.
+    void SetSecondsTimerEnabled(bool on);
+    bool SecondsTimerEnabled() const { return secondsTimerOn_; }
+
+    TKilnTimer FrameTimer;
+    bool FailureHandled = false;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    void FrameworkCreate();
+    void FrameworkDestroy();
+    void OnTimerReset();
+    void LoadStartupResources();
+    void TimerEvent();
+    bool DrawFrame();
+    void RenderFrame();
+    void UpdateFrame();
+    void HitTest();
+    void RouteHit(TSprite& sprite);
+    void OpenArchives();
+    void PollWindowTimers(double now);
+
+    LaunchSettings settings_;
+    std::string startError_;
+    std::unique_ptr<SingleInstanceLock> instanceLock_;
+    std::unique_ptr<SdlWindow> window_;
+    std::unique_ptr<TKilnDevice> device_;
+    std::unique_ptr<TKilnImages> images_;
+    std::vector<std::unique_ptr<TKilnArchive>> archives_;
+    std::unique_ptr<TSpriteEngine> mainEngine_;
+    std::unique_ptr<TSpriteEngine> loadingEngine_;
+    ManualTimeSource virtualClock_;
+    bool closing_ = false;
+    bool created_ = false;
+    bool secondsTimerOn_ = false;
+    uint64_t ticks_ = 0;
+    double nextSecond_ = 0;
+    double nextState_ = 0;
+};
+
+// Shows the game's pointer image (mode 0, when the option asks for it) or hides every pointer
+// (mode 1, while loading).
+void SetGameCursor(int mode);
+// Called when the splash screen ends: loads the main resources behind the loading screen.
+void FinishStartup();
+// The Escape key's action for the current scene.
+void HandleEscape();
+
+// Loading progress between 0 and 31400 that animates the loaded screen.
+extern float LoadingPhase;
+
+} // namespace bw

@@ -1,0 +1,245 @@
+#include "Engine/KilnSprite/SpriteEngine.h"
+#include "app/AppState.h"
+#include "app/FrameHooks.h"
+#include "app/GameObjects.h"
+#include "app/Replay.h"
+#include "platform/Files.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace bw {
+namespace {
+
+std::string ReadText(const std::string& path) {
+    const auto bytes = ReadWholeFile(path);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+TEST(ReplayScript, ParsesEventsCommentsAndBlankLines) {
+    std::vector<ReplayEvent> events;
+    std::string error;
+    ASSERT_TRUE(
+        ParseReplayScript("# a comment\n\n120 move 960 540\n121 down\n125 up right  # note\n"
+                          "125 click\n300 key Escape\n310 text Anna Lee\n",
+                          events, error))
+        << error;
+    ASSERT_EQ(events.size(), 6u);
+    EXPECT_EQ(events[0].tick, 120u);
+    EXPECT_EQ(events[0].kind, "move");
+    EXPECT_DOUBLE_EQ(events[0].x, 960);
+    EXPECT_EQ(events[2].button, 3);
+    EXPECT_EQ(events[4].arg, "Escape");
+    EXPECT_EQ(events[5].arg, "Anna Lee");
+    EXPECT_EQ(events[5].line, 8);
+}
+
+TEST(ReplayScript, ABadLineIsReportedWithItsNumber) {
+    const char* bad[] = {"1 move 10\n",   "x click\n",         "1 jump\n",
+                         "5 key nokey\n", "1 click extra\n",   "-3 click\n",
+                         "1 text\n",      "1 down sideways\n", "9 click\n2 click\n"};
+    for (const char* script : bad) {
+        std::vector<ReplayEvent> events;
+        std::string error;
+        EXPECT_FALSE(ParseReplayScript(std::string("# ok\n") + script, events, error)) << script;
+        EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
+        EXPECT_NE(
+            error.find(std::string(script).find("\n2") != std::string::npos ? "line 3" : "line 2"),
+            std::string::npos)
+            << script << " -> " << error;
+    }
+}
+
+// Runs the game in this process with a scene that has one clickable sprite.
+TEST(ReplayInProcess, PointerEventsReachTheSceneThroughTheHitTest) {
+    testing::TempFolder home;
+    TSprite* target = nullptr;
+    std::vector<std::string> seen;
+    Hooks().createSplash = [&] {
+        CurrentScene = scene_MainMenu;
+        auto* s = new TAnimatedSprite(MainEngine);
+        s->FName = "target";
+        s->FX = 100;
+        s->FY = 100;
+        s->FCollisioned = true;
+        s->FCollideMode = cmRect;
+        s->FCollideRect = TRect{100, 100, 200, 150};
+        target = s;
+    };
+    Hooks().scenes[scene_MainMenu].hit = [&](TSprite& s) {
+        if (&s != target) return;
+        seen.push_back(MouseClicked ? "click" : MouseButtonDown ? "held" : "hover");
+    };
+    int escapes = 0;
+    Hooks().scenes[scene_MainMenu].escape = [&] { ++escapes; };
+
+    ReplaySettings rs;
+    rs.home = home.Path();
+    rs.ticks = 40;
+    std::string error;
+    ASSERT_TRUE(ParseReplayScript("5 move 150 120\n10 click\n20 move 500 500\n25 click\n"
+                                  "30 key escape\n",
+                                  rs.events, error));
+    const ReplayResult result = RunReplay(rs);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.scene, "scene_MainMenu");
+    // Hover on every tick from 5 to 19, one click at 10, nothing once the pointer has left.
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "click"), 1);
+    EXPECT_GE(std::count(seen.begin(), seen.end(), "hover"), 14);
+    EXPECT_LE(std::count(seen.begin(), seen.end(), "hover"), 16);
+    EXPECT_EQ(escapes, 1);
+    // The hooks are gone with the game.
+    EXPECT_FALSE(Hooks().createSplash);
+}
+
+TEST(ReplayInProcess, InputIsIgnoredWhileTheLevelIsDecided) {
+    testing::TempFolder home;
+    int hits = 0, escapes = 0;
+    Hooks().createSplash = [&] {
+        CurrentScene = scene_Level;
+        LevelFinished = true;
+        auto* s = new TAnimatedSprite(MainEngine);
+        s->FCollisioned = true;
+        s->FCollideMode = cmRect;
+        s->FCollideRect = TRect{0, 0, 1920, 1080};
+    };
+    Hooks().scenes[scene_Level].hit = [&](TSprite&) { ++hits; };
+    Hooks().scenes[scene_Level].escape = [&] { ++escapes; };
+    ReplaySettings rs;
+    rs.home = home.Path();
+    rs.ticks = 20;
+    std::string error;
+    ASSERT_TRUE(
+        ParseReplayScript("2 move 10 10\n3 down\n4 up\n4 click\n5 key escape\n", rs.events, error));
+    ASSERT_TRUE(RunReplay(rs).ok);
+    EXPECT_EQ(hits, 0);
+    EXPECT_EQ(escapes, 0);
+}
+
+TEST(ReplayInProcess, CheatKeysActOnlyWithTheSwitch) {
+    for (bool cheat : {false, true}) {
+        testing::TempFolder home;
+        int opened = 0;
+        Hooks().createSplash = [] { CurrentScene = scene_Map; };
+        Hooks().cheatOpenAllLevels = [&] { ++opened; };
+        ReplaySettings rs;
+        rs.home = home.Path();
+        rs.ticks = 10;
+        if (cheat) rs.args = {"-cht"};
+        std::string error;
+        ASSERT_TRUE(ParseReplayScript("3 key f6\n", rs.events, error));
+        ASSERT_TRUE(RunReplay(rs).ok);
+        EXPECT_EQ(opened, cheat ? 1 : 0);
+    }
+}
+
+TEST(ReplayInProcess, TheLoadedScreenIsLeftByAClickOrKeyButNotByAMove) {
+    for (const char* script : {"3 click\n", "3 key home\n", "3 dblclick\n", "3 move 5 5\n4 up\n"}) {
+        testing::TempFolder home;
+        int left = 0;
+        Hooks().leaveLoadingScreen = [&] { ++left; };
+        ReplaySettings rs;
+        rs.home = home.Path();
+        rs.ticks = 6;
+        std::string error;
+        ASSERT_TRUE(ParseReplayScript(script, rs.events, error));
+        ASSERT_TRUE(RunReplay(rs).ok);
+        EXPECT_EQ(left, std::string(script).find("move") == std::string::npos ? 1 : 0) << script;
+    }
+}
+
+// --- The branchwick-replay program -----------------------------------------------------------
+
+const std::string kReplay = std::string(BW_TEST_BINARY_DIR) + "/tools/replay/branchwick-replay";
+
+int RunReplayProgram(const std::string& args, std::string* output = nullptr) {
+    const std::string cmd = "SDL_VIDEODRIVER=offscreen " + kReplay + " " + args + " 2>&1";
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return -1;
+    std::string out;
+    char buf[512];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    const int status = pclose(p);
+    if (output) *output = out;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ReplayProgram, FirstStartWritesTheLogHeaderAndACompleteOptionsFile) {
+    testing::TempFolder dir;
+    const std::string home = JoinPath(dir.Path(), "home");
+    std::string out;
+    ASSERT_EQ(RunReplayProgram("--home " + home + " --ticks 30", &out), 0) << out;
+    EXPECT_NE(out.find("replay ok: 30 ticks"), std::string::npos) << out;
+
+    const std::string log = ReadText(JoinPath(home, "Branchwick.log"));
+    EXPECT_EQ(log.rfind("Branchwick\nVersion: 1.03\nLaunched at: ", 0), 0u) << log;
+    for (const char* line : {"\nProfiles Path:    ", "\nProcessor: ", "\nCores: ", "\nTotal RAM: ",
+                             "\nScreen Resolution: 1920x1080\n",
+                             "\nSav Screen Resolution: ", "\nBitDepth: ", "\nDPI: ", "\n\n\n\n"})
+        EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_NE(log.find("Profiles Path:    " + home + "\n"), std::string::npos);
+
+    EXPECT_EQ(ReadText(JoinPath(home, "Game.ini")),
+              "[OPTIONS]\nMusicVolume=0.5\nSoundFxVolume=1\nFullScreen=1\nResolution=99\nVSync=0\n"
+              "FrameLimiter=0\nCursor=1\nShowTutorial=1\nVersion=1.03\nLastProfileFile=\n"
+              "LastProfileName=\nFs=1\n\n[TEST]\nFps=0\nSsc=0\nSpc=0\n");
+}
+
+TEST(ReplayProgram, IdenticalRunsGiveIdenticalDumpsAndScreenshots) {
+    testing::TempFolder dir;
+    const std::string script = JoinPath(dir.Path(), "input.txt");
+    const std::string text =
+        "# pointer over the canvas\n10 move 960 540\n12 down\n14 up\n14 click\n";
+    ASSERT_TRUE(WriteFileAtomically(script, text.data(), text.size()));
+    std::string outputs[2][3];
+    for (int run = 0; run < 2; ++run) {
+        const std::string base = JoinPath(dir.Path(), "run" + std::to_string(run));
+        const std::string args = "--home " + base +
+                                 "-home --seed 7 --size 640x360 --window --input " + script +
+                                 " --ticks 40 --shot 20:" + base + ".png --dump 20:" + base +
+                                 "-20.json --dump 39:" + base + "-39.json";
+        std::string out;
+        ASSERT_EQ(RunReplayProgram(args, &out), 0) << out;
+        outputs[run][0] = ReadText(base + ".png");
+        outputs[run][1] = ReadText(base + "-20.json");
+        outputs[run][2] = ReadText(base + "-39.json");
+    }
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_FALSE(outputs[0][k].empty()) << k;
+        EXPECT_EQ(outputs[0][k], outputs[1][k]) << k;
+    }
+    EXPECT_NE(outputs[0][1].find("\"scene\": \"scene_Loaded\""), std::string::npos)
+        << outputs[0][1];
+    EXPECT_NE(outputs[0][1].find("\"class\": \"TCursorPoint\""), std::string::npos);
+    // A 640 x 360 window shows the design canvas at a third of its size.
+    EXPECT_NE(outputs[0][2].find("\"mouse\": [960.000, 540.000]"), std::string::npos)
+        << outputs[0][2];
+}
+
+TEST(ReplayProgram, BadArgumentsAndScriptsExitNonZeroWithAMessage) {
+    testing::TempFolder dir;
+    const std::string script = JoinPath(dir.Path(), "bad.txt");
+    ASSERT_TRUE(WriteFileAtomically(script, "1 click\n2 fly\n", 14));
+    std::string out;
+    EXPECT_NE(RunReplayProgram("--home " + dir.Path() + " --input " + script, &out), 0);
+    EXPECT_NE(out.find("line 2"), std::string::npos) << out;
+    EXPECT_NE(RunReplayProgram("--home " + dir.Path() + " --size 10", &out), 0);
+    EXPECT_NE(out.find("--size"), std::string::npos) << out;
+    EXPECT_NE(RunReplayProgram("--bogus", &out), 0);
+    EXPECT_NE(RunReplayProgram("--ticks 5", &out), 0) << "no --home";
+    EXPECT_NE(RunReplayProgram("--home " + dir.Path() + " --shot 5", &out), 0);
+    EXPECT_EQ(RunReplayProgram("--help", &out), 0);
+    EXPECT_NE(out.find("--shot TICK:FILE"), std::string::npos);
+}
+
+} // namespace
+} // namespace bw

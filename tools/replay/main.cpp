@@ -1,0 +1,120 @@
+// branchwick-replay: plays the real game unattended from a script of input events.
+#include "app/Replay.h"
+#include "platform/Files.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kUsage[] =
+    "usage: branchwick-replay [options]\n"
+    "  --seed N            seed of the random generator (default 1)\n"
+    "  --home DIR          folder of the options, log and profiles\n"
+    "  --data DIR          the game's Data folder\n"
+    "  --size WxH          client size in pixels (default 1920x1080)\n"
+    "  --fullscreen        full screen on a virtual desktop of that size (default)\n"
+    "  --window            a window of that client size\n"
+    "  --input FILE        script of timed events: 'TICK EVENT ARGS' per line\n"
+    "                      events: move X Y | down [left|right|middle] | up [..] | click |\n"
+    "                      dblclick | key NAME | text TEXT | enter | leave | activate |\n"
+    "                      deactivate; X and Y in design units (1920x1080)\n"
+    "  --ticks N           stop after N update ticks (default 600)\n"
+    "  --ticks-per-frame N update ticks run after each drawn frame (default 1)\n"
+    "  --shot TICK:FILE    write the frame drawn at TICK as PNG (repeatable)\n"
+    "  --dump TICK:FILE    write the game state at TICK as JSON (repeatable)\n"
+    "  --cheat             start with the debug keys on (-cht)\n";
+
+bool ParseNumber(const char* text, uint64_t& out) {
+    if (!text || !*text || *text == '-') return false;
+    char* end = nullptr;
+    out = std::strtoull(text, &end, 10);
+    return end && *end == 0;
+}
+
+bool ParseTickFile(const char* text, std::pair<uint64_t, std::string>& out) {
+    const char* colon = text ? std::strchr(text, ':') : nullptr;
+    if (!colon || colon[1] == 0) return false;
+    const std::string tick(text, colon);
+    return ParseNumber(tick.c_str(), out.first) && !(out.second = colon + 1).empty();
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "branchwick-replay: %s\n", message.c_str());
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bw::ReplaySettings rs;
+    std::string input;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
+        auto need = [&](const char* what) {
+            if (!v) {
+                Fail(a + " needs " + what);
+                std::exit(2);
+            }
+            ++i;
+            return v;
+        };
+        uint64_t n = 0;
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--seed") {
+            if (!ParseNumber(need("a number"), rs.seed)) return Fail("bad --seed");
+        } else if (a == "--home") {
+            rs.home = need("a folder");
+        } else if (a == "--data") {
+            rs.data = need("a folder");
+        } else if (a == "--size") {
+            int w = 0, h = 0;
+            char tail = 0;
+            if (std::sscanf(need("WxH"), "%dx%d%c", &w, &h, &tail) != 2)
+                return Fail("bad --size, expected WxH");
+            rs.size = {w, h};
+        } else if (a == "--fullscreen") {
+            rs.fullScreen = true;
+        } else if (a == "--window") {
+            rs.fullScreen = false;
+        } else if (a == "--input") {
+            input = need("a file");
+        } else if (a == "--ticks") {
+            if (!ParseNumber(need("a number"), rs.ticks)) return Fail("bad --ticks");
+        } else if (a == "--ticks-per-frame") {
+            if (!ParseNumber(need("a number"), n) || n < 1 || n > 1000)
+                return Fail("bad --ticks-per-frame");
+            rs.ticksPerFrame = static_cast<int>(n);
+        } else if (a == "--shot" || a == "--dump") {
+            std::pair<uint64_t, std::string> tf;
+            if (!ParseTickFile(need("TICK:FILE"), tf))
+                return Fail("bad " + a + ", expected TICK:FILE");
+            (a == "--shot" ? rs.shots : rs.dumps).push_back(tf);
+        } else if (a == "--cheat") {
+            rs.args.push_back("-cht");
+        } else {
+            return Fail("unknown option " + a + " (see --help)");
+        }
+    }
+    if (rs.home.empty())
+        return Fail("--home is required (the replay never touches your own profile)");
+    if (!input.empty()) {
+        const auto bytes = bw::ReadWholeFile(input);
+        if (!bytes) return Fail("cannot read " + input);
+        std::string error;
+        if (!bw::ParseReplayScript(std::string(bytes->begin(), bytes->end()), rs.events, error))
+            return Fail(input + ": " + error);
+    }
+    const bw::ReplayResult result = bw::RunReplay(rs);
+    SDL_Quit();
+    if (!result.ok) return Fail(result.error);
+    std::printf("%s\n", result.Summary().c_str());
+    return 0;
+}
