@@ -14,7 +14,6 @@ namespace {
 // SDL's video subsystem is shared by every window of the process (tests open several).
 bool InitVideo(std::string* error) {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
