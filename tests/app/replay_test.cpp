@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace bw {
@@ -142,6 +143,35 @@ TEST(ReplayInProcess, CheatKeysActOnlyWithTheSwitch) {
     }
 }
 
+TEST(ReplayInProcess, SwitchesCountOnlyAsFirstOrSecondParameter) {
+    struct Case {
+        std::vector<std::string> args;
+        bool cheat;
+    };
+    const Case cases[] = {{{"-cht"}, true}, {{"x", "-cht"}, true}, {{"x", "y", "-cht"}, false},
+                          {{"-CHT"}, false}};
+    for (const Case& c : cases) {
+        testing::TempFolder home;
+        bool sawCheat = false;
+        Hooks().createSplash = [&] { sawCheat = CheatMode; };
+        ReplaySettings rs;
+        rs.home = home.Path();
+        rs.ticks = 2;
+        rs.args = c.args;
+        ASSERT_TRUE(RunReplay(rs).ok);
+        EXPECT_EQ(sawCheat, c.cheat) << c.args.back();
+    }
+    // -reset deletes the options file before it is read.
+    testing::TempFolder home;
+    testing::WriteWholeFile(home.File("Game.ini"), "[OPTIONS]\nMusicVolume=0.25\n");
+    ReplaySettings rs;
+    rs.home = home.Path();
+    rs.ticks = 2;
+    rs.args = {"-window", "-reset"};
+    ASSERT_TRUE(RunReplay(rs).ok);
+    EXPECT_NE(ReadText(home.File("Game.ini")).find("MusicVolume=0.5\n"), std::string::npos);
+}
+
 TEST(ReplayInProcess, TheLoadedScreenIsLeftByAClickOrKeyButNotByAMove) {
     for (const char* script : {"3 click\n", "3 key home\n", "3 dblclick\n", "3 move 5 5\n4 up\n"}) {
         testing::TempFolder home;
@@ -223,6 +253,30 @@ TEST(ReplayProgram, IdenticalRunsGiveIdenticalDumpsAndScreenshots) {
     // A 640 x 360 window shows the design canvas at a third of its size.
     EXPECT_NE(outputs[0][2].find("\"mouse\": [960.000, 540.000]"), std::string::npos)
         << outputs[0][2];
+}
+
+TEST(ReplayProgram, ASecondInstanceEndsWithAMessageAndLeavesTheFirstRunning) {
+    testing::TempFolder dir;
+    const std::string home = JoinPath(dir.Path(), "home");
+    const std::string first = "SDL_VIDEODRIVER=offscreen " + kReplay + " --home " + home +
+                              " --size 320x180 --ticks 400 > " + JoinPath(dir.Path(), "first.txt") +
+                              " 2>&1 & echo $!";
+    FILE* p = popen(first.c_str(), "r");
+    ASSERT_TRUE(p);
+    char pidText[32] = {};
+    ASSERT_TRUE(fgets(pidText, sizeof pidText, p));
+    pclose(p);
+    const int pid = std::atoi(pidText);
+    // Wait until the first one holds its lock (its options file appears at start-up).
+    for (int i = 0; i < 200 && !FileExists(JoinPath(home, "Game.ini")); ++i) usleep(20000);
+    std::string out;
+    EXPECT_NE(RunReplayProgram("--home " + home + " --ticks 5", &out), 0);
+    EXPECT_NE(out.find("already running"), std::string::npos) << out;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    for (int i = 0; i < 500 && ReadText(JoinPath(dir.Path(), "first.txt")).empty(); ++i) usleep(20000);
+    EXPECT_NE(ReadText(JoinPath(dir.Path(), "first.txt")).find("replay ok: 400 ticks"),
+              std::string::npos);
 }
 
 TEST(ReplayProgram, BadArgumentsAndScriptsExitNonZeroWithAMessage) {
