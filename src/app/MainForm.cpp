@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "app/CursorPoint.h"
 #include "app/FrameHooks.h"
+#include "app/GameModules.h"
 #include "app/GameObjects.h"
 #include "app/GameOptions.h"
 #include "app/Log.h"
@@ -132,6 +133,8 @@ TMainForm::~TMainForm() {
 
 bool TMainForm::Start() {
     ResetAppState();
+    DataFolderRef() = FindDataFolder(settings_.dataFolder);
+    InstallGameModules(DataFolderRef());
     CallHook(Hooks().loadTexts);
     // One running game per user folder: the lock dies with its holder.
     const std::string home =
@@ -150,8 +153,7 @@ void TMainForm::FormCreate() {
     created_ = true;
     RandomSeed(settings_.seed ? *settings_.seed : RandomSeedFromClock());
 
-    const std::string data = FindDataFolder(settings_.dataFolder);
-    DataFolderRef() = data;
+    const std::string data = DataFolder();
     GameOptions = TGameOptions{};
     GameOptions.AppFolderPath =
         settings_.homeFolder.empty() ? DefaultAppFolderPath() : Absolute(settings_.homeFolder);

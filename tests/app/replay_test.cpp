@@ -148,8 +148,8 @@ TEST(ReplayInProcess, SwitchesCountOnlyAsFirstOrSecondParameter) {
         std::vector<std::string> args;
         bool cheat;
     };
-    const Case cases[] = {{{"-cht"}, true}, {{"x", "-cht"}, true}, {{"x", "y", "-cht"}, false},
-                          {{"-CHT"}, false}};
+    const Case cases[] = {
+        {{"-cht"}, true}, {{"x", "-cht"}, true}, {{"x", "y", "-cht"}, false}, {{"-CHT"}, false}};
     for (const Case& c : cases) {
         testing::TempFolder home;
         bool sawCheat = false;
@@ -274,7 +274,8 @@ TEST(ReplayProgram, ASecondInstanceEndsWithAMessageAndLeavesTheFirstRunning) {
     EXPECT_NE(out.find("already running"), std::string::npos) << out;
     int status = 0;
     waitpid(pid, &status, 0);
-    for (int i = 0; i < 500 && ReadText(JoinPath(dir.Path(), "first.txt")).empty(); ++i) usleep(20000);
+    for (int i = 0; i < 500 && ReadText(JoinPath(dir.Path(), "first.txt")).empty(); ++i)
+        usleep(20000);
     EXPECT_NE(ReadText(JoinPath(dir.Path(), "first.txt")).find("replay ok: 400 ticks"),
               std::string::npos);
 }
