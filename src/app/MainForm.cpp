@@ -178,13 +178,7 @@ void TMainForm::FormCreate() {
     if (window_ && settings_.desktopSize) window_->SetDesktopOverride(*settings_.desktopSize);
     if (!window_) startError_ = error;
 
-    auto archive = [&](const std::string& file) {
-        auto arc = std::make_unique<TKilnArchive>();
-        arc->SetOpenMode(aomReadOnly);
-        arc->OpenFile(DataPath(file));
-        archives_.push_back(std::move(arc));
-        return archives_.back().get();
-    };
+    auto archive = [this](const std::string& file) { return OpenArchive(file); };
     Archives.Music = archive("Music.dan");
     Archives.Sfx = archive("Sfx.dan");
     Archives.Ambience = archive("Ambience.dan");
@@ -253,16 +247,18 @@ void TMainForm::FormCreate() {
     nextState_ = now + (settings_.virtualTime ? 6 : 100);
 }
 
+TKilnArchive* TMainForm::OpenArchive(const std::string& file) {
+    auto arc = std::make_unique<TKilnArchive>();
+    arc->SetOpenMode(aomReadOnly);
+    arc->OpenFile(DataPath(file));
+    archives_.push_back(std::move(arc));
+    return archives_.back().get();
+}
+
 void TMainForm::FrameworkCreate() {
     images_ = std::make_unique<TKilnImages>(nullptr);
     Images = images_.get();
-    auto archive = [&](const std::string& file) {
-        auto arc = std::make_unique<TKilnArchive>();
-        arc->SetOpenMode(aomReadOnly);
-        arc->OpenFile(DataPath(file));
-        archives_.push_back(std::move(arc));
-        return archives_.back().get();
-    };
+    auto archive = [this](const std::string& file) { return OpenArchive(file); };
     Archives.External = archive("External.dan");
     Archives.Objects = archive("Objects.dan");
     Archives.Effects = archive("Effects.dan");
@@ -376,8 +372,6 @@ void TMainForm::FrameworkDestroy() {
     images_.reset();
     Archives = GameArchives{};
     archives_.clear();
-    Canvas* gone = nullptr;
-    (void)gone;
     CursorPoint = nullptr;
     CursorImage = nullptr;
     MainEngine = nullptr;

@@ -106,7 +106,9 @@ private:
     void UpdateFrame();
     void HitTest();
     void RouteHit(TSprite& sprite);
-    void OpenArchives();
+    // Opens "Data/<file>" read-only and keeps it; a missing file leaves an archive that reads
+    // nothing.
+    TKilnArchive* OpenArchive(const std::string& file);
     void PollWindowTimers(double now);
 
     LaunchSettings settings_;
