@@ -1,11 +1,43 @@
 #include "data/KilnImages.h"
 
+#include "data/ImageRecord.h"
+#include "data/KilnArchive.h"
+#include "data/KilnAuth.h"
+#include "data/MediaLink.h"
+#include "platform/PictureFile.h"
+
 #include <algorithm>
+#include <cmath>
+#include <filesystem>
 #include <utility>
 
 namespace bw {
 
 namespace {
+
+// Reads and decodes one image record; false when the record is missing or damaged.
+bool ReadImageRecord(std::string_view key, TKilnArchive& archive, TKilnImageData& out) {
+    std::vector<uint8_t> bytes;
+    {
+        TKilnAuthSession auth(nullptr, &archive);
+        if (!archive.ReadRecord(key, bytes)) return false;
+    }
+    return DecodeImageRecord(bytes.data(), bytes.size(), out) == TImageRecordResult::Ok;
+}
+
+// Reads the record again from the archive file, for rebuilding textures without kept pixels.
+auto ArchiveReloader(std::string fileName, std::string key) {
+    return [fileName = std::move(fileName), key = std::move(key)](const TKilnImage&,
+                                                                  TKilnTexturePixels& pixels) {
+        TKilnArchive archive;
+        archive.SetOpenMode(aomReadOnly);
+        if (fileName.empty() || !archive.OpenFile(fileName)) return false;
+        TKilnImageData data;
+        if (!ReadImageRecord(key, archive, data)) return false;
+        pixels = std::move(data.Textures);
+        return true;
+    };
+}
 
 char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -24,6 +56,26 @@ TPoint4 RectMapping(const TRect& r, TPoint2px texSize, bool mirror, bool flip) {
 }
 
 } // namespace
+
+// --- Loading progress -------------------------------------------------------------------------
+
+int TLoadingProgress::Percent(int count, int total) {
+    if (total <= 0) return 100;
+    // Ties round to even, as everywhere in the game.
+    const long double value =
+        std::nearbyint(static_cast<long double>(count) / total * 100.0L + 3.0L);
+    return value >= 100.0L ? 100 : static_cast<int>(value);
+}
+
+void TLoadingProgress::RecordDone() {
+    ++LoadCount;
+    if (OnProgress) OnProgress(Percent(LoadCount, LoadTotal));
+}
+
+TLoadingProgress& LoadingProgress() {
+    static TLoadingProgress progress;
+    return progress;
+}
 
 // --- TKilnImage ------------------------------------------------------------------------------
 
@@ -185,6 +237,66 @@ int TKilnImages::AddFromPixels(TKilnImageData data) {
     Images[static_cast<size_t>(index)] = std::move(image);
     SearchDirty = true;
     if (FOnItemLoad) FOnItemLoad(Images[static_cast<size_t>(index)]->FName, index);
+    return index;
+}
+
+int TKilnImages::AddFromArchive(std::string_view key, TKilnArchive* archive, bool mipMapping,
+                                std::string_view name) {
+    std::string imageName = name.empty() ? LinkItemName(key) : std::string(name);
+    TKilnImageData data;
+    if (archive == nullptr || !ReadImageRecord(key, *archive, data)) {
+        if (FOnItemFail) FOnItemFail(imageName);
+        return -1;
+    }
+    data.Name = std::move(imageName);
+    data.MipMapping = mipMapping;
+    const int index = AddFromPixels(std::move(data));
+    if (index >= 0) {
+        Images[static_cast<std::size_t>(index)]->FOnReload =
+            ArchiveReloader(archive->FileName(), std::string(key));
+    }
+    return index;
+}
+
+int TKilnImages::AddAllFromArchive(TKilnArchive* archive, bool mipMapping, bool showProgress,
+                                   TLoadingProgress& progress) {
+    if (archive == nullptr) return 0;
+    int added = 0;
+    const int records = archive->RecordCount();
+    for (int i = 0; i < records; ++i) {
+        const std::string key = archive->RecordKey(i);
+        if (AddFromArchive(key, archive, mipMapping) >= 0) ++added;
+        if (showProgress) progress.RecordDone();
+    }
+    return added;
+}
+
+int TKilnImages::AddFromFile(const std::string& fileName, std::string_view name, bool mipMapping) {
+    std::string imageName =
+        name.empty() ? std::filesystem::path(fileName).stem().string() : std::string(name);
+    Picture picture;
+    if (!LoadPictureFile(fileName, picture)) {
+        if (FOnItemFail) FOnItemFail(imageName);
+        return -1;
+    }
+    TKilnImageData data;
+    data.Name = std::move(imageName);
+    data.PatternSize = data.TextureSize = TPoint2px{picture.width, picture.height};
+    data.PatternCount = 1;
+    data.MipMapping = mipMapping;
+    data.Textures.push_back(std::move(picture.argb));
+    const int index = AddFromPixels(std::move(data));
+    if (index >= 0) {
+        Images[static_cast<std::size_t>(index)]->FOnReload =
+            [fileName](const TKilnImage& image, TKilnTexturePixels& pixels) {
+                Picture again;
+                if (!LoadPictureFile(fileName, again) ||
+                    TPoint2px{again.width, again.height} != image.TextureSize())
+                    return false;
+                pixels.assign(1, std::move(again.argb));
+                return true;
+            };
+    }
     return index;
 }
 

@@ -19,6 +19,25 @@
 
 namespace bw {
 
+class TKilnArchive;
+
+// The progress of a running loading batch, shared by the archive readers that report it
+// (images, particle descriptions, sounds). The batch sets LoadTotal to the number of records it
+// will read and LoadCount to 0; a reader calls RecordDone after every record, loaded or not.
+struct TLoadingProgress {
+    int LoadTotal = 0;
+    int LoadCount = 0;
+    // Receives the new percentage; the loading screen itself ignores a repeated value.
+    std::function<void(int percent)> OnProgress;
+
+    // LoadCount + 1, then reports round(LoadCount / LoadTotal * 100 + 3), at most 100.
+    void RecordDone();
+    static int Percent(int count, int total);
+};
+
+// The process-wide batch progress.
+TLoadingProgress& LoadingProgress();
+
 // Texture formats, in the order of their stored ordinals.
 enum TKilnPixelFormat : uint8_t {
     apf_Unknown,
@@ -149,6 +168,21 @@ public:
     // Adds an image from ARGB pixels; returns its slot index or -1 when the data do not form
     // an image (sizes not positive, pixel counts wrong) or a texture cannot be created.
     int AddFromPixels(TKilnImageData data);
+    // Loads one image record of an archive (the key providers are asked around the read).
+    // The name is `name`, or, when empty, the key's part before any "|" with "/" turned into
+    // "\", trimmed and without a leading "\". Returns the slot index, or -1 (reported through
+    // FOnItemFail) when the record is missing, damaged or in an unreadable pixel format.
+    int AddFromArchive(std::string_view key, TKilnArchive* archive, bool mipMapping = false,
+                       std::string_view name = {});
+    // Adds every record of the archive in index order, each named by its key; records that do
+    // not load are skipped. With showProgress every record, loaded or not, advances `progress`.
+    // Returns the number of images added.
+    int AddAllFromArchive(TKilnArchive* archive, bool mipMapping, bool showProgress,
+                          TLoadingProgress& progress = LoadingProgress());
+    // Loads a loose picture (png, jpg, bmp, tga) as one texture of its size and one pattern.
+    // The name defaults to the file name without folder and extension.
+    int AddFromFile(const std::string& fileName, std::string_view name = {},
+                    bool mipMapping = false);
     // Frees an image and empties its slot. Sprites that resolved the image keep a dangling
     // pointer, so images are only removed when nothing draws them.
     void Remove(int index);

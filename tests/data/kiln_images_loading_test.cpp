@@ -1,0 +1,178 @@
+// Adding images from archives and picture files, batch progress, and rebuilding textures.
+#include "data/data_test_util.h"
+
+#include "data/ArchiveAccess.h"
+#include "data/ImageRecord.h"
+#include "data/KilnArchive.h"
+#include "data/KilnImages.h"
+#include "render/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace bw {
+namespace {
+
+std::vector<uint8_t> ImageRecordBytes(int textures, int texSize, int cell, uint32_t fill) {
+    TKilnImageData data;
+    data.PatternSize = {cell, cell};
+    data.TextureSize = {texSize, texSize};
+    for (int t = 0; t < textures; ++t)
+        data.Textures.emplace_back(static_cast<size_t>(texSize) * texSize, fill + uint32_t(t));
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(EncodeImageRecord(data, bytes));
+    return bytes;
+}
+
+class ImageLoading : public ::testing::Test {
+protected:
+    test::TTempDir dir;
+    RecordingCanvas canvas;
+    TKilnImages images{&canvas};
+    std::vector<std::string> failed;
+
+    void SetUp() override {
+        UnlockArchiveAccess();
+        images.FOnItemFail = [this](const std::string& name) { failed.push_back(name); };
+    }
+
+    // An archive in the temp folder, reopened read-only as the game opens it.
+    void Write(const std::string& name,
+               const std::vector<std::pair<std::string, std::vector<uint8_t>>>& records) {
+        TKilnArchive a;
+        a.SetOpenMode(aomOverwrite);
+        ASSERT_TRUE(a.OpenFile(dir.File(name)));
+        for (const auto& [key, bytes] : records)
+            ASSERT_TRUE(a.WriteRecord(key, bytes.data(), bytes.size(), artImage));
+    }
+    static void Open(TKilnArchive& a, const std::string& path) {
+        a.SetOpenMode(aomReadOnly);
+        ASSERT_TRUE(a.OpenFile(path));
+    }
+};
+
+TEST_F(ImageLoading, OneRecordIsNamedByItsKeyOrTheNameGiven) {
+    Write("a.dan", {{"Pics/Bird.image", ImageRecordBytes(2, 64, 32, 0xFF000010u)}});
+    TKilnArchive a;
+    Open(a, dir.File("a.dan"));
+
+    const int byKey = images.AddFromArchive("Pics/Bird.image", &a, true);
+    ASSERT_GE(byKey, 0);
+    EXPECT_EQ(images.Image(byKey)->FName, "Pics\\Bird.image");
+    EXPECT_TRUE(images.Image(byKey)->FMipMapping);
+    EXPECT_EQ(images.Image(byKey)->FPatternCount, 8);
+    EXPECT_EQ(images.Image(byKey)->Pixels()[1][0], 0xFF000011u);
+    EXPECT_EQ(images.IndexOf("pics\\bird.IMAGE"), byKey);
+
+    const int named = images.AddFromArchive("pics/bird.image", &a, false, "Other.image");
+    EXPECT_EQ(images.IndexOf("other.image"), named);
+    EXPECT_EQ(canvas.LiveTextures(), 4u);
+
+    EXPECT_EQ(images.AddFromArchive("Missing.image", &a), -1);
+    EXPECT_EQ(images.AddFromArchive("Pics/Bird.image", nullptr), -1);
+    EXPECT_EQ(failed, (std::vector<std::string>{"Missing.image", "Pics\\Bird.image"}));
+}
+
+TEST_F(ImageLoading, WholeArchiveSkipsBadRecordsAndReportsEveryRecordAsProgress) {
+    std::vector<uint8_t> cut = ImageRecordBytes(1, 16, 16, 0xFF0000FFu);
+    cut.resize(cut.size() - 7);
+    const std::string xml = "<font width='1' height='1'/>";
+    Write("all.dan", {{"one.image", ImageRecordBytes(1, 16, 8, 0xFF00FF00u)},
+                      {"cut.image", cut},
+                      {"Font.xml", std::vector<uint8_t>(xml.begin(), xml.end())},
+                      {"two.image", ImageRecordBytes(3, 8, 8, 0xFFFF0000u)}});
+    TKilnArchive a;
+    Open(a, dir.File("all.dan"));
+
+    TLoadingProgress progress;
+    progress.LoadTotal = 4;
+    std::vector<int> percents;
+    progress.OnProgress = [&](int p) { percents.push_back(p); };
+    EXPECT_EQ(images.AddAllFromArchive(&a, true, true, progress), 2);
+    EXPECT_EQ(progress.LoadCount, 4);
+    EXPECT_EQ(percents, (std::vector<int>{28, 53, 78, 100}));
+    EXPECT_EQ(failed, (std::vector<std::string>{"cut.image", "Font.xml"}));
+    EXPECT_GE(images.IndexOf("one.image"), 0);
+    EXPECT_GE(images.IndexOf("two.image"), 0);
+    EXPECT_EQ(images.IndexOf("cut.image"), -1);
+
+    // Without progress the counter is left alone.
+    EXPECT_EQ(images.AddAllFromArchive(&a, false, false, progress), 2);
+    EXPECT_EQ(progress.LoadCount, 4);
+}
+
+TEST_F(ImageLoading, TheSameKeyInTwoArchivesAddsTwoImagesOfOneName) {
+    Write("x.dan", {{"Same.image", ImageRecordBytes(1, 8, 8, 0xFF000001u)}});
+    Write("y.dan", {{"same.image", ImageRecordBytes(1, 8, 8, 0xFF000002u)}});
+    TKilnArchive x, y;
+    Open(x, dir.File("x.dan"));
+    Open(y, dir.File("y.dan"));
+    const int first = images.AddFromArchive("Same.image", &x);
+    const int second = images.AddFromArchive("same.image", &y);
+    ASSERT_GE(first, 0);
+    ASSERT_GE(second, 0);
+    EXPECT_NE(first, second);
+    const int found = images.IndexOf("SAME.image");
+    EXPECT_TRUE(found == first || found == second);
+}
+
+TEST(LoadingProgress, PercentStartsAtThreeRoundsToEvenAndStopsAtHundred) {
+    EXPECT_EQ(TLoadingProgress::Percent(1, 400), 3); // 3.25
+    EXPECT_EQ(TLoadingProgress::Percent(1, 200), 4); // 3.5 -> 4
+    EXPECT_EQ(TLoadingProgress::Percent(3, 200), 4); // 4.5 -> 4
+    EXPECT_EQ(TLoadingProgress::Percent(97, 100), 100);
+    EXPECT_EQ(TLoadingProgress::Percent(120, 100), 100);
+    EXPECT_EQ(TLoadingProgress::Percent(1, 0), 100); // no total: nothing to divide by
+}
+
+TEST_F(ImageLoading, PictureFilesBecomeOnePatternNamedAfterTheFile) {
+    const std::vector<uint32_t> px{0xFF102030u, 0x80FFFFFFu, 0x00000000u,
+                                   0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu};
+    ASSERT_TRUE(SavePng(dir.File("ext_logo.png"), 3, 2, px));
+    const int index = images.AddFromFile(dir.File("ext_logo.png"));
+    ASSERT_GE(index, 0);
+    const TKilnImage& image = *images.Image(index);
+    EXPECT_EQ(image.FName, "ext_logo");
+    EXPECT_EQ(image.FPatternCount, 1);
+    EXPECT_EQ(image.FPatternSize, (TPoint2px{3, 2}));
+    EXPECT_EQ(image.Pixels().at(0), px);
+    EXPECT_GE(images.AddFromFile(dir.File("ext_logo.png"), "ext_logo_1.image"), 0);
+    EXPECT_GE(images.IndexOf("EXT_LOGO_1.image"), 0);
+
+    EXPECT_EQ(images.AddFromFile(dir.File("nothing.png")), -1);
+    EXPECT_EQ(failed, (std::vector<std::string>{"nothing"}));
+}
+
+TEST_F(ImageLoading, TexturesWithoutKeptPixelsAreReadAgainAfterADeviceLoss) {
+    images.FKeepPixels = false;
+    Write("r.dan", {{"r.image", ImageRecordBytes(2, 32, 16, 0xFF123456u)}});
+    ASSERT_TRUE(SavePng(dir.File("r.png"), 1, 1, {0xFFFFFFFFu}));
+    TKilnArchive a;
+    Open(a, dir.File("r.dan"));
+    const int fromArchive = images.AddFromArchive("r.image", &a);
+    const int fromFile = images.AddFromFile(dir.File("r.png"));
+    ASSERT_GE(fromArchive, 0);
+    ASSERT_GE(fromFile, 0);
+    EXPECT_TRUE(images.Image(fromArchive)->Pixels().empty());
+
+    // The device goes away and comes back: a new canvas gets new textures.
+    RecordingCanvas fresh;
+    images.SetCanvas(&fresh);
+    EXPECT_EQ(canvas.LiveTextures(), 0u);
+    EXPECT_EQ(fresh.LiveTextures(), 3u);
+    const TKilnImage& image = *images.Image(fromArchive);
+    EXPECT_EQ(fresh.TextureSize(image.Textures[1]), (TPoint2px{32, 32}));
+
+    // Without the sources nothing can be rebuilt, and nothing crashes.
+    images.ReleaseTextures(false);
+    std::filesystem::remove(dir.File("r.dan"));
+    std::filesystem::remove(dir.File("r.png"));
+    EXPECT_EQ(images.RestoreTextures(), 2);
+    EXPECT_EQ(images.Image(fromArchive)->RetrieveTex(0).Texture, kNoTexture); // draws nothing
+}
+
+} // namespace
+} // namespace bw

@@ -1,0 +1,51 @@
+#include "DanCommands.h"
+
+#include "data/ImageRecord.h"
+#include "render/Canvas.h"
+
+namespace bw::dan {
+
+extern const TCommand ImageExportCommand;
+
+namespace {
+
+int RunImageExport(const TArgs& args) {
+    const TCommand& cmd = ImageExportCommand;
+    const auto parsed = ParseArgs(cmd, args, {});
+    if (!parsed) return kExitUsage;
+    if (parsed->Help) return PrintHelp(cmd);
+    if (parsed->Positional.size() != 3) return UsageError(cmd, "expected ARCHIVE KEY OUT.png");
+    TKilnArchive archive;
+    if (!OpenArchive(cmd, archive, parsed->Positional[0], aomReadOnly)) return kExitFailure;
+    const std::string& key = parsed->Positional[1];
+    const int index = archive.IndexOf(key);
+    if (index < 0) return Report(cmd, "no record '" + Printable(key) + "'");
+    std::vector<uint8_t> bytes;
+    const auto read = archive.ReadRecordAt(index, bytes);
+    if (read != TArchiveReadResult::Ok)
+        return Report(cmd, Printable(key) + ": " + ArchiveReadResultText(read));
+    TKilnImageData data;
+    const auto decoded = DecodeImageRecord(bytes.data(), bytes.size(), data);
+    if (decoded != TImageRecordResult::Ok)
+        return Report(cmd, Printable(key) + ": " + ImageRecordResultText(decoded));
+    Picture sheet;
+    std::string error;
+    if (!SheetFromImageData(data, sheet, &error)) return Report(cmd, Printable(key) + ": " + error);
+    const std::string& out = parsed->Positional[2];
+    if (!SavePng(out, sheet.width, sheet.height, sheet.argb))
+        return Report(cmd, "cannot write '" + out + "'");
+    return kExitOk;
+}
+
+} // namespace
+
+const TCommand ImageExportCommand{
+    "image-export", "write an image record as one PNG sheet",
+    "usage: dan image-export ARCHIVE KEY OUT.png\n"
+    "\n"
+    "Writes the image record KEY as a PNG picture. An image of one texture is written as\n"
+    "that texture; the cells of several textures are joined into one sheet with as many\n"
+    "cells across as one texture holds.\n",
+    RunImageExport};
+
+} // namespace bw::dan

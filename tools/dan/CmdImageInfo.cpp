@@ -1,0 +1,62 @@
+#include "DanCommands.h"
+
+#include "data/ImageRecord.h"
+
+#include <iostream>
+
+namespace bw::dan {
+
+extern const TCommand ImageInfoCommand;
+
+namespace {
+
+std::string Size(TPoint2px s) {
+    return std::to_string(s.x) + "x" + std::to_string(s.y);
+}
+
+int RunImageInfo(const TArgs& args) {
+    const TCommand& cmd = ImageInfoCommand;
+    const auto parsed = ParseArgs(cmd, args, {});
+    if (!parsed) return kExitUsage;
+    if (parsed->Help) return PrintHelp(cmd);
+    if (parsed->Positional.size() != 2) return UsageError(cmd, "expected ARCHIVE KEY");
+    TKilnArchive archive;
+    if (!OpenArchive(cmd, archive, parsed->Positional[0], aomReadOnly)) return kExitFailure;
+    const std::string& key = parsed->Positional[1];
+    const int index = archive.IndexOf(key);
+    if (index < 0) return Report(cmd, "no record '" + Printable(key) + "'");
+    std::vector<uint8_t> bytes;
+    const auto read = archive.ReadRecordAt(index, bytes);
+    if (read != TArchiveReadResult::Ok)
+        return Report(cmd, Printable(key) + ": " + ArchiveReadResultText(read));
+    TImageRecordHeader h;
+    const auto header = ReadImageRecordHeader(bytes.data(), bytes.size(), h);
+    if (header != TImageRecordResult::Ok)
+        return Report(cmd, Printable(key) + ": " + ImageRecordResultText(header));
+    std::cout << "format\t" << PixelFormatName(h.PixelFormat) << "\n"
+              << "pattern size\t" << Size(h.PatternSize) << "\n"
+              << "pattern count\t" << h.PatternCount << "\n"
+              << "visible size\t" << Size(h.VisibleSize) << "\n"
+              << "texture size\t" << Size(h.TextureSize) << "\n"
+              << "texture count\t" << h.TextureCount << "\n";
+    std::cout.flush();
+    // The game reads the whole record; tell when it would skip it.
+    TKilnImageData data;
+    const auto decoded = DecodeImageRecord(bytes.data(), bytes.size(), data);
+    if (decoded != TImageRecordResult::Ok)
+        return Report(cmd, Printable(key) + ": " + ImageRecordResultText(decoded));
+    return kExitOk;
+}
+
+} // namespace
+
+const TCommand ImageInfoCommand{
+    "image-info", "print the header of an image record",
+    "usage: dan image-info ARCHIVE KEY\n"
+    "\n"
+    "Prints the stored pixel format, the pattern (cell) size and count, the visible size,\n"
+    "and the texture size and count of the image record KEY, one \"name<TAB>value\" line\n"
+    "each. Exits with 1 when the game could not load the record.\n",
+    RunImageInfo};
+
+} // namespace bw::dan
