@@ -1,7 +1,14 @@
 #include "app/GameModules.h"
 
+#include "Engine/KilnSprite/DisplayState.h"
 #include "app/FrameHooks.h"
+#include "app/GameObjects.h"
+#include "data/GameFonts.h"
+#include "data/KilnArchive.h"
+#include "data/KilnFonts.h"
+#include "data/KilnImages.h"
 #include "data/TextDatabase.h"
+#include "gui/ButtonSprites.h"
 
 #include <filesystem>
 
@@ -24,6 +31,27 @@ void InstallGameModules(const std::string& dataFolder) {
         LoadTextDatabase();
     });
     SetIfEmpty(h.text, [](const std::string& key) { return GameText(key); });
+
+    // Pictures and fonts of the start.
+    SetIfEmpty(h.loadStartupImages, [] {
+        for (TKilnArchive* a : {Archives.Loading, Archives.Common, Archives.External})
+            if (a && Images) Images->AddAllFromArchive(a, true, false);
+    });
+    SetIfEmpty(h.loadFonts, [] {
+        if (!Fonts || !Images) return;
+        LoadGameFonts(Archives.Fonts, *Images, *Fonts);
+        GuiFonts() = Fonts;
+        TextWrapper() = ShadowFontWrapper(Fonts);
+    });
+    // The debug lines in the shadow font at half size.
+    SetIfEmpty(h.drawDebugText, [](const std::string& text, float x, float y) {
+        TKilnFont* font = Fonts ? Fonts->Font(ShadowFont) : nullptr;
+        if (!font) return;
+        const TPoint2 saved = font->FScale;
+        font->FScale = TPoint2{0.5f, 0.5f};
+        font->TextOut(TPoint2{x, y}, text, false, 1.0f, TColor2{0xFFFFFFFF, 0xFFF3B3FF});
+        font->FScale = saved;
+    });
 }
 
 } // namespace bw

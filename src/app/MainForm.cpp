@@ -11,6 +11,7 @@
 #include "app/LogHeader.h"
 #include "app/ScreenMode.h"
 #include "data/KilnArchive.h"
+#include "data/KilnFonts.h"
 #include "data/KilnImages.h"
 #include "platform/Files.h"
 #include "platform/PictureFile.h"
@@ -36,6 +37,7 @@ TMainForm* MainForm = nullptr;
 SdlWindow* MainWindow = nullptr;
 TKilnDevice* Device = nullptr;
 TKilnImages* Images = nullptr;
+TKilnFonts* Fonts = nullptr;
 TSpriteEngine* MainEngine = nullptr;
 TSpriteEngine* LoadingEngine = nullptr;
 TCursorPoint* CursorPoint = nullptr;
@@ -258,6 +260,8 @@ TKilnArchive* TMainForm::OpenArchive(const std::string& file) {
 void TMainForm::FrameworkCreate() {
     images_ = std::make_unique<TKilnImages>(nullptr);
     Images = images_.get();
+    fonts_ = std::make_unique<TKilnFonts>(images_.get(), nullptr);
+    Fonts = fonts_.get();
     auto archive = [this](const std::string& file) { return OpenArchive(file); };
     Archives.External = archive("External.dan");
     Archives.Objects = archive("Objects.dan");
@@ -291,6 +295,7 @@ void TMainForm::OnTimerReset() {
 void TMainForm::LoadStartupResources() {
     Canvas* canvas = device_->GetCanvas();
     images_->SetCanvas(canvas);
+    fonts_->SetCanvas(canvas);
     // Loose pictures of the splash screen.
     const std::string splash = DataPath("Splash");
     for (const std::string& name : ListFiles(splash)) {
@@ -368,6 +373,8 @@ void TMainForm::FrameworkDestroy() {
     instanceLock_.reset();
     FrameTimer.SetEnabled(false);
     // Catalogues before the canvas that holds their textures, the engines after it.
+    Fonts = nullptr;
+    fonts_.reset();
     Images = nullptr;
     images_.reset();
     Archives = GameArchives{};

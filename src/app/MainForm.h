@@ -19,6 +19,7 @@ namespace bw {
 class SdlWindow;
 class SingleInstanceLock;
 class TKilnArchive;
+class TKilnFonts;
 class TKilnImages;
 class TSpriteEngine;
 class TSprite;
@@ -117,6 +118,7 @@ private:
     std::unique_ptr<SdlWindow> window_;
     std::unique_ptr<TKilnDevice> device_;
     std::unique_ptr<TKilnImages> images_;
+    std::unique_ptr<TKilnFonts> fonts_;
     std::vector<std::unique_ptr<TKilnArchive>> archives_;
     std::unique_ptr<TSpriteEngine> mainEngine_;
     std::unique_ptr<TSpriteEngine> loadingEngine_;
