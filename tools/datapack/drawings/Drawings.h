@@ -1,0 +1,16 @@
+// The drawing programs of the data build (see pack/PackDrawings.h for the contract).
+#pragma once
+
+#include "pack/PackDrawings.h"
+
+namespace bw::pack {
+
+// "grain": film-grain noise that tiles seamlessly. Parameters: "amount" (0..1, default 0.5:
+// how bright the grains get), "softness" (0..1, default 0.35: how much each grain spreads).
+bool DrawGrain(cairo_t* cr, const TDrawContext& context, std::string& error);
+
+// "solid": the whole cell in one colour. Parameter: "color" (#RRGGBB or #AARRGGBB, default
+// opaque black).
+bool DrawSolid(cairo_t* cr, const TDrawContext& context, std::string& error);
+
+} // namespace bw::pack
