@@ -1,5 +1,6 @@
 // branchwick-replay: plays the real game unattended from a script of input events.
 #include "app/Replay.h"
+#include "app/Showcase.h"
 #include "platform/Files.h"
 
 #include <SDL.h>
@@ -27,7 +28,8 @@ const char kUsage[] =
     "  --ticks-per-frame N update ticks run after each drawn frame (default 1)\n"
     "  --shot TICK:FILE    write the frame drawn at TICK as PNG (repeatable)\n"
     "  --dump TICK:FILE    write the game state at TICK as JSON (repeatable)\n"
-    "  --cheat             start with the debug keys on (-cht)\n";
+    "  --cheat             start with the debug keys on (-cht)\n"
+    "  --showcase          show the data set's showcase scene instead of the game\n";
 
 bool ParseNumber(const char* text, uint64_t& out) {
     if (!text || !*text || *text == '-') return false;
@@ -97,6 +99,8 @@ int main(int argc, char** argv) {
             if (!ParseTickFile(need("TICK:FILE"), tf))
                 return Fail("bad " + a + ", expected TICK:FILE");
             (a == "--shot" ? rs.shots : rs.dumps).push_back(tf);
+        } else if (a == "--showcase") {
+            bw::InstallShowcaseScene();
         } else if (a == "--cheat") {
             rs.args.push_back("-cht");
         } else {
