@@ -1,4 +1,8 @@
 #include "pack/PackCommands.h"
+#include "pack/PackPixels.h"
+#include "pack/PackSvg.h"
+#include "platform/Files.h"
+#include <cstdio>
 
 #include "data/ImageRecord.h"
 #include "data/KilnArchive.h"
@@ -26,6 +30,8 @@ const char* const Usage =
     "      writes an image record's patterns as one PNG sheet\n"
     "  datapack text FONTS.dan FONT TEXT OUT.png\n"
     "      writes one line of UTF-8 text set with a built font, white on grey\n"
+    "  datapack svg FILE.svg WxH OUT.png\n"
+    "      renders one SVG file the way the build renders pictures (straight alpha)\n"
     "  datapack drawings\n"
     "      lists the drawing programs usable with <image draw=\"...\">\n";
 
@@ -152,6 +158,36 @@ int TextSample(const std::string& archivePath, const std::string& fontName, cons
     return 0;
 }
 
+// One SVG file rendered as the build renders a picture, for sheets that are not game data
+// (the style sheet of the docs).
+int RenderSvgFile(const std::string& svgFile, const std::string& sizeText, const std::string& png,
+                  std::ostream& out, std::ostream& err) {
+    int w = 0, h = 0;
+    char tail = 0;
+    if (std::sscanf(sizeText.c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w <= 0 || h <= 0 ||
+        w > 8192 || h > 8192)
+        return UsageError(err, "bad size " + sizeText + ", expected WxH");
+    const auto bytes = ReadWholeFile(svgFile);
+    if (!bytes) {
+        err << "datapack: cannot read " << svgFile << "\n";
+        return 1;
+    }
+    std::vector<uint32_t> pixels;
+    std::string error;
+    if (!RenderSvg(std::string(bytes->begin(), bytes->end()), svgFile, TPoint2px{w, h}, pixels,
+                   error)) {
+        err << "datapack: " << svgFile << ": " << error << "\n";
+        return 1;
+    }
+    StraightFromPremultiplied(pixels);
+    if (!SavePng(png, w, h, pixels)) {
+        err << "datapack: cannot write " << png << "\n";
+        return 1;
+    }
+    out << png << ": " << w << "x" << h << "\n";
+    return 0;
+}
+
 } // namespace
 
 int RunDatapack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -201,6 +237,10 @@ int RunDatapack(const std::vector<std::string>& args, std::ostream& out, std::os
         if (args.size() != 5)
             return UsageError(err, "text needs FONTS.dan, FONT, TEXT and OUT.png");
         return TextSample(args[1], args[2], args[3], args[4], out, err);
+    }
+    if (command == "svg") {
+        if (args.size() != 4) return UsageError(err, "svg needs FILE.svg, WxH and OUT.png");
+        return RenderSvgFile(args[1], args[2], args[3], out, err);
     }
     if (command == "drawings") {
         for (const TDrawingEntry& d : DrawingPrograms()) out << d.Name << "\t" << d.Summary << "\n";
