@@ -1,0 +1,69 @@
+#include "data/XmlLoad.h"
+
+#include "data/KilnArchive.h"
+#include "data/KilnAuth.h"
+#include "data/MediaLink.h"
+#include "data/XmlEncoding.h"
+
+#include <fstream>
+#include <istream>
+
+namespace bw {
+
+std::unique_ptr<TXMLNode> XMLFromBytes(const uint8_t* data, std::size_t size) {
+    if (size == 0 || size > MaxXmlSourceBytes) return nullptr;
+    return XMLFromText(NormaliseLineBreaks(DecodeTextBytes(data, size)));
+}
+
+std::unique_ptr<TXMLNode> XMLFromStrings(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return XMLFromText(text);
+}
+
+std::unique_ptr<TXMLNode> XMLFromStream(std::istream& stream) {
+    std::string bytes;
+    char buf[64 * 1024];
+    while (stream) {
+        stream.read(buf, sizeof buf);
+        const auto got = static_cast<std::size_t>(stream.gcount());
+        if (bytes.size() + got > MaxXmlSourceBytes) return nullptr;
+        bytes.append(buf, got);
+    }
+    if (stream.bad()) return nullptr;
+    return XMLFromBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+std::unique_ptr<TXMLNode> XMLFromFile(const std::string& fileName) {
+    std::ifstream f(fileName, std::ios::binary);
+    if (!f) return nullptr;
+    return XMLFromStream(f);
+}
+
+std::unique_ptr<TXMLNode> XMLFromArchive(std::string_view key, TKilnArchive* archive) {
+    if (!archive) return nullptr;
+    std::vector<uint8_t> data;
+    {
+        TKilnAuthSession auth(nullptr, archive);
+        if (!archive->ReadMemStream(key, data)) return nullptr;
+    }
+    return XMLFromBytes(data.data(), data.size());
+}
+
+std::unique_ptr<TXMLNode> XMLFromArchiveFile(std::string_view key,
+                                             const std::string& archiveFileName) {
+    TKilnArchive archive;
+    archive.SetOpenMode(aomReadOnly);
+    if (!archive.OpenFile(archiveFileName)) return nullptr;
+    return XMLFromArchive(key, &archive);
+}
+
+std::unique_ptr<TXMLNode> XMLFromMediaLink(std::string_view link) {
+    if (IsArchiveLink(link)) return XMLFromArchiveFile(LinkKey(link), LinkArchivePath(link));
+    return XMLFromFile(LinkArchivePath(link));
+}
+
+} // namespace bw

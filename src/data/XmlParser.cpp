@@ -1,0 +1,211 @@
+#include "data/XmlParser.h"
+
+#include "data/AsciiText.h"
+
+#include <array>
+#include <vector>
+
+namespace bw {
+
+namespace {
+
+enum : uint8_t { kBlank = 1, kDelimiter = 2, kNameChar = 4 };
+
+// Character classes on bytes of UTF-8 text. Every byte of a non-ASCII character is >= 0x80,
+// hence a name character, exactly as every code unit above 0x7E is.
+constexpr std::array<uint8_t, 256> MakeClasses() {
+    std::array<uint8_t, 256> c{};
+    for (int i = 0; i < 256; ++i) {
+        if (i == 0x00 || i == 0x09 || i == 0x0A || i == 0x0D || i == 0x20)
+            c[i] = kBlank;
+        else if ((i >= 0x21 && i <= 0x2F) || (i >= 0x3A && i <= 0x40) || (i >= 0x5B && i <= 0x5E))
+            c[i] = kDelimiter;
+        else
+            c[i] = kNameChar;
+    }
+    return c;
+}
+constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
+
+// Parse failures; only "not zero" matters to callers.
+enum TParseStatus : int {
+    psOk = 0,
+    psAttributeAtEnd = -1, // attribute name and then the end of the text
+    psBadStartTag = -2,    // unexpected character inside a start tag
+    psNoElement = -3,      // the document does not begin with markup
+    psTagMismatch = -4,    // closing tag of another element
+    psBadClosingTag = -5,  // closing tag not ended by ">"
+    psUnclosed = -6,       // the text ends inside an element
+};
+
+class TXmlParser {
+public:
+    explicit TXmlParser(std::string_view text) : S(text) {}
+
+    std::unique_ptr<TXMLNode> ParseDocument() {
+        while (Pos < S.size() && Status == psOk) {
+            SkipBlanks();
+            if (AtEnd()) break;
+            if (At("<!--")) {
+                Pos += 4;
+                SkipTo("-->");
+            } else if (At("<?")) {
+                Pos += 2;
+                SkipTo("?>");
+            } else if (AtNoCase("<!doctype")) {
+                Pos += 9;
+                SkipTo(">");
+            } else if (At("<")) {
+                ++Pos;
+                ParseElement();
+                break;
+            } else {
+                Status = psNoElement;
+            }
+        }
+        if (Status != psOk) Root.reset();
+        return std::move(Root);
+    }
+
+private:
+    bool AtEnd() const { return Pos >= S.size(); }
+    uint8_t Class(std::size_t i) const { return kClasses[static_cast<uint8_t>(S[i])]; }
+    bool At(std::string_view m) const { return S.compare(Pos, m.size(), m) == 0; }
+    bool AtNoCase(std::string_view m) const {
+        return S.size() - Pos >= m.size() && AsciiSameText(S.substr(Pos, m.size()), m);
+    }
+    void SkipBlanks() {
+        while (Pos < S.size() && Class(Pos) == kBlank) ++Pos;
+    }
+    // Steps past the next occurrence of the marker, or to the end. (The markers hold no
+    // letters, so the case-insensitive comparison is a plain one.)
+    void SkipTo(std::string_view marker) {
+        const std::size_t at = S.find(marker, Pos);
+        Pos = at == std::string_view::npos ? S.size() : at + marker.size();
+    }
+    std::string_view NameRun() {
+        const std::size_t start = Pos;
+        while (Pos < S.size() && Class(Pos) == kNameChar) ++Pos;
+        return S.substr(start, Pos - start);
+    }
+    std::string_view ReadName() {
+        SkipBlanks();
+        if (AtEnd() || Class(Pos) == kDelimiter) return {};
+        return NameRun();
+    }
+    std::string_view ReadValue() {
+        SkipBlanks();
+        if (AtEnd()) return {};
+        const char c = S[Pos];
+        if (c == '"' || c == '\'') {
+            const std::size_t start = Pos + 1;
+            const std::size_t close = S.find(c, start);
+            if (close == std::string_view::npos) {
+                Pos = S.size();
+                return S.substr(start);
+            }
+            Pos = close + 1;
+            return S.substr(start, close - start);
+        }
+        if (Class(Pos) == kDelimiter) return {};
+        return NameRun();
+    }
+
+    // The position is on a name character.
+    void ParseAttribute(TXMLNode& node) {
+        const std::string_view name = ReadName();
+        SkipBlanks();
+        if (AtEnd()) {
+            node.AddField(name, {});
+            Status = psAttributeAtEnd;
+            return;
+        }
+        if (S[Pos] == '=') {
+            ++Pos;
+            const std::string_view value = ReadValue();
+            if (!name.empty()) node.AddField(name, value);
+            return;
+        }
+        node.AddField(name, {});
+    }
+
+    // The position is just after the "<" of the root element. Children are parsed on an
+    // explicit stack; the first error ends the parse, as any error fails the whole document.
+    void ParseElement() {
+        Root = std::make_unique<TXMLNode>(ReadName());
+        std::vector<TXMLNode*> open{Root.get()};
+        bool inStartTag = true;
+        while (Status == psOk && !open.empty()) {
+            TXMLNode& node = *open.back();
+            SkipBlanks();
+            if (AtEnd()) {
+                Status = psUnclosed;
+                break;
+            }
+            if (inStartTag) {
+                if (At("<!--")) {
+                    Pos += 4;
+                    SkipTo("-->");
+                } else if (At("/>")) {
+                    Pos += 2;
+                    open.pop_back();
+                    inStartTag = false;
+                } else if (At(">")) {
+                    ++Pos;
+                    inStartTag = false;
+                } else if (Class(Pos) == kNameChar) {
+                    ParseAttribute(node);
+                } else {
+                    Status = psBadStartTag;
+                }
+                continue;
+            }
+            if (At("<!--")) {
+                Pos += 4;
+                SkipTo("-->");
+            } else if (At("<?")) {
+                Pos += 2;
+                SkipTo("?>");
+            } else if (AtNoCase("<!doctype")) {
+                Pos += 9;
+                SkipTo(">");
+            } else if (At("</")) {
+                Pos += 2;
+                if (!AsciiSameText(ReadName(), node.Name())) {
+                    Status = psTagMismatch;
+                    break;
+                }
+                SkipBlanks();
+                if (AtEnd() || S[Pos] != '>') {
+                    Status = psBadClosingTag;
+                    break;
+                }
+                ++Pos;
+                open.pop_back();
+            } else if (At("<")) {
+                ++Pos;
+                open.push_back(node.AddChild(ReadName()));
+                inStartTag = true;
+            } else {
+                // Character data and entity references are dropped: everything up to the
+                // next "<" is skipped.
+                const std::size_t next = S.find('<', Pos);
+                Pos = next == std::string_view::npos ? S.size() : next;
+            }
+        }
+    }
+
+    std::string_view S;
+    std::size_t Pos = 0;
+    int Status = psOk;
+    std::unique_ptr<TXMLNode> Root;
+};
+
+} // namespace
+
+std::unique_ptr<TXMLNode> XMLFromText(std::string_view text) {
+    if (text.empty()) return nullptr;
+    return TXmlParser(text).ParseDocument();
+}
+
+} // namespace bw

@@ -1,0 +1,20 @@
+#include "DanCommands.h"
+
+namespace bw::dan {
+
+// Image and font records (CmdImage*.cpp, CmdFontInfo.cpp).
+extern const TCommand ImageImportCommand;
+extern const TCommand ImageExportCommand;
+extern const TCommand ImageInfoCommand;
+extern const TCommand FontInfoCommand;
+
+const std::vector<TCommand>& Commands() {
+    static const std::vector<TCommand> commands{
+        ListCommand,        CatCommand,       ExtractCommand,  CreateCommand, AddCommand,
+        RemoveCommand,      MoveCommand,      VerifyCommand,   XmlCommand,    ImageImportCommand,
+        ImageExportCommand, ImageInfoCommand, FontInfoCommand,
+    };
+    return commands;
+}
+
+} // namespace bw::dan

@@ -1,0 +1,51 @@
+// dan: the data archive tool for players, modders and the data build.
+#include "DanCommands.h"
+
+#include <iostream>
+
+namespace {
+
+void PrintOverview(std::ostream& out) {
+    out << "usage: dan COMMAND [ARGS...]\n"
+           "\n"
+           "Lists, reads, builds and checks data archives (.dan) and their XML records.\n"
+           "\n"
+           "commands:\n";
+    for (const auto& c : bw::dan::Commands()) {
+        std::string name = c.Name;
+        name.resize(10, ' ');
+        out << "  " << name << c.Summary << "\n";
+    }
+    out << "\n'dan COMMAND --help' describes a command.\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace bw::dan;
+    if (argc < 2) {
+        PrintOverview(std::cerr);
+        return kExitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        if (argc >= 3) {
+            if (const TCommand* c = FindCommand(argv[2])) return PrintHelp(*c);
+            std::cerr << "dan: unknown command '" << argv[2] << "'" << std::endl;
+            return kExitUsage;
+        }
+        PrintOverview(std::cout);
+        return kExitOk;
+    }
+    const TCommand* cmd = FindCommand(name);
+    if (!cmd) {
+        std::cerr << "dan: unknown command '" << name << "' (see 'dan --help')" << std::endl;
+        return kExitUsage;
+    }
+    const TArgs args(argv + 2, argv + argc);
+    try {
+        return cmd->Run(args);
+    } catch (const std::exception& e) {
+        return Report(*cmd, e.what());
+    }
+}
