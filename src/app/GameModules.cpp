@@ -7,6 +7,7 @@
 #include "data/KilnArchive.h"
 #include "data/KilnFonts.h"
 #include "data/KilnImages.h"
+#include "data/MediaLink.h"
 #include "data/TextDatabase.h"
 #include "gui/ButtonSprites.h"
 
@@ -25,7 +26,10 @@ template <class F, class G> void SetIfEmpty(F& hook, G&& value) {
 void InstallGameModules(const std::string& dataFolder) {
     FrameHooks& h = Hooks();
     // Texts: the loose file under Data/tData/Common first, then the archive.
-    TextDatabaseSource().BaseFolder = std::filesystem::path(dataFolder).parent_path().string();
+    const std::string base = std::filesystem::path(dataFolder).parent_path().string();
+    TextDatabaseSource().BaseFolder = base;
+    // Links such as "Data\Fonts.dan | x.xml" start from the folder holding "Data".
+    SetProgramFolder(base);
     SetIfEmpty(h.loadTexts, [] {
         LoadApplicationTexts();
         LoadTextDatabase();

@@ -49,8 +49,10 @@ std::string LinkItemName(std::string_view link) {
     return WithSeparator(BeforeBar(link), '/', '\\');
 }
 
-const std::string& ProgramFolder() {
-    static const std::string folder = [] {
+namespace {
+
+std::string& ProgramFolderRef() {
+    static std::string folder = [] {
         char buf[PATH_MAX + 1];
         const ssize_t n = ::readlink("/proc/self/exe", buf, PATH_MAX);
         std::string exe = n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
@@ -59,6 +61,17 @@ const std::string& ProgramFolder() {
         return exe.substr(0, slash + 1);
     }();
     return folder;
+}
+
+} // namespace
+
+const std::string& ProgramFolder() {
+    return ProgramFolderRef();
+}
+
+void SetProgramFolder(const std::string& folder) {
+    if (folder.empty()) return;
+    ProgramFolderRef() = folder.back() == '/' ? folder : folder + "/";
 }
 
 } // namespace bw

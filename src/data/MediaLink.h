@@ -19,7 +19,10 @@ std::string LinkKey(std::string_view link);
 // The part before the first "|" with "/" turned into "\", trimmed, one leading "\" dropped.
 std::string LinkItemName(std::string_view link);
 
-// The folder of the running executable, ending in "/".
+// The folder that relative links start from, ending in "/": the one holding "Data". It is
+// the running executable's folder unless SetProgramFolder chose another (an installed game
+// keeps its data apart from the executable).
 const std::string& ProgramFolder();
+void SetProgramFolder(const std::string& folder);
 
 } // namespace bw

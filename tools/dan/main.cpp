@@ -1,5 +1,6 @@
 // dan: the data archive tool for players, modders and the data build.
 #include "DanCommands.h"
+#include <algorithm>
 
 #include <iostream>
 
@@ -11,9 +12,11 @@ void PrintOverview(std::ostream& out) {
            "Lists, reads, builds and checks data archives (.dan) and their XML records.\n"
            "\n"
            "commands:\n";
+    size_t width = 0;
+    for (const auto& c : bw::dan::Commands()) width = std::max(width, std::string(c.Name).size());
     for (const auto& c : bw::dan::Commands()) {
         std::string name = c.Name;
-        name.resize(10, ' ');
+        name.resize(width + 2, ' ');
         out << "  " << name << c.Summary << "\n";
     }
     out << "\n'dan COMMAND --help' describes a command.\n";
