@@ -15,19 +15,8 @@ namespace bw {
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
 // "#{" + sign and up to ten digits (or a hexadecimal form) + "}".
 constexpr std::size_t kMaxSpacerBody = 12;
-
-void AppendUtf16(std::u16string& out, uint32_t cp) {
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-        out.push_back(static_cast<char16_t>(cp));
-    }
-}
 
 // The value of "#{N}" starting at text[i]; false when the text there is no spacer.
 bool ParseSpacer(std::u16string_view text, std::size_t i, int& value, std::size_t& last) {
@@ -109,93 +98,6 @@ std::unique_ptr<TXMLNode> ReadDescription(std::string_view link, TKilnArchive* a
 } // namespace
 
 // --- Text conversion -------------------------------------------------------------------------
-
-void Utf8ToCodeUnits(std::string_view text, std::u16string& out) {
-    out.clear();
-    out.reserve(text.size());
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned char c = s[i];
-        if (c < 0x80) {
-            out.push_back(c);
-            ++i;
-            continue;
-        }
-        int extra = 0;
-        uint32_t cp = 0;
-        uint32_t min = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-            cp = c & 0x1Fu;
-            min = 0x80;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            cp = c & 0x0Fu;
-            min = 0x800;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            cp = c & 0x07u;
-            min = 0x10000;
-        } else {
-            out.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        std::size_t j = i + 1;
-        int got = 0;
-        while (got < extra && j < n && (s[j] & 0xC0u) == 0x80u) {
-            cp = (cp << 6) | (s[j] & 0x3Fu);
-            ++j;
-            ++got;
-        }
-        if (got < extra || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(kReplacement);
-            i = j;
-            continue;
-        }
-        AppendUtf16(out, cp);
-        i = j;
-    }
-}
-
-std::u16string Utf8ToCodeUnits(std::string_view text) {
-    std::u16string out;
-    Utf8ToCodeUnits(text, out);
-    return out;
-}
-
-std::string CodeUnitsToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        uint32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00u);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = kReplacement;
-        }
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-    return out;
-}
 
 // --- Font descriptions -----------------------------------------------------------------------
 
@@ -279,7 +181,7 @@ float TKilnFont::MeasureWidth(std::u16string_view text) const {
 }
 
 TPoint2 TKilnFont::TextExtent(std::string_view text) const {
-    Utf8ToCodeUnits(text, FWork);
+    Utf8ToUtf16(text, FWork);
     return TPoint2{MeasureWidth(FWork),
                    static_cast<float>(FFontSize.y) * FScale.y * DisplayScale.y};
 }
@@ -295,7 +197,7 @@ void TKilnFont::ApplyMarkup(std::u16string_view name) {
         return;
     }
     if (FOwner == nullptr || FOwner->Tags.empty()) return;
-    if (const TFontTag* tag = FOwner->FindTag(CodeUnitsToUtf8(name)))
+    if (const TFontTag* tag = FOwner->FindTag(Utf16ToUtf8(name)))
         PushStyle(tag->Colors, tag->Style);
 }
 
@@ -389,7 +291,7 @@ void TKilnFont::DrawLine(TPoint2 pos, std::u16string_view text, bool centered, f
 
 void TKilnFont::TextOut(TPoint2 pos, std::string_view text, bool centered, float alpha,
                         TColor2 colors) {
-    Utf8ToCodeUnits(text, FWork);
+    Utf8ToUtf16(text, FWork);
     DrawLine(pos, FWork, centered, alpha, colors);
 }
 
@@ -402,7 +304,7 @@ void TKilnFont::TextOut(TPoint2 pos, const TTSTextArray& lines, bool centered, f
 }
 
 TTSTextArray TKilnFont::GetWordWrapedTextFromString(std::string_view text, float width) const {
-    const std::u16string all = Utf8ToCodeUnits(text);
+    const std::u16string all = Utf8ToUtf16(text);
     const float limit = width * DisplayScale.x;
     if (width <= 0.0f || MeasureWidth(all) <= limit) return TTSTextArray{std::string(text)};
 
@@ -418,7 +320,7 @@ TTSTextArray TKilnFont::GetWordWrapedTextFromString(std::string_view text, float
         candidate += word;
         if (MeasureWidth(candidate) <= limit) {
             if (last) {
-                lines.push_back(CodeUnitsToUtf8(candidate));
+                lines.push_back(Utf16ToUtf8(candidate));
                 line.clear();
             } else {
                 line = candidate;
@@ -426,13 +328,13 @@ TTSTextArray TKilnFont::GetWordWrapedTextFromString(std::string_view text, float
             }
         } else {
             if (!line.empty()) line.pop_back();
-            lines.push_back(CodeUnitsToUtf8(line));
+            lines.push_back(Utf16ToUtf8(line));
             line = word;
             line.push_back(u' ');
         }
         word.clear();
     }
-    if (!line.empty()) lines.push_back(CodeUnitsToUtf8(line));
+    if (!line.empty()) lines.push_back(Utf16ToUtf8(line));
     return lines;
 }
 

@@ -22,6 +22,8 @@
 // drawn; every other code unit advances by the whitespace width.
 #pragma once
 
+#include "data/Utf16.h"
+
 #include "render/Canvas.h"
 #include "render/Types.h"
 
@@ -42,12 +44,6 @@ class TXMLNode;
 
 // Lines of text.
 using TTSTextArray = std::vector<std::string>;
-
-// UTF-8 to UTF-16 code units; every malformed sequence becomes one U+FFFD.
-void Utf8ToCodeUnits(std::string_view text, std::u16string& out);
-std::u16string Utf8ToCodeUnits(std::string_view text);
-// UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD.
-std::string CodeUnitsToUtf8(std::u16string_view text);
 
 struct TLetterEntry {
     int32_t Top = 0;

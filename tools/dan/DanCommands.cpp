@@ -7,12 +7,16 @@ extern const TCommand ImageImportCommand;
 extern const TCommand ImageExportCommand;
 extern const TCommand ImageInfoCommand;
 extern const TCommand FontInfoCommand;
+// Player profiles (CmdProfile.cpp).
+extern const TCommand ProfileDecodeCommand;
+extern const TCommand ProfileEncodeCommand;
 
 const std::vector<TCommand>& Commands() {
     static const std::vector<TCommand> commands{
-        ListCommand,        CatCommand,       ExtractCommand,  CreateCommand, AddCommand,
-        RemoveCommand,      MoveCommand,      VerifyCommand,   XmlCommand,    ImageImportCommand,
-        ImageExportCommand, ImageInfoCommand, FontInfoCommand,
+        ListCommand,     CatCommand,           ExtractCommand,       CreateCommand,
+        AddCommand,      RemoveCommand,        MoveCommand,          VerifyCommand,
+        XmlCommand,      ImageImportCommand,   ImageExportCommand,   ImageInfoCommand,
+        FontInfoCommand, ProfileDecodeCommand, ProfileEncodeCommand,
     };
     return commands;
 }

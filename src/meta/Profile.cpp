@@ -1,0 +1,641 @@
+#include "meta/Profile.h"
+
+#include "app/GameOptions.h"
+#include "app/Log.h"
+#include "board/LevelData.h"
+#include "data/Xml.h"
+#include "data/XmlConvert.h"
+#include "data/XmlEncoding.h"
+#include "data/XmlParser.h"
+#include "meta/ProfileFile.h"
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <limits>
+#include <unistd.h>
+
+namespace bw {
+
+TPlayer Player;
+TProfilesList ProfilesList;
+TProfileHooks ProfileHooks;
+
+namespace {
+
+// Saved states past the level list are kept up to this many levels beyond it.
+constexpr std::size_t MaxLevelsBeyondList = 4096;
+
+int32_t Saturate(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+// ---- Names ----
+
+// Decodes one UTF-8 character at I; nullopt-like -1 for an invalid sequence (I still advances).
+int64_t NextCodePoint(std::string_view text, std::size_t& i) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    int extra = 0;
+    uint32_t cp = 0;
+    uint32_t minimum = 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        extra = 1, cp = b0 & 0x1F, minimum = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        extra = 2, cp = b0 & 0x0F, minimum = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        extra = 3, cp = b0 & 0x07, minimum = 0x10000;
+    } else {
+        ++i;
+        return -1;
+    }
+    int taken = 0;
+    while (taken < extra && i + 1 + taken < text.size() &&
+           (static_cast<unsigned char>(text[i + 1 + taken]) & 0xC0) == 0x80) {
+        cp = (cp << 6) | (static_cast<unsigned char>(text[i + 1 + taken]) & 0x3F);
+        ++taken;
+    }
+    i += 1 + taken;
+    if (taken < extra || cp < minimum || cp > 0x10FFFF) return -1;
+    return cp;
+}
+
+// The Name attribute is written verbatim by the XML writer and read up to the next double
+// quote, so the profile escapes what would break it.
+std::string EscapeName(std::string_view name) {
+    std::string out;
+    for (const char c : name) {
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '"')
+            out += "&quot;";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string UnescapeName(std::string_view text) {
+    static constexpr std::pair<std::string_view, char> entities[] = {
+        {"&amp;", '&'}, {"&quot;", '"'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&apos;", '\''}};
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        bool replaced = false;
+        if (text[i] == '&') {
+            for (const auto& [entity, c] : entities) {
+                if (text.substr(i, entity.size()) == entity) {
+                    out += c;
+                    i += entity.size();
+                    replaced = true;
+                    break;
+                }
+            }
+        }
+        if (!replaced) out += text[i++];
+    }
+    return out;
+}
+
+// ---- The record and its tree ----
+
+void ResetLevelCounters(TPlayer& p) {
+    p.TaskCompleted = false;
+    p.TempScore = 0;
+    p.FloatScore = 0.0;
+    p.LevelScore = 0;
+    p.LevelTime = 0;
+    p.LevelMoves = 0;
+    p.LevelBirdsGenerated = 0;
+    p.LevelAiMoves = 0;
+    p.LevelBirdsMatched = {};
+    p.LevelCatsMatched = 0;
+    p.LevelBirdsAnyCombo = 0;
+    p.LevelBonusesUsed = 0;
+    p.LevelBirdsCombos = {1, 0};
+    p.NestlingsSaved = 0;
+    p.BossHealth = 0;
+}
+
+struct TLifetimeCounter {
+    const char* Name;
+    int32_t TPlayer::*Field;
+};
+constexpr TLifetimeCounter LifetimeCounters[] = {
+    {"CatsWereKilled", &TPlayer::CatsWereKilled},
+    {"BirdsWereBurned", &TPlayer::BirdsWereBurned},
+    {"MaxCombo", &TPlayer::MaxCombo},
+    {"BonusesActivated", &TPlayer::BonusesActivated},
+    {"BirdsPainted", &TPlayer::BirdsPainted},
+    {"WallsDestroyed", &TPlayer::WallsDestroyed},
+    {"BirdsUnbounded", &TPlayer::BirdsUnbounded},
+    {"CrownsKilled", &TPlayer::CrownsKilled},
+};
+
+const char* BoolText(bool value) {
+    return value ? "True" : "False";
+}
+
+std::unique_ptr<TXMLNode> ProfileTree(const TPlayer& p) {
+    auto root = std::make_unique<TXMLNode>("Profile");
+    root->AddField("Name", EscapeName(SanitizeProfileName(p.Name)));
+    root->AddField("Score", std::to_string(p.Score));
+    root->AddField("GameWasStarted", BoolText(p.GameWasStarted));
+    root->AddField("GameWasCompleted", BoolText(p.GameWasCompleted));
+
+    TXMLNode* awards = root->AddChild("Awards");
+    for (int a = 1; a <= AwardsCount; ++a)
+        awards->AddField("award_" + std::to_string(a), std::to_string(p.Awards[a]));
+
+    TXMLNode* levels = root->AddChild("Levels");
+    std::size_t n = 0;
+    for (const TPlayerSavedLevel& level : p.Levels)
+        levels->AddField("lev_" + std::to_string(++n), std::to_string(level.FStatus));
+    for (const int32_t state : p.LevelsBeyondList)
+        levels->AddField("lev_" + std::to_string(++n), std::to_string(state));
+
+    TXMLNode* tasks = root->AddChild("Tasks");
+    for (const TLifetimeCounter& counter : LifetimeCounters)
+        tasks->AddField(counter.Name, std::to_string(p.*counter.Field));
+    return root;
+}
+
+bool EqualsLower(std::string_view name, std::string_view lower) {
+    if (name.size() != lower.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != lower[i]) return false;
+    }
+    return true;
+}
+
+// The level number of an attribute "lev_<digits>" (any letter case), or 0.
+std::size_t LevelAttributeNumber(std::string_view name) {
+    if (name.size() < 5 || name.size() > 13 || !EqualsLower(name.substr(0, 4), "lev_")) return 0;
+    std::size_t number = 0;
+    for (const char c : name.substr(4)) {
+        if (c < '0' || c > '9') return 0;
+        number = number * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return number;
+}
+
+void ReadLevelStates(const TXMLNode& node, TPlayer& p) {
+    const std::size_t count = p.Levels.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const int32_t state = TextToIntDef(node.GetFieldValue("lev_" + std::to_string(i + 1)), 0);
+        p.Levels[i].FStatus = std::clamp(state, LevelNotWon, LevelWonWithTask);
+    }
+    // States beyond the list: the first attribute of each number counts, as for lookups.
+    std::vector<bool> seen;
+    for (int f = 0; f < node.FieldCount(); ++f) {
+        const TXMLNodeField* field = node.GetField(f);
+        const std::size_t number = LevelAttributeNumber(field->Name);
+        if (number <= count || number > count + MaxLevelsBeyondList) continue;
+        const std::size_t index = number - count - 1;
+        if (index >= p.LevelsBeyondList.size()) {
+            p.LevelsBeyondList.resize(index + 1, LevelNotWon);
+            seen.resize(index + 1, false);
+        }
+        if (seen[index]) continue;
+        seen[index] = true;
+        p.LevelsBeyondList[index] =
+            std::clamp(TextToIntDef(field->Value, 0), LevelNotWon, LevelWonWithTask);
+    }
+}
+
+// ---- Files ----
+
+bool IsPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+std::string ProfilePath(const std::string& fileName) {
+    const std::string folder = ProfilesFolder();
+    if (folder.empty() || !IsPlainFileName(fileName)) return "";
+    return JoinPath(folder, fileName);
+}
+
+void SyncFolder(const std::string& path) {
+    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
+    const int dir =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+enum class TCreateResult { Created, Exists, Failed };
+
+// Writes a complete new file under Path only if no file of that name exists: the content goes
+// to a temporary file first, which is then hard-linked to its name (the link fails when the
+// name is taken).
+TCreateResult CreateFileExclusively(const std::string& path, const std::vector<uint8_t>& data) {
+    if (FileExists(path)) return TCreateResult::Exists;
+    const std::string tmp = path + ".new";
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return TCreateResult::Failed;
+    const uint8_t* p = data.data();
+    std::size_t left = data.size();
+    bool ok = true;
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return TCreateResult::Failed;
+    }
+    TCreateResult result = TCreateResult::Created;
+    if (::link(tmp.c_str(), path.c_str()) != 0) {
+        if (errno == EEXIST) {
+            result = TCreateResult::Exists;
+        } else if (FileExists(path)) { // a file system without hard links
+            result = TCreateResult::Exists;
+        } else if (::rename(tmp.c_str(), path.c_str()) != 0) {
+            result = TCreateResult::Failed;
+        }
+    }
+    ::unlink(tmp.c_str());
+    if (result == TCreateResult::Created) SyncFolder(path);
+    return result;
+}
+
+TCreateResult StartFreshProfile(const std::string& name, const std::string& fileName) {
+    const std::string path = ProfilePath(fileName);
+    if (!path.empty() && FileExists(path)) return TCreateResult::Exists;
+    if (ProfileHooks.DiscardAwardAnnouncements) ProfileHooks.DiscardAwardAnnouncements();
+    WriteLog("Creating new Profile: \"" + name + "\" , File: [" + fileName + "]", 1);
+
+    TPlayer fresh;
+    fresh.FileName = fileName;
+    fresh.Name = SanitizeProfileName(name);
+    fresh.Level = Player.Level;
+    fresh.Levels.assign(Player.Levels.size(), TPlayerSavedLevel{});
+    ResetLevelCounters(fresh);
+
+    TCreateResult result = TCreateResult::Failed;
+    if (!path.empty() && CreateFolders(ProfilesFolder()))
+        result = CreateFileExclusively(path, ProfileFileBytes(fresh));
+    if (result == TCreateResult::Exists) {
+        WriteLog("Profile file exists already, not replaced: [" + fileName + "]", 1);
+        return result;
+    }
+    if (result == TCreateResult::Failed) WriteLog("Saving profile failed: [" + fileName + "]", 1);
+
+    Player = std::move(fresh);
+    GameOptions.LastProfileFile = Player.FileName;
+    GameOptions.LastProfileName = Player.Name;
+    SaveOptions();
+    return result;
+}
+
+bool LoadProfileFile(const std::string& fileName, bool showMessage, std::string* messageKey) {
+    const std::string path = ProfilePath(fileName);
+    const char* failure = nullptr;
+    TPlayer loaded;
+    if (path.empty() || !FileExists(path)) {
+        failure = MsgProfileNotFound;
+    } else {
+        const auto bytes = ReadWholeFile(path);
+        if (!bytes || !ProfileFromBytes(bytes->data(), bytes->size(), Player.Levels.size(), loaded))
+            failure = MsgBadProfile;
+    }
+    if (failure) {
+        WriteLog(std::string("Loading profile failed (") + failure + "): [" + fileName + "]", 1);
+        if (messageKey) *messageKey = failure;
+        if (showMessage && ProfileHooks.ShowMessage)
+            ProfileHooks.ShowMessage(failure, GameOptions.LastProfileName);
+        return false;
+    }
+    if (messageKey) messageKey->clear();
+
+    if (ProfileHooks.DiscardAwardAnnouncements) ProfileHooks.DiscardAwardAnnouncements();
+    loaded.Level = 0;
+    loaded.FileName = fileName;
+    Player = std::move(loaded);
+    GameOptions.LastProfileFile = Player.FileName;
+    GameOptions.LastProfileName = Player.Name;
+    SaveOptions();
+    return true;
+}
+
+} // namespace
+
+// ---- Names ----
+
+bool IsProfileNameChar(char32_t c) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return false; // control characters
+    if (c == 0x2028 || c == 0x2029) return false;           // line and paragraph separators
+    if (c >= 0xD800 && c <= 0xDFFF) return false;
+    if (c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF) return false;
+    return true;
+}
+
+std::string SanitizeProfileName(std::string_view name) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < name.size()) {
+        const int64_t cp = NextCodePoint(name, i);
+        if (cp < 0 || !IsProfileNameChar(static_cast<char32_t>(cp))) continue;
+        AppendUtf8(out, static_cast<uint32_t>(cp));
+    }
+    return TrimLeadingBlanks(out);
+}
+
+bool IsValidProfileName(std::string_view name) {
+    return !name.empty() && SanitizeProfileName(name) == name;
+}
+
+std::string TrimLeadingBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+}
+
+bool ProfileNamesEqual(std::string_view a, std::string_view b) {
+    const auto trimmed = [](std::string_view s) {
+        const std::size_t last = s.find_last_not_of(' ');
+        return last == std::string_view::npos ? std::string_view() : s.substr(0, last + 1);
+    };
+    return trimmed(a) == trimmed(b);
+}
+
+bool ProfileNameExists(std::string_view name) {
+    return std::any_of(ProfilesList.begin(), ProfilesList.end(), [&](const TProfileCaption& c) {
+        return ProfileNamesEqual(c.Caption, name);
+    });
+}
+
+std::string DefaultProfileName(const std::string& baseText) {
+    if (!ProfileNameExists(baseText)) return baseText;
+    for (std::size_t n = 1;; ++n) {
+        std::string candidate = baseText + " " + std::to_string(n);
+        if (!ProfileNameExists(candidate)) return candidate;
+    }
+}
+
+std::string DefaultProfileName() {
+    std::string base = ProfileHooks.DefaultNameText ? ProfileHooks.DefaultNameText() : "";
+    return DefaultProfileName(base.empty() ? std::string("Player") : base);
+}
+
+// ---- Files ----
+
+std::string ProfilesFolder() {
+    if (GameOptions.AppFolderPath.empty()) return "";
+    return JoinPath(GameOptions.AppFolderPath, ProfilesFolderName);
+}
+
+std::string ProfileFileNameFor(const std::tm& t) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d_%02d_%02d_%02d_%02d_%02d%s", t.tm_year + 1900,
+                  t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, ProfileExtension);
+    return text;
+}
+
+std::vector<uint8_t> ProfileFileBytes(const TPlayer& player) {
+    return EncodeProfileText(ProfileTree(player)->GetCode());
+}
+
+bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelStates,
+                      TPlayer& player) {
+    const std::optional<std::string> text = DecodeProfileBytes(data, size);
+    if (!text) return false;
+    const auto root = XMLFromText(*text);
+    if (!root || !EqualsLower(root->Name(), "profile")) return false;
+
+    TPlayer p;
+    p.Levels.assign(levelStates, TPlayerSavedLevel{});
+    ResetLevelCounters(p);
+    p.Name = SanitizeProfileName(UnescapeName(root->GetFieldValue("name")));
+    p.Score = TextToIntDef(root->GetFieldValue("Score"), 0);
+    p.GameWasStarted = TextToBool(root->GetFieldValue("GameWasStarted"), false);
+    p.GameWasCompleted = TextToBool(root->GetFieldValue("GameWasCompleted"), false);
+
+    if (const TXMLNode* awards = root->GetChildNode("Awards")) {
+        for (int a = 1; a <= AwardsCount; ++a) {
+            const int32_t medal =
+                TextToIntDef(awards->GetFieldValue("award_" + std::to_string(a)), 0);
+            p.Awards[a] = std::clamp(medal, 0, MaxMedal);
+        }
+    }
+    if (const TXMLNode* levels = root->GetChildNode("Levels")) ReadLevelStates(*levels, p);
+    if (const TXMLNode* tasks = root->GetChildNode("Tasks")) {
+        for (const TLifetimeCounter& counter : LifetimeCounters)
+            p.*counter.Field = TextToIntDef(tasks->GetFieldValue(counter.Name), 0);
+    }
+    player = std::move(p);
+    return true;
+}
+
+// ---- Operations on Player ----
+
+void ResizeLevelStates() {
+    ResizeLevelStates(LevelsList.size());
+}
+
+void ResizeLevelStates(std::size_t count) {
+    Player.Levels.assign(count, TPlayerSavedLevel{});
+}
+
+bool CreateProfile(const std::string& name) {
+    return CreateProfile(name, std::time(nullptr));
+}
+
+bool CreateProfile(const std::string& name, std::time_t when) {
+    const std::string clean = SanitizeProfileName(name);
+    if (clean.empty()) return false;
+    std::tm local{};
+    localtime_r(&when, &local);
+    const std::string stamp = ProfileFileNameFor(local);
+    const std::string base =
+        stamp.substr(0, stamp.size() - std::string_view(ProfileExtension).size());
+    // Profiles created within one second get "_001", "_002", ... so names still sort by age.
+    for (int n = 0; n < 1000; ++n) {
+        char suffix[16] = "";
+        if (n > 0) std::snprintf(suffix, sizeof suffix, "_%03d", n);
+        const int32_t level = Player.Level;
+        Player.Level = 0;
+        const TCreateResult result = StartFreshProfile(clean, base + suffix + ProfileExtension);
+        if (result != TCreateResult::Exists) return result == TCreateResult::Created;
+        Player.Level = level;
+    }
+    return false;
+}
+
+bool NewProfile(const std::string& name, const std::string& fileName) {
+    return StartFreshProfile(name, fileName) == TCreateResult::Created;
+}
+
+bool LoadProfile(const std::string& fileName, std::string* messageKey) {
+    return LoadProfileFile(fileName, true, messageKey);
+}
+
+bool SaveProfile() {
+    const std::string path = ProfilePath(Player.FileName);
+    const std::vector<uint8_t> bytes = ProfileFileBytes(Player);
+    if (path.empty() || !CreateFolders(ProfilesFolder()) ||
+        !WriteFileAtomically(path, bytes.data(), bytes.size())) {
+        WriteLog("Saving profile failed: [" + Player.FileName + "]", 1);
+        return false;
+    }
+    return true;
+}
+
+std::string ReadProfileName(const std::string& fileName) {
+    const std::string path = ProfilePath(fileName);
+    if (path.empty()) return "";
+    const auto bytes = ReadWholeFile(path);
+    TPlayer p;
+    if (!bytes || !ProfileFromBytes(bytes->data(), bytes->size(), 0, p)) return "";
+    return p.Name;
+}
+
+TProfilesList ListProfiles() {
+    TProfilesList list;
+    const std::string folder = ProfilesFolder();
+    if (folder.empty()) return list;
+    CreateFolders(folder);
+    std::vector<std::string> files = ListFiles(folder, ProfileExtension);
+    // File names are creation times: by name, newest first, whatever order the folder has.
+    std::sort(files.begin(), files.end(), std::greater<>());
+    for (const std::string& file : files) {
+        std::string name = ReadProfileName(file);
+        if (!name.empty()) list.push_back({std::move(name), file});
+    }
+    return list;
+}
+
+bool ChooseStartProfile() {
+    for (const TProfileCaption& caption : ProfilesList) {
+        if (LoadProfileFile(caption.FileName, false, nullptr)) return true;
+    }
+    if (ProfileHooks.OpenNameEntry) ProfileHooks.OpenNameEntry();
+    return false;
+}
+
+bool ChooseProfileAtStartUp() {
+    ProfilesList = ListProfiles();
+    if (!GameOptions.LastProfileFile.empty() && LoadProfile(GameOptions.LastProfileFile))
+        return true;
+    return ChooseStartProfile();
+}
+
+bool DeleteProfile(const std::string& fileName) {
+    const std::string path = ProfilePath(fileName);
+    const bool deleted = !path.empty() && DeleteFile(path);
+    ProfilesList = ListProfiles();
+    ChooseStartProfile();
+    ProfilesList = ListProfiles();
+    return deleted;
+}
+
+// ---- Level bookkeeping ----
+
+void ResetLevelCounters() {
+    ResetLevelCounters(Player);
+}
+
+void AddLevelScore(int32_t points) {
+    Player.LevelScore = Saturate(std::max<int64_t>(0, int64_t{Player.LevelScore} + points));
+    if (ProfileHooks.LevelScoreChanged) ProfileHooks.LevelScoreChanged();
+}
+
+void AnimateDisplayedScore() {
+    TPlayer& p = Player;
+    const int64_t distance = std::abs(int64_t{p.LevelScore} - p.TempScore);
+    const double step = (distance <= 25 ? 1 : distance <= 100 ? 4 : 8) * 2.0;
+    const double shown = std::nearbyint(p.FloatScore);
+    if (shown < p.LevelScore) {
+        p.FloatScore += step;
+        if (p.FloatScore >= p.LevelScore) p.FloatScore = p.LevelScore;
+    } else if (shown > p.LevelScore) {
+        p.FloatScore -= step;
+        if (p.FloatScore <= p.LevelScore) p.FloatScore = p.LevelScore;
+    } else {
+        p.TempScore = p.LevelScore;
+        return;
+    }
+    p.TempScore = Saturate(static_cast<int64_t>(std::nearbyint(p.FloatScore)));
+}
+
+TTaskCounters TaskCountersOf(const TPlayer& p) {
+    TTaskCounters c;
+    c.LevelTime = p.LevelTime;
+    c.LevelMoves = p.LevelMoves;
+    c.LevelBirdsGenerated = p.LevelBirdsGenerated;
+    c.LevelBirdsMatched = p.LevelBirdsMatched;
+    c.LevelCatsMatched = p.LevelCatsMatched;
+    c.LevelBonusesUsed = p.LevelBonusesUsed;
+    c.LevelScore = p.LevelScore;
+    c.ComboColor = p.LevelBirdsCombos.Color;
+    c.ComboCount = p.LevelBirdsCombos.Count;
+    return c;
+}
+
+bool FinishLevel(const TBoardTaskSummary& board) {
+    return FinishLevel(CurrentLevel.Task, board);
+}
+
+bool FinishLevel(const TLevelTask& task, const TBoardTaskSummary& board) {
+    TPlayer& p = Player;
+    p.GameWasStarted = true;
+    p.Score = Saturate(int64_t{p.Score} + p.LevelScore);
+    const bool met =
+        p.TaskCompleted || JudgeTask(task, TaskCountersOf(p), board, true) == task_Completed;
+    if (p.Level >= 0 && static_cast<std::size_t>(p.Level) < p.Levels.size()) {
+        int32_t& state = p.Levels[static_cast<std::size_t>(p.Level)].FStatus;
+        if (met)
+            state = LevelWonWithTask;
+        else if (state == LevelNotWon)
+            state = LevelWon;
+    }
+    if (ProfileHooks.CheckAward) {
+        ProfileHooks.CheckAward(2);
+        ProfileHooks.CheckAward(1);
+    }
+    SaveProfile();
+    return met;
+}
+
+int FirstUnplayedLevel() {
+    const auto& levels = Player.Levels;
+    for (std::size_t i = 0; i < levels.size(); ++i)
+        if (levels[i].FStatus == LevelNotWon) return static_cast<int>(i);
+    return levels.empty() ? 0 : static_cast<int>(levels.size()) - 1;
+}
+
+int NextLevelToPlay() {
+    const auto& levels = Player.Levels;
+    for (const int32_t wanted : {LevelNotWon, LevelWon}) {
+        for (std::size_t i = 0; i < levels.size(); ++i)
+            if (levels[i].FStatus == wanted) return static_cast<int>(i);
+    }
+    return 0;
+}
+
+int CompletedTasksCount() {
+    return static_cast<int>(
+        std::count_if(Player.Levels.begin(), Player.Levels.end(),
+                      [](const TPlayerSavedLevel& l) { return l.FStatus == LevelWonWithTask; }));
+}
+
+} // namespace bw

@@ -1,0 +1,217 @@
+// Player profiles: the active profile `Player`, its files in the "Profiles" folder under the
+// application-data folder, and the bookkeeping of a won level.
+//
+// A profile file holds the XML tree
+//   <Profile Name="..." Score="..." GameWasStarted="True|False" GameWasCompleted="True|False">
+//    <Awards award_1="0..3" ... award_10="..." />
+//    <Levels lev_1="0..2" ... lev_N="..." />
+//    <Tasks CatsWereKilled="..." ... CrownsKilled="..." />
+//   </Profile>
+// in the scrambled form of ProfileFile.h. Files are replaced atomically (temporary file in
+// the same folder, flushed, renamed over the old one), so a profile on disk is always either
+// the old or the new one, whenever the game stops.
+//
+// Arrays of numbered things (bird kinds, awards) are indexed by the number; entry 0 is unused.
+#pragma once
+
+#include "board/LevelTasks.h"
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bw {
+
+inline constexpr int AwardsCount = 10;
+inline constexpr int MaxMedal = 3;
+inline constexpr char ProfilesFolderName[] = "Profiles";
+inline constexpr char ProfileExtension[] = ".sav";
+
+// Level states.
+inline constexpr int32_t LevelNotWon = 0;
+inline constexpr int32_t LevelWon = 1;
+inline constexpr int32_t LevelWonWithTask = 2;
+
+struct TPlayerSavedLevel {
+    int32_t FStatus = LevelNotWon;
+};
+using TPlayerSavedLevels = std::vector<TPlayerSavedLevel>;
+
+struct TPlayerCombo {
+    int32_t Color = 0;
+    int32_t Count = 0;
+};
+
+struct TPlayer {
+    std::string FileName; // the profile's file, without folder
+    int32_t Level = 0;    // index of the current level in LevelsList
+    std::string Name;
+    int32_t Score = 0;     // sum of the level scores of all wins
+    int32_t TempScore = 0; // level score as displayed
+    double FloatScore = 0.0;
+    bool TaskCompleted = false; // the task was judged completed during play
+    // Level counters (ResetLevelCounters).
+    int32_t LevelScore = 0; // never below 0
+    int32_t LevelTime = 0;
+    int32_t LevelMoves = 0;
+    int32_t LevelBirdsGenerated = 0;
+    int32_t LevelAiMoves = 0;
+    std::array<int32_t, 10> LevelBirdsMatched{}; // per bird kind 1..9; entry 0 unused
+    TPlayerCombo LevelBirdsCombos;
+    int32_t LevelBirdsAnyCombo = 0;
+    int32_t LevelCatsMatched = 0;
+    int32_t LevelBonusesUsed = 0;
+    // Lifetime counters (saved).
+    int32_t CatsWereKilled = 0;
+    int32_t BirdsWereBurned = 0;
+    int32_t MaxCombo = 0;
+    int32_t BonusesActivated = 0;
+    int32_t BirdsPainted = 0;
+    int32_t WallsDestroyed = 0;
+    int32_t BirdsUnbounded = 0;
+    int32_t CrownsKilled = 0;
+    // More level counters.
+    int32_t NestlingsSaved = 0;
+    int32_t BossHealth = 0;
+    TPlayerSavedLevels Levels;                     // one state per level of LevelsList
+    std::array<int32_t, AwardsCount + 1> Awards{}; // medal 0..3 per award 1..10; entry 0 unused
+    bool GameWasStarted = false;
+    bool GameWasCompleted = false;
+    // States saved for levels past the end of the current level list ("lev_" N+1 onwards),
+    // written back unchanged so that a shorter list never erases them.
+    std::vector<int32_t> LevelsBeyondList;
+};
+
+// The active profile.
+extern TPlayer Player;
+
+struct TProfileCaption {
+    std::string Caption;  // the player's name
+    std::string FileName; // without folder
+};
+using TProfilesList = std::vector<TProfileCaption>;
+
+// The profiles offered on the player-selection screen.
+extern TProfilesList ProfilesList;
+
+// What the profile code needs from the screens around it. Every hook may stay empty.
+struct TProfileHooks {
+    // Shows a message of the text database ("msg_badprofile", "msg_profilenotfound") with the
+    // player name to insert.
+    std::function<void(const std::string& messageKey, const std::string& name)> ShowMessage;
+    // Drops the queue of awards waiting to be announced and any announcement on screen.
+    std::function<void()> DiscardAwardAnnouncements;
+    // Checks one award group after a won level.
+    std::function<void(int award)> CheckAward;
+    // Called after every change of LevelScore (the task panel refresh).
+    std::function<void()> LevelScoreChanged;
+    // Opens the name entry when no profile can be loaded.
+    std::function<void()> OpenNameEntry;
+    // The text "Default_Player_Name" of the text database.
+    std::function<std::string()> DefaultNameText;
+};
+extern TProfileHooks ProfileHooks;
+
+inline constexpr char MsgBadProfile[] = "msg_badprofile";
+inline constexpr char MsgProfileNotFound[] = "msg_profilenotfound";
+
+// ---- Names ---------------------------------------------------------------------------------
+
+// Whether a name may hold the character: no control characters (C0, DEL, C1), so no line
+// breaks, no surrogate halves and no non-characters U+FFFE / U+FFFF.
+bool IsProfileNameChar(char32_t c);
+// The name with every character that a name may not hold removed (invalid UTF-8 included)
+// and without leading blanks.
+std::string SanitizeProfileName(std::string_view name);
+// True when the name is not empty and SanitizeProfileName leaves it unchanged.
+bool IsValidProfileName(std::string_view name);
+
+// The text without its leading spaces.
+std::string TrimLeadingBlanks(std::string_view text);
+// Equal apart from trailing spaces; letter case matters.
+bool ProfileNamesEqual(std::string_view a, std::string_view b);
+// Whether a profile of ProfilesList has the name.
+bool ProfileNameExists(std::string_view name);
+// The base text, or the base text, a space and 1, 2, ... : the first that no profile of
+// ProfilesList has. Without an argument the base is ProfileHooks.DefaultNameText (or
+// "Player" when there is none).
+std::string DefaultProfileName(const std::string& baseText);
+std::string DefaultProfileName();
+
+// ---- Files ---------------------------------------------------------------------------------
+
+// AppFolderPath + "/Profiles"; empty without an application-data folder (nothing is then
+// read or written).
+std::string ProfilesFolder();
+// "yyyy_mm_dd_hh_nn_ss.sav" of a local time.
+std::string ProfileFileNameFor(const std::tm& localTime);
+
+// The scrambled file content of a profile, and the profile of a file content. Reading starts
+// from a fresh record (LevelStates entries in Levels, states past them in LevelsBeyondList),
+// so nothing of another profile leaks in; medals are clamped to 0..3 and level states to
+// 0..2. False for a damaged file.
+std::vector<uint8_t> ProfileFileBytes(const TPlayer& player);
+bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelStates,
+                      TPlayer& player);
+
+// ---- Operations on Player ------------------------------------------------------------------
+
+// Player.Levels gets one entry per level of LevelsList (or Count entries), all 0.
+void ResizeLevelStates();
+void ResizeLevelStates(std::size_t count);
+
+// A new profile with a file name from the time (now, or When) that no existing file has;
+// Player.Level becomes 0. False when the name is empty after sanitising or nothing could be
+// written.
+bool CreateProfile(const std::string& name);
+bool CreateProfile(const std::string& name, std::time_t when);
+// Starts a fresh profile in Player, saves it and makes it the last profile of the options.
+// The name is sanitised. The file is created only if no file of that name exists; false when
+// it exists or cannot be written (Player is then the fresh profile all the same).
+bool NewProfile(const std::string& name, const std::string& fileName);
+
+// Makes the file of the profiles folder the active profile. On failure Player is unchanged,
+// the message ("msg_profilenotfound" or "msg_badprofile") goes to ProfileHooks.ShowMessage
+// with GameOptions.LastProfileName and, when asked for, to MessageKey.
+bool LoadProfile(const std::string& fileName, std::string* messageKey = nullptr);
+// Writes Player to its file. A failure is logged and leaves the old file as it was.
+bool SaveProfile();
+// The name in a profile file; empty when it cannot be read or is damaged.
+std::string ReadProfileName(const std::string& fileName);
+// Every readable profile of the folder (created when missing), by file name, newest first.
+TProfilesList ListProfiles();
+// Loads the first profile of ProfilesList that loads; with none, ProfileHooks.OpenNameEntry.
+bool ChooseStartProfile();
+// At start-up: lists the profiles, loads the last profile of the options, else
+// ChooseStartProfile.
+bool ChooseProfileAtStartUp();
+// Deletes the profile file, then lists the profiles, ChooseStartProfile and lists again.
+bool DeleteProfile(const std::string& fileName);
+
+// ---- Level bookkeeping ---------------------------------------------------------------------
+
+void ResetLevelCounters();
+// LevelScore += Points (at least 0), then ProfileHooks.LevelScoreChanged.
+void AddLevelScore(int32_t points);
+// One update of the displayed score TempScore towards LevelScore.
+void AnimateDisplayedScore();
+// The level counters as the task judgement sees them.
+TTaskCounters TaskCountersOf(const TPlayer& player);
+// A won level: the score is added, the task judged (TaskCompleted or the final judgement),
+// the level state raised, the awards checked and the profile saved. True when the task was
+// met. The first form judges CurrentLevel.Task.
+bool FinishLevel(const TBoardTaskSummary& board);
+bool FinishLevel(const TLevelTask& task, const TBoardTaskSummary& board);
+
+// Index of the first level not won; the last index when all are won (0 without levels).
+int FirstUnplayedLevel();
+// Index of the first level not won, else of the first won without its task, else 0.
+int NextLevelToPlay();
+// Number of levels won with their task.
+int CompletedTasksCount();
+
+} // namespace bw
