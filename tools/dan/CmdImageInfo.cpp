@@ -20,15 +20,9 @@ int RunImageInfo(const TArgs& args) {
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(cmd);
     if (parsed->Positional.size() != 2) return UsageError(cmd, "expected ARCHIVE KEY");
-    TKilnArchive archive;
-    if (!OpenArchive(cmd, archive, parsed->Positional[0], aomReadOnly)) return kExitFailure;
     const std::string& key = parsed->Positional[1];
-    const int index = archive.IndexOf(key);
-    if (index < 0) return Report(cmd, "no record '" + Printable(key) + "'");
     std::vector<uint8_t> bytes;
-    const auto read = archive.ReadRecordAt(index, bytes);
-    if (read != TArchiveReadResult::Ok)
-        return Report(cmd, Printable(key) + ": " + ArchiveReadResultText(read));
+    if (!ReadArchiveRecord(cmd, parsed->Positional[0], key, bytes)) return kExitFailure;
     TImageRecordHeader h;
     const auto header = ReadImageRecordHeader(bytes.data(), bytes.size(), h);
     if (header != TImageRecordResult::Ok)

@@ -110,6 +110,23 @@ bool OpenArchive(const TCommand& cmd, TKilnArchive& archive, const std::string& 
     return false;
 }
 
+bool ReadArchiveRecord(const TCommand& cmd, const std::string& path, const std::string& key,
+                       std::vector<uint8_t>& bytes) {
+    TKilnArchive archive;
+    if (!OpenArchive(cmd, archive, path, aomReadOnly)) return false;
+    const int index = archive.IndexOf(key);
+    if (index < 0) {
+        Report(cmd, "no record '" + Printable(key) + "'");
+        return false;
+    }
+    const auto read = archive.ReadRecordAt(index, bytes);
+    if (read != TArchiveReadResult::Ok) {
+        Report(cmd, Printable(key) + ": " + ArchiveReadResultText(read));
+        return false;
+    }
+    return true;
+}
+
 std::string RecordTypeName(TArchiveRecordType type) {
     switch (type) {
     case artFile:

@@ -50,6 +50,11 @@ int PrintHelp(const TCommand& cmd);
 bool OpenArchive(const TCommand& cmd, TKilnArchive& archive, const std::string& path,
                  TArchiveOpenMode mode);
 
+// Opens an archive read-only and reads one record by key; on failure reports why (naming the
+// record) and returns false.
+bool ReadArchiveRecord(const TCommand& cmd, const std::string& path, const std::string& key,
+                       std::vector<uint8_t>& bytes);
+
 std::string RecordTypeName(TArchiveRecordType type);
 std::optional<TArchiveRecordType> ParseRecordType(const std::string& text);
 
