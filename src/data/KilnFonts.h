@@ -22,6 +22,7 @@
 // drawn; every other code unit advances by the whitespace width.
 #pragma once
 
+#include "data/TextRecords.h"
 #include "data/Utf16.h"
 
 #include "render/Canvas.h"
@@ -41,9 +42,6 @@ class TKilnArchive;
 class TKilnImages;
 class TKilnFonts;
 class TXMLNode;
-
-// Lines of text.
-using TTSTextArray = std::vector<std::string>;
 
 struct TLetterEntry {
     int32_t Top = 0;
