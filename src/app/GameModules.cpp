@@ -3,6 +3,7 @@
 #include "Engine/KilnSprite/DisplayState.h"
 #include "app/FrameHooks.h"
 #include "app/GameObjects.h"
+#include "board/LevelData.h"
 #include "data/GameFonts.h"
 #include "data/KilnArchive.h"
 #include "data/KilnFonts.h"
@@ -10,6 +11,7 @@
 #include "data/MediaLink.h"
 #include "data/TextDatabase.h"
 #include "gui/ButtonSprites.h"
+#include "meta/Profile.h"
 
 #include <filesystem>
 
@@ -46,6 +48,12 @@ void InstallGameModules(const std::string& dataFolder) {
         LoadGameFonts(Archives.Fonts, *Images, *Fonts);
         GuiFonts() = Fonts;
         TextWrapper() = ShadowFontWrapper(Fonts);
+    });
+    // The level list comes from the texts' archive; the player's level states follow its
+    // length.
+    SetIfEmpty(h.loadLevelList, [] {
+        LoadLevelsList(LevelsListKey, TextDataArchive(), LevelsList);
+        ResizeLevelStates();
     });
     // The debug lines in the shadow font at half size.
     SetIfEmpty(h.drawDebugText, [](const std::string& text, float x, float y) {
