@@ -82,6 +82,7 @@ struct FrameHooks {
     std::function<void()> resumeSound;
     std::function<void()> stopDragLoops;
     std::function<void()> playlistSecond;
+    std::function<void()> shutdownSound;
     std::function<void()> levelSecond; // the level clock's per-second step
 
     // Keyboard text for the name entry.

@@ -3,6 +3,7 @@
 #include "Engine/KilnSprite/DisplayState.h"
 #include "app/FrameHooks.h"
 #include "app/GameObjects.h"
+#include "audio/SoundEngine.h"
 #include "board/LevelData.h"
 #include "data/GameFonts.h"
 #include "data/KilnArchive.h"
@@ -49,6 +50,10 @@ void InstallGameModules(const std::string& dataFolder) {
         GuiFonts() = Fonts;
         TextWrapper() = ShadowFontWrapper(Fonts);
     });
+    // Sound: every operation is silent until the sounds are loaded or when no device opens.
+    InstallSoundHooks();
+    SetIfEmpty(h.shutdownSound, [] { ShutdownSound(); });
+
     // The level list comes from the texts' archive; the player's level states follow its
     // length.
     SetIfEmpty(h.loadLevelList, [] {

@@ -385,6 +385,7 @@ void TMainForm::FrameworkDestroy() {
     mainEngine_.reset();
     LoadingEngine = nullptr;
     loadingEngine_.reset();
+    CallHook(Hooks().shutdownSound);
     Device = nullptr;
 }
 

@@ -1,0 +1,126 @@
+// The platform sound layer: decoded sounds made of a number of copies, each copy a voice that
+// can play once at a time, mixed by OpenAL.
+//
+// Sources are one shared pool: a copy takes a source from the pool when it starts and gives it
+// back when it stops or finishes, so the total of copies of all sounds may exceed the pool.
+// Gain, pitch and start offset are given to Play, so a copy never starts at a wrong level.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bw {
+
+// Copy arguments of Stop, SetGain, SetSpeed and SetOffset besides a copy index.
+inline constexpr int AllCopies = -1;
+inline constexpr int LastCopy = -66;
+
+// What Query reports.
+enum class TSoundQuery : int {
+    Playing = 1,       // 1 while the copy plays, else 0
+    TimeMs = 4,        // playback time in milliseconds, 0 when not playing
+    OffsetSamples = 6, // playback offset in sample frames, 0 when not playing
+};
+
+struct TPlayParams {
+    bool Loop = false;
+    float Gain = 1.0f;
+    float Pitch = 1.0f; // pitch and tempo together
+    int Offset = 0;     // start offset in sample frames
+};
+
+class ISoundDevice {
+public:
+    virtual ~ISoundDevice() = default;
+
+    // Decodes Ogg Vorbis bytes (mono or stereo) into a sound of `copies` copies. Returns the
+    // sound's handle, or -1 when the bytes cannot be decoded or the device is closed.
+    virtual int LoadFromMemory(const std::vector<uint8_t>& bytes, int copies) = 0;
+    // The same from a file; -1 also when the file cannot be read.
+    virtual int LoadFromFile(const std::string& path, int copies);
+
+    // Starts the first copy that is not playing. Returns its index, or -1 when every copy is
+    // busy, no source is free or the sound does not exist.
+    virtual int Play(int sound, const TPlayParams& params) = 0;
+    // copy >= 0: that copy; AllCopies: every copy; LastCopy: the last copy.
+    virtual void Stop(int sound, int copy) = 0;
+    virtual void SetGain(int sound, int copy, float gain) = 0;
+    virtual void SetSpeed(int sound, int copy, float factor) = 0;
+    virtual void SetOffset(int sound, int copy, int offset) = 0;
+    virtual int Query(int sound, int copy, TSoundQuery what) = 0;
+    // Gives the sources of finished copies back to the pool.
+    virtual void Update() {}
+    // Frees every sound, then the context and the device.
+    virtual void Shutdown() = 0;
+};
+
+// Reads a whole file; false when it cannot be read.
+bool ReadSoundFile(const std::string& path, std::vector<uint8_t>& bytes);
+
+// Decoded 16-bit PCM of an Ogg Vorbis stream.
+struct TDecodedSound {
+    int Channels = 0;             // 1 or 2
+    int SampleRate = 0;           // frames per second
+    std::vector<int16_t> Samples; // interleaved
+    int Frames() const { return Channels > 0 ? static_cast<int>(Samples.size()) / Channels : 0; }
+};
+// Decodes Ogg Vorbis bytes with libvorbisfile; false for anything but a mono or stereo stream.
+bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, TDecodedSound& sound);
+
+enum class TSoundDeviceKind {
+    Output,   // the "Generic Software" device, else the default one
+    Loopback, // ALC_SOFT_loopback: nothing is heard; the owner renders the mix (tests)
+};
+
+// The OpenAL sound layer.
+class TOpenALSoundDevice final : public ISoundDevice {
+public:
+    inline static constexpr int MaxSources = 32;
+
+    TOpenALSoundDevice() = default;
+    ~TOpenALSoundDevice() override;
+    TOpenALSoundDevice(const TOpenALSoundDevice&) = delete;
+    TOpenALSoundDevice& operator=(const TOpenALSoundDevice&) = delete;
+
+    // Opens the device, creates and activates a context and generates the source pool (up to
+    // MaxSources, 8 fewer after each failed attempt). False when no device opens.
+    bool Open(TSoundDeviceKind kind = TSoundDeviceKind::Output);
+    bool IsOpen() const { return FContext != nullptr; }
+    int SourceCount() const { return static_cast<int>(FAllSources.size()); }
+    int FreeSourceCount() const { return static_cast<int>(FFreeSources.size()); }
+    // Loopback only: mixes `frames` stereo 16-bit frames at 44100 Hz into `buffer`.
+    bool RenderSamples(int16_t* buffer, int frames);
+
+    int LoadFromMemory(const std::vector<uint8_t>& bytes, int copies) override;
+    int Play(int sound, const TPlayParams& params) override;
+    void Stop(int sound, int copy) override;
+    void SetGain(int sound, int copy, float gain) override;
+    void SetSpeed(int sound, int copy, float factor) override;
+    void SetOffset(int sound, int copy, int offset) override;
+    int Query(int sound, int copy, TSoundQuery what) override;
+    void Update() override;
+    void Shutdown() override;
+
+private:
+    struct TSound {
+        unsigned Buffer = 0;
+        std::vector<unsigned> Sources; // per copy; 0 while the copy is idle
+    };
+    TSound* Find(int sound);
+    // Gives the copy's source back when it has finished; true while the copy holds a source.
+    bool Reclaim(TSound& s, int copy);
+    void Release(TSound& s, int copy);
+    // Calls f(copy) for the copies named by `copy`.
+    template <class F> void ForCopies(TSound& s, int copy, F f);
+
+    void* FDevice = nullptr;  // ALCdevice*
+    void* FContext = nullptr; // ALCcontext*
+    void* FRender = nullptr;  // alcRenderSamplesSOFT for a loopback device
+    std::vector<unsigned> FAllSources;
+    std::vector<unsigned> FFreeSources;
+    std::vector<TSound> FSounds;
+};
+
+} // namespace bw

@@ -1,0 +1,667 @@
+#include "audio/SoundEngine.h"
+
+#include "app/FrameHooks.h"
+#include "app/GameObjects.h"
+#include "app/GameOptions.h"
+#include "app/Log.h"
+#include "data/KilnArchive.h"
+#include "gui/ButtonProtocol.h"
+#include "platform/Random.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+namespace bw {
+
+TSpriteEngine* MusicEngine = nullptr;
+TSpriteEngine* AmbienceEngine = nullptr;
+TSpriteEngine* SfxEngine = nullptr;
+int CurrentMusic = -1;
+bool SoundReady = false;
+TLevelMusic Playlist;
+int PlaylistPos = 0;
+int PlaylistSeconds = 0;
+bool SoundInCutScene = false;
+
+namespace {
+
+constexpr float MusicFadeStep = 0.01f;
+constexpr float AmbienceFadeStep = 0.02f;
+
+std::unique_ptr<ISoundDevice> TheDevice;
+TSoundSource TheSource;
+TSoundDeviceOpener TheOpener;
+int LastBirdMatch = 0;    // 2 .. 5, 0 before the first choice
+bool SoundPaused = false; // between PauseAllSound and ResumeAllSound
+
+bool Active() {
+    return SoundReady && !GameOptions.SoundsOff && TheDevice != nullptr;
+}
+
+std::vector<TSoundListEntry> BuildSoundList() {
+    std::vector<TSoundListEntry> list;
+    const auto music = [&](const std::string& name) {
+        list.push_back({TSoundKind::Music, name, 1});
+    };
+    const auto ambience = [&](const std::string& name) {
+        list.push_back({TSoundKind::Ambience, "ambience_" + name + ".ogg", 1});
+    };
+    const auto fx = [&](const std::string& name, int copies) {
+        list.push_back({TSoundKind::Effect, "sfx_" + name + ".ogg", copies});
+    };
+    music("MainMenu.ogg");
+    music("Map.ogg");
+    for (int n = 1; n <= 6; ++n) music("Game_" + std::to_string(n) + ".ogg");
+    for (const char* name :
+         {"day", "night", "water", "wind", "map", "city", "station", "train", "winter", "rain"})
+        ambience(name);
+    fx("button_click", 3);
+    fx("button_over", 3);
+    fx("start_game", 2);
+    for (int n = 1; n <= 5; ++n) fx("bird_match_" + std::to_string(n), 4);
+    fx("bird_pick", 5);
+    fx("bird_put", 3);
+    fx("bird_move", 3);
+    fx("bird_loop", 3);
+    fx("bird_unbound", 2);
+    for (int n = 1; n <= 4; ++n) fx("cat_match_" + std::to_string(n), 3);
+    for (const char* name : {"nestling_chain", "nestling_open", "key_pick", "key_put", "key_loop"})
+        fx(name, 3);
+    fx("bomba_exp", 10);
+    fx("bomba_pick", 3);
+    fx("bomba_loop", 3);
+    fx("bomba_burn", 3);
+    fx("fireworks_exp", 25);
+    fx("fireworks_pick", 3);
+    fx("fireworks_loop", 3);
+    fx("fireworks_target", 5);
+    fx("lightning_exp", 3);
+    fx("lightning_pick", 3);
+    fx("lightning_loop", 3);
+    for (int n = 1; n <= 3; ++n) fx("lightning_target_" + std::to_string(n), 7);
+    fx("paint_exp", 3);
+    fx("paint_pick", 3);
+    fx("paint_loop", 3);
+    fx("paint_drop", 7);
+    fx("wall_destroy", 20);
+    fx("wall_unblock", 10);
+    fx("gates", 3);
+    for (const char* name : {"message", "popup_create", "popup_open", "popup_close", "task_open",
+                             "task_close", "dialog_left", "dialog_right"})
+        fx(name, 1);
+    for (int n = 1; n <= 8; ++n) fx("dialog_voice_" + std::to_string(n), 1);
+    fx("award_new", 3);
+    fx("boss_eat", 3);
+    fx("boss_fallasleep", 1);
+    fx("hamburger_pick", 3);
+    fx("cat_drop", 10);
+    fx("cat_jump", 3);
+    fx("cat_move", 3);
+    fx("gameover", 1);
+    fx("growup", 3);
+    fx("mm_lightning", 3);
+    fx("new_objects", 3);
+    fx("object_move", 3);
+    fx("result_nestling", 7);
+    fx("result_score", 20);
+    fx("result_string", 5);
+    fx("result_task_fail", 1);
+    fx("result_task_win", 1);
+    fx("win", 1);
+    for (const char* name :
+         {"intro_1", "intro_3", "intro_4", "intro_5", "outro_1", "outro_2", "outro_3", "outro_4"})
+        fx(name, 1);
+    return list;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+int IndexOfKind(TSoundKind kind, std::string_view name) {
+    std::string wanted(name);
+    if (wanted.size() < 4 || !SameName(std::string_view(wanted).substr(wanted.size() - 4), ".ogg"))
+        wanted += ".ogg";
+    int index = 0;
+    for (const TSoundListEntry& e : SoundList()) {
+        if (e.Kind != kind) continue;
+        if (SameName(e.FileName, wanted)) return index;
+        ++index;
+    }
+    return -1;
+}
+
+int FxIndex(const char* name) {
+    return SfxIndex(name);
+}
+
+// The loose file in the sound's folder beside the program.
+int LoadFromFolder(TSoundKind kind, const std::string& fileName, int copies) {
+    const char* folder = kind == TSoundKind::Music      ? "Music/"
+                         : kind == TSoundKind::Ambience ? "Ambience/"
+                                                        : "SFX/";
+    return TheDevice->LoadFromFile(DataPath(folder + fileName), copies);
+}
+
+bool ArchiveSource(TSoundKind kind, const std::string& fileName, std::vector<uint8_t>& bytes) {
+    const TKilnArchive* archive = kind == TSoundKind::Music      ? Archives.Music
+                                  : kind == TSoundKind::Ambience ? Archives.Ambience
+                                                                 : Archives.Sfx;
+    return archive != nullptr && archive->ReadRecord(fileName, bytes);
+}
+
+template <class T> T* SpriteAt(TSpriteEngine* engine, int index) {
+    if (engine == nullptr || index < 0 || index >= engine->GetCount()) return nullptr;
+    return dynamic_cast<T*>(engine->GetItem(index));
+}
+
+// A track's or loop's first copy.
+bool FirstCopyPlaying(const TSoundNilSprite& s) {
+    return s.FSound >= 0 && TheDevice->Query(s.FSound, 0, TSoundQuery::Playing) != 0;
+}
+
+// Silences a track at once. The copy is really stopped (keeping its offset), so that a later
+// play or restart finds it free.
+void SilenceMusic(TMusicNilSprite& m) {
+    if (m.FSound >= 0 && FirstCopyPlaying(m)) {
+        m.FSavedTime = TheDevice->Query(m.FSound, 0, TSoundQuery::OffsetSamples);
+        TheDevice->Stop(m.FSound, AllCopies);
+    }
+    m.FVolume = 0.0f;
+    m.FPaused = true;
+}
+
+void PlayEffect(int index, bool loop, float pitch, float volume, int offset = 0) {
+    TSoundFxNilSprite* s = SfxSprite(index);
+    if (s == nullptr || s->FSound < 0) return;
+    s->FVolume = volume;
+    s->FPitch = pitch;
+    TheDevice->Play(s->FSound, TPlayParams{loop, volume, pitch, offset});
+}
+
+} // namespace
+
+const std::vector<TSoundListEntry>& SoundList() {
+    static const std::vector<TSoundListEntry> list = BuildSoundList();
+    return list;
+}
+
+int GameTrackMusic(int track) {
+    return track >= 1 && track <= 6 ? music_Game1 + track - 1 : -1;
+}
+
+int LocationAmbienceLoop(int location) {
+    switch (location) {
+    case 1:
+    case 2:
+    case 9:
+        return ambience_Day;
+    case 3:
+    case 8:
+        return ambience_Water;
+    case 4:
+    case 5:
+        return ambience_Night;
+    case 6:
+        return ambience_Station;
+    case 7:
+        return ambience_Train;
+    case 10:
+        return ambience_Wind;
+    case 11:
+        return ambience_Winter;
+    case 12:
+        return ambience_City;
+    default:
+        return -1;
+    }
+}
+
+int MusicIndex(std::string_view name) {
+    return IndexOfKind(TSoundKind::Music, name);
+}
+int AmbienceIndex(std::string_view name) {
+    return IndexOfKind(TSoundKind::Ambience, name);
+}
+int SfxIndex(std::string_view name) {
+    return IndexOfKind(TSoundKind::Effect, name);
+}
+
+TMusicNilSprite* MusicSprite(int index) {
+    return SpriteAt<TMusicNilSprite>(MusicEngine, index);
+}
+TAmbienceNilSprite* AmbienceSprite(int index) {
+    return SpriteAt<TAmbienceNilSprite>(AmbienceEngine, index);
+}
+TSoundFxNilSprite* SfxSprite(int index) {
+    return SpriteAt<TSoundFxNilSprite>(SfxEngine, index);
+}
+
+ISoundDevice* SoundDevice() {
+    return TheDevice.get();
+}
+void SetSoundDeviceOpener(TSoundDeviceOpener opener) {
+    TheOpener = std::move(opener);
+}
+void SetSoundSource(TSoundSource source) {
+    TheSource = std::move(source);
+}
+
+std::function<void(int ms)>& MainMenuClockHook() {
+    static std::function<void(int)> hook;
+    return hook;
+}
+
+// ---- Fades ----------------------------------------------------------------------------
+
+void TMusicNilSprite::DoMove(float) {
+    if (FDeaded || FSound < 0 || !Active()) return;
+    if (!FPaused) {
+        if (FVolume < 1.0f) {
+            FVolume = std::min(FVolume + MusicFadeStep, 1.0f);
+            TheDevice->SetGain(FSound, AllCopies, FVolume * GameOptions.MusicVolume);
+        }
+        if (FIndex == music_MainMenu && MainMenuClockHook() && FirstCopyPlaying(*this))
+            MainMenuClockHook()(TheDevice->Query(FSound, 0, TSoundQuery::TimeMs));
+    } else if (FVolume > 0.0f) {
+        FVolume -= MusicFadeStep;
+        if (!(FVolume > 0.0f)) {
+            FVolume = 0.0f;
+            FSavedTime = TheDevice->Query(FSound, 0, TSoundQuery::OffsetSamples);
+            TheDevice->Stop(FSound, AllCopies);
+        }
+        TheDevice->SetGain(FSound, AllCopies, FVolume * GameOptions.MusicVolume);
+    }
+}
+
+void TAmbienceNilSprite::DoMove(float) {
+    if (FDeaded || FSound < 0 || !Active()) return;
+    if (!FStoped) {
+        if (FVolume < 1.0f) FVolume = std::min(FVolume + AmbienceFadeStep, 1.0f);
+    } else if (FVolume > 0.0f) {
+        FVolume -= AmbienceFadeStep;
+        if (!(FVolume > 0.0f)) {
+            FVolume = 0.0f;
+            TheDevice->Stop(FSound, AllCopies);
+        }
+    } else {
+        return;
+    }
+    TheDevice->SetGain(FSound, AllCopies, FVolume * GameOptions.SoundFxVolume);
+}
+
+// ---- Loading --------------------------------------------------------------------------
+
+void LoadAllSounds(const std::function<void()>& progress) {
+    if (GameOptions.SoundsOff) return;
+    if (MusicEngine != nullptr) ShutdownSound();
+    if (TheOpener) {
+        TheDevice = TheOpener();
+    } else {
+        auto device = std::make_unique<TOpenALSoundDevice>();
+        if (device->Open(TSoundDeviceKind::Output)) TheDevice = std::move(device);
+    }
+    if (TheDevice == nullptr) {
+        GameOptions.SoundsOff = true;
+        WriteLog("No sound device could be opened; sound is off");
+        return;
+    }
+    MusicEngine = new TSpriteEngine();
+    AmbienceEngine = new TSpriteEngine();
+    SfxEngine = new TSpriteEngine();
+    int counts[3] = {0, 0, 0};
+    std::vector<uint8_t> bytes;
+    for (const TSoundListEntry& e : SoundList()) {
+        TSoundNilSprite* s = nullptr;
+        const int kind = static_cast<int>(e.Kind);
+        switch (e.Kind) {
+        case TSoundKind::Music:
+            s = new TMusicNilSprite(MusicEngine);
+            break;
+        case TSoundKind::Ambience:
+            s = new TAmbienceNilSprite(AmbienceEngine);
+            break;
+        case TSoundKind::Effect:
+            s = new TSoundFxNilSprite(SfxEngine);
+            break;
+        }
+        s->FVisible = false;
+        s->FIndex = counts[kind]++;
+        s->FFileName = e.FileName;
+        if (progress) progress();
+        if (!TheSource) s->FSound = LoadFromFolder(e.Kind, e.FileName, e.Copies);
+        if (s->FSound < 0) {
+            bytes.clear();
+            const bool found = TheSource ? TheSource(e.Kind, e.FileName, bytes)
+                                         : ArchiveSource(e.Kind, e.FileName, bytes);
+            if (found) s->FSound = TheDevice->LoadFromMemory(bytes, e.Copies);
+        }
+        if (s->FSound < 0) WriteLog("Sound not found: " + e.FileName);
+    }
+    CurrentMusic = -1;
+    LastBirdMatch = 0;
+    SoundPaused = false;
+    SoundReady = true;
+}
+
+void SoundTick() {
+    if (!Active()) return;
+    TheDevice->Update();
+    MusicEngine->Move(1.0f);
+    AmbienceEngine->Move(1.0f);
+    SfxEngine->Move(1.0f);
+}
+
+// ---- Music ----------------------------------------------------------------------------
+
+void PlayMusic(int index, bool restart, bool immediate, bool remember) {
+    if (!Active()) return;
+    if (!restart && index == CurrentMusic) return;
+    if (TMusicNilSprite* old = MusicSprite(CurrentMusic); old != nullptr) {
+        old->FPaused = true;
+        if (remember && old->FSound >= 0)
+            old->FSavedTime = TheDevice->Query(old->FSound, 0, TSoundQuery::OffsetSamples);
+        if (immediate) {
+            SilenceMusic(*old);
+            if (old->FSound >= 0) TheDevice->SetGain(old->FSound, AllCopies, 0.0f);
+        }
+    }
+    if (TMusicNilSprite* m = MusicSprite(index); m != nullptr) {
+        if (m->FSound >= 0) {
+            // A track still fading out holds its copy: take it over where it is.
+            if (FirstCopyPlaying(*m)) {
+                m->FSavedTime = TheDevice->Query(m->FSound, 0, TSoundQuery::OffsetSamples);
+                TheDevice->Stop(m->FSound, AllCopies);
+            }
+            if (restart) m->FSavedTime = 0;
+            m->FVolume = immediate ? 1.0f : 0.0f;
+            const float gain = immediate ? GameOptions.MusicVolume : 0.0f;
+            TheDevice->Play(m->FSound, TPlayParams{true, gain, 1.0f, m->FSavedTime});
+        } else {
+            if (restart) m->FSavedTime = 0;
+            m->FVolume = immediate ? 1.0f : 0.0f;
+        }
+        m->FPaused = false;
+    }
+    CurrentMusic = index;
+}
+
+void ApplyMusicVolume() {
+    if (!Active()) return;
+    if (TMusicNilSprite* m = MusicSprite(CurrentMusic); m != nullptr) {
+        m->FVolume = GameOptions.MusicVolume;
+        if (m->FSound >= 0) TheDevice->SetGain(m->FSound, AllCopies, GameOptions.MusicVolume);
+    }
+}
+
+void StopAllMusic() {
+    if (!Active()) return;
+    for (int i = 0; i < MusicEngine->GetCount(); ++i) {
+        TMusicNilSprite* m = MusicSprite(i);
+        if (m != nullptr && m->FVolume > 0.0f) SilenceMusic(*m);
+    }
+    CurrentMusic = -1;
+}
+
+// ---- Ambience -------------------------------------------------------------------------
+
+void Ambience(TSoundAction action, int index, bool immediate) {
+    if (!Active()) return;
+    TAmbienceNilSprite* a = AmbienceSprite(index);
+    if (a == nullptr) return;
+    if (action == msg_Start) {
+        a->FStoped = false;
+        a->FVolume = immediate ? 1.0f : 0.0f;
+        if (a->FSound < 0) return;
+        TheDevice->Stop(a->FSound, AllCopies); // a loop still fading out starts afresh
+        const float gain = immediate ? GameOptions.SoundFxVolume : 0.0f;
+        TheDevice->Play(a->FSound, TPlayParams{true, gain, 1.0f, 0});
+    } else if (action == msg_Stop) {
+        a->FStoped = true;
+        if (immediate) {
+            a->FVolume = 0.0f;
+            if (a->FSound >= 0) TheDevice->Stop(a->FSound, AllCopies);
+        }
+    }
+}
+
+void LocationAmbience(TSoundAction action, int location) {
+    const int loop = LocationAmbienceLoop(location);
+    if (loop >= 0) Ambience(action, loop, false);
+}
+
+void ApplyAmbienceVolume() {
+    if (!Active()) return;
+    for (int i = 0; i < AmbienceEngine->GetCount(); ++i) {
+        TAmbienceNilSprite* a = AmbienceSprite(i);
+        if (a == nullptr || !FirstCopyPlaying(*a)) continue;
+        a->FVolume = GameOptions.SoundFxVolume;
+        TheDevice->SetGain(a->FSound, AllCopies, GameOptions.SoundFxVolume);
+    }
+}
+
+// ---- Effects --------------------------------------------------------------------------
+
+void Sfx(TSoundAction action, int index, bool loop, float pitch, float volume) {
+    if (!Active()) return;
+    TSoundFxNilSprite* s = SfxSprite(index);
+    if (s == nullptr || s->FSound < 0) return;
+    switch (action) {
+    case msg_Start:
+        PlayEffect(index, loop, pitch, volume);
+        break;
+    case msg_Stop:
+        TheDevice->Stop(s->FSound, AllCopies);
+        break;
+    case msg_StopFirst:
+        TheDevice->Stop(s->FSound, 0);
+        break;
+    case msg_StopLast:
+        TheDevice->Stop(s->FSound, LastCopy);
+        break;
+    }
+}
+
+void SfxByName(std::string_view name) {
+    if (!Active()) return;
+    Sfx(msg_Start, SfxIndex(name), false, 1.0f, GameOptions.SoundFxVolume);
+}
+
+bool SfxPlaying(int index) {
+    if (!Active()) return false;
+    const TSoundFxNilSprite* s = SfxSprite(index);
+    return s != nullptr && FirstCopyPlaying(*s);
+}
+
+void PlayCatMatch() {
+    if (!Active()) return;
+    const int first = FxIndex("sfx_cat_match_1");
+    std::vector<int> candidates;
+    for (int n = 0; n < 4; ++n) {
+        const TSoundFxNilSprite* s = SfxSprite(first + n);
+        // Not playing (a copy started this very tick still reports time 0, so the time alone
+        // would let two matches of one tick pick the same effect).
+        if (s != nullptr && s->FSound >= 0 && !FirstCopyPlaying(*s))
+            candidates.push_back(first + n);
+    }
+    const int count = static_cast<int>(candidates.size());
+    if (count > 0) {
+        for (int i = 0; i < count; ++i) std::swap(candidates[i], candidates[Random(count)]);
+        Sfx(msg_StopFirst, candidates[0]);
+        Sfx(msg_Start, candidates[0], false, 1.0f, GameOptions.SoundFxVolume);
+    } else {
+        Sfx(msg_StopFirst, first + Random(4));
+        Sfx(msg_Start, first + Random(4), false, 1.0f, GameOptions.SoundFxVolume);
+    }
+}
+
+void PlayBirdMatch() {
+    if (!Active()) return;
+    const int first = FxIndex("sfx_bird_match_1");
+    int effect = 1;
+    if (Random(100) >= 40) {
+        std::vector<int> candidates;
+        for (int n = 2; n <= 5; ++n)
+            if (n != LastBirdMatch) candidates.push_back(n);
+        effect = candidates[static_cast<size_t>(Random(3))];
+        LastBirdMatch = effect;
+    }
+    Sfx(msg_Start, first + effect - 1, false, 1.0f, GameOptions.SoundFxVolume);
+}
+
+void StopDragLoops() {
+    if (!Active()) return;
+    for (const char* name : {"sfx_bird_loop", "sfx_bomba_loop", "sfx_fireworks_loop",
+                             "sfx_lightning_loop", "sfx_paint_loop", "sfx_key_loop"})
+        Sfx(msg_Stop, FxIndex(name));
+}
+
+void StopLoopEffects() {
+    if (!Active()) return;
+    StopDragLoops();
+    Sfx(msg_Stop, FxIndex("sfx_bird_move"));
+    const int voice = FxIndex("sfx_dialog_voice_1");
+    for (int n = 0; n < 8; ++n) Sfx(msg_Stop, voice + n);
+    Sfx(msg_Stop, FxIndex("sfx_object_move"));
+    Sfx(msg_Stop, FxIndex("sfx_result_score"));
+}
+
+// ---- Pause and resume -----------------------------------------------------------------
+
+void PauseAllSound() {
+    // The window reports deactivation and minimising separately: a second pause would
+    // forget which loops were playing.
+    if (!Active() || SoundPaused) return;
+    SoundPaused = true;
+    if (TMusicNilSprite* m = MusicSprite(CurrentMusic); m != nullptr && m->FSound >= 0) {
+        if (FirstCopyPlaying(*m))
+            m->FSavedTime = TheDevice->Query(m->FSound, 0, TSoundQuery::OffsetSamples);
+        TheDevice->Stop(m->FSound, AllCopies);
+    }
+    for (int i = 0; i < MusicEngine->GetCount(); ++i) {
+        TMusicNilSprite* m = MusicSprite(i);
+        if (m == nullptr || !(m->FVolume > 0.0f)) continue;
+        SilenceMusic(*m); // tracks fading out stop for good, keeping their offsets
+        if (m->FSound >= 0) TheDevice->SetGain(m->FSound, AllCopies, 0.0f);
+    }
+    StopLoopEffects();
+    for (int i = 0; i < AmbienceEngine->GetCount(); ++i) {
+        TAmbienceNilSprite* a = AmbienceSprite(i);
+        if (a == nullptr) continue;
+        // A loop its owner has already stopped (still fading out) is not brought back.
+        a->FSavedPlaying = FirstCopyPlaying(*a) && !a->FStoped;
+        if (FirstCopyPlaying(*a)) {
+            a->FSavedTime = TheDevice->Query(a->FSound, 0, TSoundQuery::OffsetSamples);
+            TheDevice->Stop(a->FSound, AllCopies);
+        }
+        if (a->FSavedPlaying) a->FStoped = true;
+        if (a->FStoped) a->FVolume = 0.0f;
+    }
+    if (SoundInCutScene) {
+        for (int i = 0; i < SfxEngine->GetCount(); ++i) {
+            TSoundFxNilSprite* s = SfxSprite(i);
+            if (s == nullptr) continue;
+            s->FSavedPlaying = FirstCopyPlaying(*s);
+            if (!s->FSavedPlaying) continue;
+            s->FSavedTime = TheDevice->Query(s->FSound, 0, TSoundQuery::OffsetSamples);
+            TheDevice->Stop(s->FSound, AllCopies);
+        }
+    }
+}
+
+void ResumeAllSound() {
+    // Likewise activation and restore: a second resume would jump the track back.
+    if (!Active() || !SoundPaused) return;
+    SoundPaused = false;
+    if (TMusicNilSprite* m = MusicSprite(CurrentMusic); m != nullptr) {
+        m->FPaused = false;
+        m->FVolume = 0.0f;
+        if (m->FSound >= 0) {
+            TheDevice->Stop(m->FSound, AllCopies);
+            TheDevice->Play(m->FSound, TPlayParams{true, 0.0f, 1.0f, m->FSavedTime});
+        }
+    }
+    for (int i = 0; i < AmbienceEngine->GetCount(); ++i) {
+        TAmbienceNilSprite* a = AmbienceSprite(i);
+        if (a == nullptr || !a->FSavedPlaying) continue;
+        a->FSavedPlaying = false;
+        a->FVolume = 0.0f;
+        a->FStoped = false;
+        if (a->FSound >= 0) {
+            TheDevice->Stop(a->FSound, AllCopies);
+            TheDevice->Play(a->FSound, TPlayParams{true, 0.0f, 1.0f, a->FSavedTime});
+        }
+    }
+    if (SoundInCutScene) {
+        for (int i = 0; i < SfxEngine->GetCount(); ++i) {
+            TSoundFxNilSprite* s = SfxSprite(i);
+            if (s == nullptr || !s->FSavedPlaying) continue;
+            s->FSavedPlaying = false;
+            TheDevice->Play(s->FSound, TPlayParams{false, s->FVolume, 1.0f, s->FSavedTime});
+        }
+    }
+}
+
+// ---- Level playlist -------------------------------------------------------------------
+
+namespace {
+int PlaylistCount() {
+    return std::min(static_cast<int>(Playlist.Tracks.size()), std::max(Playlist.Count, 0));
+}
+void PlayPlaylistEntry() {
+    const int music = GameTrackMusic(Playlist.Tracks[static_cast<size_t>(PlaylistPos)].Track);
+    if (music >= 0) PlayMusic(music, true);
+}
+} // namespace
+
+void StartPlaylist(const TLevelMusic& music) {
+    if (!Active()) return;
+    Playlist = music;
+    PlaylistPos = 0;
+    PlaylistSeconds = 0;
+    if (PlaylistCount() > 0) PlayPlaylistEntry();
+}
+
+void PlaylistTick() {
+    if (!Active() || PlaylistCount() < 2) return;
+    ++PlaylistSeconds;
+    if (PlaylistSeconds >= Playlist.Tracks[static_cast<size_t>(PlaylistPos)].Duration) {
+        PlaylistPos = (PlaylistPos + 1) % PlaylistCount();
+        PlaylistSeconds = 0;
+        PlayPlaylistEntry();
+    }
+}
+
+// ---- Shutdown and hooks ---------------------------------------------------------------
+
+void ShutdownSound() {
+    SoundReady = false;
+    SoundPaused = false;
+    delete MusicEngine;
+    delete AmbienceEngine;
+    delete SfxEngine;
+    MusicEngine = AmbienceEngine = SfxEngine = nullptr;
+    if (TheDevice != nullptr) TheDevice->Shutdown();
+    TheDevice.reset();
+    CurrentMusic = -1;
+    Playlist = TLevelMusic{};
+    PlaylistPos = PlaylistSeconds = 0;
+}
+
+void InstallSoundHooks() {
+    FrameHooks& h = Hooks();
+    h.soundTick = SoundTick;
+    h.pauseSound = PauseAllSound;
+    h.resumeSound = ResumeAllSound;
+    h.stopDragLoops = StopDragLoops;
+    h.playlistSecond = PlaylistTick;
+    ButtonSoundHook() = [](const std::string& name) { SfxByName(name); };
+}
+
+} // namespace bw

@@ -1,0 +1,175 @@
+// Music, ambience and sound effects.
+//
+// Every sound is one invisible sprite in one of three engines: MusicEngine (tracks),
+// AmbienceEngine (loops) and SfxEngine (effects). A sound is addressed by its index, its place
+// in its engine, which is its place in the loading order of SoundList(). SoundTick moves the
+// engines once per update tick; the sprites' DoMove perform the fades: music 0.01 per tick,
+// ambience 0.02 per tick. MusicVolume scales music; SoundFxVolume ambience and effects.
+//
+// While GameOptions.SoundsOff is set, or before LoadAllSounds has finished, every operation
+// does nothing (SfxPlaying answers false).
+#pragma once
+
+#include "Engine/KilnSprite/KilnSprite.h"
+#include "Engine/KilnSprite/SpriteEngine.h"
+#include "audio/SoundDevice.h"
+#include "board/LevelData.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bw {
+
+// Commands of the sound operations.
+enum TSoundAction : uint8_t { msg_Start, msg_Stop, msg_StopFirst, msg_StopLast };
+
+enum class TSoundKind : uint8_t { Music, Ambience, Effect };
+
+struct TSoundListEntry {
+    TSoundKind Kind;
+    std::string FileName; // "....ogg"
+    int Copies;           // how many copies can play at once
+};
+
+// Every sound in loading order: 8 tracks, 10 ambience loops, then the effects.
+const std::vector<TSoundListEntry>& SoundList();
+
+// Track indices of MusicEngine.
+enum TMusicTrack : int { music_MainMenu = 0, music_Map = 1, music_Game1 = 2 };
+// The music index of game track n (1 .. 6); -1 outside that range.
+int GameTrackMusic(int track);
+
+// Loop indices of AmbienceEngine.
+enum TAmbienceLoop : int {
+    ambience_Day,
+    ambience_Night,
+    ambience_Water,
+    ambience_Wind,
+    ambience_Map,
+    ambience_City,
+    ambience_Station,
+    ambience_Train,
+    ambience_Winter,
+    ambience_Rain,
+};
+// The loop of a location number; -1 for none.
+int LocationAmbienceLoop(int location);
+
+// Index of a sound in its engine by file name, with or without ".ogg" (ignoring case); -1
+// when unknown.
+int MusicIndex(std::string_view name);
+int AmbienceIndex(std::string_view name);
+int SfxIndex(std::string_view name);
+
+// ---- The sound sprites ----------------------------------------------------------------
+
+class TSoundNilSprite : public TSprite {
+public:
+    using TSprite::TSprite;
+    int FIndex = 0;
+    std::string FFileName;
+    float FVolume = 0.0f; // fade level 0 .. 1 (effects: the volume last played at)
+    int FSound = -1;      // the device's sound, -1 without one
+    int FSavedTime = 0;   // playback offset (sample frames) to resume from
+    void DoDraw() override {}
+};
+
+class TMusicNilSprite : public TSoundNilSprite {
+public:
+    using TSoundNilSprite::TSoundNilSprite;
+    bool FPaused = true;
+    void DoMove(float moveCount) override;
+};
+
+class TAmbienceNilSprite : public TSoundNilSprite {
+public:
+    using TSoundNilSprite::TSoundNilSprite;
+    bool FStoped = true;
+    bool FSavedPlaying = false;
+    void DoMove(float moveCount) override;
+};
+
+class TSoundFxNilSprite : public TSoundNilSprite {
+public:
+    using TSoundNilSprite::TSoundNilSprite;
+    float FPitch = 1.0f;
+    bool FSavedPlaying = false;
+    void DoMove(float) override {}
+};
+
+// ---- State ----------------------------------------------------------------------------
+
+extern TSpriteEngine* MusicEngine;
+extern TSpriteEngine* AmbienceEngine;
+extern TSpriteEngine* SfxEngine;
+extern int CurrentMusic; // -1 for none
+extern bool SoundReady;
+// The level playlist.
+extern TLevelMusic Playlist;
+extern int PlaylistPos;
+extern int PlaylistSeconds;
+// Set while a cut-scene plays: pausing then also holds the playing effects.
+extern bool SoundInCutScene;
+
+// The sprites by index; null when out of range or before loading.
+TMusicNilSprite* MusicSprite(int index);
+TAmbienceNilSprite* AmbienceSprite(int index);
+TSoundFxNilSprite* SfxSprite(int index);
+
+// The device in use (null before loading or with sound off).
+ISoundDevice* SoundDevice();
+// How LoadAllSounds gets its device: by default the OpenAL output device; null when none
+// opens. An empty opener restores the default.
+using TSoundDeviceOpener = std::function<std::unique_ptr<ISoundDevice>()>;
+void SetSoundDeviceOpener(TSoundDeviceOpener opener);
+
+// Where sounds come from. By default a sound is the loose file in "Data/Music/",
+// "Data/Ambience/" or "Data/SFX/" and, when that is missing or does not decode, the record of
+// the same name in the archive Music, Ambience or Sfx. A source set here replaces both.
+using TSoundSource =
+    std::function<bool(TSoundKind kind, const std::string& fileName, std::vector<uint8_t>& bytes)>;
+void SetSoundSource(TSoundSource source); // an empty source restores the default
+
+// Receives the main-menu track's playback time (ms) each tick while it plays.
+std::function<void(int ms)>& MainMenuClockHook();
+
+// ---- Operations -----------------------------------------------------------------------
+
+// Opens the device (when none was set), creates the engines and loads every sound of
+// SoundList() in order, calling `progress` once per sound. Without a device SoundsOff is set
+// and nothing is loaded.
+void LoadAllSounds(const std::function<void()>& progress = {});
+// The per-tick update: moves the three engines by 1.0.
+void SoundTick();
+void PlayMusic(int index, bool restart, bool immediate = false, bool remember = false);
+void ApplyMusicVolume();
+void Ambience(TSoundAction action, int index, bool immediate = false);
+void LocationAmbience(TSoundAction action, int location);
+void ApplyAmbienceVolume();
+void Sfx(TSoundAction action, int index, bool loop = false, float pitch = 1.0f,
+         float volume = 1.0f);
+// Plays an effect by file name at SoundFxVolume (the button sounds).
+void SfxByName(std::string_view name);
+bool SfxPlaying(int index);
+void PlayCatMatch();
+void PlayBirdMatch();
+void StopDragLoops();
+void StopLoopEffects();
+void StopAllMusic();
+// Application deactivated / activated. Repeated calls count once: only the first pause acts,
+// and a resume acts only after a pause.
+void PauseAllSound();
+void ResumeAllSound();
+void StartPlaylist(const TLevelMusic& music);
+void PlaylistTick();
+// Frees the engines and the device; sound can be loaded again afterwards.
+void ShutdownSound();
+
+// Sets the frame's sound hooks and the button sound hook.
+void InstallSoundHooks();
+
+} // namespace bw

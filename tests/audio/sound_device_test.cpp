@@ -1,0 +1,260 @@
+// The OpenAL layer on a real mixer: a loopback device whose output the test renders itself,
+// playing a short Ogg Vorbis clip that the test encodes. libvorbisenc is opened at run time,
+// so the tests skip where it is not installed.
+#include "audio/SoundDevice.h"
+#include "audio/SoundEngine.h"
+
+#include "app/GameOptions.h"
+
+#include <gtest/gtest.h>
+#include <ogg/ogg.h>
+#include <vorbis/codec.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <dlfcn.h>
+
+namespace bw {
+namespace {
+
+using EncodeInitVbr = int (*)(vorbis_info*, long channels, long rate, float quality);
+
+EncodeInitVbr VorbisEncodeInit() {
+    static void* lib = dlopen("libvorbisenc.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (lib == nullptr) return nullptr;
+    return reinterpret_cast<EncodeInitVbr>(dlsym(lib, "vorbis_encode_init_vbr"));
+}
+
+// A mono 440 Hz tone of `frames` frames at 44100 Hz, encoded as Ogg Vorbis.
+std::vector<uint8_t> EncodeTone(int frames) {
+    std::vector<uint8_t> out;
+    EncodeInitVbr init = VorbisEncodeInit();
+    if (init == nullptr) return out;
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    if (init(&vi, 1, 44100, 0.4f) != 0) {
+        vorbis_info_clear(&vi);
+        return out;
+    }
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_dsp_state vd;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block vb;
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 1234);
+    const auto append = [&](const ogg_page& page) {
+        out.insert(out.end(), page.header, page.header + page.header_len);
+        out.insert(out.end(), page.body, page.body + page.body_len);
+    };
+    ogg_packet header, comment, code;
+    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
+    ogg_stream_packetin(&os, &header);
+    ogg_stream_packetin(&os, &comment);
+    ogg_stream_packetin(&os, &code);
+    ogg_page page;
+    while (ogg_stream_flush(&os, &page) != 0) append(page);
+
+    int written = 0;
+    bool eos = false;
+    while (!eos) {
+        const int chunk = std::min(1024, frames - written);
+        if (chunk > 0) {
+            float** buffer = vorbis_analysis_buffer(&vd, chunk);
+            for (int i = 0; i < chunk; ++i)
+                buffer[0][i] = 0.5f * std::sin(2.0 * M_PI * 440.0 * (written + i) / 44100.0);
+            vorbis_analysis_wrote(&vd, chunk);
+            written += chunk;
+        } else {
+            vorbis_analysis_wrote(&vd, 0);
+        }
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            ogg_packet packet;
+            while (vorbis_bitrate_flushpacket(&vd, &packet) != 0) {
+                ogg_stream_packetin(&os, &packet);
+                while (ogg_stream_pageout(&os, &page) != 0) {
+                    append(page);
+                    if (ogg_page_eos(&page)) eos = true;
+                }
+            }
+        }
+        if (chunk <= 0 && !eos) { // flush whatever is left
+            while (ogg_stream_flush(&os, &page) != 0) append(page);
+            eos = true;
+        }
+    }
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return out;
+}
+
+double Rms(const std::vector<int16_t>& samples) {
+    double sum = 0;
+    for (int16_t s : samples) sum += static_cast<double>(s) * s;
+    return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+class SoundDeviceTest : public ::testing::Test {
+protected:
+    std::vector<uint8_t> clip; // a quarter of a second
+    void SetUp() override {
+        clip = EncodeTone(11025);
+        if (clip.empty()) GTEST_SKIP() << "libvorbisenc is not available";
+    }
+};
+
+TEST_F(SoundDeviceTest, DecodesTheEncodedClip) {
+    TDecodedSound sound;
+    ASSERT_TRUE(DecodeOggVorbis(clip, sound));
+    EXPECT_EQ(sound.Channels, 1);
+    EXPECT_EQ(sound.SampleRate, 44100);
+    EXPECT_EQ(sound.Frames(), 11025);
+    EXPECT_GT(Rms(sound.Samples), 0.5 * 32767 / std::sqrt(2.0) * 0.8);
+
+    std::vector<uint8_t> broken(clip.begin(), clip.begin() + static_cast<long>(clip.size() / 3));
+    broken[40] ^= 0xFF;
+    TDecodedSound bad;
+    EXPECT_FALSE(DecodeOggVorbis({}, bad));
+    EXPECT_FALSE(DecodeOggVorbis({'O', 'g', 'g', 'S', 0, 1, 2}, bad));
+    EXPECT_TRUE(bad.Samples.empty());
+}
+
+TEST_F(SoundDeviceTest, LoopbackPlaysStopsAndReturnsSources) {
+    TOpenALSoundDevice device;
+    if (!device.Open(TSoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
+    ASSERT_GT(device.SourceCount(), 0);
+    ASSERT_LE(device.SourceCount(), TOpenALSoundDevice::MaxSources);
+    const int pool = device.SourceCount();
+
+    const int sound = device.LoadFromMemory(clip, 3);
+    ASSERT_GE(sound, 0);
+    EXPECT_EQ(device.LoadFromMemory({1, 2, 3}, 3), -1);
+
+    // Silence (the mixer dithers its 16-bit output by a least significant bit or so).
+    std::vector<int16_t> mix(2 * 4410);
+    device.RenderSamples(mix.data(), 4410);
+    EXPECT_LT(Rms(mix), 4.0);
+
+    EXPECT_EQ(device.Play(sound, TPlayParams{false, 1.0f, 1.0f, 0}), 0);
+    EXPECT_EQ(device.FreeSourceCount(), pool - 1);
+    EXPECT_EQ(device.Query(sound, 0, TSoundQuery::Playing), 1);
+    device.RenderSamples(mix.data(), 4410); // 0.1 s
+    EXPECT_GT(Rms(mix), 1000.0);
+    EXPECT_NEAR(device.Query(sound, 0, TSoundQuery::TimeMs), 100, 30);
+    EXPECT_NEAR(device.Query(sound, 0, TSoundQuery::OffsetSamples), 4410, 1100);
+
+    // Quieter copies are quieter from their very first sample.
+    EXPECT_EQ(device.Play(sound, TPlayParams{false, 0.0f, 1.0f, 0}), 1);
+    EXPECT_EQ(device.Play(sound, TPlayParams{false, 0.0f, 1.0f, 0}), 2);
+    EXPECT_EQ(device.Play(sound, TPlayParams{}), -1); // every copy busy: dropped
+    device.Stop(sound, 0);
+    device.RenderSamples(mix.data(), 4410); // the stopped copy's short fade-out
+    device.RenderSamples(mix.data(), 4410);
+    EXPECT_LT(Rms(mix), 4.0);
+    EXPECT_EQ(device.Query(sound, 0, TSoundQuery::Playing), 0);
+    EXPECT_EQ(device.Query(sound, LastCopy, TSoundQuery::Playing), 1);
+    device.Stop(sound, LastCopy);
+    EXPECT_EQ(device.Query(sound, 2, TSoundQuery::Playing), 0);
+
+    // Past the end of the clip the copies are free again, and so are their sources.
+    std::vector<int16_t> second(2 * 44100);
+    device.RenderSamples(second.data(), 44100);
+    device.Update();
+    EXPECT_EQ(device.Query(sound, 1, TSoundQuery::Playing), 0);
+    EXPECT_EQ(device.FreeSourceCount(), pool);
+
+    // A loop plays on and can be started at an offset.
+    EXPECT_EQ(device.Play(sound, TPlayParams{true, 0.5f, 1.0f, 5000}), 0);
+    EXPECT_GE(device.Query(sound, 0, TSoundQuery::OffsetSamples), 5000);
+    device.RenderSamples(second.data(), 44100);
+    EXPECT_EQ(device.Query(sound, 0, TSoundQuery::Playing), 1);
+    device.SetOffset(sound, 0, 100);
+    EXPECT_LT(device.Query(sound, 0, TSoundQuery::OffsetSamples), 2000);
+    device.Stop(sound, AllCopies);
+    EXPECT_EQ(device.FreeSourceCount(), pool);
+    device.Shutdown();
+    EXPECT_FALSE(device.IsOpen());
+    EXPECT_EQ(device.Play(sound, TPlayParams{}), -1);
+}
+
+TEST_F(SoundDeviceTest, CopiesShareOneSourcePool) {
+    TOpenALSoundDevice device;
+    if (!device.Open(TSoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
+    const int pool = device.SourceCount();
+    const int many = device.LoadFromMemory(clip, pool + 8);
+    const int other = device.LoadFromMemory(clip, 2);
+    ASSERT_GE(many, 0);
+    int started = 0;
+    for (int i = 0; i < pool + 8; ++i) started += device.Play(many, TPlayParams{true}) >= 0;
+    EXPECT_EQ(started, pool);
+    EXPECT_EQ(device.Play(other, TPlayParams{}), -1); // no source left
+    device.Stop(many, 3);
+    EXPECT_EQ(device.Play(other, TPlayParams{}), 0);
+}
+
+TEST_F(SoundDeviceTest, EngineThroughOpenAL) {
+    const TGameOptions saved = GameOptions;
+    GameOptions.SoundsOff = false;
+    GameOptions.SoundFxVolume = 1.0f;
+    TOpenALSoundDevice* loopback = nullptr;
+    SetSoundDeviceOpener([&] {
+        auto d = std::make_unique<TOpenALSoundDevice>();
+        if (!d->Open(TSoundDeviceKind::Loopback)) return std::unique_ptr<ISoundDevice>();
+        loopback = d.get();
+        return std::unique_ptr<ISoundDevice>(std::move(d));
+    });
+    SetSoundSource([&](TSoundKind, const std::string&, std::vector<uint8_t>& bytes) {
+        bytes = clip;
+        return true;
+    });
+    LoadAllSounds();
+    if (loopback == nullptr) {
+        SetSoundDeviceOpener({});
+        SetSoundSource({});
+        GameOptions = saved;
+        GTEST_SKIP() << "no ALC_SOFT_loopback";
+    }
+    ASSERT_TRUE(SoundReady);
+    const int click = SfxIndex("sfx_button_click");
+    Sfx(msg_Start, click, false, 1.0f, 1.0f);
+    EXPECT_TRUE(SfxPlaying(click));
+    PlayMusic(music_MainMenu, true);
+    std::vector<int16_t> mix(2 * 735);
+    loopback->RenderSamples(mix.data(), 735);
+    EXPECT_GT(Rms(mix), 1000.0);
+    for (int i = 0; i < 30; ++i) {
+        SoundTick();
+        loopback->RenderSamples(mix.data(), 735);
+    }
+    EXPECT_FALSE(SfxPlaying(click)); // a quarter of a second has passed
+    EXPECT_NEAR(MusicSprite(music_MainMenu)->FVolume, 0.3f, 1e-4f);
+    EXPECT_GT(Rms(mix), 100.0); // the fading-in track is heard
+    ShutdownSound();
+    SetSoundDeviceOpener({});
+    SetSoundSource({});
+    GameOptions = saved;
+}
+
+TEST(SoundOutputDeviceTest, NullDriverOpensOrReportsFailure) {
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    TOpenALSoundDevice device;
+    if (!device.Open(TSoundDeviceKind::Output)) {
+        EXPECT_FALSE(device.IsOpen());
+        EXPECT_EQ(device.LoadFromMemory({'O'}, 1), -1);
+        EXPECT_EQ(device.Play(0, TPlayParams{}), -1);
+        EXPECT_EQ(device.Query(0, 0, TSoundQuery::Playing), 0);
+        device.Stop(0, AllCopies);
+        return;
+    }
+    EXPECT_GT(device.SourceCount(), 0);
+    device.Shutdown();
+}
+
+} // namespace
+} // namespace bw
