@@ -1,6 +1,8 @@
 // Text decoding for XML byte sources and encoding for saved documents. Text in memory is UTF-8.
 #pragma once
 
+#include "data/Utf16.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,8 +25,5 @@ std::string NormaliseLineBreaks(std::string_view text);
 // Windows-1252 bytes when every character of the UTF-8 text has one, otherwise the UTF-8 text
 // behind a byte-order mark, so that nothing is lost and the loaders read it back unchanged.
 std::string EncodeTextForSave(std::string_view utf8);
-
-// Appends the UTF-8 form of a code point (U+FFFD for surrogates and values past U+10FFFF).
-void AppendUtf8(std::string& out, uint32_t codePoint);
 
 } // namespace bw
