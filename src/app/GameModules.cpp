@@ -3,6 +3,7 @@
 #include "Engine/KilnSprite/DisplayState.h"
 #include "app/FrameHooks.h"
 #include "app/GameObjects.h"
+#include "app/LevelModule.h"
 #include "audio/SoundEngine.h"
 #include "board/LevelData.h"
 #include "data/GameFonts.h"
@@ -60,6 +61,8 @@ void InstallGameModules(const std::string& dataFolder) {
         LoadLevelsList(LevelsListKey, TextDataArchive(), LevelsList);
         ResizeLevelStates();
     });
+    // The level scene and the board.
+    InstallLevelModule();
     // The debug lines in the shadow font at half size.
     SetIfEmpty(h.drawDebugText, [](const std::string& text, float x, float y) {
         TKilnFont* font = Fonts ? Fonts->Font(ShadowFont) : nullptr;

@@ -5,7 +5,9 @@
 #include "app/AppState.h"
 #include "app/GameObjects.h"
 #include "app/GameOptions.h"
+#include "app/LevelModule.h"
 #include "app/MainForm.h"
+#include "board/BoardDump.h"
 #include "platform/Files.h"
 #include "render/Canvas.h"
 
@@ -172,7 +174,8 @@ std::string DumpGameState(uint64_t tick) {
         << Num(MouseX) << ", " << Num(MouseY) << "]"
         << ",\n  \"sprite_count\": " << (MainEngine ? MainEngine->FAllCount : 0)
         << ",\n  \"sprites\": " << EngineJson(MainEngine)
-        << ",\n  \"loading_sprites\": " << EngineJson(LoadingEngine) << "\n}\n";
+        << ",\n  \"loading_sprites\": " << EngineJson(LoadingEngine)
+        << ",\n  \"board\": " << BoardStateJson() << "\n}\n";
     return out.str();
 }
 
@@ -202,11 +205,20 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
         result.error = form->StartError();
         return result;
     }
+    bool levelStarted = false;
     size_t nextEvent = 0;
     const int perFrame = std::max(1, rs.ticksPerFrame);
     std::string failure;
     while (form->TickCount() < rs.ticks && !form->Closing()) {
         const uint64_t tick = form->TickCount();
+        // The asked level starts as soon as the start-up is done.
+        if (rs.startLevel > 0 && !levelStarted && CurrentScene == scene_Loaded) {
+            levelStarted = true;
+            if (!PlayLevel(rs.startLevel - 1)) {
+                failure = "level " + std::to_string(rs.startLevel) + " could not be started";
+                break;
+            }
+        }
         // Input of this tick (and of ticks skipped by frames of several ticks).
         while (nextEvent < rs.events.size() && rs.events[nextEvent].tick <= tick) {
             const ReplayEvent& e = rs.events[nextEvent++];

@@ -39,6 +39,7 @@ struct ReplaySettings {
     uint64_t ticks = 600;
     int ticksPerFrame = 1;
     std::vector<std::string> args; // game command-line switches (-cht)
+    int startLevel = 0;            // 1-based entry of the level list to play; 0 for none
 };
 
 struct ReplayResult {

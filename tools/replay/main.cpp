@@ -29,6 +29,7 @@ const char kUsage[] =
     "  --shot TICK:FILE    write the frame drawn at TICK as PNG (repeatable)\n"
     "  --dump TICK:FILE    write the game state at TICK as JSON (repeatable)\n"
     "  --cheat             start with the debug keys on (-cht)\n"
+    "  --start-level N     play level N of the level list (1-based) once started\n"
     "  --showcase          show the data set's showcase scene instead of the game\n";
 
 bool ParseNumber(const char* text, uint64_t& out) {
@@ -101,6 +102,10 @@ int main(int argc, char** argv) {
             (a == "--shot" ? rs.shots : rs.dumps).push_back(tf);
         } else if (a == "--showcase") {
             bw::InstallShowcaseScene();
+        } else if (a == "--start-level") {
+            if (!ParseNumber(need("a number"), n) || n < 1 || n > 1000)
+                return Fail("bad --start-level");
+            rs.startLevel = static_cast<int>(n);
         } else if (a == "--cheat") {
             rs.args.push_back("-cht");
         } else {

@@ -1,0 +1,170 @@
+#include "app/LevelModule.h"
+
+#include "Engine/KilnSprite/SpriteEngine.h"
+#include "app/AppState.h"
+#include "app/FrameHooks.h"
+#include "app/GameObjects.h"
+#include "app/Log.h"
+#include "audio/SoundEngine.h"
+#include "board/Board.h"
+#include "board/LevelData.h"
+#include "board/Location.h"
+#include "board/PathPreview.h"
+#include "data/KilnImages.h"
+#include "gui/TextureOffsetSprite.h"
+#include "meta/Profile.h"
+
+#include <array>
+
+namespace bw {
+
+namespace {
+
+template <class F, class G> void SetIfEmpty(F& hook, G&& value) {
+    if (!hook) hook = std::forward<G>(value);
+}
+
+bool Ask(const std::function<bool()>& hook) {
+    return hook && hook();
+}
+
+bool MainPicturesLoaded = false;
+std::array<bool, 13> LocationPicturesLoaded{};
+
+// The pointer and the button as the board reads them.
+void CopyPointer() {
+    BoardPointer.Pos = TPoint2{static_cast<float>(MouseX), static_cast<float>(MouseY)};
+    BoardPointer.ButtonDown = MouseButtonDown;
+}
+
+bool BoardTakesInput() {
+    const FrameHooks& h = Hooks();
+    return !Ask(h.resultShown) && !Ask(h.popupActive) && !Ask(h.inGameMenuOrHelpOpen) &&
+           !Ask(h.messageShown) && !Ask(h.dialogShown) && !Ask(h.transitionVisible) &&
+           !LevelFinished;
+}
+
+// One tick of the level scene: everything moves, the path preview follows the hovered cell,
+// then the board reads the pointer.
+void LevelTick() {
+    if (!MainEngine) return;
+    MainEngine->Move(1.0f);
+    UpdatePathPreview();
+    HoverCell = NoCell;
+    if (BoardTakesInput()) {
+        CopyPointer();
+        BoardInput();
+    }
+    if (HoverCell == NoCell) ClearPathPreview();
+}
+
+// The screen shown once everything is loaded, until the first click: the loading backdrop
+// with a full bar.
+void CreateReadyScreen() {
+    if (!MainEngine) return;
+    auto picture = [](const char* name, float x, float y, int z) {
+        auto* sprite = new TAnimatedSprite(MainEngine);
+        sprite->SetImageName(name);
+        sprite->FX = x;
+        sprite->FY = y;
+        sprite->SetZ(z);
+        sprite->FTag = 1;
+    };
+    picture("Loading_bg.image", 0, 0, 10);
+    picture("Loading_panel.image", 725, 765, 20);
+    auto* bar = new TTextureOffsetSprite(MainEngine);
+    bar->SetImageName("Loading_progress.image");
+    bar->FX = 704;
+    bar->FY = 767;
+    bar->SetZ(30);
+    bar->fDoTextureMove = false;
+    bar->fRenderSize = TPoint{470, 0};
+    bar->FTag = 1;
+}
+
+void ClearReadyScreen() {
+    if (!MainEngine) return;
+    for (TSprite* sprite : MainEngine->Items())
+        if (sprite->FTag == 1 && !sprite->FDeaded) sprite->Dead();
+}
+
+} // namespace
+
+void LoadBoardPictures() {
+    if (MainPicturesLoaded || !Images) return;
+    MainPicturesLoaded = true;
+    for (TKilnArchive* a : {Archives.Objects, Archives.Effects, Archives.Interface,
+                            Archives.Dialogs, Archives.MainMenu, Archives.Map})
+        if (a) Images->AddAllFromArchive(a, true, false);
+}
+
+bool PlayLevel(int levelIndex) {
+    if (!MainEngine) return false;
+    LoadBoardPictures();
+    ClearReadyScreen();
+    SetBoardParent(MainEngine);
+    BoardSources().Locations = Archives.LocationsData;
+    BoardSources().Levels = Archives.LevelsData;
+    LeaveLocation();
+    UnloadBoard();
+    const bool started = StartLevel(levelIndex);
+    if (levelIndex >= 0 && levelIndex < static_cast<int>(LevelsList.size()))
+        LocationAmbience(msg_Start, LevelsList[static_cast<size_t>(levelIndex)].Location);
+    ResultDelayActive = false;
+    LevelFinished = false;
+    CurrentScene = scene_Level;
+    WriteLog("Level " + std::to_string(levelIndex + 1) + (started ? " started" : " is empty"), 1);
+    return started;
+}
+
+void InstallLevelModule() {
+    FrameHooks& h = Hooks();
+    SetIfEmpty(h.levelTick, LevelTick);
+    SetIfEmpty(h.boardPointerUpdate, [] {
+        if (CurrentScene != scene_Level) return;
+        CopyPointer();
+        BoardInput();
+    });
+    SetIfEmpty(h.scenes[scene_Level].release, [] {
+        CopyPointer();
+        BoardRelease();
+    });
+    SetIfEmpty(h.draggingSomething, [] { return SomethingDragged(); });
+
+    // Until the loading screens and menus exist: load the main pictures and sounds at the
+    // end of the start, show the ready screen, and play the profile's level on the first
+    // click.
+    SetIfEmpty(h.loadMainResources, [] {
+        LoadBoardPictures();
+        LoadAllSounds();
+    });
+    SetIfEmpty(h.createLoadingSprites, CreateReadyScreen);
+    SetIfEmpty(h.leaveLoadingScreen, [] { PlayLevel(Player.Level); });
+
+    SetIfEmpty(LocationHooks().stopAmbience, [] {
+        if (Player.Level >= 0 && Player.Level < static_cast<int>(LevelsList.size()))
+            LocationAmbience(msg_Stop, LevelsList[static_cast<size_t>(Player.Level)].Location);
+    });
+
+    TBoardHooks& b = BoardHooks();
+    SetIfEmpty(b.loadLocationResources, [](int location) {
+        if (location < 1 || location > 12 || !Images) return;
+        if (LocationPicturesLoaded[static_cast<size_t>(location)]) return;
+        LocationPicturesLoaded[static_cast<size_t>(location)] = true;
+        if (TKilnArchive* a = Archives.Locations[static_cast<size_t>(location)])
+            Images->AddAllFromArchive(a, true, false);
+        else
+            WriteLog("Location " + std::to_string(location) + " has no picture archive", 1);
+    });
+    SetIfEmpty(b.setDragCursor, [](bool dragging) {
+        if (CursorImage)
+            CursorImage->SetImageName(dragging ? "Cursor_drag.image" : "Cursor_image.image");
+    });
+    SetIfEmpty(b.resultShown, [] { return Ask(Hooks().resultShown); });
+    SetIfEmpty(b.transitionRunning, [] { return Ask(Hooks().transitionVisible); });
+    SetIfEmpty(b.showLostResult, [] {
+        if (Hooks().createResultPanel) Hooks().createResultPanel();
+    });
+}
+
+} // namespace bw

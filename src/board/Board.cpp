@@ -1,0 +1,819 @@
+#include "board/Board.h"
+
+#include "app/Log.h"
+#include "audio/SoundEngine.h"
+#include "board/BirdSprites.h"
+#include "board/BoardSound.h"
+#include "board/BoardSprites.h"
+#include "board/LevelData.h"
+#include "board/Location.h"
+#include "board/LocationLayout.h"
+#include "board/PathPreview.h"
+#include "meta/Profile.h"
+#include "platform/Random.h"
+
+#include <algorithm>
+
+namespace bw {
+
+TBoardGrid<TLevelSprite*> BoardCells{};
+TBoardGrid<TBirdSprite*> BoardBirds{};
+TBoardGrid<TWallSprite*> BoardWalls{};
+TBoardGrid<TGateSprite*> BoardGates{};
+TBoardGrid<TAnimatedSprite*> BoardCats{};
+TBoardGrid<TAnimatedSprite*> BoardNestlings{};
+TBoardGrid<TAnimatedSprite*> BoardKeys{};
+TBoardGrid<TAnimatedSprite*> BoardBonuses{};
+
+TDragedBird* DragedBird = nullptr;
+TCoord2 HoverCell = NoCell;
+bool DragStartHandled = false;
+bool ReleaseHandled = false;
+bool BoardChanged = false;
+bool BoardLost = false;
+TBoardPointer BoardPointer;
+
+namespace {
+
+TSprite* TheBoardParent = nullptr;
+
+constexpr int MatchScore = 15;
+constexpr int AwardGroupCombo = 5;
+constexpr int AwardGroupWalls = 8;
+constexpr int TaskWalls = 5;
+constexpr int TaskCombos = 11;
+constexpr int RemovalZ = 5000;
+
+int CellZ(int pY) {
+    return pY * 5;
+}
+
+template <class T> T* At(const TBoardGrid<T*>& grid, TCoord2 c) {
+    if (c.x < 0 || c.y < 0 || c.x >= BoardGridSize || c.y >= BoardGridSize) return nullptr;
+    return grid[c.x][c.y];
+}
+
+bool Visible(const TSprite* sprite) {
+    return sprite && sprite->FVisible && !sprite->FDeaded;
+}
+
+void RefreshTask(bool force) {
+    if (BoardHooks().refreshTask) BoardHooks().refreshTask(force);
+}
+
+void CheckAward(int group) {
+    if (BoardHooks().checkAward) BoardHooks().checkAward(group);
+}
+
+bool ResultShown() {
+    return BoardHooks().resultShown && BoardHooks().resultShown();
+}
+
+bool TutorialAllows(int action, TCoord2 cell) {
+    return !BoardHooks().tutorialAllows || BoardHooks().tutorialAllows(action, cell);
+}
+
+void CallHook(const std::function<void()>& hook) {
+    if (hook) hook();
+}
+
+// Every live flying bird that has not arrived yet.
+template <class F> void ForEachFlyingBird(F&& f) {
+    if (!TheBoardParent) return;
+    for (TSprite* sprite : TheBoardParent->Items()) {
+        auto* flying = dynamic_cast<TMovedBirdSprite*>(sprite);
+        if (flying && flying->Flying()) f(*flying);
+    }
+}
+
+int FlyingBirdCount() {
+    int count = 0;
+    ForEachFlyingBird([&](TMovedBirdSprite&) { ++count; });
+    return count;
+}
+
+void LevelLost() {
+    if (BoardLost) return;
+    BoardLost = true;
+    CancelDrag();
+    WriteLog("Level lost: the board is full", 1);
+    CallHook(BoardHooks().showLostResult);
+}
+
+void CheckBoardFullAfterGeneration() {
+    if (IsBoardFull() && !ResultShown()) LevelLost();
+}
+
+// Successes of `attempts` draws of Chance(percent).
+int CountSuccesses(int attempts, int percent) {
+    int n = 0;
+    for (int i = 0; i < attempts; ++i)
+        if (Chance(percent, 100)) ++n;
+    return n;
+}
+
+int CountBirds(bool (*pick)(const TBirdSprite&)) {
+    int count = 0;
+    for (int x = 0; x < BoardGridSize; ++x)
+        for (int y = 0; y < BoardGridSize; ++y)
+            if (BoardBirds[x][y] && pick(*BoardBirds[x][y])) ++count;
+    return count;
+}
+
+void PlaceWalls(TCoords2Array& free, int strength, const TWallGeneration& rule, int existing) {
+    if (existing >= rule.MaxAtLevel) return;
+    const int wanted = CountSuccesses(rule.MaxAtOneTime, rule.Probability);
+    ShuffleCoords(free);
+    const int n = std::min({rule.MaxAtLevel - existing, wanted, static_cast<int>(free.size())});
+    for (int i = 0; i < n; ++i) {
+        TWallSprite* wall = At(BoardWalls, free[static_cast<size_t>(i)]);
+        if (!wall) continue;
+        wall->FStrength = static_cast<uint8_t>(strength);
+        wall->UpdatePicture();
+        wall->FVisible = true;
+        wall->FSmall = true;
+        wall->FScaleX = wall->FScaleY = 0.0f;
+        wall->FAnimStage = 1;
+    }
+}
+
+} // namespace
+
+TSprite* BoardParent() {
+    return TheBoardParent;
+}
+
+void SetBoardParent(TSprite* parent) {
+    TheBoardParent = parent;
+}
+
+TBoardHooks& BoardHooks() {
+    static TBoardHooks hooks;
+    return hooks;
+}
+
+TBoardSources& BoardSources() {
+    static TBoardSources sources;
+    return sources;
+}
+
+// ---- Snapshot and cell queries ------------------------------------------------------------------
+
+TBoardSnapshot TakeBoardSnapshot() {
+    TBoardSnapshot s;
+    for (int x = 0; x < BoardGridSize; ++x) {
+        for (int y = 0; y < BoardGridSize; ++y) {
+            if (const TLevelSprite* cell = BoardCells[x][y]) {
+                s.Cells[x][y] = TCellState{true, cell->FVisible, cell->FArrow};
+            }
+            if (const TBirdSprite* bird = BoardBirds[x][y]) {
+                s.Birds[x][y] = TBirdState{bird->FVisible, bird->FKind, bird->FBounded,
+                                           bird->FSmallBounded, bird->FEgg};
+            }
+            if (const TWallSprite* wall = BoardWalls[x][y]) {
+                s.Walls[x][y] = TWallState{wall->FVisible, wall->FSmall};
+            }
+            if (const TGateSprite* gate = BoardGates[x][y]) {
+                s.Gates[x][y] = TGateState{gate->FVisible, gate->FOpened, gate->FAnimating};
+            }
+        }
+    }
+    ForEachFlyingBird(
+        [&](TMovedBirdSprite& bird) { s.FlyingBirdTargets.push_back(bird.Destination()); });
+    if (DragedBird && DragedBird->InUse()) s.Dragged = drag_Bird;
+    s.ResultShown = ResultShown();
+    if (BoardHooks().fillActors) BoardHooks().fillActors(s);
+    return s;
+}
+
+TCoords2Array ReservedCells() {
+    TCoords2Array cells;
+    ForEachFlyingBird([&](TMovedBirdSprite& bird) { cells.push_back(bird.Destination()); });
+    // Walking cats, jumping cats, moving bonuses and keys add their targets through the
+    // snapshot's flying targets once they exist.
+    if (BoardHooks().fillActors) {
+        TBoardSnapshot s;
+        BoardHooks().fillActors(s);
+        cells.insert(cells.end(), s.FlyingBirdTargets.begin(), s.FlyingBirdTargets.end());
+    }
+    return cells;
+}
+
+bool IsReserved(TCoord2 cell) {
+    const TCoords2Array reserved = ReservedCells();
+    return std::find(reserved.begin(), reserved.end(), cell) != reserved.end();
+}
+
+namespace {
+
+// A cell that could take a new occupant if nobody were on the way to it.
+bool OpenForNewOccupant(const TBoardSnapshot& s, TCoord2 c) {
+    const TCellState& cell = s.Cells[c.x][c.y];
+    if (!cell.Exists || !cell.Visible || cell.Arrow != 0) return false;
+    if (s.Walls[c.x][c.y].Visible) return false;
+    const TBirdState& bird = s.Birds[c.x][c.y];
+    if (bird.Visible || bird.Egg) return false;
+    const TCatState& cat = s.Cats[c.x][c.y];
+    if (cat.Visible || cat.NewShadow) return false;
+    if (s.Nestlings[c.x][c.y] || s.Keys[c.x][c.y]) return false;
+    if (s.Bonuses[c.x][c.y].Visible && s.Bonuses[c.x][c.y].BonusStatus == 0) return false;
+    if (s.IsBossAt(c)) return false;
+    return true;
+}
+
+} // namespace
+
+TCoords2Array FindFreeCells() {
+    const TBoardSnapshot s = TakeBoardSnapshot();
+    const TCoords2Array reserved = ReservedCells();
+    TCoords2Array free;
+    for (int x = 1; x <= 16; ++x) {
+        for (int y = 1; y <= 16; ++y) {
+            const TCoord2 c{x, y};
+            if (!OpenForNewOccupant(s, c)) continue;
+            if (s.Gates[x][y].Visible) continue;
+            if (std::find(reserved.begin(), reserved.end(), c) != reserved.end()) continue;
+            free.push_back(c);
+        }
+    }
+    return free;
+}
+
+bool IsBoardFull() {
+    const TBoardSnapshot s = TakeBoardSnapshot();
+    for (int x = 1; x <= 16; ++x)
+        for (int y = 1; y <= 16; ++y)
+            if (OpenForNewOccupant(s, TCoord2{x, y}) && !s.Gates[x][y].Visible) return false;
+    return true;
+}
+
+// ---- Random kinds -------------------------------------------------------------------------------
+
+int WeightedRandomKind() {
+    const int fallback = Random(6) + 1;
+    int total = 0;
+    for (int k = 1; k <= 6; ++k) total += std::max(0, CurrentLevel.Kinds[static_cast<size_t>(k)]);
+    if (total <= 0) return fallback;
+    const int r = Random(total) + 1;
+    int upper = 0;
+    for (int k = 1; k <= 6; ++k) {
+        upper += std::max(0, CurrentLevel.Kinds[static_cast<size_t>(k)]);
+        if (r <= upper) return k;
+    }
+    return fallback;
+}
+
+int StartRandomKind(int x, int y) {
+    // Only the six bird kinds have pictures: weights given to kinds 7 and 8 are ignored.
+    const auto neighbour = [&](int nx, int ny) {
+        if (nx < 0 || ny < 0 || nx >= BoardGridSize || ny >= BoardGridSize) return 0;
+        return CurrentLevel.Birds[nx][ny];
+    };
+    const int around[4] = {neighbour(x - 1, y), neighbour(x, y - 1), neighbour(x + 1, y),
+                           neighbour(x, y + 1)};
+    std::vector<int> candidates;
+    std::vector<int> weighted;
+    for (int k = 1; k <= 6; ++k) {
+        if (CurrentLevel.Kinds[static_cast<size_t>(k)] <= 0) continue;
+        weighted.push_back(k);
+        const bool clash = std::any_of(std::begin(around), std::end(around),
+                                       [k](int code) { return code == k || code == k + 10; });
+        if (!clash) candidates.push_back(k);
+    }
+    if (candidates.empty()) candidates = weighted;
+    if (candidates.empty()) return Random(6) + 1;
+    return candidates[static_cast<size_t>(Random(static_cast<int>(candidates.size())))];
+}
+
+// ---- Building and unloading ---------------------------------------------------------------------
+
+void BuildBoard() {
+    const TLocationOptions& location = LocationOptions();
+    for (const TCellPlacement& place : LayoutCells(location, CurrentLevel.Map)) {
+        const int x = place.Cell.x;
+        const int y = place.Cell.y;
+        if (x < 1 || y < 1 || x > 16 || y > 16 || BoardCells[x][y]) continue;
+        auto* cell = new TLevelSprite(TheBoardParent);
+        cell->pX = x;
+        cell->pY = y;
+        cell->FKind = CurrentLevel.Map[x][y];
+        cell->FArrow = place.Arrow;
+        cell->SetImageName(location.FMapImage);
+        cell->FAnimCount = location.FMapElementsAnimCount;
+        cell->SetPatternIndex(place.Pattern);
+        cell->FScaleX = location.FMapElementsScale.x;
+        cell->FScaleY = location.FMapElementsScale.y;
+        const size_t pattern = static_cast<size_t>(std::max(0, place.Pattern));
+        const TPoint2 centre =
+            pattern < location.FMapCentres.size() ? location.FMapCentres[pattern] : TPoint2{};
+        cell->FCentreOffset = TPoint2{centre.x * location.FMapElementsScale.x,
+                                      centre.y * location.FMapElementsScale.y};
+        cell->FStartPos = place.Pos;
+        cell->FTimecounter = static_cast<double>(x + y);
+        cell->FFloating = CellFloats(location, place.Pattern);
+        cell->PlaceAt(place.Pos);
+        cell->FLightSprite->SetImageName(location.FMapImage);
+        cell->FLightSprite->SetPatternIndex(place.Pattern);
+        cell->FLightSprite->FScaleX = cell->FScaleX;
+        cell->FLightSprite->FScaleY = cell->FScaleY;
+        cell->SetZ(CellZ(y));
+        BoardCells[x][y] = cell;
+
+        BoardBirds[x][y] = CreateCellBird(x, y);
+
+        const int code = CurrentLevel.Birds[x][y];
+        if (!location.FWallsImage.empty()) {
+            auto* wall = new TWallSprite(TheBoardParent);
+            wall->pX = x;
+            wall->pY = y;
+            wall->FStrength = code == 51 ? 1 : code == 52 ? 2 : 0;
+            wall->FScaleX = location.FMapElementsScale.x;
+            wall->FScaleY = location.FMapElementsScale.y;
+            wall->UpdatePicture();
+            wall->FVisible = wall->FStrength > 0;
+            wall->UpdatePosition();
+            wall->FStartPos = TPoint2{wall->FX, wall->FY};
+            wall->SetZ(CellZ(y) + 4);
+            BoardWalls[x][y] = wall;
+        }
+
+        auto* gate = new TGateSprite(TheBoardParent);
+        gate->pX = x;
+        gate->pY = y;
+        const int mapCode = CurrentLevel.Map[x][y];
+        if (mapCode >= 31 && mapCode <= 39) {
+            gate->FOpened = true;
+            gate->FMaxProgress = gate->FProgress = mapCode - 30;
+            gate->SetImageName("gate_opened.image");
+            gate->FVisible = true;
+            gate->SetZ(CellZ(y));
+        } else if (mapCode >= 41 && mapCode <= 49) {
+            gate->FOpened = false;
+            gate->FMaxProgress = gate->FProgress = mapCode - 40;
+            gate->SetImageName("gate_closed.image");
+            gate->FVisible = true;
+            gate->SetZ(CellZ(y) + 4);
+        } else {
+            gate->FVisible = false;
+            gate->SetZ(CellZ(y));
+        }
+        gate->UpdatePosition();
+        gate->FStartPos = TPoint2{gate->FX, gate->FY};
+        BoardGates[x][y] = gate;
+    }
+}
+
+void UnloadBoard() {
+    BoardChanged = false;
+    const auto kill = [](auto& grid) {
+        for (auto& column : grid) {
+            for (auto*& sprite : column) {
+                if (sprite && !sprite->FDeaded) sprite->Dead();
+                sprite = nullptr;
+            }
+        }
+    };
+    kill(BoardCells);
+    kill(BoardWalls);
+    kill(BoardGates);
+    kill(BoardBirds);
+    kill(BoardCats);
+    kill(BoardNestlings);
+    kill(BoardKeys);
+    kill(BoardBonuses);
+    if (TheBoardParent) {
+        for (TSprite* sprite : TheBoardParent->Items()) {
+            if (sprite->FDeaded) continue;
+            if (dynamic_cast<TMovedBirdSprite*>(sprite) || dynamic_cast<TKilledBirdSprite*>(sprite))
+                sprite->Dead();
+        }
+    }
+    if (DragedBird && !DragedBird->FDeaded) DragedBird->Dead();
+    DragedBird = nullptr;
+    ClearPathPreview();
+    HoverCell = NoCell;
+    DragStartHandled = false;
+    ReleaseHandled = false;
+    BoardLost = false;
+}
+
+bool StartLevel(int levelIndex) {
+    if (levelIndex < 0 || levelIndex >= static_cast<int>(LevelsList.size())) {
+        WriteLog("StartLevel: no level " + std::to_string(levelIndex + 1) + " in the level list",
+                 1);
+        return false;
+    }
+    const TLevelListElement& entry = LevelsList[static_cast<size_t>(levelIndex)];
+    Player.Level = levelIndex;
+    ResetLevelCounters();
+    if (BoardHooks().loadLocationResources) BoardHooks().loadLocationResources(entry.Location);
+
+    if (TheBoardParent)
+        ApplyLocation("location_" + std::to_string(entry.Location) + ".xml",
+                      BoardSources().Locations, *TheBoardParent);
+
+    ClearLevelData(CurrentLevel);
+    const bool loaded = LoadLevelFile(entry.FileName + ".xml", BoardSources().Levels, CurrentLevel);
+    if (!loaded) WriteLog("StartLevel: level file \"" + entry.FileName + ".xml\" not loaded", 1);
+
+    BoardLost = false;
+    if (TheBoardParent) {
+        BuildBoard();
+        if (!DragedBird) DragedBird = new TDragedBird(TheBoardParent);
+    }
+    CallHook(BoardHooks().spawnCats);
+    LayEggs(CurrentLevel.GenerateBirdsCount);
+    GenerateBoundedBirds();
+    GenerateCrows();
+    GenerateWalls();
+    if (CurrentLevel.Music.Count > 0) StartPlaylist(CurrentLevel.Music);
+    CallHook(BoardHooks().createInterface);
+    BoardPointer.ButtonDown = false;
+    DragStartHandled = false;
+    return loaded;
+}
+
+bool RestartLevel() {
+    LeaveLocation();
+    UnloadBoard();
+    return StartLevel(Player.Level);
+}
+
+bool NextLevel() {
+    if (Player.Level + 1 >= static_cast<int>(LevelsList.size())) return false;
+    LeaveLocation();
+    UnloadBoard();
+    const bool started = StartLevel(Player.Level + 1);
+    if (!Player.FileName.empty()) SaveProfile();
+    return started;
+}
+
+// ---- Moves --------------------------------------------------------------------------------------
+
+void StartBirdMove(const TCoords2Array& path, int kind) {
+    Player.LevelMoves += 1;
+    RefreshTask(false);
+    if (path.empty()) return;
+    TBirdSprite* source = At(BoardBirds, path.front());
+    if (path.size() >= 2 && TheBoardParent) {
+        auto* flying = new TMovedBirdSprite(TheBoardParent);
+        flying->FKind = kind;
+        flying->pX = path.front().x;
+        flying->pY = path.front().y;
+        flying->FMovePath = path;
+        flying->FMovesCount = static_cast<int>(path.size()) - 1;
+        flying->FSpeed = FlightSpeed(flying->FMovesCount);
+        flying->SetAnim(BirdMoveImage(kind), 0, pmForward, true, true, 0.2f, 16);
+        if (source) {
+            flying->FX = source->FX;
+            flying->FY = source->FY;
+        }
+        flying->AimAt(1);
+        const TCoord2 next = path[1];
+        const TBirdSprite* nextSlot = At(BoardBirds, next);
+        const int slotZ = nextSlot ? nextSlot->FZ : CellZ(next.y) + 3;
+        flying->SetZ(next.y > path.front().y ? slotZ : slotZ + 3);
+        BoardSfxStop("sfx_bird_move.ogg");
+        BoardSfxLoop("sfx_bird_move.ogg", 0.4f + 0.6f * flying->FSpeed / 12.0f);
+    }
+    if (source) {
+        source->FVisible = false;
+        source->FLightSprite->FVisible = false;
+        source->FEffect = beNormal;
+    }
+}
+
+void BirdArrived(TCoord2 target, int kind) {
+    if (FlyingBirdCount() <= 1) BoardSfxStop("sfx_bird_move.ogg");
+    TutorialAllows(3, target);
+
+    if (TBirdSprite* bird = At(BoardBirds, target)) {
+        bird->FKind = kind;
+        bird->FEgg = false;
+        bird->FEggSprite->FVisible = false;
+        bird->FEggSprite->FAnimStage = 0;
+        bird->FEggSprite->FDoAnimate = false;
+        bird->FBounded = false;
+        bird->FSmallBounded = false;
+        bird->FAnimStage = 0;
+        bird->FScaleX = bird->FScaleY = 1.0f;
+        bird->FGrowOffset = TPoint2{};
+        bird->ShowIdle();
+        bird->FEffect = beNormal;
+        bird->SetAlpha(255);
+        bird->FVisible = true;
+        bird->SetZ(CellZ(target.y) + 3);
+        TBirdSprite::UpdatePosition(*bird);
+        bird->RebuildLight();
+    }
+    if (TWallSprite* wall = At(BoardWalls, target); wall && wall->FVisible && wall->FSmall) {
+        wall->FVisible = false;
+        wall->FStrength = 0;
+        wall->FAnimStage = 0;
+    }
+
+    const TMatchResult result = FindMatches(TakeBoardSnapshot());
+    if (!result.BirdsGroups.empty()) ResolveMatch(result.BirdsGroups, true, false);
+    if (!result.Cats.empty() && BoardHooks().catchCats) BoardHooks().catchCats(result.Cats);
+    if (result.BirdsGroups.empty() && result.Cats.empty()) {
+        FinishTurn();
+        AdvanceGates();
+    }
+}
+
+bool RunMatchCheck() {
+    const TMatchResult result = FindMatches(TakeBoardSnapshot());
+    if (!result.BirdsGroups.empty()) ResolveMatch(result.BirdsGroups, false, false);
+    if (!result.Cats.empty() && BoardHooks().catchCats) BoardHooks().catchCats(result.Cats);
+    return !result.BirdsGroups.empty() || !result.Cats.empty();
+}
+
+void ResolveMatch(const TBirdsGroups& groups, bool playerMove, bool silent) {
+    if (BoardHooks().bonusesInGroups) BoardHooks().bonusesInGroups(groups);
+
+    bool anyRemoved = false;
+    bool anyUnbound = false;
+    bool comboColourContinues = false;
+    int firstKind = 0;
+    for (const TBirdsMatchedGroups& group : groups) {
+        if (group.Group.empty()) continue;
+        const int d = 2000 / static_cast<int>(group.Group.size());
+        for (size_t i = 0; i < group.Group.size(); ++i) {
+            const TCoord2 c{group.Group[i].pX, group.Group[i].pY};
+            TBirdSprite* bird = At(BoardBirds, c);
+            if (!Visible(bird)) continue;
+            if (DragedBird && DragedBird->InUse() && DragedBird->Source() == c) {
+                CancelDrag();
+                ReleaseHandled = true;
+                ClearPathPreview();
+            }
+            if (bird->FBounded) {
+                bird->FSmallBounded = false;
+                TBirdSprite::UnBoundBird(*bird);
+                anyUnbound = true;
+                // Cats the freed bird now surrounds are caught at once; groups wait until
+                // this match is done.
+                const TMatchResult again = FindMatches(TakeBoardSnapshot());
+                if (!again.Cats.empty() && BoardHooks().catchCats)
+                    BoardHooks().catchCats(again.Cats);
+                continue;
+            }
+            if (!anyRemoved) firstKind = bird->FKind;
+            if (Player.LevelBirdsCombos.Color == bird->FKind) comboColourContinues = true;
+            const TPoint2 target{static_cast<float>(Random(d) + static_cast<int>(i) * d), -200.0f};
+            StartBirdRemoval(bird->FKind, c.x, c.y, kbak_Match, target, RemovalZ, bird->FY,
+                             bird->FX);
+            bird->FVisible = false;
+            bird->FLightSprite->FVisible = false;
+            bird->FEffect = beNormal;
+            AddLevelScore(MatchScore);
+            anyRemoved = true;
+        }
+    }
+    BoardChanged = true;
+
+    if (playerMove) {
+        Player.LevelBirdsAnyCombo += 1;
+        Player.MaxCombo = std::max(Player.MaxCombo, Player.LevelBirdsAnyCombo);
+        CheckAward(AwardGroupCombo);
+        if (anyRemoved) {
+            if (!comboColourContinues) {
+                Player.LevelBirdsCombos.Color = firstKind;
+                Player.LevelBirdsCombos.Count = 1;
+            } else {
+                Player.LevelBirdsCombos.Count += 1;
+            }
+        }
+    }
+    if (anyRemoved && !silent) PlayBirdMatch();
+    if (anyUnbound) {
+        BoardSfx("sfx_bird_unbound.ogg");
+        RunMatchCheck();
+    }
+    if (CurrentLevel.Task.Index == TaskCombos) RefreshTask(false);
+}
+
+// ---- End of turn --------------------------------------------------------------------------------
+
+void FinishTurn() {
+    if (BoardLost) return;
+    CallHook(BoardHooks().catsTakeTurn);
+    HatchEggs();
+    GrowWalls();
+    LayEggs(CurrentLevel.GenerateBirdsCount);
+    CallHook(BoardHooks().dropPendingCats);
+    CallHook(BoardHooks().spawnCats);
+    GenerateBoundedBirds();
+    GenerateCrows();
+    GenerateWalls();
+}
+
+void HatchEggs() {
+    const TCoords2Array reserved = ReservedCells();
+    const auto isReserved = [&](TCoord2 c) {
+        return std::find(reserved.begin(), reserved.end(), c) != reserved.end();
+    };
+    bool anyHatching = false;
+    for (int x = 1; x <= 16; ++x) {
+        for (int y = 1; y <= 16; ++y) {
+            const TLevelSprite* cell = BoardCells[x][y];
+            TBirdSprite* bird = BoardBirds[x][y];
+            if (!Visible(cell) || !bird || isReserved(TCoord2{x, y})) continue;
+            if (bird->FEgg && bird->FEggSprite->FAnimStage <= 1) {
+                StartHatching(*bird);
+                Player.LevelBirdsGenerated += 1;
+                anyHatching = true;
+            } else if (bird->FBounded && bird->FSmallBounded &&
+                       (bird->FAnimStage == 1 || bird->FAnimStage == 2)) {
+                bird->FAnimStage = 3;
+                Player.LevelBirdsGenerated += 1;
+            }
+        }
+    }
+    if (anyHatching) BoardSfx("sfx_growup.ogg");
+    RefreshTask(false);
+}
+
+void GrowWalls() {
+    for (int x = 1; x <= 16; ++x) {
+        for (int y = 1; y <= 16; ++y) {
+            TWallSprite* wall = BoardWalls[x][y];
+            if (!Visible(wall) || !wall->FSmall) continue;
+            if (wall->FAnimStage != 1 && wall->FAnimStage != 2) continue;
+            if (IsReserved(TCoord2{x, y})) continue;
+            wall->FSmall = false;
+            wall->FAnimStage = 3;
+        }
+    }
+}
+
+void LayEggs(int count) {
+    Player.LevelBirdsAnyCombo = 0;
+    TCoords2Array free = FindFreeCells();
+    ShuffleCoords(free);
+    const int n = std::min(std::max(count, 0), static_cast<int>(free.size()));
+    if (n > 0) BoardSfx("sfx_new_objects.ogg");
+    for (int i = 0; i < n; ++i)
+        if (TBirdSprite* bird = At(BoardBirds, free[static_cast<size_t>(i)]))
+            LayEgg(*bird, WeightedRandomKind());
+    CheckBoardFullAfterGeneration();
+}
+
+void GenerateBoundedBirds() {
+    const TBoundedBirdsGeneration& rule = CurrentLevel.BoundedBirds;
+    if (rule.Probability <= 0 || rule.MaxAtOneTime <= 0) return;
+    const int existing = CountBirds([](const TBirdSprite& b) { return b.FVisible && b.FBounded; });
+    TCoords2Array free = FindFreeCells();
+    if (free.empty() || existing >= rule.MaxAtLevel) return;
+    int n = CountSuccesses(rule.MaxAtOneTime, rule.Probability);
+    n = std::min(n, rule.MaxAtLevel - existing);
+    ShuffleCoords(free);
+    n = std::min(n, static_cast<int>(free.size()));
+    for (int i = 0; i < n; ++i) {
+        TBirdSprite* bird = At(BoardBirds, free[static_cast<size_t>(i)]);
+        if (!bird) continue;
+        bird->FKind = WeightedRandomKind();
+        bird->FEgg = false;
+        bird->FBounded = true;
+        bird->FSmallBounded = true;
+        bird->FScaleX = bird->FScaleY = 0.0f;
+        bird->SetAnim(BirdBoundedImage(bird->FKind), 0, pmForward, false, true, 0.0f, 1);
+        bird->FAnimCount = 0;
+        bird->FAnimStage = 1;
+        bird->FVisible = true;
+        bird->SetAlpha(255);
+        bird->RebuildLight();
+    }
+}
+
+void GenerateCrows() {
+    const TCrowsGeneration& rule = CurrentLevel.Crows;
+    if (rule.Probability <= 0 || rule.MaxAtOneTime <= 0) return;
+    // Crow eggs count too, so that hatching never takes the crows above the ceiling.
+    const int existing = CountBirds(
+        [](const TBirdSprite& b) { return b.FKind == CrowKind && (b.FVisible || b.FEgg); });
+    TCoords2Array free = FindFreeCells();
+    if (free.empty() || existing >= rule.MaxAtLevel) return;
+    int n = CountSuccesses(rule.MaxAtOneTime, rule.Probability);
+    n = std::min(n, rule.MaxAtLevel - existing);
+    ShuffleCoords(free);
+    n = std::min(n, static_cast<int>(free.size()));
+    for (int i = 0; i < n; ++i)
+        if (TBirdSprite* bird = At(BoardBirds, free[static_cast<size_t>(i)]))
+            LayEgg(*bird, CrowKind);
+    CheckBoardFullAfterGeneration();
+}
+
+void GenerateWalls() {
+    const TWallGeneration& w1 = CurrentLevel.Walls_1;
+    const TWallGeneration& w2 = CurrentLevel.Walls_2;
+    if (w1.Probability <= 0 && w2.Probability <= 0) return;
+    if (w1.MaxAtOneTime <= 0 && w2.MaxAtOneTime <= 0) return;
+    if (LocationOptions().FWallsImage.empty()) return;
+    int strength1 = 0;
+    int strength2 = 0;
+    for (int x = 0; x < BoardGridSize; ++x) {
+        for (int y = 0; y < BoardGridSize; ++y) {
+            const TWallSprite* wall = BoardWalls[x][y];
+            if (!Visible(wall)) continue;
+            if (wall->FStrength == 1) ++strength1;
+            if (wall->FStrength == 2) ++strength2;
+        }
+    }
+    TCoords2Array free = FindFreeCells();
+    if (free.empty()) return;
+    PlaceWalls(free, 1, w1, strength1);
+    PlaceWalls(free, 2, w2, strength2);
+}
+
+void AdvanceGates() {
+    for (int x = 0; x < BoardGridSize; ++x) {
+        for (int y = 0; y < BoardGridSize; ++y) {
+            TGateSprite* gate = BoardGates[x][y];
+            if (!Visible(gate)) continue;
+            gate->FProgress -= 1;
+            if (gate->FProgress >= 1) continue;
+            BoardSfxRestart("sfx_gates.ogg");
+            gate->FProgress = gate->FMaxProgress;
+            gate->FOpened = !gate->FOpened;
+            gate->StartToggleAnimation();
+            if (!gate->FOpened) {
+                CloseGateOn(TCoord2{x, y});
+                gate->SetZ(CellZ(y) + 4);
+                gate->SetAlpha(255);
+            } else {
+                gate->SetZ(CellZ(y));
+            }
+        }
+    }
+}
+
+void CloseGateOn(TCoord2 cell) {
+    TBirdSprite* bird = At(BoardBirds, cell);
+    if (Visible(bird)) {
+        if (bird->FBounded) {
+            bird->FSmallBounded = false;
+            bird->FAnimStage = 0;
+            TBirdSprite::UnBoundBird(*bird);
+            bird->FScaleX = bird->FScaleY = 1.0f;
+            bird->FGrowOffset = TPoint2{};
+            TBirdSprite::UpdatePosition(*bird);
+        }
+        TBirdsMatchedGroups one;
+        one.Group.push_back(TBirdForDestroy{cell.x, cell.y, bird->FKind});
+        ResolveMatch(TBirdsGroups{one}, false, false);
+        return;
+    }
+    const TBoardSnapshot s = TakeBoardSnapshot();
+    if (s.Bonuses[cell.x][cell.y].Visible && s.Bonuses[cell.x][cell.y].BonusStatus == 0 &&
+        BoardHooks().hitBonusAt)
+        BoardHooks().hitBonusAt(cell);
+}
+
+void HitWall(TCoord2 cell) {
+    TWallSprite* wall = At(BoardWalls, cell);
+    if (!Visible(wall)) return;
+    const TLevelSprite* place = At(BoardCells, cell);
+    const TPoint2 centre = place ? place->FCenter : TPoint2{wall->FX, wall->FY};
+    if (wall->FStrength == 1) {
+        Player.WallsDestroyed += 1;
+        CheckAward(AwardGroupWalls);
+        BoardSfxRestart("sfx_wall_destroy.ogg");
+        AddLevelScore(70);
+        wall->FVisible = false;
+        wall->FStrength = 0;
+        if (BoardHooks().launchEffect)
+            BoardHooks().launchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
+        if (CurrentLevel.Task.Index == TaskWalls) RefreshTask(false);
+    } else if (wall->FStrength == 2) {
+        BoardSfxRestart("sfx_wall_unblock.ogg");
+        AddLevelScore(35);
+        wall->FStrength = 1;
+        if (BoardHooks().launchEffect)
+            BoardHooks().launchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
+        wall->UpdatePicture();
+    }
+}
+
+void CheckBoardEmpty() {
+    if (BoardLost || !TheBoardParent) return;
+    if (BoardHooks().transitionRunning && BoardHooks().transitionRunning()) return;
+    int count = 0;
+    for (int x = 0; x < BoardGridSize; ++x) {
+        for (int y = 0; y < BoardGridSize; ++y) {
+            const TBirdSprite* bird = BoardBirds[x][y];
+            if (!bird || bird->FDeaded) continue;
+            if (bird->FVisible && !bird->FBounded && !bird->FEgg) ++count;
+            if (bird->FEgg && bird->FEggSprite->FAnimStage > 1) ++count;
+        }
+    }
+    if (count > 0) return;
+    CallHook(BoardHooks().catsTakeTurn);
+    HatchEggs();
+    GrowWalls();
+    LayEggs(CurrentLevel.GenerateBirdsCount);
+    CallHook(BoardHooks().dropPendingCats);
+    CallHook(BoardHooks().spawnCats);
+}
+
+} // namespace bw

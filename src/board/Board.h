@@ -1,0 +1,169 @@
+// The board in play: one grid of sprites per kind of occupant, built from the current level on
+// the current location, and the turn flow. A move is a bird flying along a path; on arrival
+// the board looks for groups of three or more; a move without a match ends the turn (eggs
+// hatch, new eggs are laid, bounded birds, crows and walls appear, gates count down). Nothing
+// waits: the flying, hatching and vanishing sprites call back into the board from their own
+// per-tick updates.
+#pragma once
+
+#include "board/BoardTypes.h"
+#include "board/MatchFinder.h"
+#include "board/PathFinder.h"
+#include "render/Types.h"
+
+#include <functional>
+#include <string>
+
+namespace bw {
+
+class TSprite;
+class TAnimatedSprite;
+class TLevelSprite;
+class TWallSprite;
+class TGateSprite;
+class TBirdSprite;
+class TDragedBird;
+
+// ---- Grids -----------------------------------------------------------------------------------
+// An entry is null where the level has no cell; for every existing cell each grid holds a
+// sprite that is invisible while the cell holds no such occupant. Walls exist only when the
+// location has a wall picture.
+
+extern TBoardGrid<TLevelSprite*> BoardCells;
+extern TBoardGrid<TBirdSprite*> BoardBirds;
+extern TBoardGrid<TWallSprite*> BoardWalls;
+extern TBoardGrid<TGateSprite*> BoardGates;
+// Filled by the cats, nestlings, keys and bonuses once they exist; null until then.
+extern TBoardGrid<TAnimatedSprite*> BoardCats;
+extern TBoardGrid<TAnimatedSprite*> BoardNestlings;
+extern TBoardGrid<TAnimatedSprite*> BoardKeys;
+extern TBoardGrid<TAnimatedSprite*> BoardBonuses;
+
+// ---- State of play ---------------------------------------------------------------------------
+
+extern TDragedBird* DragedBird; // the bird under the pointer; source (-1, -1) when none
+extern TCoord2 HoverCell;       // lit this tick, (-1, -1) when none
+extern bool DragStartHandled;   // the current press was examined for picking something up
+extern bool ReleaseHandled;     // the release happened over an acceptable cell
+extern bool BoardChanged;       // a match or a caught cat: the path preview is recomputed
+extern bool BoardLost;          // the board filled up; it takes no more input
+
+// The pointer as the board sees it, in design coordinates.
+struct TBoardPointer {
+    TPoint2 Pos;
+    bool ButtonDown = false; // the left button went down over the board and is held
+    bool Released = false;   // only while a release is handled
+};
+extern TBoardPointer BoardPointer;
+
+// The sprite all board sprites are created under (the main sprite engine in the game).
+TSprite* BoardParent();
+void SetBoardParent(TSprite* parent);
+
+// ---- Connections to the rest of the game -------------------------------------------------------
+// Everything the board asks of parts that sit above it. Empty hooks do nothing (a tutorial
+// that is not there allows everything; no result panel means the loss is only logged).
+
+struct TBoardHooks {
+    // Tutorial: may the player do `action` (0 hover, 1 pick up, 2 release, 3 arrival) at cell?
+    std::function<bool(int action, TCoord2 cell)> tutorialAllows;
+    // Adds cats, nestlings, keys, bonuses and the boss to a snapshot of the board.
+    std::function<void(TBoardSnapshot&)> fillActors;
+    std::function<void()> catsTakeTurn;
+    std::function<void()> dropPendingCats;
+    std::function<void()> spawnCats;
+    std::function<void(const TMatchedCatsList&)> catchCats;
+    std::function<void(const TBirdsGroups&)> bonusesInGroups;
+    std::function<void(TCoord2)> hitBonusAt;
+    std::function<void(bool)> refreshTask;
+    std::function<void(int group)> checkAward;
+    std::function<void()> showLostResult;
+    std::function<bool()> resultShown;
+    std::function<bool()> transitionRunning;
+    // Loads the pictures of a location before its first level starts.
+    std::function<void(int location)> loadLocationResources;
+    // Creates the in-game panels of a level that has just been built.
+    std::function<void()> createInterface;
+    // The pointer picture: the drag cursor while something is dragged.
+    std::function<void(bool dragging)> setDragCursor;
+    // Asks for a particle description at a point (the particle system draws it).
+    std::function<void(const std::string& name, TPoint2 pos, int z)> launchEffect;
+};
+TBoardHooks& BoardHooks();
+
+// Where the location and level records come from; null archives mean loose files only.
+struct TBoardSources {
+    class TKilnArchive* Locations = nullptr;
+    class TKilnArchive* Levels = nullptr;
+};
+TBoardSources& BoardSources();
+
+// ---- Level lifecycle -------------------------------------------------------------------------
+
+// Plays entry `levelIndex` (0-based) of LevelsList: applies the location, loads the level,
+// builds the board and lays the first eggs. False when the level cannot be loaded (the board
+// is then empty).
+bool StartLevel(int levelIndex);
+// Builds the board from CurrentLevel on the current location (part of StartLevel).
+void BuildBoard();
+// Frees every board sprite. Safe to call twice.
+void UnloadBoard();
+// LeaveLocation, UnloadBoard and StartLevel with the same index.
+bool RestartLevel();
+// The next entry of the list; false after the last level.
+bool NextLevel();
+
+// ---- Input -----------------------------------------------------------------------------------
+
+// The cell under the pointer: the visible cell nearest to it whose centre lies within the
+// location's collide box; (-1, -1) when none.
+TCoord2 CellAtMouse(TPoint2 mouse);
+// Hover, press and release handling; called on press, on release and once per tick.
+void BoardInput();
+// The whole release: runs BoardInput with Released set and cancels what it did not accept.
+void BoardRelease();
+// Drops whatever is dragged and puts it back.
+void CancelDrag();
+bool SomethingDragged();
+
+// ---- Moves and turns -------------------------------------------------------------------------
+
+// A move of `kind` along `path` (source first). Counts the move.
+void StartBirdMove(const TCoords2Array& path, int kind);
+// A flying bird reached the last cell of its path.
+void BirdArrived(TCoord2 target, int kind);
+void ResolveMatch(const TBirdsGroups& groups, bool playerMove, bool silent);
+// Looks for groups and caught cats and resolves them (not a player move). True when anything
+// was found.
+bool RunMatchCheck();
+void FinishTurn();
+void HatchEggs();
+void GrowWalls();
+void LayEggs(int count);
+void GenerateBoundedBirds();
+void GenerateCrows();
+void GenerateWalls();
+void AdvanceGates();
+void CloseGateOn(TCoord2 cell);
+void HitWall(TCoord2 cell);
+bool IsBoardFull();
+void CheckBoardEmpty();
+// Free cells for new occupants, pX ascending then pY ascending.
+TCoords2Array FindFreeCells();
+// The targets of everything that is on its way to a cell.
+TCoords2Array ReservedCells();
+bool IsReserved(TCoord2 cell);
+
+// The kind of a new bird by the level's weights.
+int WeightedRandomKind();
+// The kind of a random bird placed at start (object codes 98 and 99): differs from its
+// neighbours in the level grid where possible.
+int StartRandomKind(int x, int y);
+
+// The board as the path and match searches see it.
+TBoardSnapshot TakeBoardSnapshot();
+
+// The pending win: FinishLevel arms it; the level scene counts it down.
+void ArmResultDelay();
+
+} // namespace bw

@@ -1,0 +1,78 @@
+#include "board/BoardDump.h"
+
+#include "board/BirdSprites.h"
+#include "board/Board.h"
+#include "board/BoardSprites.h"
+#include "board/LevelData.h"
+#include "meta/Profile.h"
+
+#include <sstream>
+
+namespace bw {
+
+namespace {
+
+const char* Bool(bool b) {
+    return b ? "true" : "false";
+}
+
+} // namespace
+
+std::string BoardStateJson() {
+    bool any = false;
+    for (const auto& column : BoardCells)
+        for (const TLevelSprite* cell : column) any = any || cell != nullptr;
+    if (!any) return "null";
+
+    std::ostringstream out;
+    const TPlayer& p = Player;
+    out << "{\n    \"level\": " << p.Level + 1 << ", \"file\": \"" << CurrentLevel.FileName
+        << "\", \"lost\": " << Bool(BoardLost)
+        << ",\n    \"counters\": {\"score\": " << p.LevelScore << ", \"moves\": " << p.LevelMoves
+        << ", \"birds_generated\": " << p.LevelBirdsGenerated
+        << ", \"any_combo\": " << p.LevelBirdsAnyCombo << ", \"max_combo\": " << p.MaxCombo
+        << ", \"combo_color\": " << p.LevelBirdsCombos.Color
+        << ", \"combo_count\": " << p.LevelBirdsCombos.Count
+        << ", \"unbounded\": " << p.BirdsUnbounded << ", \"crows_killed\": " << p.CrownsKilled
+        << ", \"walls_destroyed\": " << p.WallsDestroyed << ", \"matched\": [";
+    for (size_t k = 1; k < p.LevelBirdsMatched.size(); ++k)
+        out << (k > 1 ? ", " : "") << p.LevelBirdsMatched[k];
+    out << "]},\n    \"dragged\": ";
+    if (DragedBird && DragedBird->InUse())
+        out << "{\"kind\": " << DragedBird->FKind << ", \"x\": " << DragedBird->pX
+            << ", \"y\": " << DragedBird->pY << "}";
+    else
+        out << "null";
+    out << ",\n    \"cells\": [";
+    bool first = true;
+    for (int y = 0; y < BoardGridSize; ++y) {
+        for (int x = 0; x < BoardGridSize; ++x) {
+            const TLevelSprite* cell = BoardCells[x][y];
+            if (!cell) continue;
+            out << (first ? "\n" : ",\n") << "      {\"x\": " << x << ", \"y\": " << y
+                << ", \"map\": " << cell->FKind;
+            first = false;
+            if (const TBirdSprite* bird = BoardBirds[x][y];
+                bird && (bird->FVisible || bird->FEgg)) {
+                out << ", \"bird\": {\"kind\": " << bird->FKind
+                    << ", \"visible\": " << Bool(bird->FVisible)
+                    << ", \"egg\": " << Bool(bird->FEgg)
+                    << ", \"egg_stage\": " << bird->FEggSprite->FAnimStage
+                    << ", \"bounded\": " << Bool(bird->FBounded)
+                    << ", \"small\": " << Bool(bird->FSmallBounded) << "}";
+            }
+            if (const TWallSprite* wall = BoardWalls[x][y]; wall && wall->FVisible)
+                out << ", \"wall\": {\"strength\": " << static_cast<int>(wall->FStrength)
+                    << ", \"small\": " << Bool(wall->FSmall) << "}";
+            if (const TGateSprite* gate = BoardGates[x][y]; gate && gate->FVisible)
+                out << ", \"gate\": {\"opened\": " << Bool(gate->FOpened)
+                    << ", \"counter\": " << gate->FProgress
+                    << ", \"animating\": " << Bool(gate->FAnimating) << "}";
+            out << "}";
+        }
+    }
+    out << "\n    ]\n  }";
+    return out.str();
+}
+
+} // namespace bw

@@ -1,0 +1,12 @@
+// The board as JSON, for the replay harness's state dumps and for tests: the level counters
+// and, for every existing cell, its map code, bird, wall and gate.
+#pragma once
+
+#include <string>
+
+namespace bw {
+
+// One JSON object (no trailing newline); "null" when no board is built.
+std::string BoardStateJson();
+
+} // namespace bw

@@ -1,0 +1,150 @@
+#include "board/PathPreview.h"
+
+#include "Engine/KilnSprite/DisplayState.h"
+#include "Engine/KilnSprite/SpriteEngine.h"
+#include "Engine/KilnSprite/SpriteMath.h"
+#include "board/BirdSprites.h"
+#include "board/Board.h"
+#include "board/BoardSprites.h"
+#include "board/Location.h"
+#include "render/Canvas.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace bw {
+
+namespace {
+
+constexpr int PreviewZ = 2999;
+constexpr float StepLength = 5.0f;
+constexpr int MaxStepsPerCell = 2000;
+
+// Draws the preview points as a trail of soft dots that ripple from the dragged bird towards
+// the target.
+class TPathPreviewSprite : public TSprite {
+public:
+    explicit TPathPreviewSprite(TSprite* parent) : TSprite(parent) {}
+
+    std::vector<TPoint2> Points;
+    float Phase = 0.0f;
+
+    void DoMove(float moveCount) override {
+        Phase += 0.25f * moveCount;
+        if (Phase > 31400.0f) Phase = 0.0f;
+    }
+
+    void DoDraw() override {
+        if (!FEngine || !FEngine->FCanvas || Points.empty()) return;
+        Canvas& canvas = *FEngine->FCanvas;
+        const float scale = DisplayScale.x;
+        // Every third point: the dots lie 15 units apart.
+        for (size_t i = 0; i < Points.size(); i += 3) {
+            const float wave = 0.5f + 0.5f * std::sin(Phase - static_cast<float>(i) * 0.12f);
+            const float radius = (3.5f + 2.0f * wave) * scale;
+            const TPoint2 centre{(Points[i].x - FEngine->FWorldX) * scale,
+                                 (Points[i].y - FEngine->FWorldY) * scale};
+            const uint32_t glowAlpha = static_cast<uint32_t>(60.0f + 60.0f * wave);
+            const TColor glow = (glowAlpha << 24) | 0xFFE066u;
+            canvas.FillArc(centre, radius * 1.9f, 0.0f, 2.0f * std::numbers::pi_v<float>, 12,
+                           TColor4{glow, glow, glow, glow}, beAdd);
+            const TColor core = 0xF0FFF6DCu;
+            canvas.FillArc(centre, radius, 0.0f, 2.0f * std::numbers::pi_v<float>, 10,
+                           TColor4{core, core, core, core}, beNormal);
+        }
+    }
+};
+
+struct TPreviewState {
+    TPathPreviewSprite* Sprite = nullptr;
+    std::vector<TPoint2> Points;
+    TCoord2 Cell = NoCell;
+};
+
+TPreviewState& State() {
+    static TPreviewState state;
+    return state;
+}
+
+TPoint2 CellPosition(TCoord2 c) {
+    const TLevelSprite* cell = BoardCells[c.x][c.y];
+    return cell ? TPoint2{cell->FX, cell->FY} : TPoint2{};
+}
+
+} // namespace
+
+std::vector<TPoint2> PathPreviewPointsFor(const TCoords2Array& path, TPoint2 offset) {
+    std::vector<TPoint2> points;
+    for (size_t i = 1; i < path.size(); ++i) {
+        const TPoint2 a = CellPosition(path[i]);
+        const TPoint2 b = CellPosition(path[i - 1]);
+        const TPoint2 from{a.x + offset.x, a.y + offset.y};
+        const TPoint2 to{b.x + offset.x, b.y + offset.y};
+        const double radians = std::atan2(to.y - from.y, to.x - from.x);
+        const int angle = static_cast<int>(std::lround(radians * 128.0 / std::numbers::pi)) & 255;
+        const TPoint2 step{Cos256(angle) * StepLength, Sin256(angle) * StepLength};
+        TPoint2 p = from;
+        double previous = std::hypot(to.x - p.x, to.y - p.y);
+        for (int n = 0; n < MaxStepsPerCell; ++n) {
+            points.push_back(p);
+            p = TPoint2{p.x + step.x, p.y + step.y};
+            const double distance = std::hypot(to.x - p.x, to.y - p.y);
+            if (distance >= previous) {
+                points.push_back(p);
+                break;
+            }
+            previous = distance;
+        }
+    }
+    return points;
+}
+
+void ClearPathPreview() {
+    TPreviewState& s = State();
+    if (s.Sprite && !s.Sprite->FDeaded) s.Sprite->Dead();
+    s.Sprite = nullptr;
+    s.Points.clear();
+    s.Cell = NoCell;
+}
+
+const std::vector<TPoint2>& PathPreviewPoints() {
+    return State().Points;
+}
+
+TCoord2 PathPreviewCell() {
+    return State().Cell;
+}
+
+void UpdatePathPreview() {
+    TPreviewState& s = State();
+    if (HoverCell == NoCell) return;
+    if (HoverCell == s.Cell && !BoardChanged) return;
+    ClearPathPreview();
+    s.Cell = HoverCell;
+
+    if (!DragedBird || !DragedBird->InUse()) return;
+    const TCoord2 source = DragedBird->Source();
+    if (HoverCell == source) return;
+    const TBirdSprite* bird = BoardBirds[HoverCell.x][HoverCell.y];
+    if (bird && bird->FVisible && !bird->FSmallBounded) return;
+    const TBoardSnapshot snapshot = TakeBoardSnapshot();
+    if (snapshot.Keys[HoverCell.x][HoverCell.y]) return;
+
+    BoardChanged = false;
+    const TAlgPathResult result = FindPath(snapshot, source, HoverCell);
+    HoverCell = NoCell;
+    if (!result.PathWasFind) return;
+    const TCoord2 offset = LocationOptions().FShowPath_Offset;
+    s.Points = PathPreviewPointsFor(
+        result.Path, TPoint2{static_cast<float>(offset.x), static_cast<float>(offset.y)});
+    if (BoardHooks().launchEffect)
+        BoardHooks().launchEffect("show_path_1.xml", s.Points.empty() ? TPoint2{} : s.Points[0],
+                                  PreviewZ);
+    if (BoardParent()) {
+        s.Sprite = new TPathPreviewSprite(BoardParent());
+        s.Sprite->Points = s.Points;
+        s.Sprite->SetZ(PreviewZ);
+    }
+}
+
+} // namespace bw

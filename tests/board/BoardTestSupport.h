@@ -1,0 +1,157 @@
+// A board in a sprite engine without a window, built from a small picture of the level:
+//
+//   ' ' no cell        '.' empty cell      '1'..'6' bird of that kind   'c' crow
+//   'A'..'F' bounded bird of kind 1..6     'W' wall (strength 1)        'V' wall (strength 2)
+//   '^' '>' 'v' '<' one-way cell entered moving up, right, down, left
+//   'o' open gate, 'x' closed gate (both with counter 1)
+//
+// The first character of the first row is cell (1, 1). Cells lie on the default layout at
+// (300 + 76 pX, 188 + 60 pY) with their centres 65 right and 60 down of that.
+#pragma once
+
+#include "Engine/KilnSprite/SpriteEngine.h"
+#include "board/BirdSprites.h"
+#include "board/Board.h"
+#include "board/BoardSprites.h"
+#include "board/LevelData.h"
+#include "board/Location.h"
+#include "meta/Profile.h"
+#include "platform/Random.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bw::test {
+
+inline void SetTestLocation() {
+    TLocationOptions& o = LocationOptions();
+    o = TLocationOptions{};
+    o.FKind = lockind_Default;
+    o.FMapImage = "cells.image";
+    o.FWallsImage = "walls.image";
+    o.FWallsKind = 0;
+    o.FMapSize = TCoord2{16, 16};
+    o.FMapPosition = TCoord2{300, 0};
+    o.FMapElementsSize = TCoord2{76, 60};
+    o.FMapElementsAnimCount = 4;
+    o.FMapElementsChessOrder = true;
+    o.FMapCentres.assign(8, TPoint2{65.0f, 60.0f});
+    o.FMapElementCollideSize = TCoord2{38, 30};
+}
+
+// Fills CurrentLevel from the picture.
+inline void SetTestLevel(const std::vector<std::string>& rows) {
+    ClearLevelData(CurrentLevel);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (size_t col = 0; col < rows[r].size(); ++col) {
+            const int x = static_cast<int>(col) + 1;
+            const int y = static_cast<int>(r) + 1;
+            const char ch = rows[r][col];
+            int map = 1;
+            int object = 0;
+            if (ch == ' ') map = 0;
+            if (ch >= '1' && ch <= '6') object = ch - '0';
+            if (ch == 'c') object = 9;
+            if (ch >= 'A' && ch <= 'F') object = 11 + (ch - 'A');
+            if (ch == 'W') object = 51;
+            if (ch == 'V') object = 52;
+            if (ch == '^') map = 21;
+            if (ch == '>') map = 22;
+            if (ch == 'v') map = 23;
+            if (ch == '<') map = 24;
+            if (ch == 'o') map = 31;
+            if (ch == 'x') map = 41;
+            CurrentLevel.Map[x][y] = map;
+            CurrentLevel.Birds[x][y] = object;
+        }
+    }
+    for (int k = 1; k <= 6; ++k) CurrentLevel.Kinds[static_cast<size_t>(k)] = 1;
+}
+
+class BoardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RandomSeed(7);
+        engine_ = std::make_unique<TSpriteEngine>();
+        SetBoardParent(engine_.get());
+        BoardHooks() = TBoardHooks{};
+        SetTestLocation();
+        ResetLevelCounters();
+        Player.MaxCombo = 0;
+        Player.BirdsUnbounded = 0;
+        Player.CrownsKilled = 0;
+    }
+
+    void TearDown() override {
+        UnloadBoard();
+        engine_->Dead();
+        engine_.reset();
+        SetBoardParent(nullptr);
+        BoardHooks() = TBoardHooks{};
+    }
+
+    // Builds the board of the picture; no eggs are laid.
+    void Build(const std::vector<std::string>& rows, int eggsPerTurn = 0) {
+        UnloadBoard();
+        SetTestLevel(rows);
+        CurrentLevel.GenerateBirdsCount = eggsPerTurn;
+        BuildBoard();
+        DragedBird = new TDragedBird(engine_.get());
+    }
+
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            engine_->Move(1.0f);
+            engine_->Dead();
+        }
+    }
+
+    // Ticks until nothing flies or leaves the board any more (at most `limit` ticks).
+    void Settle(int limit = 2000) {
+        for (int i = 0; i < limit && Busy(); ++i) Tick();
+    }
+
+    bool Busy() const {
+        for (TSprite* s : engine_->Items()) {
+            if (s->FDeaded) continue;
+            if (dynamic_cast<TMovedBirdSprite*>(s) || dynamic_cast<TKilledBirdSprite*>(s))
+                return true;
+            if (auto* bird = dynamic_cast<TBirdSprite*>(s);
+                bird && bird->FEggSprite->FAnimStage >= 2)
+                return true;
+        }
+        return false;
+    }
+
+    static TPoint2 CentreOf(int x, int y) { return BoardCells[x][y]->FCenter; }
+
+    // Presses on one cell, moves to another and releases there, as the player does.
+    void Drag(TCoord2 from, TCoord2 to) {
+        BoardPointer.Pos = CentreOf(from.x, from.y);
+        BoardPointer.ButtonDown = true;
+        DragStartHandled = false;
+        BoardInput();
+        Tick();
+        BoardPointer.Pos = CentreOf(to.x, to.y);
+        BoardInput();
+        BoardRelease();
+    }
+
+    TBirdSprite& Bird(int x, int y) { return *BoardBirds[x][y]; }
+    bool HasBird(int x, int y) { return BoardBirds[x][y] && BoardBirds[x][y]->FVisible; }
+    int KindAt(int x, int y) { return HasBird(x, y) ? Bird(x, y).FKind : 0; }
+
+    int EggCount() {
+        int n = 0;
+        for (auto& column : BoardBirds)
+            for (TBirdSprite* b : column) n += b && b->FEgg ? 1 : 0;
+        return n;
+    }
+
+    std::unique_ptr<TSpriteEngine> engine_;
+};
+
+} // namespace bw::test

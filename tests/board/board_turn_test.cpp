@@ -1,0 +1,282 @@
+// Moves, matches and the end of turn, played on small boards.
+#include "BoardTestSupport.h"
+
+#include "board/BoardDump.h"
+
+namespace bw::test {
+namespace {
+
+using BoardTurnTest = BoardTest;
+
+TEST_F(BoardTurnTest, LineOfThreeIsRemovedScoredAndLaysNoEggs) {
+    Build({"........", "........", "........", ".22.....", "........", "...2....", "........",
+           ".......5"},
+          2);
+    Drag({4, 6}, {4, 4});
+    EXPECT_EQ(Player.LevelMoves, 1);
+    auto* flying = [&]() -> TMovedBirdSprite* {
+        for (TSprite* s : engine_->Items())
+            if (auto* f = dynamic_cast<TMovedBirdSprite*>(s)) return f;
+        return nullptr;
+    }();
+    ASSERT_NE(flying, nullptr);
+    EXPECT_FLOAT_EQ(flying->FSpeed, 4.0f); // a three-cell path: two steps
+    Settle();
+    EXPECT_FALSE(HasBird(2, 4));
+    EXPECT_FALSE(HasBird(3, 4));
+    EXPECT_FALSE(HasBird(4, 4));
+    EXPECT_EQ(Player.LevelScore, 45);
+    EXPECT_EQ(Player.LevelBirdsMatched[2], 3);
+    EXPECT_EQ(Player.LevelBirdsAnyCombo, 1);
+    EXPECT_EQ(Player.MaxCombo, 1);
+    EXPECT_EQ(Player.LevelBirdsCombos.Color, 2);
+    EXPECT_EQ(EggCount(), 0);
+}
+
+TEST_F(BoardTurnTest, MoveWithoutMatchLaysEggsAndTheNextOneHatchesThem) {
+    Build({"1.....", "......", "......", "......", "......", ".....2"}, 2);
+    Drag({1, 1}, {3, 1});
+    Settle();
+    EXPECT_EQ(EggCount(), 2);
+    EXPECT_EQ(Player.LevelBirdsGenerated, 0);
+    // No egg on a cell of a bird or on the target that was reserved.
+    EXPECT_FALSE(Bird(3, 1).FEgg);
+    EXPECT_FALSE(Bird(6, 6).FEgg);
+
+    Drag({3, 1}, {3, 3});
+    Settle();
+    EXPECT_EQ(Player.LevelBirdsGenerated, 2);
+    int birds = 0;
+    for (int x = 1; x <= 6; ++x)
+        for (int y = 1; y <= 6; ++y) birds += HasBird(x, y) && !Bird(x, y).FEgg ? 1 : 0;
+    // Two birds of the start plus two hatched (unless a hatched one made a group).
+    EXPECT_GE(birds + Player.LevelBirdsMatched[1] + Player.LevelBirdsMatched[2], 4);
+    EXPECT_EQ(EggCount(), 2);
+    EXPECT_EQ(Player.LevelMoves, 2);
+}
+
+TEST_F(BoardTurnTest, HatchedBirdCompletesALineWithoutAMove) {
+    Build({"......", "11....", "......", "......"});
+    LayEgg(Bird(3, 2), 1);
+    Tick(40); // the egg grows
+    FinishTurn();
+    Settle();
+    EXPECT_FALSE(HasBird(1, 2));
+    EXPECT_FALSE(HasBird(3, 2));
+    EXPECT_EQ(Player.LevelScore, 45);
+    EXPECT_EQ(Player.LevelBirdsAnyCombo, 0);
+    EXPECT_EQ(Player.LevelMoves, 0);
+    EXPECT_EQ(Player.LevelBirdsGenerated, 1);
+}
+
+TEST_F(BoardTurnTest, BoundedBirdInAGroupIsFreedNotRemoved) {
+    Build({".33C..", "......", "3.....", "......"});
+    Drag({1, 3}, {1, 1});
+    Settle();
+    EXPECT_FALSE(HasBird(2, 1));
+    EXPECT_FALSE(HasBird(3, 1));
+    EXPECT_FALSE(HasBird(1, 1));
+    ASSERT_TRUE(HasBird(4, 1));
+    EXPECT_FALSE(Bird(4, 1).FBounded);
+    EXPECT_EQ(Player.BirdsUnbounded, 1);
+    EXPECT_EQ(Player.LevelScore, 75);
+    EXPECT_EQ(Player.LevelBirdsMatched[3], 3);
+}
+
+TEST_F(BoardTurnTest, CrowsNeverMatchButCanBeMoved) {
+    Build({"cc....", "......", "..c...", "......"}, 0);
+    Drag({3, 3}, {3, 1});
+    Settle();
+    EXPECT_TRUE(HasBird(1, 1));
+    EXPECT_TRUE(HasBird(2, 1));
+    EXPECT_TRUE(HasBird(3, 1));
+    EXPECT_EQ(Player.LevelMoves, 1);
+    EXPECT_EQ(Player.LevelScore, 0);
+}
+
+TEST_F(BoardTurnTest, CombosCountConsecutiveMatchingMovesUntilEggsAreLaid) {
+    Build({"11.1..", "......", "22.2..", "......", "4.....", "......"}, 1);
+    Drag({4, 1}, {3, 1});
+    Settle();
+    Drag({4, 3}, {3, 3});
+    Settle();
+    EXPECT_EQ(Player.LevelBirdsAnyCombo, 2);
+    EXPECT_EQ(Player.MaxCombo, 2);
+    Drag({1, 5}, {1, 6});
+    Settle();
+    EXPECT_EQ(Player.LevelBirdsAnyCombo, 0);
+    EXPECT_EQ(Player.MaxCombo, 2);
+}
+
+TEST_F(BoardTurnTest, FewFreeCellsTakeWhatFitsAndAFullBoardLosesTheLevel) {
+    bool lostShown = false;
+    BoardHooks().showLostResult = [&] { lostShown = true; };
+    Build({"1.23", "4561", "23.4"}, 8);
+    // Free after the move: the source cell and (3, 3). Two cells for eight eggs.
+    Drag({1, 1}, {2, 1});
+    Settle();
+    EXPECT_EQ(EggCount(), 2);
+    EXPECT_TRUE(BoardLost);
+    EXPECT_TRUE(lostShown);
+    // The lost board takes no more input.
+    BoardPointer.Pos = CentreOf(2, 1);
+    BoardPointer.ButtonDown = true;
+    DragStartHandled = false;
+    BoardInput();
+    EXPECT_FALSE(SomethingDragged());
+}
+
+TEST_F(BoardTurnTest, FreeCellsSkipArrowsGatesWallsAndReservedCells) {
+    Build({".>ox", "W.1."});
+    const TCoords2Array free = FindFreeCells();
+    const TCoords2Array expected{{1, 1}, {2, 2}, {4, 2}};
+    EXPECT_EQ(free, expected);
+    EXPECT_FALSE(IsBoardFull());
+}
+
+TEST_F(BoardTurnTest, BoardWhoseOnlyFreeCellsHaveGatesIsFull) {
+    Build({"12o", "34x"});
+    EXPECT_TRUE(IsBoardFull());
+}
+
+TEST_F(BoardTurnTest, EmptiedBoardIsRefilledWhenTheLastBirdLeaves) {
+    Build({"11.1", "....", "...."}, 3);
+    Drag({4, 1}, {3, 1});
+    Settle();
+    // The match removed every bird: the turn ends by itself and lays eggs.
+    EXPECT_EQ(Player.LevelMoves, 1);
+    EXPECT_GT(EggCount(), 0);
+}
+
+TEST_F(BoardTurnTest, GateWithCounterOneTogglesAtTheFirstEndOfTurnAndRemovesTheBird) {
+    Build({"2o...", ".....", "....1"});
+    // Fly a bird onto the open gate, then make a move elsewhere: the gate closes on it.
+    Drag({1, 1}, {2, 1});
+    Settle();
+    // That move itself ended the turn: the gate closed on the arriving bird and scored it.
+    const TGateSprite& gate = *BoardGates[2][1];
+    EXPECT_FALSE(gate.FOpened);
+    EXPECT_EQ(gate.FProgress, 1);
+    EXPECT_FALSE(HasBird(2, 1));
+    EXPECT_EQ(Player.LevelScore, 15);
+    EXPECT_EQ(Player.LevelBirdsMatched[2], 1);
+    Drag({5, 3}, {4, 3});
+    Settle();
+    EXPECT_TRUE(BoardGates[2][1]->FOpened);
+}
+
+TEST_F(BoardTurnTest, ClosingGateFreesABoundedBirdBeforeRemovingIt) {
+    Build({"......", "......"});
+    // A bounded bird standing on a gate cell that is about to close.
+    CurrentLevel.Map[3][1] = 31;
+    UnloadBoard();
+    CurrentLevel.Birds[3][1] = 14;
+    BuildBoard();
+    DragedBird = new TDragedBird(engine_.get());
+    AdvanceGates();
+    EXPECT_FALSE(HasBird(3, 1));
+    EXPECT_EQ(Player.BirdsUnbounded, 1);
+    EXPECT_EQ(Player.LevelScore, 45); // 30 for freeing it, 15 for removing it
+}
+
+TEST_F(BoardTurnTest, WallsAndBoundedBirdsGrowFromSmallAtTheNextTurn) {
+    Build({"......", "......", "......"});
+    CurrentLevel.BoundedBirds = {100, 1, 1};
+    CurrentLevel.Walls_1 = {100, 1, 1};
+    GenerateBoundedBirds();
+    GenerateWalls();
+    TBirdSprite* small = nullptr;
+    TWallSprite* wall = nullptr;
+    for (int x = 1; x <= 6; ++x)
+        for (int y = 1; y <= 3; ++y) {
+            if (Bird(x, y).FVisible && Bird(x, y).FSmallBounded) small = &Bird(x, y);
+            if (BoardWalls[x][y]->FVisible) wall = BoardWalls[x][y];
+        }
+    ASSERT_NE(small, nullptr);
+    ASSERT_NE(wall, nullptr);
+    EXPECT_TRUE(wall->FSmall);
+    Tick(40);
+    EXPECT_FLOAT_EQ(small->FScaleX, 0.5f);
+    // The ceilings hold: nothing more appears.
+    GenerateBoundedBirds();
+    GenerateWalls();
+    HatchEggs();
+    GrowWalls();
+    EXPECT_EQ(small->FAnimStage, 3);
+    EXPECT_FALSE(wall->FSmall);
+    Tick(40);
+    EXPECT_FALSE(small->FSmallBounded);
+    EXPECT_FLOAT_EQ(small->FScaleX, 1.0f);
+    EXPECT_EQ(Player.LevelBirdsGenerated, 1);
+}
+
+TEST_F(BoardTurnTest, HitWallWeakensAndBreaksWalls) {
+    Build({"VW.."});
+    HitWall({1, 1});
+    EXPECT_EQ(BoardWalls[1][1]->FStrength, 1);
+    EXPECT_TRUE(BoardWalls[1][1]->FVisible);
+    EXPECT_EQ(Player.LevelScore, 35);
+    HitWall({1, 1});
+    HitWall({2, 1});
+    EXPECT_FALSE(BoardWalls[1][1]->FVisible);
+    EXPECT_FALSE(BoardWalls[2][1]->FVisible);
+    EXPECT_EQ(Player.WallsDestroyed, 2);
+    EXPECT_EQ(Player.LevelScore, 35 + 70 + 70);
+}
+
+TEST_F(BoardTurnTest, NothingMatchesWhileTheResultIsShown) {
+    BoardHooks().resultShown = [] { return true; };
+    Build({"22.2"});
+    StartBirdMove({{4, 1}, {3, 1}}, 2);
+    Settle();
+    EXPECT_TRUE(HasBird(1, 1));
+    EXPECT_TRUE(HasBird(3, 1));
+    EXPECT_EQ(Player.LevelScore, 0);
+}
+
+TEST_F(BoardTurnTest, WeightedKindsFollowTheLevelWeights) {
+    Build({"...."});
+    CurrentLevel.Kinds = {};
+    CurrentLevel.Kinds[3] = 5;
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(WeightedRandomKind(), 3);
+    CurrentLevel.Kinds = {};
+    for (int i = 0; i < 50; ++i) {
+        const int k = WeightedRandomKind();
+        EXPECT_GE(k, 1);
+        EXPECT_LE(k, 6);
+    }
+}
+
+TEST_F(BoardTurnTest, RandomStartBirdsAvoidTheirNeighboursAndNeverTakeKindsWithoutPictures) {
+    SetTestLevel({"1.2", "..."});
+    CurrentLevel.Kinds = {};
+    CurrentLevel.Kinds[1] = 1;
+    CurrentLevel.Kinds[2] = 1;
+    CurrentLevel.Kinds[3] = 1;
+    CurrentLevel.Kinds[7] = 10;
+    CurrentLevel.Kinds[8] = 10;
+    for (int i = 0; i < 30; ++i) EXPECT_EQ(StartRandomKind(2, 1), 3);
+    CurrentLevel.Kinds = {};
+    CurrentLevel.Kinds[7] = 1;
+    for (int i = 0; i < 30; ++i) {
+        const int k = StartRandomKind(2, 2);
+        EXPECT_GE(k, 1);
+        EXPECT_LE(k, 6);
+    }
+}
+
+TEST_F(BoardTurnTest, DumpListsCellsBirdsWallsAndGates) {
+    Build({"1W", "ox"});
+    const std::string json = BoardStateJson();
+    EXPECT_NE(json.find("\"x\": 1, \"y\": 1, \"map\": 1, \"bird\": {\"kind\": 1"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"wall\": {\"strength\": 1, \"small\": false}"), std::string::npos);
+    EXPECT_NE(json.find("\"gate\": {\"opened\": true, \"counter\": 1"), std::string::npos);
+    EXPECT_NE(json.find("\"gate\": {\"opened\": false, \"counter\": 1"), std::string::npos);
+    UnloadBoard();
+    EXPECT_EQ(BoardStateJson(), "null");
+}
+
+} // namespace
+} // namespace bw::test
