@@ -83,6 +83,8 @@ struct FrameHooks {
     std::function<void()> stopDragLoops;
     std::function<void()> playlistSecond;
     std::function<void()> shutdownSound;
+    // The sprite engines are about to be freed with every sprite in them.
+    std::function<void()> forgetSprites;
     std::function<void()> levelSecond; // the level clock's per-second step
 
     // Keyboard text for the name entry.

@@ -2,6 +2,7 @@
 
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "app/AppState.h"
+#include "app/CursorPoint.h"
 #include "app/FrameHooks.h"
 #include "app/GameObjects.h"
 #include "app/Log.h"
@@ -49,6 +50,8 @@ bool BoardTakesInput() {
 void LevelTick() {
     if (!MainEngine) return;
     MainEngine->Move(1.0f);
+    // Panels and buttons over the board are hit-tested like everywhere else.
+    if (CursorPoint && BoardTakesInput()) CursorPoint->Collision();
     UpdatePathPreview();
     HoverCell = NoCell;
     if (BoardTakesInput()) {
@@ -130,6 +133,13 @@ void InstallLevelModule() {
         BoardRelease();
     });
     SetIfEmpty(h.draggingSomething, [] { return SomethingDragged(); });
+    SetIfEmpty(h.forgetSprites, [] {
+        ForgetBoard();
+        SetBoardParent(nullptr);
+        // A new game has a new picture catalogue.
+        MainPicturesLoaded = false;
+        LocationPicturesLoaded = {};
+    });
 
     // Until the loading screens and menus exist: load the main pictures and sounds at the
     // end of the start, show the ready screen, and play the profile's level on the first

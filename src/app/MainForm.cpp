@@ -381,6 +381,8 @@ void TMainForm::FrameworkDestroy() {
     archives_.clear();
     CursorPoint = nullptr;
     CursorImage = nullptr;
+    // Whoever keeps pointers to sprites lets go of them before the engines free the trees.
+    CallHook(Hooks().forgetSprites);
     MainEngine = nullptr;
     mainEngine_.reset();
     LoadingEngine = nullptr;

@@ -397,6 +397,25 @@ void UnloadBoard() {
     BoardLost = false;
 }
 
+void ForgetBoard() {
+    const auto forget = [](auto& grid) {
+        for (auto& column : grid)
+            for (auto*& sprite : column) sprite = nullptr;
+    };
+    forget(BoardCells);
+    forget(BoardWalls);
+    forget(BoardGates);
+    forget(BoardBirds);
+    forget(BoardCats);
+    forget(BoardNestlings);
+    forget(BoardKeys);
+    forget(BoardBonuses);
+    DragedBird = nullptr;
+    ForgetPathPreview();
+    HoverCell = NoCell;
+    BoardChanged = DragStartHandled = ReleaseHandled = BoardLost = false;
+}
+
 bool StartLevel(int levelIndex) {
     if (levelIndex < 0 || levelIndex >= static_cast<int>(LevelsList.size())) {
         WriteLog("StartLevel: no level " + std::to_string(levelIndex + 1) + " in the level list",

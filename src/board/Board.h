@@ -108,6 +108,8 @@ bool StartLevel(int levelIndex);
 void BuildBoard();
 // Frees every board sprite. Safe to call twice.
 void UnloadBoard();
+// Lets go of every board sprite without freeing it (the engine that owns them is going).
+void ForgetBoard();
 // LeaveLocation, UnloadBoard and StartLevel with the same index.
 bool RestartLevel();
 // The next entry of the list; false after the last level.

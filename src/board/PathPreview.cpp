@@ -107,6 +107,13 @@ void ClearPathPreview() {
     s.Cell = NoCell;
 }
 
+void ForgetPathPreview() {
+    TPreviewState& s = State();
+    s.Sprite = nullptr;
+    s.Points.clear();
+    s.Cell = NoCell;
+}
+
 const std::vector<TPoint2>& PathPreviewPoints() {
     return State().Points;
 }

@@ -14,6 +14,8 @@ namespace bw {
 void UpdatePathPreview();
 // Removes the preview (its points and the remembered cell).
 void ClearPathPreview();
+// Forgets the preview without freeing its sprite (the engine that owns it is going).
+void ForgetPathPreview();
 // The emitter points of the current preview, in design coordinates; empty when none.
 const std::vector<TPoint2>& PathPreviewPoints();
 // The cell the preview was computed for, (-1, -1) when none.

@@ -228,7 +228,7 @@ TEST(ReplayProgram, IdenticalRunsGiveIdenticalDumpsAndScreenshots) {
     testing::TempFolder dir;
     const std::string script = JoinPath(dir.Path(), "input.txt");
     const std::string text =
-        "# pointer over the canvas\n10 move 960 540\n12 down\n14 up\n14 click\n";
+        "# pointer over the canvas\n10 move 960 540\n25 down\n27 up\n27 click\n";
     ASSERT_TRUE(WriteFileAtomically(script, text.data(), text.size()));
     std::string outputs[2][3];
     for (int run = 0; run < 2; ++run) {
@@ -250,6 +250,9 @@ TEST(ReplayProgram, IdenticalRunsGiveIdenticalDumpsAndScreenshots) {
     EXPECT_NE(outputs[0][1].find("\"scene\": \"scene_Loaded\""), std::string::npos)
         << outputs[0][1];
     EXPECT_NE(outputs[0][1].find("\"class\": \"TCursorPoint\""), std::string::npos);
+    // The press on the ready screen starts the game.
+    EXPECT_NE(outputs[0][2].find("\"scene\": \"scene_Level\""), std::string::npos)
+        << outputs[0][2];
     // A 640 x 360 window shows the design canvas at a third of its size.
     EXPECT_NE(outputs[0][2].find("\"mouse\": [960.000, 540.000]"), std::string::npos)
         << outputs[0][2];
