@@ -1,6 +1,12 @@
 // Path and match searches on full 16 x 16 boards.
+#include "Engine/KilnSprite/SpriteEngine.h"
+#include "board/BirdSprites.h"
+#include "board/Board.h"
+#include "board/LevelData.h"
+#include "board/Location.h"
 #include "board/MatchFinder.h"
 #include "board/PathFinder.h"
+#include "platform/Random.h"
 
 #include <benchmark/benchmark.h>
 
@@ -78,6 +84,39 @@ void BM_FindMatchesFullBoard(benchmark::State& state) {
     state.counters["groups"] = static_cast<double>(groups);
 }
 BENCHMARK(BM_FindMatchesFullBoard)->Unit(benchmark::kMicrosecond);
+
+// What an arrival costs on a full 16 x 16 board of sprites: the board is read into a snapshot
+// and searched for groups, and the free cells are listed for the eggs.
+void BM_ArrivalChecksOnBuiltBoard(benchmark::State& state) {
+    RandomSeed(3);
+    TSpriteEngine engine;
+    SetBoardParent(&engine);
+    TLocationOptions& o = LocationOptions();
+    o.FMapSize = TCoord2{16, 16};
+    o.FMapElementsSize = TCoord2{64, 56};
+    o.FMapElementsAnimCount = 4;
+    o.FMapCentres.assign(8, TPoint2{32.0f, 16.0f});
+    o.FWallsImage = "walls.image";
+    ClearLevelData(CurrentLevel);
+    for (int x = 1; x <= 16; ++x) {
+        for (int y = 1; y <= 16; ++y) {
+            CurrentLevel.Map[x][y] = 1;
+            CurrentLevel.Birds[x][y] = (x + y) % 7 == 0 ? 0 : ((x / 2) + (y / 3)) % 6 + 1;
+        }
+    }
+    BuildBoard();
+    size_t free = 0;
+    for (auto _ : state) {
+        TMatchResult r = FindMatches(TakeBoardSnapshot());
+        free = FindFreeCells().size();
+        benchmark::DoNotOptimize(r);
+    }
+    state.counters["free"] = static_cast<double>(free);
+    UnloadBoard();
+    engine.Dead();
+    SetBoardParent(nullptr);
+}
+BENCHMARK(BM_ArrivalChecksOnBuiltBoard)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
