@@ -423,8 +423,8 @@ void TDragedBird::RecalculateCoordinates(float iY, float iX) {
 }
 
 void TDragedBird::Hide() {
+    // The feather trail belongs to the particle system and fades out there.
     FVisible = false;
-    LaunchEffect("bird_drag_fx_end", TPoint2{FX, FY}, FZ);
 }
 
 void TDragedBird::DoMove(float moveCount) {
