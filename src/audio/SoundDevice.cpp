@@ -76,6 +76,19 @@ long MemTell(void* source) {
 
 } // namespace
 
+bool ProbeOggVorbis(const std::vector<uint8_t>& bytes) {
+    if (bytes.empty()) return false;
+    TMemoryStream stream{bytes.data(), bytes.size(), 0};
+    const ov_callbacks callbacks{MemRead, MemSeek, nullptr, MemTell};
+    OggVorbis_File file;
+    if (ov_test_callbacks(&stream, &file, nullptr, 0, callbacks) != 0) return false;
+    const vorbis_info* info = ov_info(&file, -1);
+    const bool ok =
+        info != nullptr && (info->channels == 1 || info->channels == 2) && info->rate > 0;
+    ov_clear(&file);
+    return ok;
+}
+
 bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, TDecodedSound& sound) {
     sound = TDecodedSound{};
     if (bytes.empty()) return false;
@@ -177,27 +190,53 @@ bool TOpenALSoundDevice::RenderSamples(int16_t* buffer, int frames) {
     return true;
 }
 
-int TOpenALSoundDevice::LoadFromMemory(const std::vector<uint8_t>& bytes, int copies) {
-    if (!IsOpen() || copies < 1) return -1;
+namespace {
+
+// Decodes the bytes into a new buffer; 0 when they do not decode or the buffer fails.
+ALuint BufferFrom(const std::vector<uint8_t>& bytes) {
     TDecodedSound decoded;
-    if (!DecodeOggVorbis(bytes, decoded)) return -1;
+    if (!DecodeOggVorbis(bytes, decoded)) return 0;
     ALuint buffer = 0;
     alGetError();
     alGenBuffers(1, &buffer);
-    if (alGetError() != AL_NO_ERROR) return -1;
+    if (alGetError() != AL_NO_ERROR) return 0;
     alBufferData(buffer, decoded.Channels == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16,
                  decoded.Samples.data(),
                  static_cast<ALsizei>(decoded.Samples.size() * sizeof(int16_t)),
                  decoded.SampleRate);
     if (alGetError() != AL_NO_ERROR) {
         alDeleteBuffers(1, &buffer);
-        return -1;
+        return 0;
     }
+    return buffer;
+}
+
+} // namespace
+
+int TOpenALSoundDevice::LoadFromMemory(const std::vector<uint8_t>& bytes, int copies) {
+    if (!IsOpen() || copies < 1) return -1;
     TSound s;
-    s.Buffer = buffer;
+    if (bytes.size() > FDeferredDecodeBytes) {
+        // Long pieces (music, ambience) wait undecoded until they first play: decoding every
+        // track at start-up would take seconds and hundreds of megabytes.
+        if (!ProbeOggVorbis(bytes)) return -1;
+        s.Encoded = bytes;
+    } else {
+        s.Buffer = BufferFrom(bytes);
+        if (s.Buffer == 0) return -1;
+    }
     s.Sources.assign(static_cast<size_t>(copies), 0);
     FSounds.push_back(std::move(s));
     return static_cast<int>(FSounds.size()) - 1;
+}
+
+bool TOpenALSoundDevice::EnsureBuffer(TSound& s) {
+    if (s.Buffer != 0) return true;
+    if (s.Encoded.empty()) return false;
+    s.Buffer = BufferFrom(s.Encoded);
+    s.Encoded.clear();
+    s.Encoded.shrink_to_fit();
+    return s.Buffer != 0;
 }
 
 TOpenALSoundDevice::TSound* TOpenALSoundDevice::Find(int sound) {
@@ -237,7 +276,7 @@ template <class F> void TOpenALSoundDevice::ForCopies(TSound& s, int copy, F f) 
 
 int TOpenALSoundDevice::Play(int sound, const TPlayParams& params) {
     TSound* s = Find(sound);
-    if (s == nullptr) return -1;
+    if (s == nullptr || !EnsureBuffer(*s)) return -1;
     for (int copy = 0; copy < static_cast<int>(s->Sources.size()); ++copy) {
         if (Reclaim(*s, copy)) continue;
         if (FFreeSources.empty()) return -1;
@@ -322,7 +361,7 @@ void TOpenALSoundDevice::Shutdown() {
     if (!IsOpen()) return;
     for (TSound& s : FSounds) {
         for (int c = 0; c < static_cast<int>(s.Sources.size()); ++c) Release(s, c);
-        alDeleteBuffers(1, &s.Buffer);
+        if (s.Buffer != 0) alDeleteBuffers(1, &s.Buffer);
     }
     FSounds.clear();
     if (!FAllSources.empty())

@@ -59,6 +59,13 @@ public:
 // Reads a whole file; false when it cannot be read.
 bool ReadSoundFile(const std::string& path, std::vector<uint8_t>& bytes);
 
+// Sounds longer than this (encoded) are decoded when they first play, not when loaded.
+inline constexpr size_t DeferredDecodeBytes = 512 * 1024;
+
+// Whether the bytes open as an Ogg Vorbis stream of one or two channels (reads the headers
+// only).
+bool ProbeOggVorbis(const std::vector<uint8_t>& bytes);
+
 // Decoded 16-bit PCM of an Ogg Vorbis stream.
 struct TDecodedSound {
     int Channels = 0;             // 1 or 2
@@ -102,13 +109,19 @@ public:
     int Query(int sound, int copy, TSoundQuery what) override;
     void Update() override;
     void Shutdown() override;
+    // Sounds of more encoded bytes than this are decoded at their first play.
+    void SetDeferredDecodeBytes(size_t bytes) { FDeferredDecodeBytes = bytes; }
 
 private:
+    size_t FDeferredDecodeBytes = DeferredDecodeBytes;
     struct TSound {
-        unsigned Buffer = 0;
+        unsigned Buffer = 0;           // 0 until decoded
+        std::vector<uint8_t> Encoded;  // the Ogg Vorbis bytes of a sound not decoded yet
         std::vector<unsigned> Sources; // per copy; 0 while the copy is idle
     };
     TSound* Find(int sound);
+    // Decodes a sound that waited for its first play; false when it does not decode.
+    bool EnsureBuffer(TSound& s);
     // Gives the copy's source back when it has finished; true while the copy holds a source.
     bool Reclaim(TSound& s, int copy);
     void Release(TSound& s, int copy);

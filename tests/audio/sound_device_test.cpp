@@ -183,6 +183,22 @@ TEST_F(SoundDeviceTest, LoopbackPlaysStopsAndReturnsSources) {
     EXPECT_EQ(device.Play(sound, TPlayParams{}), -1);
 }
 
+TEST_F(SoundDeviceTest, LongSoundsAreDecodedWhenTheyFirstPlay) {
+    TOpenALSoundDevice device;
+    if (!device.Open(TSoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
+    device.SetDeferredDecodeBytes(0);
+    // Bytes that are no Ogg Vorbis are refused at once, even when decoding waits.
+    EXPECT_EQ(device.LoadFromMemory(std::vector<uint8_t>(4096, 7), 1), -1);
+    const int sound = device.LoadFromMemory(clip, 1);
+    ASSERT_GE(sound, 0);
+    EXPECT_EQ(device.Query(sound, 0, TSoundQuery::Playing), 0);
+    EXPECT_EQ(device.Play(sound, TPlayParams{false, 1.0f, 1.0f, 0}), 0);
+    std::vector<int16_t> mix(2 * 4410);
+    device.RenderSamples(mix.data(), 4410);
+    EXPECT_GT(Rms(mix), 1000.0);
+    device.Shutdown();
+}
+
 TEST_F(SoundDeviceTest, CopiesShareOneSourcePool) {
     TOpenALSoundDevice device;
     if (!device.Open(TSoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
