@@ -11,6 +11,7 @@
 #include "data/XmlLoad.h"
 #include "pack/PackBuild.h"
 #include "pack/PackDrawings.h"
+#include "pack/PackLevels.h"
 #include "pack/PackManifest.h"
 #include "render/Canvas.h"
 
@@ -32,6 +33,10 @@ const char* const Usage =
     "      writes one line of UTF-8 text set with a built font, white on grey\n"
     "  datapack svg FILE.svg WxH OUT.png\n"
     "      renders one SVG file the way the build renders pictures (straight alpha)\n"
+    "  datapack check-levels [--levels-dir DIR] [--manifest MANIFEST] FILE...\n"
+    "      checks level files and level lists (a list's level files too; they are looked\n"
+    "      up in DIR, by default the list's folder; files the manifest marks planned may\n"
+    "      be missing)\n"
     "  datapack drawings\n"
     "      lists the drawing programs usable with <image draw=\"...\">\n";
 
@@ -241,6 +246,23 @@ int RunDatapack(const std::vector<std::string>& args, std::ostream& out, std::os
     if (command == "svg") {
         if (args.size() != 4) return UsageError(err, "svg needs FILE.svg, WxH and OUT.png");
         return RenderSvgFile(args[1], args[2], args[3], out, err);
+    }
+    if (command == "check-levels") {
+        std::vector<std::string> files;
+        std::string levelsDir, manifest;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            if (args[i] == "--levels-dir" || args[i] == "--manifest") {
+                if (i + 1 >= args.size()) return UsageError(err, args[i] + " needs a value");
+                (args[i] == "--levels-dir" ? levelsDir : manifest) = args[i + 1];
+                ++i;
+            } else if (args[i].rfind("--", 0) == 0) {
+                return UsageError(err, "unknown option " + args[i]);
+            } else {
+                files.push_back(args[i]);
+            }
+        }
+        if (files.empty()) return UsageError(err, "check-levels needs level files");
+        return RunCheckLevels(files, levelsDir, manifest, out, err);
     }
     if (command == "drawings") {
         for (const TDrawingEntry& d : DrawingPrograms()) out << d.Name << "\t" << d.Summary << "\n";

@@ -12,6 +12,7 @@ namespace bw::pack {
 const std::vector<TDrawingEntry>& DrawingPrograms() {
     static const std::vector<TDrawingEntry> programs = [] {
         std::vector<TDrawingEntry> list = {
+            {"bird", "the board bird in one animation sheet (kind, sheet)", DrawBird},
             {"grain", "film-grain noise, tileable (amount, softness)", DrawGrain},
             {"solid", "the whole cell in one colour (color)", DrawSolid},
         };

@@ -1,0 +1,410 @@
+// The level check ("datapack check-levels") and the game's own levels: every kind of nonsense
+// value is reported with its file and line, the real level files and list pass, the built
+// archives load through the game's readers, and the moves the tutorials teach can be made on
+// the levels they run in.
+#include "data/data_test_util.h"
+
+#include "board/LevelData.h"
+#include "board/MatchFinder.h"
+#include "board/PathFinder.h"
+#include "data/KilnArchive.h"
+#include "pack/PackCommands.h"
+#include "pack/PackLevels.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace bw {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A small valid level: a 3 x 3 board at columns 2..4, rows 2..4, one nestling and one key.
+// Line numbers: <Birds> is line 9, <Cats> line 15, rows m0..m17 lines 18..35, rows b0..b17
+// lines 38..55.
+std::string ValidLevel() {
+    std::string text = "<?xml version=\"1.0\"?>\n"                                    // 1
+                       "<level>\n"                                                    // 2
+                       "  <settings>\n"                                               // 3
+                       "    <Mission name=\"mission_nestlings\"/>\n"                  // 4
+                       "    <Task Index=\"2\" Value=\"20\" AdditionalValue=\"0\"/>\n" // 5
+                       "    <Music>\n"                                                // 6
+                       "      <music_1 index=\"1\" duration=\"0\"/>\n"                // 7
+                       "    </Music>\n"                                               // 8
+                       "    <Birds GenerateCount=\"1\" Kinds=\"5,5,5,0,0,0,0,0\"/>\n" // 9
+                       "    <BoundedBirds Probability=\"0\" MaxAtOneTime=\"0\" MaxAtLevel=\"0\"/>\n"
+                       "    <Crows Probability=\"0\" MaxAtOneTime=\"0\" MaxAtLevel=\"0\"/>\n"
+                       "    <Walls_1 Probability=\"0\" MaxAtOneTime=\"0\" MaxAtLevel=\"0\"/>\n"
+                       "    <Walls_2 Probability=\"0\" MaxAtOneTime=\"0\" MaxAtLevel=\"0\"/>\n"
+                       "    <Boss Kind=\"0\" X=\"1\" Y=\"1\" Health=\"1\"/>\n" // 14
+                       "    <Cats/>\n"                                         // 15
+                       "  </settings>\n"                                       // 16
+                       "  <map>\n";                                            // 17
+    const std::string empty = "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0";
+    for (int y = 0; y < 18; ++y) {
+        const std::string row = y >= 2 && y <= 4 ? "0,0,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0,0" : empty;
+        text += "    <m" + std::to_string(y) + " Value=\"" + row + "\"/>\n";
+    }
+    text += "  </map>\n  <objects>\n";
+    for (int y = 0; y < 18; ++y) {
+        std::string row = empty;
+        if (y == 2) row = "0,0,61,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0";
+        if (y == 4) row = "0,0,0,2,71,0,0,0,0,0,0,0,0,0,0,0,0,0";
+        text += "    <b" + std::to_string(y) + " Value=\"" + row + "\"/>\n";
+    }
+    text += "  </objects>\n</level>\n";
+    return text;
+}
+
+int LineOf(const std::string& text, const std::string& needle) {
+    const std::size_t at = text.find(needle);
+    if (at == std::string::npos) return -1;
+    return 1 +
+           static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+class LevelCheck : public ::testing::Test {
+protected:
+    test::TTempDir dir;
+    std::string out, err;
+
+    int Check(const std::vector<std::string>& args) {
+        std::ostringstream o, e;
+        std::vector<std::string> all{"check-levels"};
+        all.insert(all.end(), args.begin(), args.end());
+        const int rc = pack::RunDatapack(all, o, e);
+        out = o.str();
+        err = e.str();
+        return rc;
+    }
+    int CheckLevel(const std::string& text) {
+        test::WriteText(dir.File("level.xml"), text);
+        return Check({dir.File("level.xml")});
+    }
+    // The report names the file and the line.
+    void ExpectReported(int line, const std::string& words) {
+        const std::string where = dir.File("level.xml") + ":" + std::to_string(line) + ": ";
+        bool found = false;
+        std::istringstream lines(out);
+        for (std::string l; std::getline(lines, l);)
+            found = found || (l.rfind(where, 0) == 0 && l.find(words) != std::string::npos);
+        EXPECT_TRUE(found) << "expected \"" << where << "..." << words << "\" in:\n" << out;
+    }
+};
+
+TEST_F(LevelCheck, AValidLevelPasses) {
+    EXPECT_EQ(CheckLevel(ValidLevel()), 0) << out << err;
+    EXPECT_NE(out.find("1 level file(s) checked, 0 problem(s)"), std::string::npos) << out;
+}
+
+TEST_F(LevelCheck, WeightForKindsWithoutPicturesIsReported) {
+    const std::string text =
+        Replace(ValidLevel(), "Kinds=\"5,5,5,0,0,0,0,0\"", "Kinds=\"5,5,5,0,0,0,3,0\"");
+    EXPECT_EQ(CheckLevel(text), 1);
+    ExpectReported(9, "kind 7");
+}
+
+TEST_F(LevelCheck, MoreThanTenCagedNestlingsAreReported) {
+    // Eleven nestlings in rows 2..4 of a wider board, and keys enough for all of them.
+    std::string text = ValidLevel();
+    const std::string wide = "0,1,1,1,1,1,1,1,1,1,1,1,1,0,0,0,0,0";
+    for (int y = 2; y <= 4; ++y)
+        text = Replace(text,
+                       "<m" + std::to_string(y) + " Value=\"0,0,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0,0\"",
+                       "<m" + std::to_string(y) + " Value=\"" + wide + "\"");
+    text = Replace(text, "<b2 Value=\"0,0,61,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0\"",
+                   "<b2 Value=\"0,61,61,61,61,61,61,61,61,61,61,61,0,0,0,0,0,0\"");
+    text = Replace(text, "<b3 Value=\"0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0\"",
+                   "<b3 Value=\"0,71,71,71,71,71,71,71,71,71,71,71,0,0,0,0,0,0\"");
+    EXPECT_EQ(CheckLevel(text), 1);
+    ExpectReported(4, "11 caged nestlings");
+}
+
+TEST_F(LevelCheck, UnknownCatsAndBonusesAreReported) {
+    std::string text = Replace(ValidLevel(), "    <Cats/>\n",
+                               "    <Cats>\n"                                             // 15
+                               "      <cat Kind=\"6\"/>\n"                                // 16
+                               "      <cat Kind=\"2\">\n"                                 // 17
+                               "        <Event Name=\"event_drop_bonus\" Value=\"9\"/>\n" // 18
+                               "      </cat>\n"
+                               "    </Cats>\n");
+    text = Replace(text, "0,0,0,2,71,0", "0,0,26,2,71,0");
+    text = Replace(text, "0,0,61,1,0,0", "0,0,61,46,0,0");
+    EXPECT_EQ(CheckLevel(text), 1);
+    ExpectReported(16, "cat Kind \"6\"");
+    ExpectReported(18, "not a bonus 1..5");
+    ExpectReported(LineOf(text, "<b4 "), "object code 26 is not a cat");
+    ExpectReported(LineOf(text, "<b2 "), "object code 46 is not a bonus");
+}
+
+TEST_F(LevelCheck, RowOfTheWrongLengthIsReported) {
+    const std::string text =
+        Replace(ValidLevel(), "<m3 Value=\"0,0,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0,0\"",
+                "<m3 Value=\"0,0,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0\"");
+    EXPECT_EQ(CheckLevel(text), 1);
+    ExpectReported(LineOf(text, "<m3 "), "17 numbers");
+}
+
+TEST_F(LevelCheck, UnknownCellAndObjectCodesAreReported) {
+    std::string text = Replace(ValidLevel(), "<m2 Value=\"0,0,1,1,1,", "<m2 Value=\"0,0,1,30,1,");
+    text = Replace(text, "<b4 Value=\"0,0,0,2,71,", "<b4 Value=\"0,0,33,2,71,");
+    EXPECT_EQ(CheckLevel(text), 1);
+    ExpectReported(LineOf(text, "<m2 "), "unknown cell code 30 at (3, 2)");
+    ExpectReported(LineOf(text, "<b4 "), "unknown object code 33 at (2, 4)");
+}
+
+TEST_F(LevelCheck, ObjectOnAMissingCellIsReported) {
+    const std::string text =
+        Replace(ValidLevel(), "<b5 Value=\"0,0,0,0,0,", "<b5 Value=\"0,0,0,1,0,");
+    EXPECT_EQ(CheckLevel(text), 1);
+    ExpectReported(LineOf(text, "<b5 "), "at (3, 5) stands on no cell");
+}
+
+TEST_F(LevelCheck, SettingsThatWouldCarryOverAreReported) {
+    const std::string text = Replace(
+        ValidLevel(), "    <Crows Probability=\"0\" MaxAtOneTime=\"0\" MaxAtLevel=\"0\"/>\n", "");
+    EXPECT_EQ(CheckLevel(text), 1);
+    ExpectReported(2, "no <Crows> setting");
+}
+
+TEST_F(LevelCheck, MissingListedFileIsReportedUnlessPlanned) {
+    // 56 entries; every file but level_02.xml is there.
+    std::string list = "<levels>\n";
+    for (int i = 1; i <= 56; ++i) {
+        const std::string name = (i < 10 ? "level_0" : "level_") + std::to_string(i);
+        list += "  <Level Location=\"1\" FileName=\"" + name + "\" map_x=\"" +
+                std::to_string(10 * i) + "\" map_y=\"100\"/>\n";
+        if (i != 2) test::WriteText(dir.File(name + ".xml"), ValidLevel());
+    }
+    list += "</levels>\n";
+    test::WriteText(dir.File("Levels.xml"), list);
+    EXPECT_EQ(Check({dir.File("Levels.xml")}), 1);
+    EXPECT_NE(out.find(dir.File("Levels.xml") + ":3: level 2: level file"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find("55 level file(s) checked, 1 problem(s)"), std::string::npos) << out;
+
+    // The manifest may mark the file as planned, not written yet.
+    test::WriteText(dir.File("manifest"),
+                    "planned\ttData_Levels.dan\tlevel_02.xml\txml\t*\t*\t*\tlater\n");
+    EXPECT_EQ(Check({"--manifest", dir.File("manifest"), dir.File("Levels.xml")}), 0) << out;
+    EXPECT_NE(out.find("1 listed level(s) planned"), std::string::npos) << out;
+}
+
+TEST(LevelCheckLines, StartTagsAreCountedPastCommentsAndQuotedBrackets) {
+    const std::string text = "<?xml version=\"1.0\"?>\n<!-- <fake>\n -->\n<a x='>'\n y=\"2\">\n"
+                             "<b/></a>\n";
+    EXPECT_EQ(pack::StartTagLines(text), (std::vector<int>{4, 6}));
+}
+
+// ---------------------------------------------------------------- the game's levels
+
+TEST(GameLevels, SourcesPassTheCheck) {
+    const std::string data = BW_TEST_SOURCE_DIR "/data";
+    std::ostringstream out, err;
+    const int rc =
+        pack::RunDatapack({"check-levels", "--manifest", data + "/manifest", "--levels-dir",
+                           data + "/tData_Levels", data + "/tData_Common/Levels.xml"},
+                          out, err);
+    EXPECT_EQ(rc, 0) << out.str() << err.str();
+}
+
+class BuiltLevels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string dataDir = BW_TEST_BINARY_DIR "/Data/";
+        if (!fs::exists(dataDir + LevelsListArchiveName) ||
+            !fs::exists(dataDir + LevelsArchiveName))
+            GTEST_SKIP() << "the level archives are not built in " << dataDir;
+        common.SetOpenMode(aomReadOnly);
+        levels.SetOpenMode(aomReadOnly);
+        ASSERT_TRUE(common.OpenFile(dataDir + LevelsListArchiveName));
+        ASSERT_TRUE(levels.OpenFile(dataDir + LevelsArchiveName));
+        ASSERT_TRUE(LoadLevelsList(LevelsListKey, &common, list));
+    }
+    TLevel_Data Level(int index) {
+        TLevel_Data data;
+        EXPECT_TRUE(LoadLevelFile(list.at(static_cast<std::size_t>(index)).FileName + ".xml",
+                                  &levels, data))
+            << "level " << index + 1;
+        return data;
+    }
+    TKilnArchive common, levels;
+    TLevelsList list;
+};
+
+TEST_F(BuiltLevels, EveryBuiltLevelLoadsAsANestlingMission) {
+    ASSERT_EQ(list.size(), 56u);
+    int loaded = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const TLevelListElement& entry = list[i];
+        EXPECT_GE(entry.Location, 1) << "level " << i + 1;
+        EXPECT_LE(entry.Location, 12) << "level " << i + 1;
+        std::vector<uint8_t> bytes;
+        if (!levels.ReadRecord(entry.FileName + ".xml", bytes)) continue; // not written yet
+        ++loaded;
+        const TLevel_Data data = Level(static_cast<int>(i));
+        EXPECT_EQ(data.Mission, mission_nestlings) << entry.FileName;
+        EXPECT_GT(data.NestlingsMaxCommon, 0) << entry.FileName;
+        EXPECT_LE(data.NestlingsMaxCommon, 10) << entry.FileName;
+    }
+    // Location 1 is written: its eight levels come first.
+    EXPECT_GE(loaded, 8);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(list[static_cast<std::size_t>(i)].Location, 1);
+}
+
+// The initial board of a level as the searches see it. Random birds block like birds but
+// never match (their kind is chosen when the board is built).
+TBoardSnapshot Snapshot(const TLevel_Data& level) {
+    TBoardSnapshot s;
+    for (int x = 1; x <= 16; ++x) {
+        for (int y = 1; y <= 16; ++y) {
+            const int cell = level.Map[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
+            const int code = level.Birds[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
+            if (cell <= 0) continue;
+            s.Cells[x][y] = {true, true, OneWayCellDirection(cell)};
+            const TCellCodeKind cellKind = ClassifyCellCode(cell);
+            if (cellKind == cellkind_OpenGate || cellKind == cellkind_ClosedGate)
+                s.Gates[x][y] = {true, cellKind == cellkind_OpenGate, false};
+            switch (ClassifyObjectCode(code)) {
+            case objkind_Bird:
+            case objkind_Crow:
+                s.Birds[x][y] = {true, code, false, false, false};
+                break;
+            case objkind_BoundedBird:
+            case objkind_BoundedCrow:
+                s.Birds[x][y] = {true, code - 10, true, false, false};
+                break;
+            case objkind_RandomBird:
+            case objkind_RandomBoundedBird:
+                s.Birds[x][y] = {true, 0, code == ObjectRandomBoundedBird, false, false};
+                break;
+            case objkind_Cat:
+                s.Cats[x][y] = {true, code, false};
+                break;
+            case objkind_Wall:
+                s.Walls[x][y] = {true, false};
+                break;
+            case objkind_Nestling:
+                s.Nestlings[x][y] = true;
+                break;
+            case objkind_Key:
+                s.Keys[x][y] = true;
+                break;
+            case objkind_Bonus:
+                s.Bonuses[x][y] = {true, code, 0};
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    return s;
+}
+
+// Flies the bird from `from` to `to` if a path exists; false otherwise.
+bool MoveBird(TBoardSnapshot& s, TCoord2 from, TCoord2 to) {
+    s.Dragged = drag_Bird;
+    if (!FindPath(s, from, to).PathWasFind) return false;
+    s.Birds[to.x][to.y] = s.Birds[from.x][from.y];
+    s.Birds[from.x][from.y] = {};
+    return true;
+}
+
+bool GroupHolds(const TMatchResult& m, TCoord2 c) {
+    for (const TBirdsMatchedGroups& g : m.BirdsGroups)
+        for (const TBirdForDestroy& b : g.Group)
+            if (b.pX == c.x && b.pY == c.y) return true;
+    return false;
+}
+
+// Once the birds, cats, other keys and nestlings are out of the way and the gates are open,
+// some key reaches each caged nestling: no wall, arrow lane or board shape shuts one off for
+// good (walls only fall to bonuses, and early levels have none).
+TEST_F(BuiltLevels, EveryNestlingCanBeReachedByAKey) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        std::vector<uint8_t> bytes;
+        if (!levels.ReadRecord(list[i].FileName + ".xml", bytes)) continue;
+        const TBoardSnapshot start = Snapshot(Level(static_cast<int>(i)));
+        TBoardSnapshot bare = start;
+        for (int x = 0; x < BoardGridSize; ++x) {
+            for (int y = 0; y < BoardGridSize; ++y) {
+                bare.Birds[x][y] = {};
+                bare.Cats[x][y] = {};
+                bare.Keys[x][y] = false;
+                bare.Nestlings[x][y] = false;
+                if (bare.Gates[x][y].Visible) bare.Gates[x][y].Opened = true;
+            }
+        }
+        bare.Dragged = drag_Key;
+        for (int nx = 1; nx <= 16; ++nx) {
+            for (int ny = 1; ny <= 16; ++ny) {
+                if (!start.Nestlings[nx][ny]) continue;
+                bool reached = false;
+                for (int kx = 1; kx <= 16 && !reached; ++kx) {
+                    for (int ky = 1; ky <= 16 && !reached; ++ky) {
+                        if (!start.Keys[kx][ky]) continue;
+                        TBoardSnapshot s = bare;
+                        s.Keys[kx][ky] = true;
+                        s.Nestlings[nx][ny] = true;
+                        reached = FindPath(s, {kx, ky}, {nx, ny}).PathWasFind;
+                    }
+                }
+                EXPECT_TRUE(reached) << list[i].FileName << ": no key reaches the nestling at ("
+                                     << nx << ", " << ny << ")";
+            }
+        }
+    }
+}
+
+TEST_F(BuiltLevels, OpeningTutorialMovesWorkOnLevel1) {
+    TBoardSnapshot s = Snapshot(Level(0));
+    // Before the first move the key cannot reach the nestling.
+    s.Dragged = drag_Key;
+    EXPECT_FALSE(FindPath(s, {7, 5}, {4, 4}).PathWasFind);
+    // Move 1: (8, 3) to (6, 3) makes a match there.
+    ASSERT_TRUE(MoveBird(s, {8, 3}, {6, 3}));
+    const TMatchResult m = FindMatches(s);
+    ASSERT_TRUE(GroupHolds(m, {6, 3}));
+    for (const TBirdsMatchedGroups& g : m.BirdsGroups)
+        for (const TBirdForDestroy& b : g.Group) s.Birds[b.pX][b.pY] = {};
+    // Move 2: the key at (7, 5) now reaches the nestling at (4, 4).
+    ASSERT_TRUE(s.Keys[7][5]);
+    ASSERT_TRUE(s.Nestlings[4][4]);
+    s.Dragged = drag_Key;
+    EXPECT_TRUE(FindPath(s, {7, 5}, {4, 4}).PathWasFind);
+}
+
+TEST_F(BuiltLevels, CatTutorialCatchesTheCatOnLevel2) {
+    TBoardSnapshot s = Snapshot(Level(1));
+    ASSERT_TRUE(MoveBird(s, {12, 5}, {14, 3}));
+    const TMatchResult m = FindMatches(s);
+    ASSERT_EQ(m.Cats.size(), 1u);
+    EXPECT_EQ(m.Cats[0].pX, 15);
+    EXPECT_EQ(m.Cats[0].pY, 3);
+}
+
+TEST_F(BuiltLevels, OneWayTutorialMoveMatchesOnLevel4) {
+    TBoardSnapshot s = Snapshot(Level(3));
+    ASSERT_TRUE(MoveBird(s, {10, 5}, {11, 4}));
+    EXPECT_TRUE(GroupHolds(FindMatches(s), {11, 4}));
+}
+
+TEST_F(BuiltLevels, CrowTutorialMoveWorksOnLevel7) {
+    TBoardSnapshot s = Snapshot(Level(6));
+    ASSERT_EQ(s.Birds[11][1].Kind, ObjectCrow);
+    EXPECT_TRUE(MoveBird(s, {11, 1}, {5, 2}));
+    // With the crow gone, the way to the nestling behind it is open.
+    EXPECT_TRUE(s.Nestlings[12][1]);
+}
+
+} // namespace
+} // namespace bw
