@@ -5,6 +5,7 @@
 #include "app/CursorPoint.h"
 #include "app/FrameHooks.h"
 #include "app/GameObjects.h"
+#include "app/LoadingBackdrop.h"
 #include "app/Log.h"
 #include "audio/SoundEngine.h"
 #include "board/Board.h"
@@ -12,7 +13,6 @@
 #include "board/Location.h"
 #include "board/PathPreview.h"
 #include "data/KilnImages.h"
-#include "gui/TextureOffsetSprite.h"
 #include "meta/Profile.h"
 
 #include <array>
@@ -28,6 +28,8 @@ template <class F, class G> void SetIfEmpty(F& hook, G&& value) {
 bool Ask(const std::function<bool()>& hook) {
     return hook && hook();
 }
+
+constexpr int ReadyScreenTag = 1;
 
 bool MainPicturesLoaded = false;
 std::array<bool, 13> LocationPicturesLoaded{};
@@ -64,31 +66,13 @@ void LevelTick() {
 // The screen shown once everything is loaded, until the first click: the loading backdrop
 // with a full bar.
 void CreateReadyScreen() {
-    if (!MainEngine) return;
-    auto picture = [](const char* name, float x, float y, int z) {
-        auto* sprite = new TAnimatedSprite(MainEngine);
-        sprite->SetImageName(name);
-        sprite->FX = x;
-        sprite->FY = y;
-        sprite->SetZ(z);
-        sprite->FTag = 1;
-    };
-    picture("Loading_bg.image", 0, 0, 10);
-    picture("Loading_panel.image", 725, 765, 20);
-    auto* bar = new TTextureOffsetSprite(MainEngine);
-    bar->SetImageName("Loading_progress.image");
-    bar->FX = 704;
-    bar->FY = 767;
-    bar->SetZ(30);
-    bar->fDoTextureMove = false;
-    bar->fRenderSize = TPoint{470, 0};
-    bar->FTag = 1;
+    CreateLoadingBackdrop(MainEngine, 470, ReadyScreenTag);
 }
 
 void ClearReadyScreen() {
     if (!MainEngine) return;
     for (TSprite* sprite : MainEngine->Items())
-        if (sprite->FTag == 1 && !sprite->FDeaded) sprite->Dead();
+        if (sprite->FTag == ReadyScreenTag && !sprite->FDeaded) sprite->Dead();
 }
 
 } // namespace

@@ -5,13 +5,13 @@
 #include "app/FrameHooks.h"
 #include "app/GameObjects.h"
 #include "app/GameOptions.h"
+#include "app/LoadingBackdrop.h"
 #include "data/GameFonts.h"
 #include "data/KilnArchive.h"
 #include "data/KilnFonts.h"
 #include "data/KilnImages.h"
 #include "gui/ButtonProtocol.h"
 #include "gui/ButtonSprites.h"
-#include "gui/TextureOffsetSprite.h"
 
 #include <string>
 #include <utility>
@@ -47,15 +47,6 @@ private:
     bool centered_;
 };
 
-TAnimatedSprite* Picture(const char* image, float x, float y, int z) {
-    auto* s = new TAnimatedSprite(MainEngine);
-    s->SetImageName(image);
-    s->FX = x;
-    s->FY = y;
-    s->SetZ(z);
-    return s;
-}
-
 TButtonSprite2* Button(const char* caption, int width, float x, float y, TButtonName name) {
     TTSTextButton text;
     text.Text = {caption};
@@ -77,16 +68,8 @@ void BuildShowcase() {
     CurrentScene = scene_MainMenu;
     // The buttons live with the main resources, which the start does not load.
     if (Images && Archives.Interface) Images->AddAllFromArchive(Archives.Interface, true, false);
-    Picture("Loading_bg.image", 0, 0, 10);
-    Picture("Loading_panel.image", 725, 765, 20);
-    // The loading bar two thirds full: the picture shown from its left edge.
-    auto* bar = new TTextureOffsetSprite(MainEngine);
-    bar->SetImageName("Loading_progress.image");
-    bar->FX = 704;
-    bar->FY = 767;
-    bar->SetZ(30);
-    bar->fDoTextureMove = false;
-    bar->fRenderSize = TPoint{320, 0};
+    // The loading bar two thirds full.
+    CreateLoadingBackdrop(MainEngine, 320, 0);
 
     const TColor2 gold{0xFFFFF6DC, 0xFFFFB52E};
     const TColor2 white{0xFFFFFFFF, 0xFFF3B3FF};

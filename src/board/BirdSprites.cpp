@@ -196,17 +196,7 @@ void TBirdSprite::DoMove(float moveCount) {
     }
 
     if (growing) {
-        const float limit = FAnimStage == 1 ? 0.5f : 1.0f;
-        FScaleX += 0.015f * moveCount;
-        if (FScaleX >= limit) {
-            FScaleX = limit;
-            if (FAnimStage == 1) {
-                FAnimStage = 2;
-            } else {
-                FAnimStage = 0;
-                FSmallBounded = false;
-            }
-        }
+        if (GrowStep(FScaleX, FAnimStage, moveCount)) FSmallBounded = false;
         FScaleY = FScaleX;
         const TPoint2 size = ImageSize(*this);
         FGrowOffset =

@@ -614,14 +614,24 @@ void ResolveMatch(const TBirdsGroups& groups, bool playerMove, bool silent) {
 
 // ---- End of turn --------------------------------------------------------------------------------
 
-void FinishTurn() {
-    if (BoardLost) return;
+namespace {
+
+// The first six steps of the end of turn: cats act, eggs hatch, walls grow, new eggs are laid
+// and cats arrive.
+void TurnRefill() {
     CallHook(BoardHooks().catsTakeTurn);
     HatchEggs();
     GrowWalls();
     LayEggs(CurrentLevel.GenerateBirdsCount);
     CallHook(BoardHooks().dropPendingCats);
     CallHook(BoardHooks().spawnCats);
+}
+
+} // namespace
+
+void FinishTurn() {
+    if (BoardLost) return;
+    TurnRefill();
     GenerateBoundedBirds();
     GenerateCrows();
     GenerateWalls();
@@ -827,12 +837,7 @@ void CheckBoardEmpty() {
         }
     }
     if (count > 0) return;
-    CallHook(BoardHooks().catsTakeTurn);
-    HatchEggs();
-    GrowWalls();
-    LayEggs(CurrentLevel.GenerateBirdsCount);
-    CallHook(BoardHooks().dropPendingCats);
-    CallHook(BoardHooks().spawnCats);
+    TurnRefill();
 }
 
 } // namespace bw

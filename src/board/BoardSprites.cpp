@@ -128,17 +128,9 @@ void TWallSprite::UpdatePosition() {
 void TWallSprite::DoMove(float moveCount) {
     TAnimatedSprite::DoMove(moveCount);
     if (FAnimStage == 1 || FAnimStage == 3) {
-        const float limit = FAnimStage == 1 ? 0.5f : 1.0f;
-        FScaleX += 0.015f * moveCount;
-        if (FScaleX >= limit) {
-            FScaleX = limit;
-            if (FAnimStage == 1) {
-                FAnimStage = 2;
-            } else {
-                FAnimStage = 0;
-                FSmall = false;
-                if (BoardHooks().refreshTask) BoardHooks().refreshTask(false);
-            }
+        if (GrowStep(FScaleX, FAnimStage, moveCount)) {
+            FSmall = false;
+            if (BoardHooks().refreshTask) BoardHooks().refreshTask(false);
         }
         FScaleY = FScaleX;
     }

@@ -8,6 +8,19 @@
 
 namespace bw {
 
+// One tick of a piece that appears small: stage 1 grows to half size and stops there
+// (stage 2); stage 3 grows on to full size and ends at stage 0. Returns true on the tick the
+// piece reaches full size.
+template <class Stage> bool GrowStep(float& scale, Stage& stage, float moveCount) {
+    if (stage != 1 && stage != 3) return false;
+    const float limit = stage == 1 ? 0.5f : 1.0f;
+    scale += 0.015f * moveCount;
+    if (scale < limit) return false;
+    scale = limit;
+    stage = static_cast<Stage>(stage == 1 ? 2 : 0);
+    return stage == 0;
+}
+
 // How far a highlight fades per tick.
 inline constexpr float CellLightFade = 25.0f;
 inline constexpr float CellLightLevel = 150.0f;
