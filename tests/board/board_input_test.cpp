@@ -1,7 +1,11 @@
 // The pointer on the board, the dragged bird and the flight.
 #include "BoardTestSupport.h"
 
+#include "board/LocationLayout.h"
 #include "board/PathPreview.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace bw::test {
 namespace {
@@ -211,6 +215,42 @@ TEST_F(BoardInputTest, PreviewPointsWalkEachStepUpToTheFirstPointThatDoesNotGetC
     EXPECT_FLOAT_EQ(points.front().x, BoardCells[2][1]->FX + 10.0f);
     EXPECT_FLOAT_EQ(points.front().y, BoardCells[2][1]->FY + 20.0f);
     EXPECT_NEAR(points.back().x, BoardCells[2][1]->FX + 10.0f - 80.0f, 0.01f);
+}
+
+} // namespace
+} // namespace bw::test
+
+namespace bw::test {
+namespace {
+
+TEST_F(BoardTest, WaterCellsBobAndDipWhereABirdLands) {
+    LocationOptions().FKind = lockind_Water_1;
+    Build({"1..", "..."});
+    TLevelSprite& target = *BoardCells[3][1];
+    ASSERT_TRUE(target.FFloating);
+    float widest = 0.0f;
+    for (int i = 0; i < 100; ++i) {
+        Tick();
+        widest = std::max(widest, std::fabs(target.FX - target.FStartPos.x));
+        ASSERT_LE(std::fabs(target.FX - target.FStartPos.x), 1.5f);
+    }
+    EXPECT_GT(widest, 1.0f);
+    // The bird on the cell rides along with it.
+    EXPECT_FLOAT_EQ(Bird(1, 1).FX, BoardCells[1][1]->FCenter.x - BirdAnchor);
+    EXPECT_FLOAT_EQ(BoardCells[1][1]->FCenter.x, BoardCells[1][1]->FX + 65.0f);
+
+    StartBirdMove({{1, 1}, {2, 1}, {3, 1}}, 1);
+    bool dipped = false;
+    for (int i = 0; i < 200 && !dipped; ++i) {
+        Tick();
+        dipped = BoardCells[3][1]->FAnimPosOffset.y > 4.0f;
+    }
+    ASSERT_TRUE(dipped);
+    Tick();
+    EXPECT_LT(BoardCells[3][1]->FAlpha, 255);
+    Tick(30);
+    EXPECT_EQ(BoardCells[3][1]->FAnimPosOffset.y, 0.0f);
+    EXPECT_EQ(BoardCells[3][1]->FAlpha, 255);
 }
 
 } // namespace
