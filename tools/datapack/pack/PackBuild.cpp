@@ -7,6 +7,7 @@
 #include "pack/PackDrawings.h"
 #include "pack/PackFonts.h"
 #include "pack/PackPixels.h"
+#include "pack/PackSound.h"
 #include "pack/PackSvg.h"
 
 #include <algorithm>
@@ -215,6 +216,14 @@ bool BuildArchive(const TArchiveDescription& archive, const fs::path& outFile, T
                             return true;
                         }});
     }
+    for (const TSoundItem& item : archive.Sounds) {
+        jobs.push_back({item.Key, item.Where,
+                        [&archive, &item](std::vector<uint8_t>& bytes, TArchiveRecordType& type,
+                                          std::string& err) {
+                            type = artFile;
+                            return BuildSoundItem(archive.Folder, item, bytes, err);
+                        }});
+    }
     std::sort(jobs.begin(), jobs.end(), [](const TRecordJob& a, const TRecordJob& b) {
         const std::string la = Lower(a.Key), lb = Lower(b.Key);
         return la != lb ? la < lb : a.Key < b.Key;
@@ -317,6 +326,7 @@ int RunBuild(const fs::path& dataDir, const fs::path& outDir, const std::vector<
         };
         for (const auto& i : archive.Images) claim(i.Key);
         for (const auto& f : archive.Files) claim(f.Key);
+        for (const auto& s : archive.Sounds) claim(s.Key);
         for (const auto& f : archive.Fonts) {
             claim(f.Name + ".image");
             claim(f.Name + ".xml");

@@ -444,6 +444,8 @@ bool ReadArchiveDescription(const fs::path& folder, TArchiveDescription& out, st
             ok = reader.ReadFile(child, index);
         } else if (name == "font") {
             ok = reader.ReadFont(child, index);
+        } else if (IsSoundElement(name)) {
+            ok = ReadSoundItem(child, index, folder, out.Sounds, out.Warnings, reader.Error);
         } else {
             reader.Warn("item " + std::to_string(index + 1),
                         "unknown element <" + child.Name() + "> ignored");
@@ -470,6 +472,9 @@ bool ReadArchiveDescription(const fs::path& folder, TArchiveDescription& out, st
     }
     for (const auto& f : out.Fonts) {
         if (!claim(f.Name + ".image", f.Where) || !claim(f.Name + ".xml", f.Where)) return false;
+    }
+    for (const auto& s : out.Sounds) {
+        if (!claim(s.Key, s.Where)) return false;
     }
     return true;
 }

@@ -12,6 +12,7 @@
 //     <file key="K" src="F"/>
 //     <font name="N" face="FONT FILE" size="PX" [style="plain|shadow"] [ranges="20-7E,..."]
 //           [outline="PX"] [shadow="PX"] [blur="PX"]/>
+//     <sound key="K.ogg" recipe="F" .../>  <music key="K.ogg" src="F.abc" .../>  (PackSound.h)
 //   </archive>
 //
 // Frames are numbered from 0. The number of frames is the "frames" attribute, else the number
@@ -20,6 +21,7 @@
 // "frames" and "seed", unless the description defines parameters of those names.
 #pragma once
 
+#include "pack/PackSound.h"
 #include "pack/PackTemplate.h"
 #include "render/Types.h"
 
@@ -67,6 +69,7 @@ struct TArchiveDescription {
     std::vector<TImageItem> Images;
     std::vector<TFileItem> Files;
     std::vector<TFontItem> Fonts;
+    std::vector<TSoundItem> Sounds; // <sound> and <music>, see PackSound.h
     std::vector<std::string> Warnings;
 };
 
