@@ -48,6 +48,10 @@ int CellZ(int pY) {
     return pY * 5;
 }
 
+bool Holds(const TCoords2Array& cells, TCoord2 c) {
+    return std::find(cells.begin(), cells.end(), c) != cells.end();
+}
+
 template <class T> T* At(const TBoardGrid<T*>& grid, TCoord2 c) {
     if (c.x < 0 || c.y < 0 || c.x >= BoardGridSize || c.y >= BoardGridSize) return nullptr;
     return grid[c.x][c.y];
@@ -200,8 +204,7 @@ TCoords2Array ReservedCells() {
 }
 
 bool IsReserved(TCoord2 cell) {
-    const TCoords2Array reserved = ReservedCells();
-    return std::find(reserved.begin(), reserved.end(), cell) != reserved.end();
+    return Holds(ReservedCells(), cell);
 }
 
 namespace {
@@ -225,14 +228,15 @@ bool OpenForNewOccupant(const TBoardSnapshot& s, TCoord2 c) {
 
 TCoords2Array FindFreeCells() {
     const TBoardSnapshot s = TakeBoardSnapshot();
-    const TCoords2Array reserved = ReservedCells();
+    // The snapshot's targets are the reserved cells: flying birds and moving actors.
+    const TCoords2Array& reserved = s.FlyingBirdTargets;
     TCoords2Array free;
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) {
             const TCoord2 c{x, y};
             if (!OpenForNewOccupant(s, c)) continue;
             if (s.Gates[x][y].Visible) continue;
-            if (std::find(reserved.begin(), reserved.end(), c) != reserved.end()) continue;
+            if (Holds(reserved, c)) continue;
             free.push_back(c);
         }
     }
@@ -639,15 +643,12 @@ void FinishTurn() {
 
 void HatchEggs() {
     const TCoords2Array reserved = ReservedCells();
-    const auto isReserved = [&](TCoord2 c) {
-        return std::find(reserved.begin(), reserved.end(), c) != reserved.end();
-    };
     bool anyHatching = false;
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) {
             const TLevelSprite* cell = BoardCells[x][y];
             TBirdSprite* bird = BoardBirds[x][y];
-            if (!Visible(cell) || !bird || isReserved(TCoord2{x, y})) continue;
+            if (!Visible(cell) || !bird || Holds(reserved, TCoord2{x, y})) continue;
             if (bird->FEgg && bird->FEggSprite->FAnimStage <= 1) {
                 StartHatching(*bird);
                 Player.LevelBirdsGenerated += 1;
@@ -664,12 +665,13 @@ void HatchEggs() {
 }
 
 void GrowWalls() {
+    const TCoords2Array reserved = ReservedCells();
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) {
             TWallSprite* wall = BoardWalls[x][y];
             if (!Visible(wall) || !wall->FSmall) continue;
             if (wall->FAnimStage != 1 && wall->FAnimStage != 2) continue;
-            if (IsReserved(TCoord2{x, y})) continue;
+            if (Holds(reserved, TCoord2{x, y})) continue;
             wall->FSmall = false;
             wall->FAnimStage = 3;
         }
