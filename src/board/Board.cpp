@@ -124,13 +124,22 @@ int CountBirds(bool (*pick)(const TBirdSprite&)) {
     return count;
 }
 
-void PlaceWalls(TCoords2Array& free, int strength, const TWallGeneration& rule, int existing) {
-    if (existing >= rule.MaxAtLevel) return;
-    const int wanted = CountSuccesses(rule.MaxAtOneTime, rule.Probability);
+// The cells a generation rule fills this turn: `attempts` draws of Chance(percent), no more
+// than the ceiling leaves room for beside the `existing` ones, taken from the shuffled free
+// cells. Bounded birds, crows and walls all appear this way.
+TCoords2Array ChooseGeneratedCells(TCoords2Array& free, int attempts, int percent, int ceiling,
+                                   int existing) {
+    if (free.empty() || existing >= ceiling) return {};
+    const int wanted = CountSuccesses(attempts, percent);
     ShuffleCoords(free);
-    const int n = std::min({rule.MaxAtLevel - existing, wanted, static_cast<int>(free.size())});
-    for (int i = 0; i < n; ++i) {
-        TWallSprite* wall = At(BoardWalls, free[static_cast<size_t>(i)]);
+    const int n = std::min({ceiling - existing, wanted, static_cast<int>(free.size())});
+    return TCoords2Array(free.begin(), free.begin() + n);
+}
+
+void PlaceWalls(TCoords2Array& free, int strength, const TWallGeneration& rule, int existing) {
+    for (const TCoord2 c : ChooseGeneratedCells(free, rule.MaxAtOneTime, rule.Probability,
+                                                rule.MaxAtLevel, existing)) {
+        TWallSprite* wall = At(BoardWalls, c);
         if (!wall) continue;
         wall->FStrength = static_cast<uint8_t>(strength);
         wall->UpdatePicture();
@@ -695,13 +704,9 @@ void GenerateBoundedBirds() {
     if (rule.Probability <= 0 || rule.MaxAtOneTime <= 0) return;
     const int existing = CountBirds([](const TBirdSprite& b) { return b.FVisible && b.FBounded; });
     TCoords2Array free = FindFreeCells();
-    if (free.empty() || existing >= rule.MaxAtLevel) return;
-    int n = CountSuccesses(rule.MaxAtOneTime, rule.Probability);
-    n = std::min(n, rule.MaxAtLevel - existing);
-    ShuffleCoords(free);
-    n = std::min(n, static_cast<int>(free.size()));
-    for (int i = 0; i < n; ++i) {
-        TBirdSprite* bird = At(BoardBirds, free[static_cast<size_t>(i)]);
+    for (const TCoord2 c : ChooseGeneratedCells(free, rule.MaxAtOneTime, rule.Probability,
+                                                rule.MaxAtLevel, existing)) {
+        TBirdSprite* bird = At(BoardBirds, c);
         if (!bird) continue;
         bird->FKind = WeightedRandomKind();
         bird->FEgg = false;
@@ -724,14 +729,11 @@ void GenerateCrows() {
     const int existing = CountBirds(
         [](const TBirdSprite& b) { return b.FKind == CrowKind && (b.FVisible || b.FEgg); });
     TCoords2Array free = FindFreeCells();
+    // Nothing to place: no board-full check either.
     if (free.empty() || existing >= rule.MaxAtLevel) return;
-    int n = CountSuccesses(rule.MaxAtOneTime, rule.Probability);
-    n = std::min(n, rule.MaxAtLevel - existing);
-    ShuffleCoords(free);
-    n = std::min(n, static_cast<int>(free.size()));
-    for (int i = 0; i < n; ++i)
-        if (TBirdSprite* bird = At(BoardBirds, free[static_cast<size_t>(i)]))
-            LayEgg(*bird, CrowKind);
+    for (const TCoord2 c :
+         ChooseGeneratedCells(free, rule.MaxAtOneTime, rule.Probability, rule.MaxAtLevel, existing))
+        if (TBirdSprite* bird = At(BoardBirds, c)) LayEgg(*bird, CrowKind);
     CheckBoardFullAfterGeneration();
 }
 
