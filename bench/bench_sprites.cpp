@@ -1,9 +1,9 @@
 // Cost of one Move pass and one Draw pass over 10,000 animated sprites in one engine.
 // The canvas only counts draws, so the numbers are the sprite layer's own work.
-#include "Engine/KilnSprite/DisplayState.h"
 #include "Engine/KilnSprite/KilnSprite.h"
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "data/KilnImages.h"
+#include "render/DisplayState.h"
 #include "render/RecordingCanvas.h"
 
 #include <benchmark/benchmark.h>

@@ -1,10 +1,10 @@
 // Drawing 2,000 glyphs of text per frame through TKilnFont::TextOut on a recording canvas with
 // recording off, so that the time is the font's own work: decoding, markup and spacer checks,
 // glyph lookup, gradient colours and the canvas calls.
-#include "Engine/KilnSprite/DisplayState.h"
 #include "data/KilnFonts.h"
 #include "data/KilnImages.h"
 #include "data/Xml.h"
+#include "render/DisplayState.h"
 #include "render/RecordingCanvas.h"
 
 #include <benchmark/benchmark.h>

@@ -5,7 +5,7 @@
 // whatever modules exist.
 #pragma once
 
-#include "app/AppState.h"
+#include "base/GameState.h"
 
 #include <array>
 #include <functional>

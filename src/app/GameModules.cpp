@@ -1,10 +1,9 @@
 #include "app/GameModules.h"
 
-#include "Engine/KilnSprite/DisplayState.h"
 #include "app/FrameHooks.h"
-#include "app/GameObjects.h"
 #include "app/LevelModule.h"
 #include "audio/SoundEngine.h"
+#include "base/GameObjects.h"
 #include "board/LevelData.h"
 #include "data/GameFonts.h"
 #include "data/KilnArchive.h"
@@ -14,6 +13,7 @@
 #include "data/TextDatabase.h"
 #include "gui/ButtonSprites.h"
 #include "meta/Profile.h"
+#include "render/DisplayState.h"
 
 #include <filesystem>
 

@@ -1,19 +1,19 @@
 #include "app/LevelModule.h"
 
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/AppState.h"
-#include "app/CursorPoint.h"
 #include "app/FrameHooks.h"
-#include "app/GameObjects.h"
 #include "app/LoadingBackdrop.h"
-#include "app/Log.h"
 #include "audio/SoundEngine.h"
+#include "base/CursorPoint.h"
+#include "base/GameObjects.h"
+#include "base/GameState.h"
 #include "board/Board.h"
 #include "board/LevelData.h"
 #include "board/Location.h"
 #include "board/PathPreview.h"
 #include "data/KilnImages.h"
 #include "meta/Profile.h"
+#include "platform/Log.h"
 
 #include <array>
 
@@ -74,6 +74,30 @@ void ClearReadyScreen() {
     for (TSprite* sprite : MainEngine->Items())
         if (sprite->FTag == ReadyScreenTag && !sprite->FDeaded) sprite->Dead();
 }
+
+// The level around the board.
+class LevelHost final : public BoardHost {
+public:
+    void LoadLocation(int location) override {
+        if (location < 1 || location > 12 || !Images) return;
+        if (LocationPicturesLoaded[static_cast<size_t>(location)]) return;
+        LocationPicturesLoaded[static_cast<size_t>(location)] = true;
+        if (TKilnArchive* a = Archives.Locations[static_cast<size_t>(location)])
+            Images->AddAllFromArchive(a, true, false);
+        else
+            WriteLog("Location " + std::to_string(location) + " has no picture archive", 1);
+    }
+    void SetDragCursor(bool dragging) override {
+        if (CursorImage)
+            CursorImage->SetImageName(dragging ? "Cursor_drag.image" : "Cursor_image.image");
+    }
+    bool ResultShown() override { return Ask(Hooks().resultShown); }
+    bool InputFrozen() override { return Ask(Hooks().transitionVisible); }
+    void LevelLost() override {
+        if (Hooks().createResultPanel) Hooks().createResultPanel();
+    }
+};
+LevelHost TheLevelHost;
 
 } // namespace
 
@@ -140,25 +164,7 @@ void InstallLevelModule() {
             LocationAmbience(msg_Stop, LevelsList[static_cast<size_t>(Player.Level)].Location);
     });
 
-    TBoardHooks& b = BoardHooks();
-    SetIfEmpty(b.loadLocationResources, [](int location) {
-        if (location < 1 || location > 12 || !Images) return;
-        if (LocationPicturesLoaded[static_cast<size_t>(location)]) return;
-        LocationPicturesLoaded[static_cast<size_t>(location)] = true;
-        if (TKilnArchive* a = Archives.Locations[static_cast<size_t>(location)])
-            Images->AddAllFromArchive(a, true, false);
-        else
-            WriteLog("Location " + std::to_string(location) + " has no picture archive", 1);
-    });
-    SetIfEmpty(b.setDragCursor, [](bool dragging) {
-        if (CursorImage)
-            CursorImage->SetImageName(dragging ? "Cursor_drag.image" : "Cursor_image.image");
-    });
-    SetIfEmpty(b.resultShown, [] { return Ask(Hooks().resultShown); });
-    SetIfEmpty(b.transitionRunning, [] { return Ask(Hooks().transitionVisible); });
-    SetIfEmpty(b.showLostResult, [] {
-        if (Hooks().createResultPanel) Hooks().createResultPanel();
-    });
+    SetBoardHost(&TheLevelHost);
 }
 
 } // namespace bw

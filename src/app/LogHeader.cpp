@@ -1,7 +1,7 @@
 #include "app/LogHeader.h"
 
-#include "app/GameOptions.h"
-#include "app/Log.h"
+#include "base/GameOptions.h"
+#include "platform/Log.h"
 
 #include <cstdio>
 #include <sys/sysinfo.h>

@@ -1,15 +1,15 @@
 #include "app/Replay.h"
 
-#include "Engine/KilnSprite/DisplayState.h"
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/AppState.h"
-#include "app/GameObjects.h"
-#include "app/GameOptions.h"
 #include "app/LevelModule.h"
 #include "app/MainForm.h"
+#include "base/GameObjects.h"
+#include "base/GameOptions.h"
+#include "base/GameState.h"
 #include "board/BoardDump.h"
 #include "platform/Files.h"
 #include "render/Canvas.h"
+#include "render/DisplayState.h"
 
 #include <cxxabi.h>
 

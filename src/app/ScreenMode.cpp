@@ -1,8 +1,8 @@
 #include "app/ScreenMode.h"
 
-#include "app/GameOptions.h"
-#include "app/IniFile.h"
-#include "app/Log.h"
+#include "base/GameOptions.h"
+#include "base/IniFile.h"
+#include "platform/Log.h"
 #include "platform/Window.h"
 
 #include <cmath>

@@ -10,7 +10,7 @@
 // is skipped.
 #pragma once
 
-#include "Engine/KilnSprite/DisplayState.h" // DisplayScale, WorldOffset
+#include "render/DisplayState.h" // DisplayScale, WorldOffset
 #include "render/Types.h"
 
 #include <cstdint>

@@ -1,11 +1,11 @@
 #include "audio/SoundEngine.h"
 
 #include "app/FrameHooks.h"
-#include "app/GameObjects.h"
-#include "app/GameOptions.h"
-#include "app/Log.h"
+#include "base/GameObjects.h"
+#include "base/GameOptions.h"
 #include "data/KilnArchive.h"
 #include "gui/ButtonProtocol.h"
+#include "platform/Log.h"
 #include "platform/Random.h"
 
 #include <algorithm>
@@ -411,7 +411,7 @@ void StopAllMusic() {
 
 // ---- Ambience -------------------------------------------------------------------------
 
-void Ambience(TSoundAction action, int index, bool immediate) {
+void Ambience(TTS_Message action, int index, bool immediate) {
     if (!Active()) return;
     TAmbienceNilSprite* a = AmbienceSprite(index);
     if (a == nullptr) return;
@@ -431,7 +431,7 @@ void Ambience(TSoundAction action, int index, bool immediate) {
     }
 }
 
-void LocationAmbience(TSoundAction action, int location) {
+void LocationAmbience(TTS_Message action, int location) {
     const int loop = LocationAmbienceLoop(location);
     if (loop >= 0) Ambience(action, loop, false);
 }
@@ -448,7 +448,7 @@ void ApplyAmbienceVolume() {
 
 // ---- Effects --------------------------------------------------------------------------
 
-void Sfx(TSoundAction action, int index, bool loop, float pitch, float volume) {
+void Sfx(TTS_Message action, int index, bool loop, float pitch, float volume) {
     if (!Active()) return;
     TSoundFxNilSprite* s = SfxSprite(index);
     if (s == nullptr || s->FSound < 0) return;
@@ -464,6 +464,8 @@ void Sfx(TSoundAction action, int index, bool loop, float pitch, float volume) {
         break;
     case msg_StopLast:
         TheDevice->Stop(s->FSound, LastCopy);
+        break;
+    default:
         break;
     }
 }

@@ -12,8 +12,9 @@
 
 #include "Engine/KilnSprite/KilnSprite.h"
 #include "Engine/KilnSprite/SpriteEngine.h"
+#include "audio/LevelMusic.h"
 #include "audio/SoundDevice.h"
-#include "board/LevelData.h"
+#include "base/Messages.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,9 +24,6 @@
 #include <vector>
 
 namespace bw {
-
-// Commands of the sound operations.
-enum TSoundAction : uint8_t { msg_Start, msg_Stop, msg_StopFirst, msg_StopLast };
 
 enum class TSoundKind : uint8_t { Music, Ambience, Effect };
 
@@ -147,11 +145,10 @@ void LoadAllSounds(const std::function<void()>& progress = {});
 void SoundTick();
 void PlayMusic(int index, bool restart, bool immediate = false, bool remember = false);
 void ApplyMusicVolume();
-void Ambience(TSoundAction action, int index, bool immediate = false);
-void LocationAmbience(TSoundAction action, int location);
+void Ambience(TTS_Message action, int index, bool immediate = false);
+void LocationAmbience(TTS_Message action, int location);
 void ApplyAmbienceVolume();
-void Sfx(TSoundAction action, int index, bool loop = false, float pitch = 1.0f,
-         float volume = 1.0f);
+void Sfx(TTS_Message action, int index, bool loop = false, float pitch = 1.0f, float volume = 1.0f);
 // Plays an effect by file name at SoundFxVolume (the button sounds).
 void SfxByName(std::string_view name);
 bool SfxPlaying(int index);

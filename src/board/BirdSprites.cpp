@@ -19,29 +19,10 @@ namespace {
 constexpr int PatternsPerKind = 16;
 constexpr float IdleSpeed = 0.15f;
 constexpr double TimeCounterWrap = 31400.0;
-constexpr int AwardGroupUnbound = 9;
-constexpr int AwardGroupCrows = 10;
 constexpr int UnboundScore = 30;
-constexpr int TaskHatchedBirds = 10;
 
 std::string KindName(int kind) {
     return kind == CrowKind ? std::string("Crow") : std::to_string(kind);
-}
-
-void RefreshTask(bool force) {
-    if (BoardHooks().refreshTask) BoardHooks().refreshTask(force);
-}
-
-void CheckAward(int group) {
-    if (BoardHooks().checkAward) BoardHooks().checkAward(group);
-}
-
-void LaunchEffect(const std::string& name, TPoint2 pos, int z) {
-    if (BoardHooks().launchEffect) BoardHooks().launchEffect(name, pos, z);
-}
-
-int CellZ(int pY) {
-    return pY * 5;
 }
 
 TPoint2 ImageSize(const TSprite& sprite) {
@@ -165,15 +146,15 @@ void TBirdSprite::UnBoundBird(TBirdSprite& bird) {
     bird.FBounded = false;
     if (IsBirdKind(bird.FKind)) {
         Player.BirdsUnbounded += 1;
-        CheckAward(AwardGroupUnbound);
+        Host().CheckAward(AwardBirdsUnbound);
     }
     bird.ShowIdle();
     AddLevelScore(UnboundScore);
     bird.RebuildLight();
     const TPoint2 centre{bird.FX + BirdAnchor, bird.FY + BirdAnchor};
-    LaunchEffect("Unbound_SmokeFx_1.xml", centre, bird.FZ + 3);
-    LaunchEffect("Unbound_SmokeFx_2.xml", centre, bird.FZ + 4);
-    RefreshTask(false);
+    Host().LaunchEffect("Unbound_SmokeFx_1.xml", centre, bird.FZ + 3);
+    Host().LaunchEffect("Unbound_SmokeFx_2.xml", centre, bird.FZ + 4);
+    Host().RefreshTask(false);
 }
 
 void TBirdSprite::DoMove(float moveCount) {
@@ -237,7 +218,7 @@ void TBirdSprite::MoveEgg() {
         if (egg.FPatternIndex >= PatternsPerKind - 1) {
             FVisible = true;
             egg.FAnimStage = 5;
-            if (CurrentLevel.Task.Index == TaskHatchedBirds) RefreshTask(false);
+            if (CurrentLevel.Task.Index == TaskClear) Host().RefreshTask(false);
         }
         break;
     case 5:
@@ -377,7 +358,7 @@ void TDragedBird::AsssignBird(const TBirdSprite& bird) {
     pY = bird.pY;
     FX = bird.FX;
     FY = bird.FY;
-    LaunchEffect("bird_" + KindName(FKind) + "_drag_fx.xml", TPoint2{FX, FY}, FZ);
+    Host().LaunchEffect("bird_" + KindName(FKind) + "_drag_fx.xml", TPoint2{FX, FY}, FZ);
 }
 
 void TDragedBird::ResetDelta() {
@@ -527,7 +508,7 @@ void TMovedBirdSprite::DoMove(float moveCount) {
     if (FMoveDirection == md_Left) trail = TPoint2{FX + 40.0f, FY + 34.0f};
     if (FMoveDirection == md_Down) trail = TPoint2{FX + 30.0f, FY + 52.0f};
     if (FMoveDirection == md_Up) trail = TPoint2{FX + 34.0f, FY + 32.0f};
-    if (!fx.empty()) LaunchEffect(fx, trail, FZ - 1);
+    if (!fx.empty()) Host().LaunchEffect(fx, trail, FZ - 1);
     AimAt(FPathIndex + 1);
     UpdateZ();
 }
@@ -622,20 +603,20 @@ TKilledBirdSprite* StartBirdRemoval(int kind, int pX, int pY, TKilledBirdAnimKin
         Player.LevelBirdsMatched[static_cast<size_t>(std::clamp(kind, 0, 9))] += 1;
         if (kind == CrowKind) {
             Player.CrownsKilled += 1;
-            CheckAward(AwardGroupCrows);
+            Host().CheckAward(AwardCrowsKilled);
         }
-        RefreshTask(false);
+        Host().RefreshTask(false);
         sprite->SetAnim(BirdFlyImage(kind), 0, pmPingPong, true, true, 3.5f, PatternsPerKind);
         const float fraction = static_cast<float>(Random(80) + 10) / 100.0f;
         sprite->FMiddle = TPoint2{x + (target.x - x) * fraction, y + (target.y - y) / 2.0f};
         sprite->FSpeed = 0.0f;
-        LaunchEffect("bird_" + KindName(kind) + "_fly_fx.xml", TPoint2{x, y}, z);
+        Host().LaunchEffect("bird_" + KindName(kind) + "_fly_fx.xml", TPoint2{x, y}, z);
         break;
     }
     case kbak_Explode:
         if (kind == CrowKind) {
             Player.CrownsKilled += 1;
-            CheckAward(AwardGroupCrows);
+            Host().CheckAward(AwardCrowsKilled);
         }
         sprite->SetAnim(BirdExplosionImage, 0, pmForward, false, false, 0.5f, PatternsPerKind);
         break;

@@ -1,8 +1,9 @@
 #include "board/Board.h"
 
-#include "app/Log.h"
 #include "audio/SoundEngine.h"
 #include "board/BirdSprites.h"
+#include "board/BoardActors.h"
+#include "board/BoardHost.h"
 #include "board/BoardSound.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
@@ -10,6 +11,7 @@
 #include "board/LocationLayout.h"
 #include "board/PathPreview.h"
 #include "meta/Profile.h"
+#include "platform/Log.h"
 #include "platform/Random.h"
 
 #include <algorithm>
@@ -38,15 +40,7 @@ namespace {
 TSprite* TheBoardParent = nullptr;
 
 constexpr int MatchScore = 15;
-constexpr int AwardGroupCombo = 5;
-constexpr int AwardGroupWalls = 8;
-constexpr int TaskWalls = 5;
-constexpr int TaskCombos = 11;
 constexpr int RemovalZ = 5000;
-
-int CellZ(int pY) {
-    return pY * 5;
-}
 
 bool Holds(const TCoords2Array& cells, TCoord2 c) {
     return std::find(cells.begin(), cells.end(), c) != cells.end();
@@ -59,26 +53,6 @@ template <class T> T* At(const TBoardGrid<T*>& grid, TCoord2 c) {
 
 bool Visible(const TSprite* sprite) {
     return sprite && sprite->FVisible && !sprite->FDeaded;
-}
-
-void RefreshTask(bool force) {
-    if (BoardHooks().refreshTask) BoardHooks().refreshTask(force);
-}
-
-void CheckAward(int group) {
-    if (BoardHooks().checkAward) BoardHooks().checkAward(group);
-}
-
-bool ResultShown() {
-    return BoardHooks().resultShown && BoardHooks().resultShown();
-}
-
-bool TutorialAllows(int action, TCoord2 cell) {
-    return !BoardHooks().tutorialAllows || BoardHooks().tutorialAllows(action, cell);
-}
-
-void CallHook(const std::function<void()>& hook) {
-    if (hook) hook();
 }
 
 // Every live flying bird that has not arrived yet.
@@ -101,11 +75,11 @@ void LevelLost() {
     BoardLost = true;
     CancelDrag();
     WriteLog("Level lost: the board is full", 1);
-    CallHook(BoardHooks().showLostResult);
+    Host().LevelLost();
 }
 
 void CheckBoardFullAfterGeneration() {
-    if (IsBoardFull() && !ResultShown()) LevelLost();
+    if (IsBoardFull() && !Host().ResultShown()) LevelLost();
 }
 
 // Successes of `attempts` draws of Chance(percent).
@@ -160,11 +134,6 @@ void SetBoardParent(TSprite* parent) {
     TheBoardParent = parent;
 }
 
-TBoardHooks& BoardHooks() {
-    static TBoardHooks hooks;
-    return hooks;
-}
-
 TBoardSources& BoardSources() {
     static TBoardSources sources;
     return sources;
@@ -194,8 +163,8 @@ TBoardSnapshot TakeBoardSnapshot() {
     ForEachFlyingBird(
         [&](TMovedBirdSprite& bird) { s.FlyingBirdTargets.push_back(bird.Destination()); });
     if (DragedBird && DragedBird->InUse()) s.Dragged = drag_Bird;
-    s.ResultShown = ResultShown();
-    if (BoardHooks().fillActors) BoardHooks().fillActors(s);
+    s.ResultShown = Host().ResultShown();
+    Actors().AddToSnapshot(s);
     return s;
 }
 
@@ -204,11 +173,9 @@ TCoords2Array ReservedCells() {
     ForEachFlyingBird([&](TMovedBirdSprite& bird) { cells.push_back(bird.Destination()); });
     // Walking cats, jumping cats, moving bonuses and keys add their targets through the
     // snapshot's flying targets once they exist.
-    if (BoardHooks().fillActors) {
-        TBoardSnapshot s;
-        BoardHooks().fillActors(s);
-        cells.insert(cells.end(), s.FlyingBirdTargets.begin(), s.FlyingBirdTargets.end());
-    }
+    TBoardSnapshot s;
+    Actors().AddToSnapshot(s);
+    cells.insert(cells.end(), s.FlyingBirdTargets.begin(), s.FlyingBirdTargets.end());
     return cells;
 }
 
@@ -394,6 +361,7 @@ void UnloadBoard() {
     kill(BoardNestlings);
     kill(BoardKeys);
     kill(BoardBonuses);
+    Actors().Clear();
     if (TheBoardParent) {
         for (TSprite* sprite : TheBoardParent->Items()) {
             if (sprite->FDeaded) continue;
@@ -438,7 +406,7 @@ bool StartLevel(int levelIndex) {
     const TLevelListElement& entry = LevelsList[static_cast<size_t>(levelIndex)];
     Player.Level = levelIndex;
     ResetLevelCounters();
-    if (BoardHooks().loadLocationResources) BoardHooks().loadLocationResources(entry.Location);
+    Host().LoadLocation(entry.Location);
 
     if (TheBoardParent)
         ApplyLocation("location_" + std::to_string(entry.Location) + ".xml",
@@ -453,13 +421,13 @@ bool StartLevel(int levelIndex) {
         BuildBoard();
         if (!DragedBird) DragedBird = new TDragedBird(TheBoardParent);
     }
-    CallHook(BoardHooks().spawnCats);
+    Actors().Spawn();
     LayEggs(CurrentLevel.GenerateBirdsCount);
     GenerateBoundedBirds();
     GenerateCrows();
     GenerateWalls();
     if (CurrentLevel.Music.Count > 0) StartPlaylist(CurrentLevel.Music);
-    CallHook(BoardHooks().createInterface);
+    Host().CreateInterface();
     BoardPointer.ButtonDown = false;
     DragStartHandled = false;
     return loaded;
@@ -484,7 +452,7 @@ bool NextLevel() {
 
 void StartBirdMove(const TCoords2Array& path, int kind) {
     Player.LevelMoves += 1;
-    RefreshTask(false);
+    Host().RefreshTask(false);
     if (path.empty()) return;
     TBirdSprite* source = At(BoardBirds, path.front());
     if (path.size() >= 2 && TheBoardParent) {
@@ -517,7 +485,7 @@ void StartBirdMove(const TCoords2Array& path, int kind) {
 
 void BirdArrived(TCoord2 target, int kind) {
     if (FlyingBirdCount() <= 1) BoardSfxStop("sfx_bird_move.ogg");
-    TutorialAllows(3, target);
+    Host().TutorialAllows(TutorialAction::Arrived, target);
 
     if (TBirdSprite* bird = At(BoardBirds, target)) {
         bird->FKind = kind;
@@ -546,7 +514,7 @@ void BirdArrived(TCoord2 target, int kind) {
 
     const TMatchResult result = FindMatches(TakeBoardSnapshot());
     if (!result.BirdsGroups.empty()) ResolveMatch(result.BirdsGroups, true, false);
-    if (!result.Cats.empty() && BoardHooks().catchCats) BoardHooks().catchCats(result.Cats);
+    if (!result.Cats.empty()) Actors().Catch(result.Cats);
     if (result.BirdsGroups.empty() && result.Cats.empty()) {
         FinishTurn();
         AdvanceGates();
@@ -556,12 +524,12 @@ void BirdArrived(TCoord2 target, int kind) {
 bool RunMatchCheck() {
     const TMatchResult result = FindMatches(TakeBoardSnapshot());
     if (!result.BirdsGroups.empty()) ResolveMatch(result.BirdsGroups, false, false);
-    if (!result.Cats.empty() && BoardHooks().catchCats) BoardHooks().catchCats(result.Cats);
+    if (!result.Cats.empty()) Actors().Catch(result.Cats);
     return !result.BirdsGroups.empty() || !result.Cats.empty();
 }
 
 void ResolveMatch(const TBirdsGroups& groups, bool playerMove, bool silent) {
-    if (BoardHooks().bonusesInGroups) BoardHooks().bonusesInGroups(groups);
+    Actors().SetOffBonusesInGroups(groups);
 
     bool anyRemoved = false;
     bool anyUnbound = false;
@@ -586,8 +554,7 @@ void ResolveMatch(const TBirdsGroups& groups, bool playerMove, bool silent) {
                 // Cats the freed bird now surrounds are caught at once; groups wait until
                 // this match is done.
                 const TMatchResult again = FindMatches(TakeBoardSnapshot());
-                if (!again.Cats.empty() && BoardHooks().catchCats)
-                    BoardHooks().catchCats(again.Cats);
+                if (!again.Cats.empty()) Actors().Catch(again.Cats);
                 continue;
             }
             if (!anyRemoved) firstKind = bird->FKind;
@@ -607,7 +574,7 @@ void ResolveMatch(const TBirdsGroups& groups, bool playerMove, bool silent) {
     if (playerMove) {
         Player.LevelBirdsAnyCombo += 1;
         Player.MaxCombo = std::max(Player.MaxCombo, Player.LevelBirdsAnyCombo);
-        CheckAward(AwardGroupCombo);
+        Host().CheckAward(AwardMaxCombo);
         if (anyRemoved) {
             if (!comboColourContinues) {
                 Player.LevelBirdsCombos.Color = firstKind;
@@ -622,7 +589,7 @@ void ResolveMatch(const TBirdsGroups& groups, bool playerMove, bool silent) {
         BoardSfx("sfx_bird_unbound.ogg");
         RunMatchCheck();
     }
-    if (CurrentLevel.Task.Index == TaskCombos) RefreshTask(false);
+    if (CurrentLevel.Task.Index == TaskCombo) Host().RefreshTask(false);
 }
 
 // ---- End of turn --------------------------------------------------------------------------------
@@ -632,12 +599,12 @@ namespace {
 // The first six steps of the end of turn: cats act, eggs hatch, walls grow, new eggs are laid
 // and cats arrive.
 void TurnRefill() {
-    CallHook(BoardHooks().catsTakeTurn);
+    Actors().TakeTurn();
     HatchEggs();
     GrowWalls();
     LayEggs(CurrentLevel.GenerateBirdsCount);
-    CallHook(BoardHooks().dropPendingCats);
-    CallHook(BoardHooks().spawnCats);
+    Actors().DropPendingCats();
+    Actors().Spawn();
 }
 
 } // namespace
@@ -670,7 +637,7 @@ void HatchEggs() {
         }
     }
     if (anyHatching) BoardSfx("sfx_growup.ogg");
-    RefreshTask(false);
+    Host().RefreshTask(false);
 }
 
 void GrowWalls() {
@@ -798,9 +765,8 @@ void CloseGateOn(TCoord2 cell) {
         return;
     }
     const TBoardSnapshot s = TakeBoardSnapshot();
-    if (s.Bonuses[cell.x][cell.y].Visible && s.Bonuses[cell.x][cell.y].BonusStatus == 0 &&
-        BoardHooks().hitBonusAt)
-        BoardHooks().hitBonusAt(cell);
+    if (s.Bonuses[cell.x][cell.y].Visible && s.Bonuses[cell.x][cell.y].BonusStatus == 0)
+        Actors().HitAt(cell);
 }
 
 void HitWall(TCoord2 cell) {
@@ -810,27 +776,25 @@ void HitWall(TCoord2 cell) {
     const TPoint2 centre = place ? place->FCenter : TPoint2{wall->FX, wall->FY};
     if (wall->FStrength == 1) {
         Player.WallsDestroyed += 1;
-        CheckAward(AwardGroupWalls);
+        Host().CheckAward(AwardWallsDestroyed);
         BoardSfxRestart("sfx_wall_destroy.ogg");
         AddLevelScore(70);
         wall->FVisible = false;
         wall->FStrength = 0;
-        if (BoardHooks().launchEffect)
-            BoardHooks().launchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
-        if (CurrentLevel.Task.Index == TaskWalls) RefreshTask(false);
+        Host().LaunchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
+        if (CurrentLevel.Task.Index == TaskWalls) Host().RefreshTask(false);
     } else if (wall->FStrength == 2) {
         BoardSfxRestart("sfx_wall_unblock.ogg");
         AddLevelScore(35);
         wall->FStrength = 1;
-        if (BoardHooks().launchEffect)
-            BoardHooks().launchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
+        Host().LaunchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
         wall->UpdatePicture();
     }
 }
 
 void CheckBoardEmpty() {
     if (BoardLost || !TheBoardParent) return;
-    if (BoardHooks().transitionRunning && BoardHooks().transitionRunning()) return;
+    if (Host().InputFrozen()) return;
     int count = 0;
     for (int x = 0; x < BoardGridSize; ++x) {
         for (int y = 0; y < BoardGridSize; ++y) {

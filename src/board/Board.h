@@ -6,12 +6,13 @@
 // per-tick updates.
 #pragma once
 
+#include "board/BoardActors.h"
+#include "board/BoardHost.h"
 #include "board/BoardTypes.h"
 #include "board/MatchFinder.h"
 #include "board/PathFinder.h"
 #include "render/Types.h"
 
-#include <functional>
 #include <string>
 
 namespace bw {
@@ -59,37 +60,6 @@ extern TBoardPointer BoardPointer;
 // The sprite all board sprites are created under (the main sprite engine in the game).
 TSprite* BoardParent();
 void SetBoardParent(TSprite* parent);
-
-// ---- Connections to the rest of the game -------------------------------------------------------
-// Everything the board asks of parts that sit above it. Empty hooks do nothing (a tutorial
-// that is not there allows everything; no result panel means the loss is only logged).
-
-struct TBoardHooks {
-    // Tutorial: may the player do `action` (0 hover, 1 pick up, 2 release, 3 arrival) at cell?
-    std::function<bool(int action, TCoord2 cell)> tutorialAllows;
-    // Adds cats, nestlings, keys, bonuses and the boss to a snapshot of the board.
-    std::function<void(TBoardSnapshot&)> fillActors;
-    std::function<void()> catsTakeTurn;
-    std::function<void()> dropPendingCats;
-    std::function<void()> spawnCats;
-    std::function<void(const TMatchedCatsList&)> catchCats;
-    std::function<void(const TBirdsGroups&)> bonusesInGroups;
-    std::function<void(TCoord2)> hitBonusAt;
-    std::function<void(bool)> refreshTask;
-    std::function<void(int group)> checkAward;
-    std::function<void()> showLostResult;
-    std::function<bool()> resultShown;
-    std::function<bool()> transitionRunning;
-    // Loads the pictures of a location before its first level starts.
-    std::function<void(int location)> loadLocationResources;
-    // Creates the in-game panels of a level that has just been built.
-    std::function<void()> createInterface;
-    // The pointer picture: the drag cursor while something is dragged.
-    std::function<void(bool dragging)> setDragCursor;
-    // Asks for a particle description at a point (the particle system draws it).
-    std::function<void(const std::string& name, TPoint2 pos, int z)> launchEffect;
-};
-TBoardHooks& BoardHooks();
 
 // Where the location and level records come from; null archives mean loose files only.
 struct TBoardSources {

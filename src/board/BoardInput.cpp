@@ -2,6 +2,7 @@
 // release over a reachable cell starts the move, anything else puts the bird back.
 #include "board/BirdSprites.h"
 #include "board/Board.h"
+#include "board/BoardHost.h"
 #include "board/BoardSound.h"
 #include "board/BoardSprites.h"
 #include "board/Location.h"
@@ -14,22 +15,12 @@ namespace bw {
 
 namespace {
 
-enum TBoardAction : int {
-    action_Hover = 0,
-    action_PickUp = 1,
-    action_Release = 2,
-};
-
-bool TutorialAllows(int action, TCoord2 cell) {
-    return !BoardHooks().tutorialAllows || BoardHooks().tutorialAllows(action, cell);
+bool TutorialAllows(TutorialAction action, TCoord2 cell) {
+    return Host().TutorialAllows(action, cell);
 }
 
 void SetDragCursor(bool dragging) {
-    if (BoardHooks().setDragCursor) BoardHooks().setDragCursor(dragging);
-}
-
-bool ResultShown() {
-    return BoardHooks().resultShown && BoardHooks().resultShown();
+    Host().SetDragCursor(dragging);
 }
 
 void PickUpBird(TBirdSprite& bird) {
@@ -50,7 +41,7 @@ void PickUpBird(TBirdSprite& bird) {
 
 // The release: where the dragged bird may land, and whether it can get there.
 bool AcceptRelease(TCoord2 c, const TBoardSnapshot& s) {
-    if (!TutorialAllows(action_Release, c)) return false;
+    if (!TutorialAllows(TutorialAction::Release, c)) return false;
     const TLevelSprite* cell = BoardCells[c.x][c.y];
     if (!cell || !cell->FVisible) return false;
     const TBirdSprite* bird = BoardBirds[c.x][c.y];
@@ -108,9 +99,9 @@ TCoord2 CellAtMouse(TPoint2 mouse) {
 }
 
 void BoardInput() {
-    if (BoardLost || ResultShown() || !DragedBird) return;
+    if (BoardLost || Host().ResultShown() || !DragedBird) return;
     const TCoord2 c = CellAtMouse(BoardPointer.Pos);
-    if (!TutorialAllows(action_Hover, c)) return;
+    if (!TutorialAllows(TutorialAction::BoardInput, c)) return;
     if (c == NoCell) return;
 
     const TBoardSnapshot s = TakeBoardSnapshot();
@@ -137,7 +128,7 @@ void BoardInput() {
     // Press.
     if (BoardPointer.ButtonDown && !DragStartHandled) {
         if (!SomethingDragged() && cell->FVisible && !s.Nestlings[c.x][c.y]) {
-            if (!TutorialAllows(action_PickUp, c)) {
+            if (!TutorialAllows(TutorialAction::PickUp, c)) {
                 DragStartHandled = true;
                 return;
             }
@@ -162,7 +153,7 @@ void BoardRelease() {
     BoardInput();
     if (!ReleaseHandled) {
         CancelDrag();
-        TutorialAllows(action_Release, NoCell);
+        TutorialAllows(TutorialAction::Release, NoCell);
     }
     BoardPointer.Released = false;
     CancelDrag();

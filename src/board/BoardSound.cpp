@@ -1,7 +1,7 @@
 #include "board/BoardSound.h"
 
-#include "app/GameOptions.h"
 #include "audio/SoundEngine.h"
+#include "base/GameOptions.h"
 
 namespace bw {
 

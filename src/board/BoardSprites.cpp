@@ -130,7 +130,7 @@ void TWallSprite::DoMove(float moveCount) {
     if (FAnimStage == 1 || FAnimStage == 3) {
         if (GrowStep(FScaleX, FAnimStage, moveCount)) {
             FSmall = false;
-            if (BoardHooks().refreshTask) BoardHooks().refreshTask(false);
+            Host().RefreshTask(false);
         }
         FScaleY = FScaleX;
     }

@@ -26,6 +26,11 @@ using TCoords2Array = std::vector<TCoord2>;
 
 inline constexpr TCoord2 NoCell{-1, -1};
 
+// The drawing depth of row pY: lower rows stand in front.
+inline constexpr int CellZ(int pY) {
+    return pY * 5;
+}
+
 // Directions 1 up, 2 right, 3 down, 4 left. Every loop over the neighbours of a cell runs
 // from 1 to 4 in this order.
 inline constexpr int DirectionUp = 1;

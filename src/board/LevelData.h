@@ -8,6 +8,7 @@
 // entry 0 is unused.
 #pragma once
 
+#include "audio/LevelMusic.h"
 #include "render/Types.h"
 
 #include <array>
@@ -39,14 +40,20 @@ enum TMissionName : uint8_t {
     mission_boss_1 = 2,    // defeat the boss
 };
 
-struct TLevelTrack {
-    int32_t Track = 0; // music index
-    int32_t Duration = 0;
-};
-
-struct TLevelMusic {
-    int32_t Count = 0;
-    std::vector<TLevelTrack> Tracks;
+// The twelve kinds of level task (LevelTasks.h tells how each is judged).
+enum LevelTaskKind : int32_t {
+    TaskTime = 1,
+    TaskMoves = 2,
+    TaskNoNewBirds = 3,
+    TaskBirdKind = 4,
+    TaskWalls = 5,
+    TaskBound = 6,
+    TaskCats = 7,
+    TaskNoBonuses = 8,
+    TaskScore = 9,
+    TaskClear = 10,
+    TaskCombo = 11,
+    TaskCrows = 12,
 };
 
 struct TLevelTask {

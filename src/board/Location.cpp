@@ -1,12 +1,12 @@
 #include "board/Location.h"
 
-#include "app/Log.h"
 #include "board/LocationObjects.h"
 #include "data/AsciiText.h"
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
 #include "data/XmlParser.h"
+#include "platform/Log.h"
 
 #include <algorithm>
 #include <memory>

@@ -67,9 +67,6 @@ TCoord2 LayoutSize(const TLocationOptions& options);
 std::vector<TCellPlacement> LayoutCells(const TLocationOptions& options,
                                         const TBoardGrid<int32_t>& map);
 
-inline int LayoutCellZ(TCoord2 cell) {
-    return cell.y * 5;
-}
 inline double LayoutCellTimeCounter(TCoord2 cell) {
     return cell.x + cell.y;
 }

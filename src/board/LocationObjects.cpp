@@ -1,6 +1,6 @@
 #include "board/LocationObjects.h"
 
-#include "app/Log.h"
+#include "platform/Log.h"
 #include "platform/Random.h"
 
 #include <algorithm>

@@ -1,6 +1,5 @@
 #include "board/PathPreview.h"
 
-#include "Engine/KilnSprite/DisplayState.h"
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "Engine/KilnSprite/SpriteMath.h"
 #include "board/BirdSprites.h"
@@ -8,6 +7,7 @@
 #include "board/BoardSprites.h"
 #include "board/Location.h"
 #include "render/Canvas.h"
+#include "render/DisplayState.h"
 
 #include <cmath>
 #include <numbers>
@@ -144,9 +144,7 @@ void UpdatePathPreview() {
     const TCoord2 offset = LocationOptions().FShowPath_Offset;
     s.Points = PathPreviewPointsFor(
         result.Path, TPoint2{static_cast<float>(offset.x), static_cast<float>(offset.y)});
-    if (BoardHooks().launchEffect)
-        BoardHooks().launchEffect("show_path_1.xml", s.Points.empty() ? TPoint2{} : s.Points[0],
-                                  PreviewZ);
+    Host().LaunchEffect("show_path_1.xml", s.Points.empty() ? TPoint2{} : s.Points[0], PreviewZ);
     if (BoardParent()) {
         s.Sprite = new TPathPreviewSprite(BoardParent());
         s.Sprite->Points = s.Points;

@@ -1,12 +1,12 @@
 #include "data/KilnFonts.h"
 
-#include "Engine/KilnSprite/DisplayState.h"
 #include "data/AsciiText.h"
 #include "data/KilnImages.h"
 #include "data/MediaLink.h"
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
+#include "render/DisplayState.h"
 
 #include <algorithm>
 #include <cmath>

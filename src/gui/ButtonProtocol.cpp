@@ -1,6 +1,6 @@
 #include "gui/ButtonProtocol.h"
 
-#include "app/AppState.h"
+#include "base/GameState.h"
 #include "gui/ButtonSprites.h"
 
 namespace bw {

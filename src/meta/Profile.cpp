@@ -1,7 +1,6 @@
 #include "meta/Profile.h"
 
-#include "app/GameOptions.h"
-#include "app/Log.h"
+#include "base/GameOptions.h"
 #include "board/LevelData.h"
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
@@ -9,6 +8,7 @@
 #include "data/XmlParser.h"
 #include "meta/ProfileFile.h"
 #include "platform/Files.h"
+#include "platform/Log.h"
 
 #include <algorithm>
 #include <cerrno>

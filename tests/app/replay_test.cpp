@@ -1,11 +1,11 @@
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/AppState.h"
 #include "app/FrameHooks.h"
-#include "app/GameObjects.h"
 #include "app/Replay.h"
+#include "base/GameObjects.h"
+#include "base/GameState.h"
 #include "platform/Files.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -251,8 +251,7 @@ TEST(ReplayProgram, IdenticalRunsGiveIdenticalDumpsAndScreenshots) {
         << outputs[0][1];
     EXPECT_NE(outputs[0][1].find("\"class\": \"TCursorPoint\""), std::string::npos);
     // The press on the ready screen starts the game.
-    EXPECT_NE(outputs[0][2].find("\"scene\": \"scene_Level\""), std::string::npos)
-        << outputs[0][2];
+    EXPECT_NE(outputs[0][2].find("\"scene\": \"scene_Level\""), std::string::npos) << outputs[0][2];
     // A 640 x 360 window shows the design canvas at a third of its size.
     EXPECT_NE(outputs[0][2].find("\"mouse\": [960.000, 540.000]"), std::string::npos)
         << outputs[0][2];

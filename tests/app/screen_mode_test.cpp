@@ -1,10 +1,10 @@
 #include "app/ScreenMode.h"
 
-#include "app/GameOptions.h"
-#include "app/Log.h"
+#include "base/GameOptions.h"
+#include "platform/Log.h"
 #include "platform/Window.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

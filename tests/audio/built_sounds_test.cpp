@@ -4,7 +4,7 @@
 #include "audio/SoundDevice.h"
 #include "audio/SoundEngine.h"
 
-#include "app/GameOptions.h"
+#include "base/GameOptions.h"
 #include "data/KilnArchive.h"
 
 #include <gtest/gtest.h>

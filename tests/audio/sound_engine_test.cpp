@@ -1,10 +1,10 @@
 #include "audio/SoundEngine.h"
 
 #include "app/FrameHooks.h"
-#include "app/GameOptions.h"
-#include "app/Log.h"
 #include "audio/FakeSoundDevice.h"
+#include "base/GameOptions.h"
 #include "gui/ButtonProtocol.h"
+#include "platform/Log.h"
 #include "platform/Random.h"
 
 #include <gtest/gtest.h>

@@ -71,13 +71,21 @@ inline void SetTestLevel(const std::vector<std::string>& rows) {
     for (int k = 1; k <= 6; ++k) CurrentLevel.Kinds[static_cast<size_t>(k)] = 1;
 }
 
+// A level around the board whose answers a test sets.
+struct TestHost final : BoardHost {
+    bool resultShown = false;
+    int lostShown = 0;
+    bool ResultShown() override { return resultShown; }
+    void LevelLost() override { ++lostShown; }
+};
+
 class BoardTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RandomSeed(7);
         engine_ = std::make_unique<TSpriteEngine>();
         SetBoardParent(engine_.get());
-        BoardHooks() = TBoardHooks{};
+        SetBoardHost(&host_);
         SetTestLocation();
         ResetLevelCounters();
         Player.MaxCombo = 0;
@@ -90,7 +98,7 @@ protected:
         engine_->Dead();
         engine_.reset();
         SetBoardParent(nullptr);
-        BoardHooks() = TBoardHooks{};
+        SetBoardHost(nullptr);
     }
 
     // Builds the board of the picture; no eggs are laid.
@@ -151,6 +159,7 @@ protected:
         return n;
     }
 
+    TestHost host_;
     std::unique_ptr<TSpriteEngine> engine_;
 };
 

@@ -4,7 +4,7 @@
 #include "data/KilnArchive.h"
 #include "platform/Files.h"
 
-#include "../app/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -109,15 +109,13 @@ TEST_F(BoardTurnTest, CombosCountConsecutiveMatchingMovesUntilEggsAreLaid) {
 }
 
 TEST_F(BoardTurnTest, FewFreeCellsTakeWhatFitsAndAFullBoardLosesTheLevel) {
-    bool lostShown = false;
-    BoardHooks().showLostResult = [&] { lostShown = true; };
     Build({"1.23", "4561", "23.4"}, 8);
     // Free after the move: the source cell and (3, 3). Two cells for eight eggs.
     Drag({1, 1}, {2, 1});
     Settle();
     EXPECT_EQ(EggCount(), 2);
     EXPECT_TRUE(BoardLost);
-    EXPECT_TRUE(lostShown);
+    EXPECT_TRUE(host_.lostShown > 0);
     // The lost board takes no more input.
     BoardPointer.Pos = CentreOf(2, 1);
     BoardPointer.ButtonDown = true;
@@ -225,7 +223,7 @@ TEST_F(BoardTurnTest, HitWallWeakensAndBreaksWalls) {
 }
 
 TEST_F(BoardTurnTest, NothingMatchesWhileTheResultIsShown) {
-    BoardHooks().resultShown = [] { return true; };
+    host_.resultShown = true;
     Build({"22.2"});
     StartBirdMove({{4, 1}, {3, 1}}, 2);
     Settle();

@@ -3,7 +3,7 @@
 #include "data/KilnArchive.h"
 #include "data/Xml.h"
 
-#include "app/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

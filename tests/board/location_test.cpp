@@ -5,7 +5,7 @@
 #include "data/XmlParser.h"
 
 #include "Engine/KilnSprite/SpriteTestSupport.h"
-#include "app/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

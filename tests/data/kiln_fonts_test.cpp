@@ -1,7 +1,6 @@
 // Bitmap fonts: descriptions, measuring, drawing, wrapping and the two game fonts.
 #include "data/data_test_util.h"
 
-#include "Engine/KilnSprite/DisplayState.h"
 #include "data/ArchiveAccess.h"
 #include "data/GameFonts.h"
 #include "data/ImageRecord.h"
@@ -10,6 +9,7 @@
 #include "data/KilnImages.h"
 #include "data/Xml.h"
 #include "data/XmlLoad.h"
+#include "render/DisplayState.h"
 #include "render/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The buttons in the running game: a small Data folder made here, a scene with two buttons,
 // a script that hovers one and clicks it, and the screenshots of the result.
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/AppState.h"
 #include "app/FrameHooks.h"
-#include "app/GameObjects.h"
 #include "app/Replay.h"
+#include "base/GameObjects.h"
+#include "base/GameState.h"
 #include "data/ImageRecord.h"
 #include "data/KilnArchive.h"
 #include "data/KilnFonts.h"

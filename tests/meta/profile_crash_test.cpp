@@ -2,10 +2,10 @@
 // file on disk is always a complete profile, the old one or the new one.
 #include "meta/Profile.h"
 
-#include "app/GameOptions.h"
+#include "base/GameOptions.h"
 #include "platform/Files.h"
 
-#include "app/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "platform/Files.h"
 
-#include "app/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

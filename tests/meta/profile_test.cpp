@@ -1,11 +1,11 @@
 #include "meta/Profile.h"
 
-#include "app/GameOptions.h"
+#include "base/GameOptions.h"
 #include "board/LevelData.h"
 #include "meta/ProfileFile.h"
 #include "platform/Files.h"
 
-#include "app/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // branchwick-replay: plays the real game unattended from a script of input events.
+#include "Showcase.h"
 #include "app/Replay.h"
-#include "app/Showcase.h"
 #include "platform/Files.h"
 
 #include <SDL.h>

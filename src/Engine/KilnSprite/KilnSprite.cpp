@@ -1,10 +1,10 @@
 #include "Engine/KilnSprite/KilnSprite.h"
 
-#include "Engine/KilnSprite/DisplayState.h"
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "Engine/KilnSprite/SpriteMath.h"
 #include "data/KilnImages.h"
 #include "render/Canvas.h"
+#include "render/DisplayState.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "Engine/KilnSprite/SpriteEngine.h"
 
-#include "Engine/KilnSprite/DisplayState.h"
+#include "render/DisplayState.h"
 
 namespace bw {
 

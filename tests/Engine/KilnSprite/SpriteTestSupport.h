@@ -2,10 +2,10 @@
 // pictures and an engine that sees the whole 1920 x 1080 canvas.
 #pragma once
 
-#include "Engine/KilnSprite/DisplayState.h"
 #include "Engine/KilnSprite/KilnSprite.h"
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "data/KilnImages.h"
+#include "render/DisplayState.h"
 #include "render/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "app/GameOptions.h"
+#include "base/GameOptions.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

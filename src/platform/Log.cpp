@@ -1,6 +1,4 @@
-#include "app/Log.h"
-
-#include "app/GameOptions.h"
+#include "platform/Log.h"
 
 #include <cstdio>
 #include <ctime>
@@ -10,6 +8,15 @@
 namespace bw {
 namespace {
 
+const std::string*& FolderSource() {
+    static const std::string* folder = nullptr;
+    return folder;
+}
+
+std::string Folder() {
+    return FolderSource() ? *FolderSource() : std::string();
+}
+
 std::function<void(const std::string&)>& Listener() {
     static std::function<void(const std::string&)> listener;
     return listener;
@@ -17,7 +24,7 @@ std::function<void(const std::string&)>& Listener() {
 
 void EnsureFolder() {
     std::error_code ec;
-    std::filesystem::create_directories(GameOptions.AppFolderPath, ec);
+    std::filesystem::create_directories(Folder(), ec);
 }
 
 std::string TimePrefix() {
@@ -31,8 +38,14 @@ std::string TimePrefix() {
 
 } // namespace
 
+void SetLogFolderSource(const std::string* folder) {
+    FolderSource() = folder;
+}
+
 std::string LogFilePath() {
-    return AppFilePath(LogFileName);
+    const std::string folder = Folder();
+    if (folder.empty()) return {};
+    return folder.back() == '/' ? folder + LogFileName : folder + '/' + LogFileName;
 }
 
 void WriteLog(const std::string& text, int mode) {

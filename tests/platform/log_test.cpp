@@ -1,8 +1,8 @@
-#include "app/Log.h"
+#include "platform/Log.h"
 
-#include "app/GameOptions.h"
+#include "base/GameOptions.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

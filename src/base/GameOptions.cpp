@@ -1,7 +1,7 @@
-#include "app/GameOptions.h"
+#include "base/GameOptions.h"
 
-#include "app/IniFile.h"
-#include "app/Log.h"
+#include "base/IniFile.h"
+#include "platform/Log.h"
 
 #include <cmath>
 #include <cstdio>
@@ -10,6 +10,11 @@ namespace bw {
 
 TGameOptions GameOptions;
 bool ResetOptions = false;
+
+namespace {
+// The log follows the application-data folder of the options.
+const bool LogFollowsOptions = (SetLogFolderSource(&GameOptions.AppFolderPath), true);
+} // namespace
 
 namespace {
 

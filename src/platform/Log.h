@@ -20,7 +20,11 @@ void WriteLog(const std::string& text, int mode = 1);
 // The header lines are then written with WriteLog(..., 0).
 void StartLog();
 
-// AppFolderPath + "/Branchwick.log"; empty (no log file) while AppFolderPath is empty.
+// The folder the log lives in is read from `folder` at every write (the options keep the
+// application-data folder and point the log at it); no folder, no log file.
+void SetLogFolderSource(const std::string* folder);
+
+// The folder + "/Branchwick.log"; empty (no log file) while the folder is empty.
 std::string LogFilePath();
 
 // Optional observer of every line written (after the time prefix), for example to mirror the

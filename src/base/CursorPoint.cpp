@@ -1,4 +1,4 @@
-#include "app/CursorPoint.h"
+#include "base/CursorPoint.h"
 
 namespace bw {
 

@@ -1,0 +1,53 @@
+// A scene as the frame sees it: one object per value of TGameScene.
+//
+// The frame keeps what every scene shares (the pause and loading guards, the transition, the
+// sound tick) and hands the rest to SceneOf(CurrentScene). A module that owns a scene puts a
+// thin Scene at the bottom of its file and the wiring file registers it; a scene nobody
+// registered is served by a null scene that does nothing and says so once in the log.
+#pragma once
+
+#include "base/GameState.h"
+#include "base/Messages.h"
+#include "platform/Events.h"
+
+#include <memory>
+#include <string>
+
+namespace bw {
+
+class TSprite;
+
+class Scene {
+public:
+    virtual ~Scene() = default;
+    // msg_Create builds the scene's sprites, msg_Destroy tears them down.
+    virtual void Command(TTS_Message) {}
+    // One update tick: the scene's own update, the move and the hit test, in its own order.
+    virtual void Tick() {}
+    // A sprite under the pointer, reached by the hit test (no modal layer took it).
+    virtual void Hit(TSprite&) {}
+    // The left button went down (after the hit test), while no modal layer blocks the board.
+    virtual void Press() {}
+    // The left button came up; MouseReleased is set meanwhile.
+    virtual void Release() {}
+    virtual void Escape() {}
+    // Keyboard text and the editing keys (Backspace, Enter) while a name is typed.
+    virtual void TextInput(const std::string&) {}
+    virtual void EditKey(Key) {}
+};
+
+// Installs `scene` for `id`, replacing whatever served it before.
+void RegisterScene(uint8_t id, std::unique_ptr<Scene> scene);
+// Whether a module registered a scene for `id`.
+bool SceneRegistered(uint8_t id);
+// The scene of `id`; the null scene when none is registered (or `id` is out of range).
+Scene& SceneOf(uint8_t id);
+// Forgets every registered scene (between games of the tests and the replay harness).
+void ClearScenes();
+
+// The two steps most scene ticks are made of: every sprite of MainEngine moves by one tick,
+// and the pointer's hit test runs against MainEngine (never while LevelFinished is set).
+void MoveMainEngine();
+void RunHitTest();
+
+} // namespace bw
