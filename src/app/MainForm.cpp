@@ -1,17 +1,26 @@
 #include "app/MainForm.h"
 
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/FrameHooks.h"
-#include "app/GameModules.h"
+#include "app/LoadingScreen.h"
 #include "app/LogHeader.h"
 #include "app/ScreenMode.h"
+#include "audio/SoundEngine.h"
 #include "base/CursorPoint.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
+#include "base/ModalLayers.h"
+#include "base/Scene.h"
+#include "board/LevelData.h"
+#include "data/ArchiveAccess.h"
+#include "data/GameFonts.h"
 #include "data/KilnArchive.h"
 #include "data/KilnFonts.h"
 #include "data/KilnImages.h"
+#include "data/MediaLink.h"
+#include "data/TextDatabase.h"
+#include "gui/ButtonSprites.h"
+#include "meta/Profile.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/PictureFile.h"
@@ -45,11 +54,6 @@ TAnimatedSprite* CursorImage = nullptr;
 GameArchives Archives;
 float LoadingPhase = 0;
 
-FrameHooks& Hooks() {
-    static FrameHooks hooks;
-    return hooks;
-}
-
 namespace {
 
 std::string& DataFolderRef() {
@@ -62,15 +66,23 @@ constexpr char kAppSubFolder[] = "KestruneEntertainment/Tallow Studios/Branchwic
 constexpr char kDeviceFailure[] = "Failed initializing device";
 
 std::string TextOr(const char* key, const char* fallback) {
-    if (Hooks().text) {
-        std::string t = Hooks().text(key);
-        if (!t.empty()) return t;
-    }
-    return fallback;
+    std::string t = GameText(key);
+    return t.empty() ? fallback : t;
 }
 
-bool TransitionVisible() {
-    return AskHook(Hooks().transitionVisible);
+void LoadTexts() {
+    LoadApplicationTexts();
+    LoadTextDatabase();
+}
+
+// The debug lines in the shadow font at half size.
+void DrawDebugText(const std::string& text, float x, float y) {
+    TKilnFont* font = Fonts ? Fonts->Font(ShadowFont) : nullptr;
+    if (!font) return;
+    const TPoint2 saved = font->FScale;
+    font->FScale = TPoint2{0.5f, 0.5f};
+    font->TextOut(TPoint2{x, y}, text, false, 1.0f, TColor2{0xFFFFFFFF, 0xFFF3B3FF});
+    font->FScale = saved;
 }
 
 bool IsRelative(const std::string& p) {
@@ -129,15 +141,18 @@ TMainForm::TMainForm(LaunchSettings settings) : settings_(std::move(settings)) {
 
 TMainForm::~TMainForm() {
     if (created_) FormDestroy();
-    Hooks() = FrameHooks{};
     if (MainForm == this) MainForm = nullptr;
 }
 
 bool TMainForm::Start() {
     ResetAppState();
     DataFolderRef() = FindDataFolder(settings_.dataFolder);
-    InstallGameModules(DataFolderRef());
-    CallHook(Hooks().loadTexts);
+    // Texts: the loose file under Data/tData/Common first, then the archive. Links such as
+    // "Data\Fonts.dan | x.xml" start from the folder holding "Data".
+    const std::string base = std::filesystem::path(DataFolderRef()).parent_path().string();
+    TextDatabaseSource().BaseFolder = base;
+    SetProgramFolder(base);
+    LoadTexts();
     // One running game per user folder: the lock dies with its holder.
     const std::string home =
         settings_.homeFolder.empty() ? DefaultAppFolderPath() : Absolute(settings_.homeFolder);
@@ -185,7 +200,7 @@ void TMainForm::FormCreate() {
     Archives.Sfx = archive("Sfx.dan");
     Archives.Ambience = archive("Ambience.dan");
 
-    CallHook(Hooks().loadTexts);
+    LoadTexts();
     const std::string title = TextOr("Application_Name", "Branchwick");
     if (window_) window_->SetTitle(title);
 
@@ -282,6 +297,8 @@ void TMainForm::FrameworkCreate() {
         Archives.Videos[static_cast<size_t>(n)] = archive("Video_" + std::to_string(n) + ".dan");
     Archives.LocationsData = archive("tData_Locations.dan");
     Archives.LevelsData = archive("tData_Levels.dan");
+    // Archives are only read while the game runs.
+    LockArchiveAccess();
 }
 
 void TMainForm::OnTimerReset() {
@@ -313,7 +330,8 @@ void TMainForm::LoadStartupResources() {
         data.Textures.push_back(std::move(pic.argb));
         images_->AddFromPixels(std::move(data));
     }
-    CallHook(Hooks().loadStartupImages);
+    for (TKilnArchive* a : {Archives.Loading, Archives.Common, Archives.External})
+        if (a) images_->AddAllFromArchive(a, true, false);
 
     mainEngine_ = std::make_unique<TSpriteEngine>(canvas, images_.get());
     loadingEngine_ = std::make_unique<TSpriteEngine>(canvas, images_.get());
@@ -321,9 +339,10 @@ void TMainForm::LoadStartupResources() {
     LoadingEngine = loadingEngine_.get();
     for (TSpriteEngine* e : {MainEngine, LoadingEngine}) e->SetWorld(WorldOffset.x, WorldOffset.y);
 
-    CallHook(Hooks().loadStartupParticles);
     ComputeScreenMode(SwapChainSize.x, SwapChainSize.y, false);
-    CallHook(Hooks().loadFonts);
+    LoadGameFonts(Archives.Fonts, *images_, *fonts_);
+    GuiFonts() = fonts_.get();
+    TextWrapper() = ShadowFontWrapper(fonts_.get());
 
     CursorPoint = new TCursorPoint(MainEngine);
     CursorPoint->onHit = [this](TSprite& s) { RouteHit(s); };
@@ -339,18 +358,21 @@ void TMainForm::LoadStartupResources() {
         window_->Show();
         window_->Focus();
     }
-    if (Hooks().createSplash)
-        Hooks().createSplash();
+    // The splash screen calls FinishStartup when it ends; without one the start goes on.
+    if (SceneRegistered(scene_Splash))
+        SceneOf(scene_Splash).Command(msg_Create);
     else
         FinishStartup();
 }
 
 void FinishStartup() {
-    CallHook(Hooks().loadTexts);
-    CallHook(Hooks().createLoadingSprites);
-    CallHook(Hooks().loadMainResources);
-    CallHook(Hooks().loadLevelList);
-    CallHook(Hooks().createPersistentSprites);
+    LoadTexts();
+    CreateLoadingSprites();
+    LoadMainResources();
+    // The level list comes from the texts' archive; the player's level states follow its
+    // length.
+    LoadLevelsList(LevelsListKey, TextDataArchive(), LevelsList);
+    ResizeLevelStates();
     CurrentScene = scene_Loaded;
 }
 
@@ -377,17 +399,20 @@ void TMainForm::FrameworkDestroy() {
     fonts_.reset();
     Images = nullptr;
     images_.reset();
+    ForgetMainPictures();
     Archives = GameArchives{};
     archives_.clear();
+    // The lock lives as long as the archives of this game.
+    UnlockArchiveAccess();
     CursorPoint = nullptr;
     CursorImage = nullptr;
     // Whoever keeps pointers to sprites lets go of them before the engines free the trees.
-    CallHook(Hooks().forgetSprites);
+    ForEachScene([](Scene& scene) { scene.ForgetSprites(); });
     MainEngine = nullptr;
     mainEngine_.reset();
     LoadingEngine = nullptr;
     loadingEngine_.reset();
-    CallHook(Hooks().shutdownSound);
+    ShutdownSound();
     Device = nullptr;
 }
 
@@ -450,44 +475,26 @@ bool TMainForm::DrawFrame() {
         return false;
     }
     if (!device_->Connect()) return false;
-    if (CurrentScene == scene_Loading || CurrentScene == scene_Loaded) {
-        device_->Render(0xFF000000, [] {
-            if (Hooks().renderLoadingFrame)
-                Hooks().renderLoadingFrame();
-            else if (LoadingEngine)
-                LoadingEngine->Draw();
-        });
-    } else {
+    if (CurrentScene == scene_Loading || CurrentScene == scene_Loaded)
+        device_->Render(0xFF000000, [] { RenderLoadingFrame(); });
+    else
         device_->Render(0x00000000, [this] { RenderFrame(); });
-    }
     return true;
 }
 
 void TMainForm::RenderFrame() {
     if (MainEngine) MainEngine->Draw();
-    CallHook(Hooks().renderParticles);
-    if (Hooks().drawDebugText) {
-        const float x = WorldOffset.x + 10;
-        if (GameOptions.Fps)
-            Hooks().drawDebugText("FPS: " + std::to_string(FrameTimer.FrameRate()), x, 5);
-        if (GameOptions.Ssc && MainEngine)
-            Hooks().drawDebugText("SC: " + std::to_string(MainEngine->FAllCount), x, 25);
-        if (GameOptions.Spc)
-            Hooks().drawDebugText("PSC: " + std::to_string(Hooks().particleSystemCount
-                                                               ? Hooks().particleSystemCount()
-                                                               : 0),
-                                  x, 45);
-    }
+    // The particle systems draw here once they exist.
+    const float x = WorldOffset.x + 10;
+    if (GameOptions.Fps) DrawDebugText("FPS: " + std::to_string(FrameTimer.FrameRate()), x, 5);
+    if (GameOptions.Ssc && MainEngine)
+        DrawDebugText("SC: " + std::to_string(MainEngine->FAllCount), x, 25);
+    if (GameOptions.Spc) DrawDebugText("PSC: 0", x, 45);
     if (MainEngine) MainEngine->Dead();
-    if (TransitionVisible()) CallHook(Hooks().drawTransition);
-    CallHook(Hooks().drawAwardNotice);
+    // The transition and the new-award notice draw here once they exist.
     if (CursorImage && CursorImage->FVisible) CursorImage->DoDraw();
     MouseClicked = false;
     MouseDblClicked = false;
-}
-
-void TMainForm::HitTest() {
-    if (CursorPoint && !LevelFinished) CursorPoint->Collision();
 }
 
 void TMainForm::UpdateFrame() {
@@ -497,91 +504,16 @@ void TMainForm::UpdateFrame() {
         if (LoadingPhase > 31400) LoadingPhase = 0;
         return;
     }
-    if (TransitionVisible()) CallHook(Hooks().moveTransition);
-    CallHook(Hooks().soundTick);
-
-    const SceneHooks& scene = Hooks().scenes[CurrentScene < SceneCount ? CurrentScene : 0];
-    auto move = [&] {
-        if (scene.move)
-            scene.move();
-        else if (MainEngine)
-            MainEngine->Move(1.0f);
-    };
-    switch (CurrentScene) {
-    case scene_Level:
-        if (ResultDelayActive) {
-            if (ResultDelay > 0) {
-                ResultDelay -= 0.1f;
-            } else {
-                ResultDelayActive = false;
-                CallHook(Hooks().createResultPanel);
-            }
-        }
-        if (Hooks().levelTick) {
-            Hooks().levelTick(); // moves, hit-tests and updates the board in its own order
-        } else {
-            move();
-            if (!TransitionVisible() && !ResultDelayActive && !LevelFinished &&
-                !AskHook(Hooks().messageShown) && !AskHook(Hooks().dialogShown))
-                HitTest();
-        }
-        break;
-    case scene_Map:
-    case scene_Video:
-        CallHook(scene.update);
-        move();
-        HitTest();
-        break;
-    case scene_Splash:
-        move();
-        break;
-    case scene_MainMenu:
-        CallHook(scene.update);
-        move();
-        if (!TransitionVisible()) HitTest();
-        break;
-    case scene_Options:
-        CallHook(scene.update);
-        move();
-        HitTest();
-        break;
-    case scene_ChoosePlayer:
-    case scene_EnterName:
-    case scene_Credits:
-    case scene_Awards:
-        CallHook(Hooks().scenes[scene_MainMenu].update);
-        CallHook(scene.update);
-        move();
-        HitTest();
-        CallHook(scene.afterHitTest);
-        break;
-    case scene_InGameMenu:
-        CallHook(scene.update);
-        move();
-        HitTest();
-        break;
-    case scene_Help:
-        CallHook(scene.update);
-        HitTest();
-        break;
-    default:
-        break;
-    }
+    // The transition moves here once it exists.
+    SoundTick();
+    SceneOf(CurrentScene).Tick();
 }
 
 // --- Input -----------------------------------------------------------------------------------
+// Every pointer event is offered to the modal layers front to back before the scene sees it.
 
 void TMainForm::RouteHit(TSprite& sprite) {
-    FrameHooks& h = Hooks();
-    if (AskHook(h.messageShown)) {
-        CallHook(h.messageHit, sprite);
-        return;
-    }
-    if (AskHook(h.resultShown)) {
-        CallHook(h.resultHit, sprite);
-        return;
-    }
-    if (CurrentScene < SceneCount) CallHook(h.scenes[CurrentScene].hit, sprite);
+    if (!Layers().Hit(sprite)) SceneOf(CurrentScene).Hit(sprite);
 }
 
 void TMainForm::Dispatch(const PlatformEvent& e) {
@@ -597,7 +529,6 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
         break;
     case EventType::MouseDoubleClick:
         FormDblClick();
-        FormMouseDown(e.button);
         break;
     case EventType::MouseUp:
         FormMouseUp(e.button);
@@ -612,12 +543,11 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
         FormMouseLeave();
         break;
     case EventType::KeyDown:
-        if ((e.key == Key::Backspace || e.key == Key::Enter) && CurrentScene == scene_EnterName)
-            CallHook(Hooks().textKey);
+        if (e.key == Key::Backspace || e.key == Key::Enter) SceneOf(CurrentScene).EditKey(e.key);
         FormKeyDown(e.key);
         break;
     case EventType::TextInput:
-        CallHook(Hooks().textInput, e.text);
+        SceneOf(CurrentScene).TextInput(e.text);
         break;
     case EventType::Activated:
         OnAppActivate();
@@ -644,115 +574,74 @@ void TMainForm::FormMouseMove(int x, int y) {
         static_cast<int>(std::nearbyint(MouseX)), static_cast<int>(std::nearbyint(MouseY)),
         static_cast<int>(std::nearbyint(MouseX + 1)), static_cast<int>(std::nearbyint(MouseY + 1))};
     if (CursorImage) {
-        const bool dragging = AskHook(Hooks().draggingSomething);
+        const bool dragging = SceneOf(CurrentScene).Dragging();
         CursorImage->FX = static_cast<float>(MouseX - (dragging ? 15 : 5));
         CursorImage->FY = static_cast<float>(MouseY - (dragging ? 35 : 13));
     }
 }
 
 void TMainForm::FormMouseDown(int button) {
-    FrameHooks& h = Hooks();
     if (CurrentScene == scene_Loading || LevelFinished) return;
     if (CurrentScene == scene_Loaded) {
-        CallHook(h.leaveLoadingScreen);
+        LeaveLoadingScreen();
         return;
     }
-    if (TransitionVisible() || AskHook(h.resultShown) || AskHook(h.messageShown) ||
-        AskHook(h.dialogShown) || button != static_cast<int>(MouseButton::Left))
-        return;
-    HitTest();
-    if (!AskHook(h.resultShown) && !AskHook(h.popupActive) && !AskHook(h.inGameMenuOrHelpOpen) &&
-        CurrentScene != scene_Options)
-        CallHook(h.boardPointerUpdate);
+    if (TransitionVisible() || button != static_cast<int>(MouseButton::Left)) return;
+    // A shown result panel, message box or dialog ignores the press.
+    if (Layers().Press()) return;
+    RunHitTest();
+    if (!Layers().BlocksBoard()) SceneOf(CurrentScene).Press();
     MouseReleased = false;
     MouseButtonDown = true;
 }
 
 void TMainForm::FormMouseUp(int button) {
-    FrameHooks& h = Hooks();
-    if (CurrentScene == scene_Loading || CurrentScene == scene_Loaded || LevelFinished ||
-        AskHook(h.resultShown))
-        return;
-    if (AskHook(h.dialogShown) || AskHook(h.swallowNextRelease)) {
-        CallHook(h.setSwallowNextRelease, AskHook(h.dialogShown));
-        return;
-    }
+    if (CurrentScene == scene_Loading || CurrentScene == scene_Loaded || LevelFinished) return;
+    // A shown result panel ignores the release; a dialog swallows it (and the first one after
+    // it closes).
+    if (Layers().Release()) return;
     if (TransitionVisible() || button != static_cast<int>(MouseButton::Left)) return;
-    switch (CurrentScene) {
-    case scene_Level:
-        MouseButtonDown = false;
-        MouseReleased = true;
-        if (h.scenes[scene_Level].release) {
-            h.scenes[scene_Level].release(); // the board's release sequence
-        } else {
-            HitTest();
-            CallHook(h.boardPointerUpdate);
-        }
-        MouseReleased = false;
-        CallHook(h.stopDragLoops);
-        break;
-    case scene_Options:
-    case scene_ChoosePlayer:
-    case scene_EnterName:
-    case scene_Credits:
-    case scene_Awards:
-        MouseReleased = true;
-        MouseButtonDown = false;
-        CallHook(h.scenes[CurrentScene].release);
-        MouseReleased = false;
-        break;
-    default:
-        break;
-    }
+    SceneOf(CurrentScene).Release();
 }
 
 void TMainForm::FormClick() {
-    FrameHooks& h = Hooks();
     switch (CurrentScene) {
     case scene_Loading:
         return;
     case scene_Loaded:
-        CallHook(h.leaveLoadingScreen);
+        LeaveLoadingScreen();
         return;
     case scene_Splash:
-        CallHook(h.skipSplash);
+        SceneOf(scene_Splash).Escape(); // a click skips the splash as Escape does
         return;
     case scene_Level:
-        if (AskHook(h.popupActive)) {
-            CallHook(h.popupClick);
-            return;
-        }
-        if (AskHook(h.dialogShown)) {
-            CallHook(h.dialogClick);
-            return;
-        }
+        // The level's pop-up, then a dialog, takes the click whole.
+        if (Layers().Click()) return;
         break;
     default:
         break;
     }
     if (LevelFinished || TransitionVisible()) return;
     MouseClicked = true;
-    HitTest();
-    if (AskHook(h.tutorialActive) && MouseClicked && MouseButtonDown &&
-        !AskHook(h.inGameMenuOrHelpOpen))
-        CallHook(h.tutorialClick);
+    RunHitTest();
+    Layers().AfterClick();
 }
 
 void TMainForm::FormDblClick() {
     if (CurrentScene == scene_Loading || LevelFinished) return;
     if (CurrentScene == scene_Loaded) {
-        CallHook(Hooks().leaveLoadingScreen);
+        LeaveLoadingScreen();
         return;
     }
     if (TransitionVisible()) return;
     MouseDblClicked = true;
-    HitTest();
+    RunHitTest();
 }
 
 void TMainForm::FormKeyDown(Key key) {
     if (CurrentScene == scene_Loading) return;
     if (CurrentScene == scene_Loaded) {
-        CallHook(Hooks().leaveLoadingScreen);
+        LeaveLoadingScreen();
         return;
     }
     if (TransitionVisible()) return;
@@ -760,13 +649,13 @@ void TMainForm::FormKeyDown(Key key) {
     if (!CheatMode) return;
     switch (key) {
     case Key::F1:
-        CallHook(Hooks().cheatEvaluateLevel);
+        Layers().DebugKey(key); // the result panel evaluates the level
         break;
     case Key::F6:
-        CallHook(Hooks().cheatOpenAllLevels);
+        OpenAllLevels();
         break;
     case Key::Home:
-        CallHook(Hooks().loadTexts);
+        LoadTexts();
         break;
     default:
         break;
@@ -791,14 +680,11 @@ void TMainForm::FormMouseLeave() {
 
 void HandleEscape() {
     if (LevelFinished) return;
-    FrameHooks& h = Hooks();
     switch (CurrentScene) {
     case scene_Splash:
-        CallHook(h.skipSplash);
-        return;
     case scene_Video:
     case scene_Help:
-        CallHook(h.scenes[CurrentScene].escape);
+        SceneOf(CurrentScene).Escape();
         return;
     case scene_Level:
     case scene_Map:
@@ -809,10 +695,8 @@ void HandleEscape() {
     case scene_Credits:
     case scene_Awards:
     case scene_InGameMenu:
-        if (AskHook(h.messageShown))
-            CallHook(h.closeMessage);
-        else
-            CallHook(h.scenes[CurrentScene].escape);
+        // A shown message box closes first (and in a level, a dialog moves on).
+        if (!Layers().Escape()) SceneOf(CurrentScene).Escape();
         return;
     default:
         return;
@@ -824,20 +708,20 @@ void HandleEscape() {
 void TMainForm::OnAppDeactivate() {
     if (GameOptions.FullScreen && window_) window_->Minimize();
     AppPaused = true;
-    CallHook(Hooks().pauseSound);
+    PauseAllSound();
 }
 
 void TMainForm::OnAppActivate() {
     if (!GameOptions.FullScreen) {
         AppPaused = false;
-        CallHook(Hooks().resumeSound);
+        ResumeAllSound();
     }
     WriteLog("app activate", 1);
 }
 
 void TMainForm::OnAppRestore() {
     AppPaused = false;
-    CallHook(Hooks().resumeSound);
+    ResumeAllSound();
     WriteLog("app restore", 1);
 }
 
@@ -849,16 +733,16 @@ void TMainForm::stateTimerTimer() {
     if (!GameOptions.FullScreen) {
         if (!AppPaused && !focused && minimized) {
             AppPaused = true;
-            CallHook(Hooks().pauseSound);
+            PauseAllSound();
             WriteLog("app was minimized by icon click", 1);
         }
     } else {
         if (focused && AppPaused) {
             AppPaused = false;
-            CallHook(Hooks().resumeSound);
+            ResumeAllSound();
         } else if (minimized && !AppPaused) {
             AppPaused = true;
-            CallHook(Hooks().pauseSound);
+            PauseAllSound();
         }
     }
 }
@@ -870,10 +754,10 @@ void TMainForm::SetSecondsTimerEnabled(bool on) {
 }
 
 void TMainForm::SecondsTimerTimer() {
-    FrameHooks& h = Hooks();
-    if (AppPaused || AskHook(h.resultShown) || CurrentScene == scene_InGameMenu) return;
-    CallHook(h.playlistSecond);
-    if (CurrentScene == scene_Level && !AskHook(h.dialogShown)) CallHook(h.levelSecond);
+    if (AppPaused || Layers().Shown(Layer::Result) || CurrentScene == scene_InGameMenu) return;
+    PlaylistTick();
+    if (CurrentScene == scene_Level && !Layers().Shown(Layer::Dialog))
+        SceneOf(scene_Level).Second();
 }
 
 } // namespace bw

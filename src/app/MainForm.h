@@ -105,7 +105,6 @@ private:
     bool DrawFrame();
     void RenderFrame();
     void UpdateFrame();
-    void HitTest();
     void RouteHit(TSprite& sprite);
     // Opens "Data/<file>" read-only and keeps it; a missing file leaves an archive that reads
     // nothing.

@@ -1,12 +1,13 @@
 #include "app/Replay.h"
 
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/LevelModule.h"
+#include "app/GameWiring.h"
 #include "app/MainForm.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
 #include "board/BoardDump.h"
+#include "ingame/LevelScene.h"
 #include "platform/Files.h"
 #include "render/Canvas.h"
 #include "render/DisplayState.h"
@@ -200,9 +201,13 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
     ls.desktopSize = rs.fullScreen ? rs.size : TPoint2px{rs.size.x + 200, rs.size.y + 200};
     ls.windowClientSize = rs.fullScreen ? std::optional<TPoint2px>{} : rs.size;
 
+    WireGame();
+    if (rs.afterWiring) rs.afterWiring();
     auto form = std::make_unique<TMainForm>(ls);
     if (!form->Start()) {
         result.error = form->StartError();
+        form.reset();
+        UnwireGame();
         return result;
     }
     bool levelStarted = false;
@@ -237,8 +242,8 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
                 pe.type = EventType::MouseClick;
                 pe.button = 1;
             } else if (e.kind == "dblclick") {
-                form->FormDblClick();
-                continue;
+                pe.type = EventType::MouseDoubleClick;
+                pe.button = 1;
             } else if (e.kind == "key") {
                 pe.type = EventType::KeyDown;
                 ParseKey(e.arg, pe.key);
@@ -284,6 +289,7 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
     result.scene = SceneName(CurrentScene);
     if (Device && Device->AtFault() && failure.empty()) failure = "Failed initializing device";
     form.reset();
+    UnwireGame();
     if (!failure.empty()) {
         result.error = failure;
         return result;

@@ -6,6 +6,7 @@
 #include "render/Types.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ struct ReplaySettings {
     int ticksPerFrame = 1;
     std::vector<std::string> args; // game command-line switches (-cht)
     int startLevel = 0;            // 1-based entry of the level list to play; 0 for none
+    // Runs after the game's modules are wired and before it starts: a test registers scenes
+    // or layers of its own here.
+    std::function<void()> afterWiring;
 };
 
 struct ReplayResult {

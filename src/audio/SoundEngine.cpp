@@ -1,6 +1,5 @@
 #include "audio/SoundEngine.h"
 
-#include "app/FrameHooks.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "data/KilnArchive.h"
@@ -656,13 +655,7 @@ void ShutdownSound() {
     PlaylistPos = PlaylistSeconds = 0;
 }
 
-void InstallSoundHooks() {
-    FrameHooks& h = Hooks();
-    h.soundTick = SoundTick;
-    h.pauseSound = PauseAllSound;
-    h.resumeSound = ResumeAllSound;
-    h.stopDragLoops = StopDragLoops;
-    h.playlistSecond = PlaylistTick;
+void ConnectButtonSounds() {
     ButtonSoundHook() = [](const std::string& name) { SfxByName(name); };
 }
 

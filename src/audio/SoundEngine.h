@@ -166,7 +166,7 @@ void PlaylistTick();
 // Frees the engines and the device; sound can be loaded again afterwards.
 void ShutdownSound();
 
-// Sets the frame's sound hooks and the button sound hook.
-void InstallSoundHooks();
+// GUI buttons play their hover and click sounds through the effects engine.
+void ConnectButtonSounds();
 
 } // namespace bw

@@ -54,6 +54,12 @@ struct GameArchives {
 };
 extern GameArchives Archives;
 
+// Adds the pictures of the main archives (board pieces, effects, panels, menus, map) to the
+// catalogue, once per catalogue.
+void LoadMainPictures();
+// The catalogue is going: the next LoadMainPictures loads them again.
+void ForgetMainPictures();
+
 // The folder "Data" that holds the archives (absolute, no trailing '/').
 const std::string& DataFolder();
 // DataFolder() + "/" + name.

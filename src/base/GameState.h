@@ -45,6 +45,10 @@ extern bool LevelFinished;
 extern bool ResultDelayActive;
 extern float ResultDelay;
 
+// Whether a scene transition is on screen. The transition sets it; everyone reads it.
+bool TransitionVisible();
+void SetTransitionVisible(bool visible);
+
 // The pointer in design coordinates, WorldOffset included.
 extern double MouseX;
 extern double MouseY;

@@ -56,11 +56,6 @@ void ModalLayers::AfterClick() {
         if (layer) layer->AfterClick();
 }
 
-void ModalLayers::AfterRelease() {
-    for (auto& layer : layers_)
-        if (layer) layer->AfterRelease();
-}
-
 ModalLayers& Layers() {
     static ModalLayers layers;
     return layers;

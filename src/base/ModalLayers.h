@@ -6,6 +6,7 @@
 // slot holds a null layer (never shown, takes nothing) until its module registers one.
 #pragma once
 
+#include "base/Messages.h"
 #include "platform/Events.h"
 
 #include <array>
@@ -23,6 +24,8 @@ public:
     virtual bool BlocksBoard() const { return false; }
     // While true the level's per-tick hit test waits too.
     virtual bool BlocksHitTest() const { return false; }
+    // msg_Create shows the layer, msg_Destroy takes it away.
+    virtual void Command(TTS_Message) {}
     // Each returns whether the layer took the event.
     virtual bool Hit(TSprite&) { return false; }
     virtual bool Press() { return false; }
@@ -31,8 +34,6 @@ public:
     virtual bool Escape() { return false; }
     // After a click's hit test: the tutorial's click step.
     virtual void AfterClick() {}
-    // After a level release the board did not accept: the tutorial's release step.
-    virtual void AfterRelease() {}
     // The debug keys (F1, F6) with the cheat switch.
     virtual bool DebugKey(Key) { return false; }
 };
@@ -55,7 +56,6 @@ public:
     bool Click();
     bool Escape();
     void AfterClick();
-    void AfterRelease();
     bool DebugKey(Key key);
 
 private:

@@ -60,6 +60,11 @@ Scene& SceneOf(uint8_t id) {
     return *r.nulls[slot];
 }
 
+void ForEachScene(const std::function<void(Scene&)>& f) {
+    for (auto& s : TheRegistry().scenes)
+        if (s) f(*s);
+}
+
 void ClearScenes() {
     Registry& r = TheRegistry();
     for (auto& s : r.scenes) s.reset();

@@ -10,6 +10,7 @@
 #include "base/Messages.h"
 #include "platform/Events.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,12 @@ public:
     // Keyboard text and the editing keys (Backspace, Enter) while a name is typed.
     virtual void TextInput(const std::string&) {}
     virtual void EditKey(Key) {}
+    // The level clock's second (the frame calls it in scene_Level while no dialog is shown).
+    virtual void Second() {}
+    // Something follows the pointer (a dragged bird, bonus or key): the pointer picture moves.
+    virtual bool Dragging() const { return false; }
+    // The sprite engines are about to be freed with every sprite: let go of them unfreed.
+    virtual void ForgetSprites() {}
 };
 
 // Installs `scene` for `id`, replacing whatever served it before.
@@ -42,6 +49,8 @@ void RegisterScene(uint8_t id, std::unique_ptr<Scene> scene);
 bool SceneRegistered(uint8_t id);
 // The scene of `id`; the null scene when none is registered (or `id` is out of range).
 Scene& SceneOf(uint8_t id);
+// Calls `f` for every registered scene.
+void ForEachScene(const std::function<void(Scene&)>& f);
 // Forgets every registered scene (between games of the tests and the replay harness).
 void ClearScenes();
 

@@ -456,6 +456,11 @@ void ResizeLevelStates(std::size_t count) {
     Player.Levels.assign(count, TPlayerSavedLevel{});
 }
 
+void OpenAllLevels() {
+    for (TPlayerSavedLevel& level : Player.Levels)
+        if (level.FStatus == 0) level.FStatus = 1;
+}
+
 bool CreateProfile(const std::string& name) {
     return CreateProfile(name, std::time(nullptr));
 }

@@ -163,6 +163,8 @@ bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelSt
 // Player.Levels gets one entry per level of LevelsList (or Count entries), all 0.
 void ResizeLevelStates();
 void ResizeLevelStates(std::size_t count);
+// The debug key F6: every level still closed (state 0) opens (state 1).
+void OpenAllLevels();
 
 // A new profile with a file name from the time (now, or When) that no existing file has;
 // Player.Level becomes 0. False when the name is empty after sanitising or nothing could be

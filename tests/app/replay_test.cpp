@@ -1,9 +1,11 @@
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/FrameHooks.h"
 #include "app/Replay.h"
 #include "base/GameObjects.h"
 #include "base/GameState.h"
+#include "base/Scene.h"
+#include "meta/Profile.h"
 #include "platform/Files.h"
+#include "support/ScriptedScene.h"
 
 #include "support/TempFolder.h"
 
@@ -18,6 +20,8 @@
 #include <vector>
 
 namespace bw {
+
+using testing::ScriptedScene;
 namespace {
 
 std::string ReadText(const std::string& path) {
@@ -64,25 +68,27 @@ TEST(ReplayInProcess, PointerEventsReachTheSceneThroughTheHitTest) {
     testing::TempFolder home;
     TSprite* target = nullptr;
     std::vector<std::string> seen;
-    Hooks().createSplash = [&] {
-        CurrentScene = scene_MainMenu;
-        auto* s = new TAnimatedSprite(MainEngine);
-        s->FName = "target";
-        s->FX = 100;
-        s->FY = 100;
-        s->FCollisioned = true;
-        s->FCollideMode = cmRect;
-        s->FCollideRect = TRect{100, 100, 200, 150};
-        target = s;
-    };
-    Hooks().scenes[scene_MainMenu].hit = [&](TSprite& s) {
-        if (&s != target) return;
-        seen.push_back(MouseClicked ? "click" : MouseButtonDown ? "held" : "hover");
-    };
     int escapes = 0;
-    Hooks().scenes[scene_MainMenu].escape = [&] { ++escapes; };
-
     ReplaySettings rs;
+    rs.afterWiring = [&] {
+        testing::Script(scene_Splash).onCreate = [&] {
+            CurrentScene = scene_MainMenu;
+            auto* s = new TAnimatedSprite(MainEngine);
+            s->FName = "target";
+            s->FX = 100;
+            s->FY = 100;
+            s->FCollisioned = true;
+            s->FCollideMode = cmRect;
+            s->FCollideRect = TRect{100, 100, 200, 150};
+            target = s;
+        };
+        ScriptedScene& menu = testing::Script(scene_MainMenu);
+        menu.onHit = [&](TSprite& s) {
+            if (&s != target) return;
+            seen.push_back(MouseClicked ? "click" : MouseButtonDown ? "held" : "hover");
+        };
+        menu.onEscape = [&] { ++escapes; };
+    };
     rs.home = home.Path();
     rs.ticks = 40;
     std::string error;
@@ -98,24 +104,28 @@ TEST(ReplayInProcess, PointerEventsReachTheSceneThroughTheHitTest) {
     EXPECT_GE(std::count(seen.begin(), seen.end(), "hover"), 14);
     EXPECT_LE(std::count(seen.begin(), seen.end(), "hover"), 16);
     EXPECT_EQ(escapes, 1);
-    // The hooks are gone with the game.
-    EXPECT_FALSE(Hooks().createSplash);
+    // The scenes are gone with the game.
+    EXPECT_FALSE(SceneRegistered(scene_Splash));
+    EXPECT_FALSE(SceneRegistered(scene_MainMenu));
 }
 
 TEST(ReplayInProcess, InputIsIgnoredWhileTheLevelIsDecided) {
     testing::TempFolder home;
     int hits = 0, escapes = 0;
-    Hooks().createSplash = [&] {
-        CurrentScene = scene_Level;
-        LevelFinished = true;
-        auto* s = new TAnimatedSprite(MainEngine);
-        s->FCollisioned = true;
-        s->FCollideMode = cmRect;
-        s->FCollideRect = TRect{0, 0, 1920, 1080};
-    };
-    Hooks().scenes[scene_Level].hit = [&](TSprite&) { ++hits; };
-    Hooks().scenes[scene_Level].escape = [&] { ++escapes; };
     ReplaySettings rs;
+    rs.afterWiring = [&] {
+        testing::Script(scene_Splash).onCreate = [&] {
+            CurrentScene = scene_Level;
+            LevelFinished = true;
+            auto* s = new TAnimatedSprite(MainEngine);
+            s->FCollisioned = true;
+            s->FCollideMode = cmRect;
+            s->FCollideRect = TRect{0, 0, 1920, 1080};
+        };
+        ScriptedScene& level = testing::Script(scene_Level);
+        level.onHit = [&](TSprite&) { ++hits; };
+        level.onEscape = [&] { ++escapes; };
+    };
     rs.home = home.Path();
     rs.ticks = 20;
     std::string error;
@@ -130,16 +140,27 @@ TEST(ReplayInProcess, CheatKeysActOnlyWithTheSwitch) {
     for (bool cheat : {false, true}) {
         testing::TempFolder home;
         int opened = 0;
-        Hooks().createSplash = [] { CurrentScene = scene_Map; };
-        Hooks().cheatOpenAllLevels = [&] { ++opened; };
         ReplaySettings rs;
+        rs.afterWiring = [&] {
+            testing::Script(scene_Splash).onCreate = [] {
+                CurrentScene = scene_Map;
+                Player.Levels.assign(3, TPlayerSavedLevel{});
+            };
+            ScriptedScene& map = testing::Script(scene_Map);
+            map.onTick = [&] {
+                opened = static_cast<int>(
+                    std::count_if(Player.Levels.begin(), Player.Levels.end(),
+                                  [](const TPlayerSavedLevel& l) { return l.FStatus == 1; }));
+            };
+        };
         rs.home = home.Path();
         rs.ticks = 10;
         if (cheat) rs.args = {"-cht"};
         std::string error;
         ASSERT_TRUE(ParseReplayScript("3 key f6\n", rs.events, error));
         ASSERT_TRUE(RunReplay(rs).ok);
-        EXPECT_EQ(opened, cheat ? 1 : 0);
+        // F6 opens every level.
+        EXPECT_EQ(opened, cheat ? 3 : 0);
     }
 }
 
@@ -153,8 +174,10 @@ TEST(ReplayInProcess, SwitchesCountOnlyAsFirstOrSecondParameter) {
     for (const Case& c : cases) {
         testing::TempFolder home;
         bool sawCheat = false;
-        Hooks().createSplash = [&] { sawCheat = CheatMode; };
         ReplaySettings rs;
+        rs.afterWiring = [&] {
+            testing::Script(scene_Splash).onCreate = [&] { sawCheat = CheatMode; };
+        };
         rs.home = home.Path();
         rs.ticks = 2;
         rs.args = c.args;
@@ -176,8 +199,9 @@ TEST(ReplayInProcess, TheLoadedScreenIsLeftByAClickOrKeyButNotByAMove) {
     for (const char* script : {"3 click\n", "3 key home\n", "3 dblclick\n", "3 move 5 5\n4 up\n"}) {
         testing::TempFolder home;
         int left = 0;
-        Hooks().leaveLoadingScreen = [&] { ++left; };
         ReplaySettings rs;
+        // Leaving the loading screen begins the scene after loading.
+        rs.afterWiring = [&] { testing::Script(scene_MainMenu).onCreate = [&] { ++left; }; };
         rs.home = home.Path();
         rs.ticks = 6;
         std::string error;

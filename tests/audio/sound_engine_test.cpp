@@ -1,6 +1,5 @@
 #include "audio/SoundEngine.h"
 
-#include "app/FrameHooks.h"
 #include "audio/FakeSoundDevice.h"
 #include "base/GameOptions.h"
 #include "gui/ButtonProtocol.h"
@@ -601,27 +600,22 @@ TEST_F(SoundEngineTest, PlaylistOfOneEntryLoopsAndBadTracksAreIgnored) {
 
 // ---- Hooks and shutdown ---------------------------------------------------------------
 
-TEST_F(SoundEngineTest, HooksPlayButtonSounds) {
-    InstallSoundHooks();
+TEST_F(SoundEngineTest, ButtonsAndTheFramePlayThroughTheEngine) {
+    ConnectButtonSounds();
     ASSERT_TRUE(ButtonSoundHook());
     ButtonSoundHook()(ButtonOverSound);
     EXPECT_TRUE(SfxPlaying(SfxIndex("sfx_button_over")));
     EXPECT_FLOAT_EQ(Fx("sfx_button_over").Copies[0].Gain, 0.8f);
     PlayMusic(music_Map, true);
-    CallHook(Hooks().soundTick);
+    SoundTick();
     EXPECT_NEAR(MusicSprite(music_Map)->FVolume, 0.01f, 1e-6f);
     Sfx(msg_Start, SfxIndex("sfx_key_loop"), true);
-    CallHook(Hooks().stopDragLoops);
+    StopDragLoops();
     EXPECT_FALSE(SfxPlaying(SfxIndex("sfx_key_loop")));
-    CallHook(Hooks().pauseSound);
+    PauseAllSound();
     EXPECT_FALSE(Track(music_Map).Playing);
-    CallHook(Hooks().resumeSound);
+    ResumeAllSound();
     EXPECT_TRUE(Track(music_Map).Playing);
-    Hooks().soundTick = nullptr;
-    Hooks().pauseSound = nullptr;
-    Hooks().resumeSound = nullptr;
-    Hooks().stopDragLoops = nullptr;
-    Hooks().playlistSecond = nullptr;
     ButtonSoundHook() = nullptr;
 }
 

@@ -1,7 +1,6 @@
 // The buttons in the running game: a small Data folder made here, a scene with two buttons,
 // a script that hovers one and clicks it, and the screenshots of the result.
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/FrameHooks.h"
 #include "app/Replay.h"
 #include "base/GameObjects.h"
 #include "base/GameState.h"
@@ -13,6 +12,7 @@
 #include "gui/ButtonSprites.h"
 #include "platform/Files.h"
 #include "platform/PictureFile.h"
+#include "support/ScriptedScene.h"
 
 #include <gtest/gtest.h>
 
@@ -112,7 +112,7 @@ TEST(ButtonsInTheGame, HoverGlowsAndAClickReportsTheButtonName) {
     }
 
     std::vector<TButtonName> clicked;
-    Hooks().createSplash = [] {
+    auto buildMenu = [] {
         CurrentScene = scene_MainMenu;
         TTSTextButton caption;
         caption.Text = {"OK"};
@@ -131,11 +131,13 @@ TEST(ButtonsInTheGame, HoverGlowsAndAClickReportsTheButtonName) {
             b->UpdateCollisionParameters();
         }
     };
-    Hooks().scenes[scene_MainMenu].hit = [&](TSprite& s) {
-        HandleButtonHit(s, MenuButtonHover, [&](TButtonName n) { clicked.push_back(n); });
-    };
-
     ReplaySettings rs;
+    rs.afterWiring = [&] {
+        testing::Script(scene_Splash).onCreate = buildMenu;
+        testing::Script(scene_MainMenu).onHit = [&](TSprite& s) {
+            HandleButtonHit(s, MenuButtonHover, [&](TButtonName n) { clicked.push_back(n); });
+        };
+    };
     rs.home = tmp.Path("home");
     rs.data = tmp.Path("Data");
     rs.size = {960, 540};

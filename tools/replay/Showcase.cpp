@@ -1,11 +1,11 @@
 #include "Showcase.h"
 
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/FrameHooks.h"
 #include "app/LoadingBackdrop.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
+#include "base/Scene.h"
 #include "data/GameFonts.h"
 #include "data/KilnArchive.h"
 #include "data/KilnFonts.h"
@@ -85,13 +85,31 @@ void BuildShowcase() {
     Button("Disabled", 208, 1260, 480, button_MM_MainMenu_Awards)->SetEnabled(false);
 }
 
+// Stands in for the splash: builds the showcase and goes to its menu scene.
+class ShowcaseStart final : public Scene {
+public:
+    void Command(TTS_Message message) override {
+        if (message == msg_Create) BuildShowcase();
+    }
+};
+
+// The showcase's buttons glow under the pointer and do nothing when clicked.
+class ShowcaseMenu final : public Scene {
+public:
+    void Tick() override {
+        MoveMainEngine();
+        if (!TransitionVisible()) RunHitTest();
+    }
+    void Hit(TSprite& sprite) override {
+        HandleButtonHit(sprite, MenuButtonHover, [](TButtonName) {});
+    }
+};
+
 } // namespace
 
 void InstallShowcaseScene() {
-    Hooks().createSplash = BuildShowcase;
-    Hooks().scenes[scene_MainMenu].hit = [](TSprite& s) {
-        HandleButtonHit(s, MenuButtonHover, [](TButtonName) {});
-    };
+    RegisterScene(scene_Splash, std::make_unique<ShowcaseStart>());
+    RegisterScene(scene_MainMenu, std::make_unique<ShowcaseMenu>());
 }
 
 } // namespace bw

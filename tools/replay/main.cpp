@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
                 return Fail("bad " + a + ", expected TICK:FILE");
             (a == "--shot" ? rs.shots : rs.dumps).push_back(tf);
         } else if (a == "--showcase") {
-            bw::InstallShowcaseScene();
+            rs.afterWiring = bw::InstallShowcaseScene;
         } else if (a == "--start-level") {
             if (!ParseNumber(need("a number"), n) || n < 1 || n > 1000)
                 return Fail("bad --start-level");

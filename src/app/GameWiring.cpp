@@ -1,0 +1,29 @@
+// Every module of the game, connected to the frame and to the board. A new screen registers
+// its Scene here, a new panel its ModalLayer, a new actor joins the board's actors.
+#include "app/GameWiring.h"
+
+#include "audio/SoundEngine.h"
+#include "base/ModalLayers.h"
+#include "base/Scene.h"
+#include "board/BoardActors.h"
+#include "board/BoardHost.h"
+#include "ingame/LevelScene.h"
+
+namespace bw {
+
+void WireGame() {
+    ConnectButtonSounds();
+    RegisterScene(scene_Level, MakeLevelScene());
+    SetBoardHost(&LevelBoardHost());
+    // The actors, the panels, the menus and the map join here as they are built; until then
+    // their scenes and layers are the null ones.
+}
+
+void UnwireGame() {
+    ClearScenes();
+    Layers().Clear();
+    SetBoardHost(nullptr);
+    SetBoardActors(nullptr);
+}
+
+} // namespace bw

@@ -1,0 +1,140 @@
+#include "ingame/LevelScene.h"
+
+#include "Engine/KilnSprite/SpriteEngine.h"
+#include "audio/SoundEngine.h"
+#include "base/CursorPoint.h"
+#include "base/GameObjects.h"
+#include "base/GameState.h"
+#include "base/ModalLayers.h"
+#include "board/Board.h"
+#include "board/LevelData.h"
+#include "board/Location.h"
+#include "board/PathPreview.h"
+#include "data/KilnImages.h"
+#include "meta/Profile.h"
+#include "platform/Log.h"
+
+#include <array>
+
+namespace bw {
+
+namespace {
+
+std::array<bool, 13> LocationPicturesLoaded{};
+
+// The pointer and the button as the board reads them.
+void CopyPointer() {
+    BoardPointer.Pos = TPoint2{static_cast<float>(MouseX), static_cast<float>(MouseY)};
+    BoardPointer.ButtonDown = MouseButtonDown;
+}
+
+// The level around the board.
+class LevelHost final : public BoardHost {
+public:
+    void LoadLocation(int location) override {
+        if (location < 1 || location > 12 || !Images) return;
+        if (LocationPicturesLoaded[static_cast<size_t>(location)]) return;
+        LocationPicturesLoaded[static_cast<size_t>(location)] = true;
+        if (TKilnArchive* a = Archives.Locations[static_cast<size_t>(location)])
+            Images->AddAllFromArchive(a, true, false);
+        else
+            WriteLog("Location " + std::to_string(location) + " has no picture archive", 1);
+    }
+    void SetDragCursor(bool dragging) override {
+        if (CursorImage)
+            CursorImage->SetImageName(dragging ? "Cursor_drag.image" : "Cursor_image.image");
+    }
+    bool ResultShown() override { return Layers().Shown(Layer::Result); }
+    bool InputFrozen() override { return TransitionVisible(); }
+    void LevelLost() override { Layers().At(Layer::Result).Command(msg_Create); }
+};
+
+class LevelScene final : public Scene {
+public:
+    // The level's row of the tick table: the result delay, the move, the path preview, then
+    // the hit test and the board's pointer update, each only while nothing stands in the way.
+    void Tick() override {
+        if (ResultDelayActive) {
+            if (ResultDelay > 0) {
+                ResultDelay -= 0.1f;
+            } else {
+                ResultDelayActive = false;
+                Layers().At(Layer::Result).Command(msg_Create);
+            }
+        }
+        MoveMainEngine();
+        UpdatePathPreview();
+        HoverCell = NoCell;
+        if (!TransitionVisible() && !ResultDelayActive && !LevelFinished &&
+            !Layers().BlocksHitTest()) {
+            RunHitTest();
+            if (!Layers().BlocksBoard()) {
+                CopyPointer();
+                BoardInput();
+            }
+        }
+        if (HoverCell == NoCell) ClearPathPreview();
+    }
+
+    void Press() override {
+        CopyPointer();
+        BoardInput();
+    }
+
+    // The release: the hit test first, then the board's release sequence; what the board did
+    // not accept goes back and the tutorial hears of it.
+    void Release() override {
+        MouseButtonDown = false;
+        MouseReleased = true;
+        RunHitTest();
+        CopyPointer();
+        BoardRelease();
+        MouseReleased = false;
+        StopDragLoops();
+    }
+
+    bool Dragging() const override { return SomethingDragged(); }
+
+    void ForgetSprites() override {
+        ForgetBoard();
+        SetBoardParent(nullptr);
+        // A new game has a new picture catalogue.
+        LocationPicturesLoaded = {};
+    }
+
+    void Command(TTS_Message message) override {
+        if (message == msg_Create) PlayLevel(Player.Level);
+    }
+};
+
+LevelHost TheLevelHost;
+
+} // namespace
+
+bool PlayLevel(int levelIndex) {
+    if (!MainEngine) return false;
+    LoadMainPictures();
+    SetBoardParent(MainEngine);
+    BoardSources().Locations = Archives.LocationsData;
+    BoardSources().Levels = Archives.LevelsData;
+    LeaveLocation();
+    UnloadBoard();
+    const bool started = StartLevel(levelIndex);
+    if (levelIndex >= 0 && levelIndex < static_cast<int>(LevelsList.size()))
+        LocationAmbience(msg_Start, LevelsList[static_cast<size_t>(levelIndex)].Location);
+    ResultDelayActive = false;
+    LevelFinished = false;
+    CurrentScene = scene_Level;
+    WriteLog("Level " + std::to_string(levelIndex + 1) + (started ? " started" : " is empty"), 1);
+    return started;
+}
+
+std::unique_ptr<Scene> MakeLevelScene() {
+    return std::make_unique<LevelScene>();
+}
+
+BoardHost& LevelBoardHost() {
+    return TheLevelHost;
+}
+
+} // namespace bw
