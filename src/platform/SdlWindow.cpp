@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <dlfcn.h>
+#include <functional>
 
 namespace bw {
 
@@ -224,20 +226,11 @@ bool SdlWindow::Translate(const SDL_Event& sdl, PlatformEvent& event) {
         event.y = sdl.motion.y;
         return true;
     case SDL_MOUSEBUTTONDOWN:
-        event.type = (sdl.button.clicks >= 2 && sdl.button.button == SDL_BUTTON_LEFT)
-                         ? EventType::MouseDoubleClick
-                         : EventType::MouseDown;
-        if (sdl.button.button == SDL_BUTTON_LEFT) leftDownInside_ = true;
-        event.button = sdl.button.button;
-        event.x = sdl.button.x;
-        event.y = sdl.button.y;
-        return true;
+        clicks_.Press(sdl.button.button, sdl.button.clicks, sdl.button.x, sdl.button.y, pending_);
+        return false;
     case SDL_MOUSEBUTTONUP:
-        event.type = EventType::MouseUp;
-        event.button = sdl.button.button;
-        event.x = sdl.button.x;
-        event.y = sdl.button.y;
-        return true;
+        clicks_.Release(sdl.button.button, sdl.button.x, sdl.button.y, pending_);
+        return false;
     case SDL_KEYDOWN:
         event.type = EventType::KeyDown;
         event.key = TranslateKey(sdl.key.keysym.sym);
@@ -284,32 +277,16 @@ bool SdlWindow::Translate(const SDL_Event& sdl, PlatformEvent& event) {
 
 bool SdlWindow::PollEvent(PlatformEvent& event) {
     SDL_Event sdl;
-    while (SDL_PollEvent(&sdl)) {
-        if (Translate(sdl, event)) {
-            // A release of the left button that began inside the window is also a click,
-            // reported right after the release.
-            if (event.type == EventType::MouseUp && event.button == SDL_BUTTON_LEFT &&
-                leftDownInside_) {
-                leftDownInside_ = false;
-                SDL_Event click{};
-                click.type = SDL_USEREVENT;
-                click.user.code = 1;
-                click.user.data1 = reinterpret_cast<void*>(static_cast<intptr_t>(event.x));
-                click.user.data2 = reinterpret_cast<void*>(static_cast<intptr_t>(event.y));
-                SDL_PushEvent(&click);
-            }
+    for (;;) {
+        // A press or release may stand for several events: they come out one by one.
+        if (!pending_.empty()) {
+            event = std::move(pending_.front());
+            pending_.pop_front();
             return true;
         }
-        if (sdl.type == SDL_USEREVENT && sdl.user.code == 1) {
-            event = PlatformEvent{};
-            event.type = EventType::MouseClick;
-            event.button = SDL_BUTTON_LEFT;
-            event.x = static_cast<int>(reinterpret_cast<intptr_t>(sdl.user.data1));
-            event.y = static_cast<int>(reinterpret_cast<intptr_t>(sdl.user.data2));
-            return true;
-        }
+        if (!SDL_PollEvent(&sdl)) return false;
+        if (Translate(sdl, event)) return true;
     }
-    return false;
 }
 
 bool SdlWindow::WaitEvent(PlatformEvent& event, int timeoutMs) {
@@ -351,11 +328,39 @@ float SdlWindow::DesktopDpi() const {
     return 96.0f;
 }
 
+namespace {
+
+std::function<void(const std::string&, const std::string&)>& MessageBoxHandler() {
+    static std::function<void(const std::string&, const std::string&)> handler;
+    return handler;
+}
+
+bool Headless(const char* driver) {
+    return driver && (std::string(driver) == "offscreen" || std::string(driver) == "dummy");
+}
+
+// Whether a box can be put on a screen: a display server is there and nobody asked for the
+// off-screen drivers. A box needs no window of ours, nor the video system started.
+bool DisplayAvailable() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return !Headless(SDL_GetCurrentVideoDriver());
+    if (Headless(std::getenv("SDL_VIDEODRIVER"))) return false;
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+void SetMessageBoxHandler(std::function<void(const std::string&, const std::string&)> handler) {
+    MessageBoxHandler() = std::move(handler);
+}
+
 void ShowMessageBox(const std::string& title, const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
-    const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : nullptr;
-    // Without a display (or under the offscreen driver) standard error is all there is.
-    if (driver && std::string(driver) != "offscreen" && std::string(driver) != "dummy")
+    if (MessageBoxHandler()) {
+        MessageBoxHandler()(title, text);
+        return;
+    }
+    // Without a display standard error is all there is.
+    if (DisplayAvailable())
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, title.c_str(), text.c_str(), nullptr);
 }
 

@@ -4,9 +4,11 @@
 // offscreen driver draws into an off-screen surface that can still be read back.
 #pragma once
 
+#include "platform/ClickOrder.h"
 #include "platform/Events.h"
 #include "platform/Window.h"
 
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -81,7 +83,8 @@ private:
     void* glContext_ = nullptr;
     BorderStyle border_ = BorderStyle::Single;
     bool onTop_ = false;
-    bool leftDownInside_ = false;
+    ClickOrder clicks_;
+    std::deque<PlatformEvent> pending_;
     TPoint2px desktopOverride_{};
 };
 

@@ -6,6 +6,7 @@
 
 #include "render/Types.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,10 @@ public:
     virtual void Present() = 0;
 };
 
-// A message box with one OK button. Falls back to standard error without a display.
+// A message box with one OK button, shown whether or not a window exists; it waits for the OK.
+// The text always goes to standard error too, which is all there is without a display.
 void ShowMessageBox(const std::string& title, const std::string& text);
+// Replaces the box on screen (tests watch what would have been shown); empty restores it.
+void SetMessageBoxHandler(std::function<void(const std::string& title, const std::string& text)>);
 
 } // namespace bw
