@@ -2,6 +2,7 @@
 
 #include "base/GameOptions.h"
 #include "board/LevelData.h"
+#include "data/AsciiText.h"
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
 #include "data/XmlEncoding.h"
@@ -167,19 +168,9 @@ std::unique_ptr<TXMLNode> ProfileTree(const TPlayer& p) {
     return root;
 }
 
-bool EqualsLower(std::string_view name, std::string_view lower) {
-    if (name.size() != lower.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != lower[i]) return false;
-    }
-    return true;
-}
-
 // The level number of an attribute "lev_<digits>" (any letter case), or 0.
 std::size_t LevelAttributeNumber(std::string_view name) {
-    if (name.size() < 5 || name.size() > 13 || !EqualsLower(name.substr(0, 4), "lev_")) return 0;
+    if (name.size() < 5 || name.size() > 13 || !AsciiSameText(name.substr(0, 4), "lev_")) return 0;
     std::size_t number = 0;
     for (const char c : name.substr(4)) {
         if (c < '0' || c > '9') return 0;
@@ -420,7 +411,7 @@ bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelSt
     const std::optional<std::string> text = DecodeProfileBytes(data, size);
     if (!text) return false;
     const auto root = XMLFromText(*text);
-    if (!root || !EqualsLower(root->Name(), "profile")) return false;
+    if (!root || !AsciiSameText(root->Name(), "profile")) return false;
 
     TPlayer p;
     p.Levels.assign(levelStates, TPlayerSavedLevel{});
