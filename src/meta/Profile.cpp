@@ -15,7 +15,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
 #include <limits>
 #include <unistd.h>
 
@@ -216,16 +215,6 @@ std::string ProfilePath(const std::string& fileName) {
     return JoinPath(folder, fileName);
 }
 
-void SyncFolder(const std::string& path) {
-    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
-    const int dir =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-}
-
 enum class TCreateResult { Created, Exists, Failed };
 
 // Writes a complete new file under Path only if no file of that name exists: the content goes
@@ -234,27 +223,7 @@ enum class TCreateResult { Created, Exists, Failed };
 TCreateResult CreateFileExclusively(const std::string& path, const std::vector<uint8_t>& data) {
     if (FileExists(path)) return TCreateResult::Exists;
     const std::string tmp = path + ".new";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return TCreateResult::Failed;
-    const uint8_t* p = data.data();
-    std::size_t left = data.size();
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return TCreateResult::Failed;
-    }
+    if (!WriteWholeFile(tmp, data.data(), data.size())) return TCreateResult::Failed;
     TCreateResult result = TCreateResult::Created;
     if (::link(tmp.c_str(), path.c_str()) != 0) {
         if (errno == EEXIST) {
@@ -266,7 +235,7 @@ TCreateResult CreateFileExclusively(const std::string& path, const std::vector<u
         }
     }
     ::unlink(tmp.c_str());
-    if (result == TCreateResult::Created) SyncFolder(path);
+    if (result == TCreateResult::Created) SyncFolderOf(path);
     return result;
 }
 
