@@ -4,7 +4,6 @@
 #include "board/BirdSprites.h"
 #include "board/BoardActors.h"
 #include "board/BoardHost.h"
-#include "board/BoardSound.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
 #include "board/Location.h"
@@ -473,8 +472,8 @@ void StartBirdMove(const TCoords2Array& path, int kind) {
         const TBirdSprite* nextSlot = At(BoardBirds, next);
         const int slotZ = nextSlot ? nextSlot->FZ : CellZ(next.y) + 3;
         flying->SetZ(next.y > path.front().y ? slotZ : slotZ + 3);
-        BoardSfxStop("sfx_bird_move.ogg");
-        BoardSfxLoop("sfx_bird_move.ogg", 0.4f + 0.6f * flying->FSpeed / 12.0f);
+        SfxStopByName("sfx_bird_move.ogg");
+        SfxLoopByName("sfx_bird_move.ogg", 0.4f + 0.6f * flying->FSpeed / 12.0f);
     }
     if (source) {
         source->FVisible = false;
@@ -484,7 +483,7 @@ void StartBirdMove(const TCoords2Array& path, int kind) {
 }
 
 void BirdArrived(TCoord2 target, int kind) {
-    if (FlyingBirdCount() <= 1) BoardSfxStop("sfx_bird_move.ogg");
+    if (FlyingBirdCount() <= 1) SfxStopByName("sfx_bird_move.ogg");
     Host().TutorialAllows(TutorialAction::Arrived, target);
 
     if (TBirdSprite* bird = At(BoardBirds, target)) {
@@ -586,7 +585,7 @@ void ResolveMatch(const TBirdsGroups& groups, bool playerMove, bool silent) {
     }
     if (anyRemoved && !silent) PlayBirdMatch();
     if (anyUnbound) {
-        BoardSfx("sfx_bird_unbound.ogg");
+        SfxByName("sfx_bird_unbound.ogg");
         RunMatchCheck();
     }
     if (CurrentLevel.Task.Index == TaskCombo) Host().RefreshTask(false);
@@ -636,7 +635,7 @@ void HatchEggs() {
             }
         }
     }
-    if (anyHatching) BoardSfx("sfx_growup.ogg");
+    if (anyHatching) SfxByName("sfx_growup.ogg");
     Host().RefreshTask(false);
 }
 
@@ -659,7 +658,7 @@ void LayEggs(int count) {
     TCoords2Array free = FindFreeCells();
     ShuffleCoords(free);
     const int n = std::min(std::max(count, 0), static_cast<int>(free.size()));
-    if (n > 0) BoardSfx("sfx_new_objects.ogg");
+    if (n > 0) SfxByName("sfx_new_objects.ogg");
     for (int i = 0; i < n; ++i)
         if (TBirdSprite* bird = At(BoardBirds, free[static_cast<size_t>(i)]))
             LayEgg(*bird, WeightedRandomKind());
@@ -733,7 +732,7 @@ void AdvanceGates() {
             if (!Visible(gate)) continue;
             gate->FProgress -= 1;
             if (gate->FProgress >= 1) continue;
-            BoardSfxRestart("sfx_gates.ogg");
+            SfxRestartByName("sfx_gates.ogg");
             gate->FProgress = gate->FMaxProgress;
             gate->FOpened = !gate->FOpened;
             gate->StartToggleAnimation();
@@ -777,14 +776,14 @@ void HitWall(TCoord2 cell) {
     if (wall->FStrength == 1) {
         Player.WallsDestroyed += 1;
         Host().CheckAward(AwardWallsDestroyed);
-        BoardSfxRestart("sfx_wall_destroy.ogg");
+        SfxRestartByName("sfx_wall_destroy.ogg");
         AddLevelScore(70);
         wall->FVisible = false;
         wall->FStrength = 0;
         Host().LaunchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
         if (CurrentLevel.Task.Index == TaskWalls) Host().RefreshTask(false);
     } else if (wall->FStrength == 2) {
-        BoardSfxRestart("sfx_wall_unblock.ogg");
+        SfxRestartByName("sfx_wall_unblock.ogg");
         AddLevelScore(35);
         wall->FStrength = 1;
         Host().LaunchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);

@@ -1,9 +1,9 @@
 // The pointer on the board: hovering lights cells and birds up, a press picks a bird up, a
 // release over a reachable cell starts the move, anything else puts the bird back.
+#include "audio/SoundEngine.h"
 #include "board/BirdSprites.h"
 #include "board/Board.h"
 #include "board/BoardHost.h"
-#include "board/BoardSound.h"
 #include "board/BoardSprites.h"
 #include "board/Location.h"
 #include "board/PathPreview.h"
@@ -24,8 +24,8 @@ void SetDragCursor(bool dragging) {
 }
 
 void PickUpBird(TBirdSprite& bird) {
-    BoardSfx("sfx_bird_pick.ogg");
-    BoardSfxLoop("sfx_bird_loop.ogg");
+    SfxByName("sfx_bird_pick.ogg");
+    SfxLoopByName("sfx_bird_loop.ogg");
     DragedBird->AsssignBird(bird);
     const TPoint2 offset = BirdDragOffset(bird.FKind);
     DragedBird->FX = BoardPointer.Pos.x + offset.x;
