@@ -159,8 +159,10 @@ TBoardSnapshot TakeBoardSnapshot() {
             }
         }
     }
-    ForEachFlyingBird(
-        [&](TMovedBirdSprite& bird) { s.FlyingBirdTargets.push_back(bird.Destination()); });
+    ForEachFlyingBird([&](TMovedBirdSprite& bird) {
+        s.FlyingBirdTargets.push_back(bird.Destination());
+        s.Reserved.push_back(bird.Destination());
+    });
     if (DragedBird && DragedBird->InUse()) s.Dragged = drag_Bird;
     s.ResultShown = Host().ResultShown();
     Actors().AddToSnapshot(s);
@@ -168,18 +170,11 @@ TBoardSnapshot TakeBoardSnapshot() {
 }
 
 TCoords2Array ReservedCells() {
-    TCoords2Array cells;
-    ForEachFlyingBird([&](TMovedBirdSprite& bird) { cells.push_back(bird.Destination()); });
-    // Walking cats, jumping cats, moving bonuses and keys add their targets through the
-    // snapshot's flying targets once they exist.
-    TBoardSnapshot s;
-    Actors().AddToSnapshot(s);
-    cells.insert(cells.end(), s.FlyingBirdTargets.begin(), s.FlyingBirdTargets.end());
-    return cells;
+    return TakeBoardSnapshot().Reserved;
 }
 
 bool IsReserved(TCoord2 cell) {
-    return Holds(ReservedCells(), cell);
+    return TakeBoardSnapshot().IsReserved(cell);
 }
 
 namespace {
@@ -203,15 +198,13 @@ bool OpenForNewOccupant(const TBoardSnapshot& s, TCoord2 c) {
 
 TCoords2Array FindFreeCells() {
     const TBoardSnapshot s = TakeBoardSnapshot();
-    // The snapshot's targets are the reserved cells: flying birds and moving actors.
-    const TCoords2Array& reserved = s.FlyingBirdTargets;
     TCoords2Array free;
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) {
             const TCoord2 c{x, y};
             if (!OpenForNewOccupant(s, c)) continue;
             if (s.Gates[x][y].Visible) continue;
-            if (Holds(reserved, c)) continue;
+            if (s.IsReserved(c)) continue;
             free.push_back(c);
         }
     }

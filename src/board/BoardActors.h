@@ -12,7 +12,8 @@ namespace bw {
 class BoardActors {
 public:
     virtual ~BoardActors() = default;
-    // Adds the actors (and the cells they are on their way to) to a snapshot of the board.
+    // Adds the actors to a snapshot of the board, and to its Reserved cells the cells they
+    // are on their way to.
     virtual void AddToSnapshot(TBoardSnapshot&) {}
     // The end of a turn without a match: cats walk or jump.
     virtual void TakeTurn() {}

@@ -47,7 +47,7 @@ bool AcceptRelease(TCoord2 c, const TBoardSnapshot& s) {
     const TBirdSprite* bird = BoardBirds[c.x][c.y];
     if (bird && bird->FVisible && !bird->FSmallBounded) return false;
     if (bird && bird->FEgg && bird->FEggSprite->FAnimStage >= 2) return false;
-    if (IsReserved(c)) return false;
+    if (s.IsReserved(c)) return false;
     if (s.Bonuses[c.x][c.y].Visible && s.Bonuses[c.x][c.y].BonusStatus == 0) return false;
     if (s.Keys[c.x][c.y]) return false;
     if (s.Nestlings[c.x][c.y] && s.Dragged != drag_Key) return false;

@@ -4,6 +4,8 @@
 //   'A'..'F' bounded bird of kind 1..6     'W' wall (strength 1)        'V' wall (strength 2)
 //   '^' '>' 'v' '<' one-way cell entered moving up, right, down, left
 //   'o' open gate, 'x' closed gate (both with counter 1)
+//   and the actors, kept by TestActors on empty cells:
+//   'r' a cell a walking cat or a moving bonus is headed for
 //
 // The first character of the first row is cell (1, 1). Cells lie on the default layout at
 // (300 + 76 pX, 188 + 60 pY) with their centres 65 right and 60 down of that.
@@ -79,6 +81,23 @@ struct TestHost final : BoardHost {
     void LevelLost() override { ++lostShown; }
 };
 
+// The actors as the board sees them: the cells they are on their way to.
+struct TestActors final : BoardActors {
+    TCoords2Array reserved;
+
+    void Place(const std::vector<std::string>& rows) {
+        *this = TestActors{};
+        for (size_t r = 0; r < rows.size(); ++r)
+            for (size_t col = 0; col < rows[r].size(); ++col)
+                if (rows[r][col] == 'r')
+                    reserved.push_back({static_cast<int>(col) + 1, static_cast<int>(r) + 1});
+    }
+
+    void AddToSnapshot(TBoardSnapshot& s) override {
+        s.Reserved.insert(s.Reserved.end(), reserved.begin(), reserved.end());
+    }
+};
+
 class BoardTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -86,6 +105,7 @@ protected:
         engine_ = std::make_unique<TSpriteEngine>();
         SetBoardParent(engine_.get());
         SetBoardHost(&host_);
+        SetBoardActors(&actors_);
         SetTestLocation();
         ResetLevelCounters();
         Player.MaxCombo = 0;
@@ -99,6 +119,7 @@ protected:
         engine_.reset();
         SetBoardParent(nullptr);
         SetBoardHost(nullptr);
+        SetBoardActors(nullptr);
     }
 
     // Builds the board of the picture; no eggs are laid.
@@ -108,6 +129,7 @@ protected:
         CurrentLevel.GenerateBirdsCount = eggsPerTurn;
         BuildBoard();
         DragedBird = new TDragedBird(engine_.get());
+        actors_.Place(rows);
     }
 
     void Tick(int n = 1) {
@@ -160,6 +182,7 @@ protected:
     }
 
     TestHost host_;
+    TestActors actors_;
     std::unique_ptr<TSpriteEngine> engine_;
 };
 

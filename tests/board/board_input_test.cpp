@@ -47,6 +47,28 @@ TEST_F(BoardInputTest, ReleaseOnACellAnotherBirdIsFlyingToCancels) {
     EXPECT_TRUE(HasBird(1, 1));
 }
 
+// A cell a cat walks to or a bonus travels to takes no release, yet birds fly across it; a
+// flying bird's target blocks the way.
+TEST_F(BoardInputTest, CellsActorsAreHeadedForTakeNoReleaseButCanBeCrossed) {
+    Build({"1r.", "...", "..."});
+    EXPECT_TRUE(IsReserved({2, 1}));
+    EXPECT_EQ(FindFreeCells().size(), 7u);
+    Drag({1, 1}, {2, 1});
+    EXPECT_EQ(Player.LevelMoves, 0);
+    Drag({1, 1}, {3, 1});
+    ASSERT_EQ(Player.LevelMoves, 1);
+    TMovedBirdSprite* flying = nullptr;
+    for (TSprite* s : engine_->Items())
+        if (auto* f = dynamic_cast<TMovedBirdSprite*>(s)) flying = f;
+    ASSERT_NE(flying, nullptr);
+    EXPECT_EQ(flying->FMovePath, (TCoords2Array{{1, 1}, {2, 1}, {3, 1}}));
+    // While it flies, nothing else gets to its target; the actors' cells stay open.
+    actors_.reserved = {{2, 3}};
+    EXPECT_FALSE(FindPath(TakeBoardSnapshot(), {1, 3}, {3, 1}).PathWasFind);
+    EXPECT_EQ(FindPath(TakeBoardSnapshot(), {1, 3}, {3, 3}).Path.size(), 3u);
+    EXPECT_EQ(ReservedCells(), (TCoords2Array{{3, 1}, {2, 3}}));
+}
+
 TEST_F(BoardInputTest, BlockedPathCancelsTheDrag) {
     Build({"1W.", "W..", "..."});
     Drag({1, 1}, {3, 3});

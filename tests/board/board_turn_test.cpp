@@ -132,6 +132,19 @@ TEST_F(BoardTurnTest, FreeCellsSkipArrowsGatesWallsAndReservedCells) {
     EXPECT_FALSE(IsBoardFull());
 }
 
+TEST_F(BoardTurnTest, ReservedCellsHatchNoEggAndGrowNoWall) {
+    Build({"r.", "r."});
+    LayEgg(Bird(1, 1), 3);
+    BoardWalls[1][2]->FStrength = 1;
+    BoardWalls[1][2]->FVisible = BoardWalls[1][2]->FSmall = true;
+    BoardWalls[1][2]->FAnimStage = 2;
+    HatchEggs();
+    GrowWalls();
+    EXPECT_EQ(Bird(1, 1).FEggSprite->FAnimStage, 1);
+    EXPECT_TRUE(BoardWalls[1][2]->FSmall);
+    EXPECT_EQ(FindFreeCells(), (TCoords2Array{{2, 1}, {2, 2}}));
+}
+
 TEST_F(BoardTurnTest, BoardWhoseOnlyFreeCellsHaveGatesIsFull) {
     Build({"12o", "34x"});
     EXPECT_TRUE(IsBoardFull());
