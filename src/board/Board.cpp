@@ -163,7 +163,14 @@ TBoardSnapshot TakeBoardSnapshot() {
         s.FlyingBirdTargets.push_back(bird.Destination());
         s.Reserved.push_back(bird.Destination());
     });
-    if (DragedBird && DragedBird->InUse()) s.Dragged = drag_Bird;
+    if (DragedBird && DragedBird->InUse()) {
+        s.Dragged = drag_Bird;
+    } else if (const LiftedObject bonus = Actors().LiftedBonus(); bonus.InUse()) {
+        s.Dragged = drag_Bonus;
+        s.DraggedBonusKind = bonus.Kind;
+    } else if (Actors().LiftedKey().InUse()) {
+        s.Dragged = drag_Key;
+    }
     s.ResultShown = Host().ResultShown();
     Actors().AddToSnapshot(s);
     return s;

@@ -94,9 +94,11 @@ TCoord2 CellAtMouse(TPoint2 mouse);
 void BoardInput();
 // The whole release: runs BoardInput with Released set and cancels what it did not accept.
 void BoardRelease();
-// Drops whatever is dragged and puts it back.
+// Drops whatever is dragged (a bird, a bonus or a key) and puts it back.
 void CancelDrag();
 bool SomethingDragged();
+// The cell of the dragged bird, bonus or key; (-1, -1) when nothing is dragged.
+TCoord2 DraggedSource();
 
 // ---- Moves and turns -------------------------------------------------------------------------
 

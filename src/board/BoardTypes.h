@@ -152,7 +152,7 @@ struct TBoardSnapshot {
     TCoords2Array Reserved;
 
     TDragObject Dragged = drag_Nothing;
-    int DraggedBonusKind = 0; // the kind of the dragged bonus (drag_Bonus)
+    int DraggedBonusKind = 0; // the kind of the dragged bonus (drag_Bonus), 41..45
 
     bool ResultShown = false; // the level result is on screen
 
