@@ -483,7 +483,8 @@ void StartBirdMove(const TCoords2Array& path, int kind) {
 }
 
 void BirdArrived(TCoord2 target, int kind) {
-    if (FlyingBirdCount() <= 1) SfxStopByName("sfx_bird_move.ogg");
+    // The arriving bird no longer counts as flying: the loop goes on while any other is.
+    if (FlyingBirdCount() == 0) SfxStopByName("sfx_bird_move.ogg");
     Host().TutorialAllows(TutorialAction::Arrived, target);
 
     if (TBirdSprite* bird = At(BoardBirds, target)) {

@@ -1,6 +1,9 @@
 // Moves, matches and the end of turn, played on small boards.
 #include "BoardTestSupport.h"
 
+#include "audio/FakeSoundDevice.h"
+#include "audio/SoundEngine.h"
+#include "base/GameOptions.h"
 #include "board/BoardDump.h"
 
 namespace bw::test {
@@ -287,6 +290,48 @@ TEST_F(BoardTurnTest, DumpListsCellsBirdsWallsAndGates) {
     EXPECT_NE(json.find("\"gate\": {\"opened\": false, \"counter\": 1"), std::string::npos);
     UnloadBoard();
     EXPECT_EQ(BoardStateJson(), "null");
+}
+
+// The board with the sound engine on a device that only keeps books.
+class BoardSoundTest : public BoardTest {
+protected:
+    void SetUp() override {
+        BoardTest::SetUp();
+        savedOptions_ = GameOptions;
+        GameOptions.SoundsOff = false;
+        SetSoundDeviceOpener([] { return std::make_unique<FakeSoundDevice>(); });
+        SetSoundSource([](TSoundKind, const std::string&, std::vector<uint8_t>& bytes) {
+            bytes = {'O', 10};
+            return true;
+        });
+        LoadAllSounds();
+    }
+    void TearDown() override {
+        ShutdownSound();
+        SetSoundDeviceOpener({});
+        SetSoundSource({});
+        GameOptions = savedOptions_;
+        BoardTest::TearDown();
+    }
+    static bool FlightLoopPlaying() { return SfxPlaying(SfxIndex("sfx_bird_move.ogg")); }
+
+    TGameOptions savedOptions_;
+};
+
+TEST_F(BoardSoundTest, FlightLoopPlaysUntilTheLastBirdInTheAirLands) {
+    Build({"1..........", "...........", "2.........."});
+    StartBirdMove({{1, 1}, {2, 1}}, 1);
+    TCoords2Array longWay;
+    for (int x = 1; x <= 11; ++x) longWay.push_back({x, 3});
+    StartBirdMove(longWay, 2);
+    ASSERT_TRUE(FlightLoopPlaying());
+    for (int i = 0; i < 300 && !HasBird(2, 1); ++i) Tick();
+    ASSERT_TRUE(HasBird(2, 1));
+    ASSERT_FALSE(HasBird(11, 3));
+    EXPECT_TRUE(FlightLoopPlaying()); // the other bird is still in the air
+    Settle();
+    EXPECT_EQ(KindAt(11, 3), 2);
+    EXPECT_FALSE(FlightLoopPlaying());
 }
 
 } // namespace
