@@ -1,6 +1,7 @@
 #include "board/Board.h"
 
 #include "audio/SoundEngine.h"
+#include "base/GameState.h"
 #include "board/BirdSprites.h"
 #include "board/BoardActors.h"
 #include "board/BoardHost.h"
@@ -77,8 +78,17 @@ void LevelLost() {
     Host().LevelLost();
 }
 
+// A decided mission is never lost afterwards: the first outcome wins.
 void CheckBoardFullAfterGeneration() {
-    if (IsBoardFull() && !Host().ResultShown()) LevelLost();
+    if (MissionDecided() || Host().ResultShown()) return;
+    if (IsBoardFull()) LevelLost();
+}
+
+// A new level starts undecided.
+void ResetResult() {
+    ResultDelayActive = false;
+    ResultDelay = 0.0f;
+    LevelFinished = false;
 }
 
 // Successes of `attempts` draws of Chance(percent).
@@ -403,6 +413,7 @@ bool StartLevel(int levelIndex) {
         return false;
     }
     const TLevelListElement& entry = LevelsList[static_cast<size_t>(levelIndex)];
+    ResetResult();
     Player.Level = levelIndex;
     ResetLevelCounters();
     Host().LoadLocation(entry.Location);
@@ -806,6 +817,21 @@ void CheckBoardEmpty() {
     }
     if (count > 0) return;
     TurnRefill();
+}
+
+// ---- The outcome --------------------------------------------------------------------------------
+
+bool MissionDecided() {
+    return LevelFinished || ResultDelayActive;
+}
+
+bool ArmResultDelay() {
+    // The first decided outcome wins: a board that filled up first stays lost, and a win
+    // already pending or shown is not announced twice.
+    if (BoardLost || ResultDelayActive || Host().ResultShown()) return false;
+    ResultDelayActive = true;
+    ResultDelay = PendingResultDelay;
+    return true;
 }
 
 } // namespace bw

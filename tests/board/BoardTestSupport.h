@@ -13,6 +13,7 @@
 #pragma once
 
 #include "Engine/KilnSprite/SpriteEngine.h"
+#include "base/GameState.h"
 #include "board/BirdSprites.h"
 #include "board/Board.h"
 #include "board/BoardSprites.h"
@@ -173,6 +174,7 @@ protected:
         SetBoardParent(engine_.get());
         SetBoardHost(&host_);
         SetBoardActors(&actors_);
+        LevelFinished = ResultDelayActive = false;
         SetTestLocation();
         ResetLevelCounters();
         Player.MaxCombo = 0;
@@ -187,6 +189,7 @@ protected:
         SetBoardParent(nullptr);
         SetBoardHost(nullptr);
         SetBoardActors(nullptr);
+        LevelFinished = ResultDelayActive = false;
     }
 
     // Builds the board of the picture; no eggs are laid.

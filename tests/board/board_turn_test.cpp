@@ -148,6 +148,67 @@ TEST_F(BoardTurnTest, ReservedCellsHatchNoEggAndGrowNoWall) {
     EXPECT_EQ(FindFreeCells(), (TCoords2Array{{2, 1}, {2, 2}}));
 }
 
+// Once the mission is accomplished, a full board no longer loses the level, and the first
+// outcome is the only one.
+TEST_F(BoardTurnTest, DecidedWinIsNeverTurnedIntoALoss) {
+    Build({"1.23", "4561", "23.4"}, 8);
+    LevelFinished = true; // the last nestling left its cage
+    Drag({1, 1}, {2, 1});
+    Settle();
+    EXPECT_TRUE(IsBoardFull());
+    EXPECT_FALSE(BoardLost);
+    EXPECT_EQ(host_.lostShown, 0);
+    ASSERT_TRUE(ArmResultDelay());
+    EXPECT_TRUE(ResultDelayActive);
+    EXPECT_FLOAT_EQ(ResultDelay, 5.0f);
+    LevelFinished = false;
+    LayEggs(8);
+    EXPECT_EQ(host_.lostShown, 0);
+    EXPECT_FALSE(ArmResultDelay()); // no second result
+}
+
+TEST_F(BoardTurnTest, LostBoardStaysLost) {
+    Build({"1.23", "4561", "23.4"}, 8);
+    Drag({1, 1}, {2, 1});
+    Settle();
+    ASSERT_TRUE(BoardLost);
+    LevelFinished = true; // a nestling freed by a key still under way
+    EXPECT_FALSE(ArmResultDelay());
+    EXPECT_FALSE(ResultDelayActive);
+    EXPECT_EQ(host_.lostShown, 1);
+}
+
+TEST_F(BoardTurnTest, EveryStartOfALevelIsUndecided) {
+    const TLevelsList savedList = LevelsList;
+    const TBoardSources savedSources = BoardSources();
+    BoardSources() = TBoardSources{}; // loose files only: none of them exists
+    LevelsList = {TLevelListElement{1, "no_such_level_a", {}},
+                  TLevelListElement{1, "no_such_level_b", {}}};
+    const TPlayer savedPlayer = Player;
+    Player.FileName.clear(); // no profile to save
+    const auto decide = [] {
+        LevelFinished = true;
+        ResultDelayActive = true;
+        ResultDelay = 3.0f;
+    };
+    const auto undecided = [] {
+        return !LevelFinished && !ResultDelayActive && ResultDelay == 0.0f;
+    };
+    decide();
+    StartLevel(0);
+    EXPECT_TRUE(undecided());
+    decide();
+    RestartLevel();
+    EXPECT_TRUE(undecided());
+    decide();
+    NextLevel();
+    EXPECT_EQ(Player.Level, 1);
+    EXPECT_TRUE(undecided());
+    LevelsList = savedList;
+    BoardSources() = savedSources;
+    Player = savedPlayer;
+}
+
 TEST_F(BoardTurnTest, BoardWhoseOnlyFreeCellsHaveGatesIsFull) {
     Build({"12o", "34x"});
     EXPECT_TRUE(IsBoardFull());
