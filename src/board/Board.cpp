@@ -707,11 +707,10 @@ void GenerateCrows() {
     const int existing = CountBirds(
         [](const TBirdSprite& b) { return b.FKind == CrowKind && (b.FVisible || b.FEgg); });
     TCoords2Array free = FindFreeCells();
-    // Nothing to place: no board-full check either.
-    if (free.empty() || existing >= rule.MaxAtLevel) return;
     for (const TCoord2 c :
          ChooseGeneratedCells(free, rule.MaxAtOneTime, rule.Probability, rule.MaxAtLevel, existing))
         if (TBirdSprite* bird = At(BoardBirds, c)) LayEgg(*bird, CrowKind);
+    // Also when nothing was placed: the turn may have filled the board before the crows came.
     CheckBoardFullAfterGeneration();
 }
 

@@ -209,6 +209,15 @@ TEST_F(BoardTurnTest, EveryStartOfALevelIsUndecided) {
     Player = savedPlayer;
 }
 
+TEST_F(BoardTurnTest, CrowsCheckForAFullBoardEvenWhenTheyPlaceNothing) {
+    Build({"12", "34"});
+    CurrentLevel.Crows = {100, 1, 1};
+    GenerateCrows();
+    EXPECT_EQ(EggCount(), 0);
+    EXPECT_TRUE(BoardLost);
+    EXPECT_EQ(host_.lostShown, 1);
+}
+
 TEST_F(BoardTurnTest, BoardWhoseOnlyFreeCellsHaveGatesIsFull) {
     Build({"12o", "34x"});
     EXPECT_TRUE(IsBoardFull());
