@@ -84,7 +84,7 @@ enum class TSoundDeviceKind {
 // The OpenAL sound layer.
 class TOpenALSoundDevice final : public ISoundDevice {
 public:
-    inline static constexpr int MaxSources = 32;
+    inline static constexpr int MaxSources = 64;
 
     TOpenALSoundDevice() = default;
     ~TOpenALSoundDevice() override;

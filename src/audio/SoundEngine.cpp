@@ -474,6 +474,23 @@ void SfxByName(std::string_view name) {
     Sfx(msg_Start, SfxIndex(name), false, 1.0f, GameOptions.SoundFxVolume);
 }
 
+void SfxRestartByName(std::string_view name) {
+    if (!Active()) return;
+    const int index = SfxIndex(name);
+    Sfx(msg_Stop, index);
+    Sfx(msg_Start, index, false, 1.0f, GameOptions.SoundFxVolume);
+}
+
+void SfxLoopByName(std::string_view name, float pitch) {
+    if (!Active()) return;
+    Sfx(msg_Start, SfxIndex(name), true, pitch, GameOptions.SoundFxVolume);
+}
+
+void SfxStopByName(std::string_view name) {
+    if (!Active()) return;
+    Sfx(msg_Stop, SfxIndex(name));
+}
+
 bool SfxPlaying(int index) {
     if (!Active()) return false;
     const TSoundFxNilSprite* s = SfxSprite(index);

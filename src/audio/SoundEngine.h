@@ -149,8 +149,15 @@ void Ambience(TTS_Message action, int index, bool immediate = false);
 void LocationAmbience(TTS_Message action, int location);
 void ApplyAmbienceVolume();
 void Sfx(TTS_Message action, int index, bool loop = false, float pitch = 1.0f, float volume = 1.0f);
-// Plays an effect by file name at SoundFxVolume (the button sounds).
+// Effects by file name (with or without ".ogg"), played at SoundFxVolume.
+// Plays the effect once (the button sounds).
 void SfxByName(std::string_view name);
+// Stops every copy of the effect, then plays it once.
+void SfxRestartByName(std::string_view name);
+// Plays the effect as a loop at the given pitch.
+void SfxLoopByName(std::string_view name, float pitch = 1.0f);
+// Stops every copy of the effect.
+void SfxStopByName(std::string_view name);
 bool SfxPlaying(int index);
 void PlayCatMatch();
 void PlayBirdMatch();

@@ -1,10 +1,10 @@
 #include "board/Board.h"
 
 #include "audio/SoundEngine.h"
+#include "base/GameState.h"
 #include "board/BirdSprites.h"
 #include "board/BoardActors.h"
 #include "board/BoardHost.h"
-#include "board/BoardSound.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
 #include "board/Location.h"
@@ -78,8 +78,17 @@ void LevelLost() {
     Host().LevelLost();
 }
 
+// A decided mission is never lost afterwards: the first outcome wins.
 void CheckBoardFullAfterGeneration() {
-    if (IsBoardFull() && !Host().ResultShown()) LevelLost();
+    if (MissionDecided() || Host().ResultShown()) return;
+    if (IsBoardFull()) LevelLost();
+}
+
+// A new level starts undecided.
+void ResetResult() {
+    ResultDelayActive = false;
+    ResultDelay = 0.0f;
+    LevelFinished = false;
 }
 
 // Successes of `attempts` draws of Chance(percent).
@@ -160,27 +169,29 @@ TBoardSnapshot TakeBoardSnapshot() {
             }
         }
     }
-    ForEachFlyingBird(
-        [&](TMovedBirdSprite& bird) { s.FlyingBirdTargets.push_back(bird.Destination()); });
-    if (DragedBird && DragedBird->InUse()) s.Dragged = drag_Bird;
+    ForEachFlyingBird([&](TMovedBirdSprite& bird) {
+        s.FlyingBirdTargets.push_back(bird.Destination());
+        s.Reserved.push_back(bird.Destination());
+    });
+    if (DragedBird && DragedBird->InUse()) {
+        s.Dragged = drag_Bird;
+    } else if (const LiftedObject bonus = Actors().LiftedBonus(); bonus.InUse()) {
+        s.Dragged = drag_Bonus;
+        s.DraggedBonusKind = bonus.Kind;
+    } else if (Actors().LiftedKey().InUse()) {
+        s.Dragged = drag_Key;
+    }
     s.ResultShown = Host().ResultShown();
     Actors().AddToSnapshot(s);
     return s;
 }
 
 TCoords2Array ReservedCells() {
-    TCoords2Array cells;
-    ForEachFlyingBird([&](TMovedBirdSprite& bird) { cells.push_back(bird.Destination()); });
-    // Walking cats, jumping cats, moving bonuses and keys add their targets through the
-    // snapshot's flying targets once they exist.
-    TBoardSnapshot s;
-    Actors().AddToSnapshot(s);
-    cells.insert(cells.end(), s.FlyingBirdTargets.begin(), s.FlyingBirdTargets.end());
-    return cells;
+    return TakeBoardSnapshot().Reserved;
 }
 
 bool IsReserved(TCoord2 cell) {
-    return Holds(ReservedCells(), cell);
+    return TakeBoardSnapshot().IsReserved(cell);
 }
 
 namespace {
@@ -204,15 +215,13 @@ bool OpenForNewOccupant(const TBoardSnapshot& s, TCoord2 c) {
 
 TCoords2Array FindFreeCells() {
     const TBoardSnapshot s = TakeBoardSnapshot();
-    // The snapshot's targets are the reserved cells: flying birds and moving actors.
-    const TCoords2Array& reserved = s.FlyingBirdTargets;
     TCoords2Array free;
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) {
             const TCoord2 c{x, y};
             if (!OpenForNewOccupant(s, c)) continue;
             if (s.Gates[x][y].Visible) continue;
-            if (Holds(reserved, c)) continue;
+            if (s.IsReserved(c)) continue;
             free.push_back(c);
         }
     }
@@ -404,6 +413,7 @@ bool StartLevel(int levelIndex) {
         return false;
     }
     const TLevelListElement& entry = LevelsList[static_cast<size_t>(levelIndex)];
+    ResetResult();
     Player.Level = levelIndex;
     ResetLevelCounters();
     Host().LoadLocation(entry.Location);
@@ -473,8 +483,8 @@ void StartBirdMove(const TCoords2Array& path, int kind) {
         const TBirdSprite* nextSlot = At(BoardBirds, next);
         const int slotZ = nextSlot ? nextSlot->FZ : CellZ(next.y) + 3;
         flying->SetZ(next.y > path.front().y ? slotZ : slotZ + 3);
-        BoardSfxStop("sfx_bird_move.ogg");
-        BoardSfxLoop("sfx_bird_move.ogg", 0.4f + 0.6f * flying->FSpeed / 12.0f);
+        SfxStopByName("sfx_bird_move.ogg");
+        SfxLoopByName("sfx_bird_move.ogg", 0.4f + 0.6f * flying->FSpeed / 12.0f);
     }
     if (source) {
         source->FVisible = false;
@@ -484,7 +494,8 @@ void StartBirdMove(const TCoords2Array& path, int kind) {
 }
 
 void BirdArrived(TCoord2 target, int kind) {
-    if (FlyingBirdCount() <= 1) BoardSfxStop("sfx_bird_move.ogg");
+    // The arriving bird no longer counts as flying: the loop goes on while any other is.
+    if (FlyingBirdCount() == 0) SfxStopByName("sfx_bird_move.ogg");
     Host().TutorialAllows(TutorialAction::Arrived, target);
 
     if (TBirdSprite* bird = At(BoardBirds, target)) {
@@ -586,7 +597,7 @@ void ResolveMatch(const TBirdsGroups& groups, bool playerMove, bool silent) {
     }
     if (anyRemoved && !silent) PlayBirdMatch();
     if (anyUnbound) {
-        BoardSfx("sfx_bird_unbound.ogg");
+        SfxByName("sfx_bird_unbound.ogg");
         RunMatchCheck();
     }
     if (CurrentLevel.Task.Index == TaskCombo) Host().RefreshTask(false);
@@ -636,7 +647,7 @@ void HatchEggs() {
             }
         }
     }
-    if (anyHatching) BoardSfx("sfx_growup.ogg");
+    if (anyHatching) SfxByName("sfx_growup.ogg");
     Host().RefreshTask(false);
 }
 
@@ -659,7 +670,7 @@ void LayEggs(int count) {
     TCoords2Array free = FindFreeCells();
     ShuffleCoords(free);
     const int n = std::min(std::max(count, 0), static_cast<int>(free.size()));
-    if (n > 0) BoardSfx("sfx_new_objects.ogg");
+    if (n > 0) SfxByName("sfx_new_objects.ogg");
     for (int i = 0; i < n; ++i)
         if (TBirdSprite* bird = At(BoardBirds, free[static_cast<size_t>(i)]))
             LayEgg(*bird, WeightedRandomKind());
@@ -696,11 +707,10 @@ void GenerateCrows() {
     const int existing = CountBirds(
         [](const TBirdSprite& b) { return b.FKind == CrowKind && (b.FVisible || b.FEgg); });
     TCoords2Array free = FindFreeCells();
-    // Nothing to place: no board-full check either.
-    if (free.empty() || existing >= rule.MaxAtLevel) return;
     for (const TCoord2 c :
          ChooseGeneratedCells(free, rule.MaxAtOneTime, rule.Probability, rule.MaxAtLevel, existing))
         if (TBirdSprite* bird = At(BoardBirds, c)) LayEgg(*bird, CrowKind);
+    // Also when nothing was placed: the turn may have filled the board before the crows came.
     CheckBoardFullAfterGeneration();
 }
 
@@ -733,7 +743,7 @@ void AdvanceGates() {
             if (!Visible(gate)) continue;
             gate->FProgress -= 1;
             if (gate->FProgress >= 1) continue;
-            BoardSfxRestart("sfx_gates.ogg");
+            SfxRestartByName("sfx_gates.ogg");
             gate->FProgress = gate->FMaxProgress;
             gate->FOpened = !gate->FOpened;
             gate->StartToggleAnimation();
@@ -777,14 +787,14 @@ void HitWall(TCoord2 cell) {
     if (wall->FStrength == 1) {
         Player.WallsDestroyed += 1;
         Host().CheckAward(AwardWallsDestroyed);
-        BoardSfxRestart("sfx_wall_destroy.ogg");
+        SfxRestartByName("sfx_wall_destroy.ogg");
         AddLevelScore(70);
         wall->FVisible = false;
         wall->FStrength = 0;
         Host().LaunchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
         if (CurrentLevel.Task.Index == TaskWalls) Host().RefreshTask(false);
     } else if (wall->FStrength == 2) {
-        BoardSfxRestart("sfx_wall_unblock.ogg");
+        SfxRestartByName("sfx_wall_unblock.ogg");
         AddLevelScore(35);
         wall->FStrength = 1;
         Host().LaunchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
@@ -806,6 +816,21 @@ void CheckBoardEmpty() {
     }
     if (count > 0) return;
     TurnRefill();
+}
+
+// ---- The outcome --------------------------------------------------------------------------------
+
+bool MissionDecided() {
+    return LevelFinished || ResultDelayActive;
+}
+
+bool ArmResultDelay() {
+    // The first decided outcome wins: a board that filled up first stays lost, and a win
+    // already pending or shown is not announced twice.
+    if (BoardLost || ResultDelayActive || Host().ResultShown()) return false;
+    ResultDelayActive = true;
+    ResultDelay = PendingResultDelay;
+    return true;
 }
 
 } // namespace bw

@@ -94,9 +94,11 @@ TCoord2 CellAtMouse(TPoint2 mouse);
 void BoardInput();
 // The whole release: runs BoardInput with Released set and cancels what it did not accept.
 void BoardRelease();
-// Drops whatever is dragged and puts it back.
+// Drops whatever is dragged (a bird, a bonus or a key) and puts it back.
 void CancelDrag();
 bool SomethingDragged();
+// The cell of the dragged bird, bonus or key; (-1, -1) when nothing is dragged.
+TCoord2 DraggedSource();
 
 // ---- Moves and turns -------------------------------------------------------------------------
 
@@ -135,7 +137,17 @@ int StartRandomKind(int x, int y);
 // The board as the path and match searches see it.
 TBoardSnapshot TakeBoardSnapshot();
 
-// The pending win: FinishLevel arms it; the level scene counts it down.
-void ArmResultDelay();
+// ---- The outcome -------------------------------------------------------------------------------
+
+// The delay before the won result: the level scene takes 0.1 from it per tick.
+inline constexpr float PendingResultDelay = 5.0f;
+// A mission was accomplished: LevelFinished or a pending won result. No board-full check
+// loses the level afterwards.
+bool MissionDecided();
+// The pending win, armed by the mission that was accomplished next to FinishLevel:
+// ResultDelayActive with ResultDelay of PendingResultDelay; the level scene counts it down
+// and shows the won result. False, and nothing armed, when the level was decided before
+// (the board filled up, or a result is already pending or shown): the first outcome stands.
+bool ArmResultDelay();
 
 } // namespace bw

@@ -9,10 +9,20 @@
 
 namespace bw {
 
+// The bonus or key the player has lifted: its cell and its kind (a bonus: 41..45, a key: its
+// key kind); the cell is (-1, -1) while nothing is lifted.
+struct LiftedObject {
+    TCoord2 Source = NoCell;
+    int Kind = 0;
+
+    bool InUse() const { return Source != NoCell; }
+};
+
 class BoardActors {
 public:
     virtual ~BoardActors() = default;
-    // Adds the actors (and the cells they are on their way to) to a snapshot of the board.
+    // Adds the actors to a snapshot of the board, and to its Reserved cells the cells they
+    // are on their way to.
     virtual void AddToSnapshot(TBoardSnapshot&) {}
     // The end of a turn without a match: cats walk or jump.
     virtual void TakeTurn() {}
@@ -28,6 +38,25 @@ public:
     virtual void HitAt(TCoord2) {}
     // The level is being unloaded: every actor leaves the board.
     virtual void Clear() {}
+
+    // ---- Lifting a bonus or a key ----
+    // The board plays the pick-up sounds, checks the tutorial and sets the cursor; the actors
+    // move their sprites. A bonus or key stands at a cell when the snapshot says so.
+
+    // The player picked up the bonus standing at `cell`: it follows the pointer (the board
+    // bonus stays, highlighted, and its own effect stops).
+    virtual void LiftBonus(TCoord2 /*cell*/) {}
+    virtual void LiftKey(TCoord2 /*cell*/) {}
+    // What is lifted; nothing by default.
+    virtual LiftedObject LiftedBonus() { return {}; }
+    virtual LiftedObject LiftedKey() { return {}; }
+    // The release found a path (source cell first): the lifted object travels along it, the
+    // move is counted and the lift ends without putting it back.
+    virtual void StartBonusMove(const TCoords2Array& /*path*/) {}
+    virtual void StartKeyMove(const TCoords2Array& /*path*/) {}
+    // Puts the lifted object back on its cell and hides the one under the pointer.
+    virtual void CancelBonusLift() {}
+    virtual void CancelKeyLift() {}
 };
 
 // The installed actors; null actors when none are.

@@ -1,9 +1,9 @@
-// The pointer on the board: hovering lights cells and birds up, a press picks a bird up, a
-// release over a reachable cell starts the move, anything else puts the bird back.
+// The pointer on the board: hovering lights cells and birds up, a press picks up a bird, a
+// bonus or a key, a release over a reachable cell starts its move, anything else puts it back.
+#include "audio/SoundEngine.h"
 #include "board/BirdSprites.h"
 #include "board/Board.h"
 #include "board/BoardHost.h"
-#include "board/BoardSound.h"
 #include "board/BoardSprites.h"
 #include "board/Location.h"
 #include "board/PathPreview.h"
@@ -24,8 +24,8 @@ void SetDragCursor(bool dragging) {
 }
 
 void PickUpBird(TBirdSprite& bird) {
-    BoardSfx("sfx_bird_pick.ogg");
-    BoardSfxLoop("sfx_bird_loop.ogg");
+    SfxByName("sfx_bird_pick.ogg");
+    SfxLoopByName("sfx_bird_loop.ogg");
     DragedBird->AsssignBird(bird);
     const TPoint2 offset = BirdDragOffset(bird.FKind);
     DragedBird->FX = BoardPointer.Pos.x + offset.x;
@@ -39,7 +39,39 @@ void PickUpBird(TBirdSprite& bird) {
     SetDragCursor(true);
 }
 
-// The release: where the dragged bird may land, and whether it can get there.
+// The pick-up sound of a bonus kind and the loop that plays while it is carried (none for
+// the hamburger).
+struct BonusSounds {
+    int Kind;
+    const char* Pick;
+    const char* Loop;
+};
+constexpr BonusSounds BonusPickSounds[] = {
+    {41, "sfx_bomba_pick.ogg", "sfx_bomba_loop.ogg"},
+    {42, "sfx_fireworks_pick.ogg", "sfx_fireworks_loop.ogg"},
+    {43, "sfx_lightning_pick.ogg", "sfx_lightning_loop.ogg"},
+    {44, "sfx_paint_pick.ogg", "sfx_paint_loop.ogg"},
+    {HamburgerBonusKind, "sfx_hamburger_pick.ogg", nullptr},
+};
+
+void PickUpBonus(TCoord2 cell, int kind) {
+    for (const BonusSounds& sounds : BonusPickSounds) {
+        if (sounds.Kind != kind) continue;
+        SfxByName(sounds.Pick);
+        if (sounds.Loop) SfxLoopByName(sounds.Loop);
+    }
+    Actors().LiftBonus(cell);
+    SetDragCursor(true);
+}
+
+void PickUpKey(TCoord2 cell) {
+    SfxByName("sfx_key_pick.ogg");
+    SfxLoopByName("sfx_key_loop.ogg");
+    Actors().LiftKey(cell);
+    SetDragCursor(true);
+}
+
+// The release: where the dragged object may land, and whether it can get there.
 bool AcceptRelease(TCoord2 c, const TBoardSnapshot& s) {
     if (!TutorialAllows(TutorialAction::Release, c)) return false;
     const TLevelSprite* cell = BoardCells[c.x][c.y];
@@ -47,34 +79,66 @@ bool AcceptRelease(TCoord2 c, const TBoardSnapshot& s) {
     const TBirdSprite* bird = BoardBirds[c.x][c.y];
     if (bird && bird->FVisible && !bird->FSmallBounded) return false;
     if (bird && bird->FEgg && bird->FEggSprite->FAnimStage >= 2) return false;
-    if (IsReserved(c)) return false;
+    if (s.IsReserved(c)) return false;
     if (s.Bonuses[c.x][c.y].Visible && s.Bonuses[c.x][c.y].BonusStatus == 0) return false;
     if (s.Keys[c.x][c.y]) return false;
     if (s.Nestlings[c.x][c.y] && s.Dragged != drag_Key) return false;
-    if (!DragedBird || !DragedBird->InUse()) return false;
-    const TAlgPathResult path = FindPath(s, DragedBird->Source(), c);
+    const TCoord2 source = DraggedSource();
+    if (source == NoCell) return false;
+    const TAlgPathResult path = FindPath(s, source, c);
     if (!path.PathWasFind) return false;
-    StartBirdMove(path.Path, DragedBird->FKind);
-    // The move took the bird: the drag ends without putting it back.
-    DragedBird->FVisible = false;
-    DragedBird->pX = DragedBird->pY = -1;
+    // The move takes the object: the drag ends without putting it back.
+    switch (s.Dragged) {
+    case drag_Bird:
+        StartBirdMove(path.Path, DragedBird->FKind);
+        DragedBird->FVisible = false;
+        DragedBird->pX = DragedBird->pY = -1;
+        break;
+    case drag_Bonus:
+        Actors().StartBonusMove(path.Path);
+        break;
+    case drag_Key:
+        // A key is never carried onto a cell where a cat is about to land.
+        if (s.Cats[c.x][c.y].NewShadow) return false;
+        Actors().StartKeyMove(path.Path);
+        break;
+    case drag_Nothing:
+        return false;
+    }
     SetDragCursor(false);
     return true;
 }
 
 } // namespace
 
+TCoord2 DraggedSource() {
+    if (DragedBird && DragedBird->InUse()) return DragedBird->Source();
+    if (const LiftedObject bonus = Actors().LiftedBonus(); bonus.InUse()) return bonus.Source;
+    return Actors().LiftedKey().Source;
+}
+
 bool SomethingDragged() {
-    return DragedBird && DragedBird->InUse();
+    return DraggedSource() != NoCell;
 }
 
 void CancelDrag() {
-    if (!DragedBird || !DragedBird->InUse()) return;
-    const TCoord2 source = DragedBird->Source();
-    if (TBirdSprite* bird = BoardBirds[source.x][source.y]) bird->FEffect = beNormal;
-    DragedBird->Hide();
-    DragedBird->pX = DragedBird->pY = -1;
-    SetDragCursor(false);
+    bool cancelled = false;
+    if (DragedBird && DragedBird->InUse()) {
+        const TCoord2 source = DragedBird->Source();
+        if (TBirdSprite* bird = BoardBirds[source.x][source.y]) bird->FEffect = beNormal;
+        DragedBird->Hide();
+        DragedBird->pX = DragedBird->pY = -1;
+        cancelled = true;
+    }
+    if (Actors().LiftedBonus().InUse()) {
+        Actors().CancelBonusLift();
+        cancelled = true;
+    }
+    if (Actors().LiftedKey().InUse()) {
+        Actors().CancelKeyLift();
+        cancelled = true;
+    }
+    if (cancelled) SetDragCursor(false);
 }
 
 TCoord2 CellAtMouse(TPoint2 mouse) {
@@ -108,7 +172,8 @@ void BoardInput() {
     const TWallSprite* wall = BoardWalls[c.x][c.y];
     if (wall && wall->FVisible && !wall->FSmall) return;
     if (s.Cats[c.x][c.y].Visible) return;
-    const bool bossBonusDragged = s.Dragged == drag_Bonus && s.DraggedBonusKind == 45;
+    const bool bossBonusDragged =
+        s.Dragged == drag_Bonus && s.DraggedBonusKind == HamburgerBonusKind;
     if (s.IsBossAt(c) && !bossBonusDragged) return;
     const TGateSprite* gate = BoardGates[c.x][c.y];
     if (gate && gate->FVisible) {
@@ -132,7 +197,13 @@ void BoardInput() {
                 DragStartHandled = true;
                 return;
             }
-            if (bird && bird->FVisible && !bird->FBounded) PickUpBird(*bird);
+            const TBonusState& bonus = s.Bonuses[c.x][c.y];
+            if (bird && bird->FVisible && !bird->FBounded)
+                PickUpBird(*bird);
+            else if (bonus.Visible && bonus.BonusStatus == 0)
+                PickUpBonus(c, bonus.Kind);
+            else if (s.Keys[c.x][c.y])
+                PickUpKey(c);
         }
         DragStartHandled = true;
     }

@@ -9,6 +9,7 @@
 #include "board/LevelData.h"
 #include "platform/Random.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
@@ -141,13 +142,23 @@ struct TBoardSnapshot {
     bool BossOnBoard = false;
     TCoord2 BossPos = NoCell;
 
-    // The last cell of the path of every flying bird that has not arrived yet.
+    // The last cell of the path of every flying bird that has not arrived yet: the path search
+    // cannot go there.
     TCoords2Array FlyingBirdTargets;
+    // Every cell something is on its way to: the flying birds' targets, the targets of walking
+    // and jumping cats and of moving bonuses and keys. A reserved cell gets no new bird, egg or
+    // wall and takes no release; the path search still crosses the cells that only the actors
+    // have reserved.
+    TCoords2Array Reserved;
 
     TDragObject Dragged = drag_Nothing;
-    int DraggedBonusKind = 0; // the kind of the dragged bonus (drag_Bonus)
+    int DraggedBonusKind = 0; // the kind of the dragged bonus (drag_Bonus), 41..45
 
     bool ResultShown = false; // the level result is on screen
+
+    bool IsReserved(TCoord2 c) const {
+        return std::find(Reserved.begin(), Reserved.end(), c) != Reserved.end();
+    }
 
     bool IsBossAt(TCoord2 c) const {
         return BossOnBoard && c.y == BossPos.y && (c.x == BossPos.x || c.x == BossPos.x + 1);

@@ -1,5 +1,6 @@
 #include "board/LevelData.h"
 
+#include "data/AsciiText.h"
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
@@ -83,16 +84,6 @@ void ClearLevelData(TLevel_Data& data) {
 }
 
 namespace {
-
-bool EqualsLower(std::string_view name, std::string_view lower) {
-    if (name.size() != lower.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != lower[i]) return false;
-    }
-    return true;
-}
 
 std::string_view FileNamePart(std::string_view key) {
     const auto slash = key.find_last_of("/\\");
@@ -208,19 +199,19 @@ void ReadGridRows(const TXMLNode& section, std::string_view prefix, TLevelGrid& 
 
 bool LoadLevelFromTree(const TXMLNode* root, std::string_view key, TLevel_Data& data) {
     ClearLevelData(data);
-    if (!root || !EqualsLower(root->Name(), "level")) return false;
+    if (!root || !AsciiSameText(root->Name(), "level")) return false;
     data.FileName = std::string(FileNamePart(key));
 
     bool anySection = false;
     bool taskRead = false;
     for (const TXMLNode& child : *root) {
-        if (EqualsLower(child.Name(), "settings")) {
+        if (AsciiSameText(child.Name(), "settings")) {
             ReadSettings(child, data);
             anySection = taskRead = true;
-        } else if (EqualsLower(child.Name(), "map")) {
+        } else if (AsciiSameText(child.Name(), "map")) {
             ReadGridRows(child, "m", data.Map);
             anySection = true;
-        } else if (EqualsLower(child.Name(), "objects")) {
+        } else if (AsciiSameText(child.Name(), "objects")) {
             ReadGridRows(child, "b", data.Birds);
             anySection = true;
         }
@@ -261,7 +252,7 @@ bool LoadLevelFileFromDisk(const std::string& fileName, TLevel_Data& data) {
 }
 
 bool LoadLevelsListFromTree(const TXMLNode* root, TLevelsList& list) {
-    if (!root || !EqualsLower(root->Name(), "levels")) return false;
+    if (!root || !AsciiSameText(root->Name(), "levels")) return false;
     TLevelsList result(static_cast<std::size_t>(root->ChildCount()));
     for (int i = 0; i < root->ChildCount(); ++i) {
         const TXMLNode* child = root->GetChild(i);

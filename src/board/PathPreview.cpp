@@ -2,7 +2,6 @@
 
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "Engine/KilnSprite/SpriteMath.h"
-#include "board/BirdSprites.h"
 #include "board/Board.h"
 #include "board/BoardSprites.h"
 #include "board/Location.h"
@@ -20,7 +19,7 @@ constexpr int PreviewZ = 2999;
 constexpr float StepLength = 5.0f;
 constexpr int MaxStepsPerCell = 2000;
 
-// Draws the preview points as a trail of soft dots that ripple from the dragged bird towards
+// Draws the preview points as a trail of soft dots that ripple from the dragged object towards
 // the target.
 class TPathPreviewSprite : public TSprite {
 public:
@@ -64,6 +63,22 @@ struct TPreviewState {
 TPreviewState& State() {
     static TPreviewState state;
     return state;
+}
+
+// The hovered cell holds an object of the kind that stops the dragged one: a full bird for a
+// bird, a bonus for a bonus, a key for a key.
+bool HoldsWhatBlocks(const TBoardSnapshot& s, TCoord2 c) {
+    switch (s.Dragged) {
+    case drag_Bird:
+        return s.Birds[c.x][c.y].Visible && !s.Birds[c.x][c.y].SmallBounded;
+    case drag_Bonus:
+        return s.Bonuses[c.x][c.y].Visible;
+    case drag_Key:
+        return s.Keys[c.x][c.y];
+    case drag_Nothing:
+        return true;
+    }
+    return true;
 }
 
 TPoint2 CellPosition(TCoord2 c) {
@@ -129,12 +144,10 @@ void UpdatePathPreview() {
     ClearPathPreview();
     s.Cell = HoverCell;
 
-    if (!DragedBird || !DragedBird->InUse()) return;
-    const TCoord2 source = DragedBird->Source();
-    if (HoverCell == source) return;
-    const TBirdSprite* bird = BoardBirds[HoverCell.x][HoverCell.y];
-    if (bird && bird->FVisible && !bird->FSmallBounded) return;
+    const TCoord2 source = DraggedSource();
+    if (source == NoCell || HoverCell == source) return;
     const TBoardSnapshot snapshot = TakeBoardSnapshot();
+    if (HoldsWhatBlocks(snapshot, HoverCell)) return;
     if (snapshot.Keys[HoverCell.x][HoverCell.y]) return;
 
     BoardChanged = false;

@@ -2,6 +2,7 @@
 
 #include "data/ArchiveAccess.h"
 #include "data/AsciiText.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -134,12 +135,15 @@ public:
         return true;
     }
     bool Truncate(int64_t size) { return ::ftruncate(FFd, static_cast<off_t>(size)) == 0; }
+    // Flushes what was written to disk.
+    bool Sync() { return ::fsync(FFd) == 0; }
 
 private:
     int FFd = -1;
 };
 
-bool FileExists(const std::string& path) {
+// Anything at all goes by that name (also a folder or a device, which then fail to open).
+bool PathExists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
 }
@@ -374,7 +378,7 @@ bool TKilnArchive::OpenCurrent() {
     case aomUpdate:
         // An archive open for update cannot be read once archive access is locked.
         if (ArchiveAccessLocked()) break;
-        if (FileExists(FFileName)) {
+        if (PathExists(FFileName)) {
             ok = ReadIndex();
         } else {
             TArchiveWriteGuard guard;
@@ -660,7 +664,7 @@ bool TKilnArchive::WriteRecord(std::string_view key, const void* source, std::si
     TArchiveWriteGuard guard;
     if (!guard.Allowed() || FOpenMode == aomReadOnly || FFileName.empty()) return false;
     if (sourceSize > UINT32_MAX || (sourceSize > 0 && source == nullptr)) return false;
-    if (!FileExists(FFileName)) {
+    if (!PathExists(FFileName)) {
         FReady = CreateEmptyFile();
         if (!FReady) return false;
     }
@@ -782,12 +786,14 @@ bool TKilnArchive::RemoveAt(int index) {
             ok = dst.WriteAt(pos, table.data(), table.size()) &&
                  dst.WriteAt(8, offset.data(), offset.size());
         }
+        ok = ok && dst.Sync();
     }
-    // rename() replaces the old archive in one step, so there is no moment without it.
-    if (!ok || ::rename(tempName.c_str(), FFileName.c_str()) != 0) {
+    // The rename replaces the old archive in one step, so there is no moment without it.
+    if (!ok) {
         ::unlink(tempName.c_str());
         return false;
     }
+    if (!CommitFile(tempName, FFileName)) return false;
     const bool reread = ReadIndex();
     FReady = reread;
     if (!reread) Close();

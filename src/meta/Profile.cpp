@@ -2,6 +2,7 @@
 
 #include "base/GameOptions.h"
 #include "board/LevelData.h"
+#include "data/AsciiText.h"
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
 #include "data/XmlEncoding.h"
@@ -14,7 +15,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
 #include <limits>
 #include <unistd.h>
 
@@ -167,19 +167,9 @@ std::unique_ptr<TXMLNode> ProfileTree(const TPlayer& p) {
     return root;
 }
 
-bool EqualsLower(std::string_view name, std::string_view lower) {
-    if (name.size() != lower.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != lower[i]) return false;
-    }
-    return true;
-}
-
 // The level number of an attribute "lev_<digits>" (any letter case), or 0.
 std::size_t LevelAttributeNumber(std::string_view name) {
-    if (name.size() < 5 || name.size() > 13 || !EqualsLower(name.substr(0, 4), "lev_")) return 0;
+    if (name.size() < 5 || name.size() > 13 || !AsciiSameText(name.substr(0, 4), "lev_")) return 0;
     std::size_t number = 0;
     for (const char c : name.substr(4)) {
         if (c < '0' || c > '9') return 0;
@@ -225,16 +215,6 @@ std::string ProfilePath(const std::string& fileName) {
     return JoinPath(folder, fileName);
 }
 
-void SyncFolder(const std::string& path) {
-    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
-    const int dir =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-}
-
 enum class TCreateResult { Created, Exists, Failed };
 
 // Writes a complete new file under Path only if no file of that name exists: the content goes
@@ -243,27 +223,7 @@ enum class TCreateResult { Created, Exists, Failed };
 TCreateResult CreateFileExclusively(const std::string& path, const std::vector<uint8_t>& data) {
     if (FileExists(path)) return TCreateResult::Exists;
     const std::string tmp = path + ".new";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return TCreateResult::Failed;
-    const uint8_t* p = data.data();
-    std::size_t left = data.size();
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return TCreateResult::Failed;
-    }
+    if (!WriteWholeFile(tmp, data.data(), data.size())) return TCreateResult::Failed;
     TCreateResult result = TCreateResult::Created;
     if (::link(tmp.c_str(), path.c_str()) != 0) {
         if (errno == EEXIST) {
@@ -275,7 +235,7 @@ TCreateResult CreateFileExclusively(const std::string& path, const std::vector<u
         }
     }
     ::unlink(tmp.c_str());
-    if (result == TCreateResult::Created) SyncFolder(path);
+    if (result == TCreateResult::Created) SyncFolderOf(path);
     return result;
 }
 
@@ -420,7 +380,7 @@ bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelSt
     const std::optional<std::string> text = DecodeProfileBytes(data, size);
     if (!text) return false;
     const auto root = XMLFromText(*text);
-    if (!root || !EqualsLower(root->Name(), "profile")) return false;
+    if (!root || !AsciiSameText(root->Name(), "profile")) return false;
 
     TPlayer p;
     p.Levels.assign(levelStates, TPlayerSavedLevel{});

@@ -110,9 +110,8 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
     return data;
 }
 
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
-    const std::string tmp = path + ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+bool WriteWholeFile(const std::string& path, const void* data, size_t size) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const auto* p = static_cast<const uint8_t*>(data);
     size_t left = size;
@@ -129,12 +128,11 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
     }
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
+    if (!ok) ::unlink(path.c_str());
+    return ok;
+}
+
+void SyncFolderOf(const std::string& path) {
     const fs::path parent = fs::path(path).parent_path();
     const int dir =
         ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -142,7 +140,21 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size)
         ::fsync(dir);
         ::close(dir);
     }
+}
+
+bool CommitFile(const std::string& temp, const std::string& path) {
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    SyncFolderOf(path);
     return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
+    const std::string tmp = path + ".tmp";
+    return WriteWholeFile(tmp, data, size) && CommitFile(tmp, path);
 }
 
 } // namespace bw

@@ -34,4 +34,16 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 // target, so the target is always either the old or the new content.
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
 
+// The pieces of that write, for writers that build the new file themselves:
+// Creates or truncates the file, writes all of `data` and flushes it to disk; on failure the
+// file is removed.
+bool WriteWholeFile(const std::string& path, const void* data, size_t size);
+// Renames a complete temporary file (already flushed to disk) over `path` in one step and
+// flushes the folder so the rename survives a crash. On failure the temporary is removed and
+// the target is left as it was.
+bool CommitFile(const std::string& temp, const std::string& path);
+// Flushes the folder holding `path` to disk: a name just created, renamed or linked there
+// survives a crash.
+void SyncFolderOf(const std::string& path);
+
 } // namespace bw

@@ -125,6 +125,14 @@ TEST_F(SoundDeviceTest, DecodesTheEncodedClip) {
     EXPECT_TRUE(bad.Samples.empty());
 }
 
+// Up to 64 sounds play at once: the pool takes all of them where the library has them.
+TEST_F(SoundDeviceTest, PoolHoldsSixtyFourVoices) {
+    TOpenALSoundDevice device;
+    if (!device.Open(TSoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
+    EXPECT_EQ(device.SourceCount(), 64);
+    EXPECT_EQ(device.FreeSourceCount(), 64);
+}
+
 TEST_F(SoundDeviceTest, LoopbackPlaysStopsAndReturnsSources) {
     TOpenALSoundDevice device;
     if (!device.Open(TSoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";

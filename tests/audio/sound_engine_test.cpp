@@ -371,6 +371,28 @@ TEST_F(SoundEngineTest, EffectPitchAndFinishing) {
     EXPECT_TRUE(SfxPlaying(move));   // a loop goes on
 }
 
+// Effects asked for by name play at the effects volume without the caller passing it.
+TEST_F(SoundEngineTest, EffectsByNamePlayAtTheEffectsVolume) {
+    const int sound = SfxSprite(SfxIndex("sfx_bird_move"))->FSound;
+    SfxLoopByName("sfx_bird_move.ogg", 0.7f);
+    EXPECT_FLOAT_EQ(fake->CopyOf(sound).Gain, 0.8f);
+    EXPECT_FLOAT_EQ(fake->CopyOf(sound).Pitch, 0.7f);
+    EXPECT_TRUE(fake->CopyOf(sound).Loop);
+    SfxStopByName("sfx_bird_move.ogg");
+    EXPECT_EQ(fake->PlayingCopies(sound), 0);
+
+    const int wall = SfxSprite(SfxIndex("sfx_wall_destroy"))->FSound;
+    SfxByName("sfx_wall_destroy.ogg");
+    SfxByName("sfx_wall_destroy.ogg");
+    EXPECT_EQ(fake->PlayingCopies(wall), 2);
+    // A restart leaves one copy, played from the start.
+    GameOptions.SoundFxVolume = 0.3f;
+    SfxRestartByName("sfx_wall_destroy.ogg");
+    EXPECT_EQ(fake->PlayingCopies(wall), 1);
+    EXPECT_FLOAT_EQ(fake->CopyOf(wall).Gain, 0.3f);
+    EXPECT_FALSE(fake->CopyOf(wall).Loop);
+}
+
 TEST_F(SoundEngineTest, DragAndLoopEffectsStop) {
     const std::vector<std::string> loops = {"sfx_bird_loop",      "sfx_bomba_loop",
                                             "sfx_fireworks_loop", "sfx_lightning_loop",

@@ -4,12 +4,16 @@
 //   'A'..'F' bounded bird of kind 1..6     'W' wall (strength 1)        'V' wall (strength 2)
 //   '^' '>' 'v' '<' one-way cell entered moving up, right, down, left
 //   'o' open gate, 'x' closed gate (both with counter 1)
+//   and the actors, kept by TestActors on empty cells:
+//   'b' bomb (bonus 41)   'h' hamburger (bonus 45)   'k' key   'n' caged nestling
+//   'a' cat announced on the cell   'r' a cell a walking cat or a moving bonus is headed for
 //
 // The first character of the first row is cell (1, 1). Cells lie on the default layout at
 // (300 + 76 pX, 188 + 60 pY) with their centres 65 right and 60 down of that.
 #pragma once
 
 #include "Engine/KilnSprite/SpriteEngine.h"
+#include "base/GameState.h"
 #include "board/BirdSprites.h"
 #include "board/Board.h"
 #include "board/BoardSprites.h"
@@ -79,6 +83,89 @@ struct TestHost final : BoardHost {
     void LevelLost() override { ++lostShown; }
 };
 
+// Cats, bonuses, nestlings and keys as the board sees them: lying on cells, lifted, moving.
+struct TestActors final : BoardActors {
+    TBoardGrid<TBonusState> bonuses{};
+    TBoardGrid<bool> keys{};
+    TBoardGrid<bool> nestlings{};
+    TBoardGrid<bool> announcedCats{};
+    TCoords2Array reserved;
+    TCoord2 boss = NoCell; // the boss stands here and on the cell to its right
+    LiftedObject bonusLift;
+    LiftedObject keyLift;
+    std::vector<TCoords2Array> bonusMoves;
+    std::vector<TCoords2Array> keyMoves;
+    int liftsCancelled = 0;
+
+    void Place(const std::vector<std::string>& rows) {
+        *this = TestActors{};
+        for (size_t r = 0; r < rows.size(); ++r) {
+            for (size_t col = 0; col < rows[r].size(); ++col) {
+                const size_t x = col + 1;
+                const size_t y = r + 1;
+                switch (rows[r][col]) {
+                case 'b':
+                    bonuses[x][y] = TBonusState{true, 41, 0};
+                    break;
+                case 'h':
+                    bonuses[x][y] = TBonusState{true, HamburgerBonusKind, 0};
+                    break;
+                case 'k':
+                    keys[x][y] = true;
+                    break;
+                case 'n':
+                    nestlings[x][y] = true;
+                    break;
+                case 'a':
+                    announcedCats[x][y] = true;
+                    break;
+                case 'r':
+                    reserved.push_back({static_cast<int>(x), static_cast<int>(y)});
+                    break;
+                default:
+                    break;
+                }
+            }
+        }
+    }
+
+    void AddToSnapshot(TBoardSnapshot& s) override {
+        for (int x = 0; x < BoardGridSize; ++x) {
+            for (int y = 0; y < BoardGridSize; ++y) {
+                s.Bonuses[x][y] = bonuses[x][y];
+                s.Keys[x][y] = keys[x][y];
+                s.Nestlings[x][y] = nestlings[x][y];
+                s.Cats[x][y].NewShadow = announcedCats[x][y];
+            }
+        }
+        s.Reserved.insert(s.Reserved.end(), reserved.begin(), reserved.end());
+        s.BossOnBoard = boss != NoCell;
+        s.BossPos = boss;
+    }
+    void LiftBonus(TCoord2 c) override { bonusLift = {c, bonuses[c.x][c.y].Kind}; }
+    void LiftKey(TCoord2 c) override { keyLift = {c, 1}; }
+    LiftedObject LiftedBonus() override { return bonusLift; }
+    LiftedObject LiftedKey() override { return keyLift; }
+    void StartBonusMove(const TCoords2Array& path) override {
+        bonusMoves.push_back(path);
+        bonuses[path.front().x][path.front().y].Visible = false;
+        bonusLift = {};
+    }
+    void StartKeyMove(const TCoords2Array& path) override {
+        keyMoves.push_back(path);
+        keys[path.front().x][path.front().y] = false;
+        keyLift = {};
+    }
+    void CancelBonusLift() override {
+        ++liftsCancelled;
+        bonusLift = {};
+    }
+    void CancelKeyLift() override {
+        ++liftsCancelled;
+        keyLift = {};
+    }
+};
+
 class BoardTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -86,6 +173,8 @@ protected:
         engine_ = std::make_unique<TSpriteEngine>();
         SetBoardParent(engine_.get());
         SetBoardHost(&host_);
+        SetBoardActors(&actors_);
+        LevelFinished = ResultDelayActive = false;
         SetTestLocation();
         ResetLevelCounters();
         Player.MaxCombo = 0;
@@ -99,6 +188,8 @@ protected:
         engine_.reset();
         SetBoardParent(nullptr);
         SetBoardHost(nullptr);
+        SetBoardActors(nullptr);
+        LevelFinished = ResultDelayActive = false;
     }
 
     // Builds the board of the picture; no eggs are laid.
@@ -108,6 +199,7 @@ protected:
         CurrentLevel.GenerateBirdsCount = eggsPerTurn;
         BuildBoard();
         DragedBird = new TDragedBird(engine_.get());
+        actors_.Place(rows);
     }
 
     void Tick(int n = 1) {
@@ -136,12 +228,17 @@ protected:
 
     static TPoint2 CentreOf(int x, int y) { return BoardCells[x][y]->FCenter; }
 
-    // Presses on one cell, moves to another and releases there, as the player does.
-    void Drag(TCoord2 from, TCoord2 to) {
-        BoardPointer.Pos = CentreOf(from.x, from.y);
+    // Presses on a cell, as the player does to pick up what stands there.
+    void Press(TCoord2 at) {
+        BoardPointer.Pos = CentreOf(at.x, at.y);
         BoardPointer.ButtonDown = true;
         DragStartHandled = false;
         BoardInput();
+    }
+
+    // Presses on one cell, moves to another and releases there, as the player does.
+    void Drag(TCoord2 from, TCoord2 to) {
+        Press(from);
         Tick();
         BoardPointer.Pos = CentreOf(to.x, to.y);
         BoardInput();
@@ -160,6 +257,7 @@ protected:
     }
 
     TestHost host_;
+    TestActors actors_;
     std::unique_ptr<TSpriteEngine> engine_;
 };
 

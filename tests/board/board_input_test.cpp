@@ -47,6 +47,100 @@ TEST_F(BoardInputTest, ReleaseOnACellAnotherBirdIsFlyingToCancels) {
     EXPECT_TRUE(HasBird(1, 1));
 }
 
+// A cell a cat walks to or a bonus travels to takes no release, yet birds fly across it; a
+// flying bird's target blocks the way.
+TEST_F(BoardInputTest, CellsActorsAreHeadedForTakeNoReleaseButCanBeCrossed) {
+    Build({"1r.", "...", "..."});
+    EXPECT_TRUE(IsReserved({2, 1}));
+    EXPECT_EQ(FindFreeCells().size(), 7u);
+    Drag({1, 1}, {2, 1});
+    EXPECT_EQ(Player.LevelMoves, 0);
+    Drag({1, 1}, {3, 1});
+    ASSERT_EQ(Player.LevelMoves, 1);
+    TMovedBirdSprite* flying = nullptr;
+    for (TSprite* s : engine_->Items())
+        if (auto* f = dynamic_cast<TMovedBirdSprite*>(s)) flying = f;
+    ASSERT_NE(flying, nullptr);
+    EXPECT_EQ(flying->FMovePath, (TCoords2Array{{1, 1}, {2, 1}, {3, 1}}));
+    // While it flies, nothing else gets to its target; the actors' cells stay open.
+    actors_.reserved = {{2, 3}};
+    EXPECT_FALSE(FindPath(TakeBoardSnapshot(), {1, 3}, {3, 1}).PathWasFind);
+    EXPECT_EQ(FindPath(TakeBoardSnapshot(), {1, 3}, {3, 3}).Path.size(), 3u);
+    EXPECT_EQ(ReservedCells(), (TCoords2Array{{3, 1}, {2, 3}}));
+}
+
+// Pressing on a bonus or a key lifts it; releasing it over a cell it can reach starts its
+// own move along the path.
+TEST_F(BoardInputTest, BonusesAndKeysAreCarriedAlongThePathLikeBirds) {
+    Build({"b..", "k..", "..."});
+    Press({1, 1});
+    EXPECT_TRUE(SomethingDragged());
+    EXPECT_EQ(DraggedSource(), (TCoord2{1, 1}));
+    EXPECT_EQ(TakeBoardSnapshot().Dragged, drag_Bonus);
+    EXPECT_EQ(TakeBoardSnapshot().DraggedBonusKind, 41);
+    BoardPointer.Pos = CentreOf(3, 1);
+    BoardRelease();
+    ASSERT_EQ(actors_.bonusMoves.size(), 1u);
+    EXPECT_EQ(actors_.bonusMoves[0], (TCoords2Array{{1, 1}, {2, 1}, {3, 1}}));
+    EXPECT_FALSE(SomethingDragged());
+    EXPECT_EQ(actors_.liftsCancelled, 0);
+
+    Drag({1, 2}, {3, 3});
+    ASSERT_EQ(actors_.keyMoves.size(), 1u);
+    EXPECT_EQ(actors_.keyMoves[0].front(), (TCoord2{1, 2}));
+    EXPECT_EQ(actors_.keyMoves[0].back(), (TCoord2{3, 3}));
+    EXPECT_EQ(actors_.liftsCancelled, 0);
+    // A bonus or key counts its own move.
+    EXPECT_EQ(Player.LevelMoves, 0);
+}
+
+// Releases that put a lifted bonus or key back where it was.
+TEST_F(BoardInputTest, ReleasesThatPutABonusOrKeyBack) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> board;
+        TCoord2 from, to;
+    };
+    const Case cases[] = {
+        {"bonus on its own cell", {"b.."}, {1, 1}, {1, 1}},
+        {"bonus on a bird", {"b.1"}, {1, 1}, {3, 1}},
+        {"bonus on a key", {"b.k"}, {1, 1}, {3, 1}},
+        {"bonus on a bonus", {"b.b"}, {1, 1}, {3, 1}},
+        {"bonus on a nestling", {"b.n"}, {1, 1}, {3, 1}},
+        {"bonus on a reserved cell", {"b.r"}, {1, 1}, {3, 1}},
+        {"key where a cat will land", {"k.a"}, {1, 1}, {3, 1}},
+        {"key on an open gate", {"k.o"}, {1, 1}, {3, 1}},
+        {"key behind a wall", {"kW."}, {1, 1}, {3, 1}},
+    };
+    for (const Case& c : cases) {
+        Build(c.board);
+        Drag(c.from, c.to);
+        EXPECT_TRUE(actors_.bonusMoves.empty()) << c.what;
+        EXPECT_TRUE(actors_.keyMoves.empty()) << c.what;
+        EXPECT_EQ(actors_.liftsCancelled, 1) << c.what;
+        EXPECT_FALSE(SomethingDragged()) << c.what;
+    }
+}
+
+// Only a key opens a cage, and only the hamburger is carried to the boss.
+TEST_F(BoardInputTest, KeysGoToNestlingsAndTheHamburgerToTheBoss) {
+    Build({"k.n", "1..", "..."});
+    Drag({1, 2}, {3, 1});
+    EXPECT_EQ(Player.LevelMoves, 0);
+    Drag({1, 1}, {3, 1});
+    ASSERT_EQ(actors_.keyMoves.size(), 1u);
+    EXPECT_EQ(actors_.keyMoves[0].back(), (TCoord2{3, 1}));
+
+    Build({"h...", "b...", "...."});
+    actors_.boss = {3, 1};
+    Drag({1, 2}, {4, 1});
+    EXPECT_TRUE(actors_.bonusMoves.empty());
+    EXPECT_EQ(actors_.liftsCancelled, 1);
+    Drag({1, 1}, {4, 1});
+    ASSERT_EQ(actors_.bonusMoves.size(), 1u);
+    EXPECT_EQ(actors_.bonusMoves[0].back(), (TCoord2{4, 1}));
+}
+
 TEST_F(BoardInputTest, BlockedPathCancelsTheDrag) {
     Build({"1W.", "W..", "..."});
     Drag({1, 1}, {3, 3});
@@ -205,6 +299,23 @@ TEST_F(BoardInputTest, PathPreviewFollowsTheHoveredCell) {
     HoverCell = TCoord2{1, 1};
     UpdatePathPreview();
     EXPECT_TRUE(PathPreviewPoints().empty());
+}
+
+TEST_F(BoardInputTest, PathPreviewShowsTheWayOfALiftedBonus) {
+    Build({"b..b", "...."});
+    Press({1, 1});
+    ASSERT_TRUE(SomethingDragged());
+    HoverCell = TCoord2{3, 1};
+    UpdatePathPreview();
+    EXPECT_EQ(PathPreviewCell(), (TCoord2{3, 1}));
+    EXPECT_EQ(PathPreviewPoints().size(), 34u);
+    // Another bonus stops a bonus: no way is shown to it.
+    HoverCell = TCoord2{4, 1};
+    UpdatePathPreview();
+    EXPECT_TRUE(PathPreviewPoints().empty());
+    CancelDrag();
+    EXPECT_EQ(actors_.liftsCancelled, 1);
+    EXPECT_FALSE(SomethingDragged());
 }
 
 TEST_F(BoardInputTest, PreviewPointsWalkEachStepUpToTheFirstPointThatDoesNotGetCloser) {

@@ -1,6 +1,9 @@
 // Moves, matches and the end of turn, played on small boards.
 #include "BoardTestSupport.h"
 
+#include "audio/FakeSoundDevice.h"
+#include "audio/SoundEngine.h"
+#include "base/GameOptions.h"
 #include "board/BoardDump.h"
 
 namespace bw::test {
@@ -130,6 +133,89 @@ TEST_F(BoardTurnTest, FreeCellsSkipArrowsGatesWallsAndReservedCells) {
     const TCoords2Array expected{{1, 1}, {2, 2}, {4, 2}};
     EXPECT_EQ(free, expected);
     EXPECT_FALSE(IsBoardFull());
+}
+
+TEST_F(BoardTurnTest, ReservedCellsHatchNoEggAndGrowNoWall) {
+    Build({"r.", "r."});
+    LayEgg(Bird(1, 1), 3);
+    BoardWalls[1][2]->FStrength = 1;
+    BoardWalls[1][2]->FVisible = BoardWalls[1][2]->FSmall = true;
+    BoardWalls[1][2]->FAnimStage = 2;
+    HatchEggs();
+    GrowWalls();
+    EXPECT_EQ(Bird(1, 1).FEggSprite->FAnimStage, 1);
+    EXPECT_TRUE(BoardWalls[1][2]->FSmall);
+    EXPECT_EQ(FindFreeCells(), (TCoords2Array{{2, 1}, {2, 2}}));
+}
+
+// Once the mission is accomplished, a full board no longer loses the level, and the first
+// outcome is the only one.
+TEST_F(BoardTurnTest, DecidedWinIsNeverTurnedIntoALoss) {
+    Build({"1.23", "4561", "23.4"}, 8);
+    LevelFinished = true; // the last nestling left its cage
+    Drag({1, 1}, {2, 1});
+    Settle();
+    EXPECT_TRUE(IsBoardFull());
+    EXPECT_FALSE(BoardLost);
+    EXPECT_EQ(host_.lostShown, 0);
+    ASSERT_TRUE(ArmResultDelay());
+    EXPECT_TRUE(ResultDelayActive);
+    EXPECT_FLOAT_EQ(ResultDelay, 5.0f);
+    LevelFinished = false;
+    LayEggs(8);
+    EXPECT_EQ(host_.lostShown, 0);
+    EXPECT_FALSE(ArmResultDelay()); // no second result
+}
+
+TEST_F(BoardTurnTest, LostBoardStaysLost) {
+    Build({"1.23", "4561", "23.4"}, 8);
+    Drag({1, 1}, {2, 1});
+    Settle();
+    ASSERT_TRUE(BoardLost);
+    LevelFinished = true; // a nestling freed by a key still under way
+    EXPECT_FALSE(ArmResultDelay());
+    EXPECT_FALSE(ResultDelayActive);
+    EXPECT_EQ(host_.lostShown, 1);
+}
+
+TEST_F(BoardTurnTest, EveryStartOfALevelIsUndecided) {
+    const TLevelsList savedList = LevelsList;
+    const TBoardSources savedSources = BoardSources();
+    BoardSources() = TBoardSources{}; // loose files only: none of them exists
+    LevelsList = {TLevelListElement{1, "no_such_level_a", {}},
+                  TLevelListElement{1, "no_such_level_b", {}}};
+    const TPlayer savedPlayer = Player;
+    Player.FileName.clear(); // no profile to save
+    const auto decide = [] {
+        LevelFinished = true;
+        ResultDelayActive = true;
+        ResultDelay = 3.0f;
+    };
+    const auto undecided = [] {
+        return !LevelFinished && !ResultDelayActive && ResultDelay == 0.0f;
+    };
+    decide();
+    StartLevel(0);
+    EXPECT_TRUE(undecided());
+    decide();
+    RestartLevel();
+    EXPECT_TRUE(undecided());
+    decide();
+    NextLevel();
+    EXPECT_EQ(Player.Level, 1);
+    EXPECT_TRUE(undecided());
+    LevelsList = savedList;
+    BoardSources() = savedSources;
+    Player = savedPlayer;
+}
+
+TEST_F(BoardTurnTest, CrowsCheckForAFullBoardEvenWhenTheyPlaceNothing) {
+    Build({"12", "34"});
+    CurrentLevel.Crows = {100, 1, 1};
+    GenerateCrows();
+    EXPECT_EQ(EggCount(), 0);
+    EXPECT_TRUE(BoardLost);
+    EXPECT_EQ(host_.lostShown, 1);
 }
 
 TEST_F(BoardTurnTest, BoardWhoseOnlyFreeCellsHaveGatesIsFull) {
@@ -274,6 +360,48 @@ TEST_F(BoardTurnTest, DumpListsCellsBirdsWallsAndGates) {
     EXPECT_NE(json.find("\"gate\": {\"opened\": false, \"counter\": 1"), std::string::npos);
     UnloadBoard();
     EXPECT_EQ(BoardStateJson(), "null");
+}
+
+// The board with the sound engine on a device that only keeps books.
+class BoardSoundTest : public BoardTest {
+protected:
+    void SetUp() override {
+        BoardTest::SetUp();
+        savedOptions_ = GameOptions;
+        GameOptions.SoundsOff = false;
+        SetSoundDeviceOpener([] { return std::make_unique<FakeSoundDevice>(); });
+        SetSoundSource([](TSoundKind, const std::string&, std::vector<uint8_t>& bytes) {
+            bytes = {'O', 10};
+            return true;
+        });
+        LoadAllSounds();
+    }
+    void TearDown() override {
+        ShutdownSound();
+        SetSoundDeviceOpener({});
+        SetSoundSource({});
+        GameOptions = savedOptions_;
+        BoardTest::TearDown();
+    }
+    static bool FlightLoopPlaying() { return SfxPlaying(SfxIndex("sfx_bird_move.ogg")); }
+
+    TGameOptions savedOptions_;
+};
+
+TEST_F(BoardSoundTest, FlightLoopPlaysUntilTheLastBirdInTheAirLands) {
+    Build({"1..........", "...........", "2.........."});
+    StartBirdMove({{1, 1}, {2, 1}}, 1);
+    TCoords2Array longWay;
+    for (int x = 1; x <= 11; ++x) longWay.push_back({x, 3});
+    StartBirdMove(longWay, 2);
+    ASSERT_TRUE(FlightLoopPlaying());
+    for (int i = 0; i < 300 && !HasBird(2, 1); ++i) Tick();
+    ASSERT_TRUE(HasBird(2, 1));
+    ASSERT_FALSE(HasBird(11, 3));
+    EXPECT_TRUE(FlightLoopPlaying()); // the other bird is still in the air
+    Settle();
+    EXPECT_EQ(KindAt(11, 3), 2);
+    EXPECT_FALSE(FlightLoopPlaying());
 }
 
 } // namespace

@@ -64,6 +64,28 @@ TEST(Files, AtomicWritesReplaceWholeFilesAndLeaveNoTemporaries) {
     EXPECT_FALSE(WriteFileAtomically(JoinPath(dir.Path(), "missing/f.txt"), "x", 1));
 }
 
+// A commit that cannot happen keeps the old file and leaves no temporary behind.
+TEST(Files, FailedCommitKeepsTheTargetAndRemovesTheTemporary) {
+    TempFolder dir;
+    const std::string target = JoinPath(dir.Path(), "f.txt");
+    ASSERT_TRUE(WriteFileAtomically(target, "old", 3));
+    const std::string temp = JoinPath(dir.Path(), "f.new");
+    ASSERT_TRUE(WriteWholeFile(temp, "new", 3));
+    // A folder in the target's place cannot be replaced by a file.
+    const std::string folder = JoinPath(dir.Path(), "sub");
+    ASSERT_TRUE(CreateFolders(JoinPath(folder, "inner")));
+    EXPECT_FALSE(CommitFile(temp, folder));
+    EXPECT_FALSE(FileExists(temp));
+    EXPECT_TRUE(FolderExists(JoinPath(folder, "inner")));
+
+    ASSERT_TRUE(WriteWholeFile(temp, "new", 3));
+    ASSERT_TRUE(CommitFile(temp, target));
+    const auto data = ReadWholeFile(target);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(std::string(data->begin(), data->end()), "new");
+    EXPECT_EQ(ListFiles(dir.Path()), std::vector<std::string>{"f.txt"});
+}
+
 TEST(Files, ListingFiltersByExtensionIgnoringCaseAndSortsByName) {
     TempFolder dir;
     for (const char* n : {"b.SAV", "a.sav", "c.txt"})
