@@ -32,6 +32,8 @@ public:
     virtual void CreateInterface() {}
     // The pointer picture: the drag cursor while something is dragged.
     virtual void SetDragCursor(bool /*dragging*/) {}
+    // The location is left: its ambient sound stops.
+    virtual void StopAmbience() {}
     // A named effect at a point (drawn by the particle system once it exists).
     virtual void LaunchEffect(const std::string& /*name*/, TPoint2 /*pos*/, int /*z*/) {}
 };

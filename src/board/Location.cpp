@@ -1,5 +1,6 @@
 #include "board/Location.h"
 
+#include "board/BoardHost.h"
 #include "board/LocationObjects.h"
 #include "data/AsciiText.h"
 #include "data/Xml.h"
@@ -16,7 +17,6 @@ namespace bw {
 namespace {
 
 TLocationOptions GLocationOptions;
-TLocationHooks GLocationHooks;
 TLocationSprites GLocationSprites;
 
 std::string_view FileNamePart(std::string_view key) {
@@ -198,10 +198,6 @@ TLocationOptions& LocationOptions() {
     return GLocationOptions;
 }
 
-TLocationHooks& LocationHooks() {
-    return GLocationHooks;
-}
-
 const TLocationSprites& LocationSprites() {
     return GLocationSprites;
 }
@@ -288,7 +284,7 @@ void CreateLocationDecoration(TSprite& parent) {
 }
 
 void LeaveLocation() {
-    if (GLocationHooks.stopAmbience) GLocationHooks.stopAmbience();
+    Host().StopAmbience();
     KillAll(GLocationSprites.Sprites);
     KillAll(GLocationSprites.BlinkedSprites);
     KillAll(GLocationSprites.TexOffsets);

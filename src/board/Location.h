@@ -33,7 +33,6 @@
 #include "render/Types.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -166,10 +165,6 @@ bool LoadLocationFile(std::string_view key, TKilnArchive* archive, TLocationOpti
 bool LoadLocationFileFromDisk(const std::string& fileName, TLocationOptions& options);
 
 // Hooks into systems the location drives but does not own.
-struct TLocationHooks {
-    std::function<void()> stopAmbience; // stops the location's ambient sound
-};
-TLocationHooks& LocationHooks();
 
 // Leaves the current location, resets LocationOptions(), reads the record `key` of the archive
 // and creates its decoration as children of `parent` (the main sprite engine). A missing

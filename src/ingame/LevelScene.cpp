@@ -47,6 +47,10 @@ public:
     bool ResultShown() override { return Layers().Shown(Layer::Result); }
     bool InputFrozen() override { return TransitionVisible(); }
     void LevelLost() override { Layers().At(Layer::Result).Command(msg_Create); }
+    void StopAmbience() override {
+        if (Player.Level >= 0 && Player.Level < static_cast<int>(LevelsList.size()))
+            LocationAmbience(msg_Stop, LevelsList[static_cast<size_t>(Player.Level)].Location);
+    }
 };
 
 class LevelScene final : public Scene {
@@ -98,6 +102,8 @@ public:
     void ForgetSprites() override {
         ForgetBoard();
         SetBoardParent(nullptr);
+        // The archives go with the game too.
+        BoardSources() = {};
         // A new game has a new picture catalogue.
         LocationPicturesLoaded = {};
     }

@@ -1,5 +1,6 @@
 #include "board/Location.h"
 
+#include "board/BoardHost.h"
 #include "board/LocationObjects.h"
 #include "data/KilnArchive.h"
 #include "data/XmlParser.h"
@@ -199,14 +200,21 @@ class LocationApply : public test::SpriteFixture {
 protected:
     void SetUp() override {
         LeaveLocation();
-        LocationHooks() = {};
         LocationOptions() = {};
+        SetBoardHost(&host);
     }
     void TearDown() override {
         LeaveLocation();
-        LocationHooks() = {};
+        SetBoardHost(nullptr);
         LocationOptions() = {};
     }
+
+    // Counts how often the location's ambience is stopped.
+    struct AmbienceHost final : BoardHost {
+        int stops = 0;
+        void StopAmbience() override { ++stops; }
+    };
+    AmbienceHost host;
 
     // An archive holding the records, opened for reading.
     void WriteArchive(std::initializer_list<std::pair<const char*, const char*>> records) {
@@ -232,8 +240,7 @@ protected:
 
 TEST_F(LocationApply, CreatesTheDecorationAndRestartsLeaveOneSet) {
     WriteArchive({{"location_2.xml", FullLocation}});
-    int stops = 0;
-    LocationHooks().stopAmbience = [&stops] { ++stops; };
+    int& stops = host.stops;
 
     for (int restart = 0; restart < 3; ++restart) {
         ApplyLocation("location_2.xml", &archive, engine);
