@@ -9,7 +9,8 @@ run: build
 	cd $(BUILD) && ./branchwick
 
 test: build
-	ctest --preset $(PRESET) -j$(JOBS)
+	ctest --preset $(PRESET) -j$(JOBS) --output-junit ctest-report.xml
+	@if [ "$${CI:-}" = "true" ]; then ./scripts/check-skips $(BUILD)/ctest-report.xml; fi
 
 deps:
 	./scripts/install-deps

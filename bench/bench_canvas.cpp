@@ -1,5 +1,6 @@
 // Drawing 10,000 textured 32x32 quads through the canvas, against the same quads sent by a bare
 // GL program as one upload and one draw call. Both wait for the GPU (glFinish) every frame.
+#include "BenchTime.h"
 #include "platform/SdlWindow.h"
 #include "render/GlCanvas.h"
 
@@ -79,7 +80,7 @@ void BM_CanvasQuads(benchmark::State& state) {
     state.counters["draw_calls"] = s.canvas->FrameStats().drawCalls;
     state.counters["quads"] = kQuads;
 }
-BENCHMARK(BM_CanvasQuads)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_CanvasQuads)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(BenchTime(1.0));
 
 // The same quads with a minimal shader, one upload and one draw call per frame.
 void BM_BareGlQuads(benchmark::State& state) {
@@ -159,7 +160,7 @@ void main() { vec4 c = texture(uTex, vUV) * vCol; if (c.a < 0.5 / 255.0) discard
     state.counters["draw_calls"] = 1;
     state.counters["quads"] = kQuads;
 }
-BENCHMARK(BM_BareGlQuads)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+BENCHMARK(BM_BareGlQuads)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(BenchTime(1.0));
 
 } // namespace
 
