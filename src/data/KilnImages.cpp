@@ -297,8 +297,9 @@ int TKilnImages::AddFromFile(const std::string& fileName, std::string_view name,
     std::string imageName =
         name.empty() ? std::filesystem::path(fileName).stem().string() : std::string(name);
     Picture picture;
-    if (!LoadPictureFile(fileName, picture)) {
-        WriteLog("Picture " + fileName + " not loaded: missing, unreadable or not a picture", 1);
+    std::string error;
+    if (!LoadPictureFile(fileName, picture, &error)) {
+        WriteLog("Picture " + fileName + " not loaded: " + error, 1);
         if (FOnItemFail) FOnItemFail(imageName);
         return -1;
     }
