@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as the options file "Game.ini". Reading must never fail loudly; the
 // text written for any options must read back to the same values.
-#include "app/GameOptions.h"
-#include "app/IniFile.h"
+#include "base/GameOptions.h"
+#include "base/IniFile.h"
 
 #include <cstdint>
 #include <cstdio>
