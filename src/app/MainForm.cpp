@@ -19,6 +19,7 @@
 #include "data/KilnImages.h"
 #include "data/MediaLink.h"
 #include "data/TextDatabase.h"
+#include "data/XmlLoad.h"
 #include "gui/ButtonSprites.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
@@ -393,7 +394,15 @@ void FinishStartup() {
     LoadMainResources();
     // The level list comes from the texts' archive; the player's level states follow its
     // length.
-    LoadLevelsList(LevelsListKey, TextDataArchive(), LevelsList);
+    TKilnArchive* texts = TextDataArchive();
+    if (!LoadLevelsList(LevelsListKey, texts, LevelsList)) {
+        const std::string problem = XmlRecordProblem(LevelsListKey, texts);
+        WriteLog("Level list " +
+                     (texts ? texts->FileName() : std::string("Data/tData_Common.dan")) + " | " +
+                     LevelsListKey + " " +
+                     (problem.empty() ? std::string("is not a level list") : problem),
+                 1);
+    }
     ResizeLevelStates();
     CurrentScene = scene_Loaded;
 }
