@@ -15,7 +15,7 @@ void Fail(const char* what) {
     std::abort();
 }
 
-bool Same(const bw::TFontDescription& a, const bw::TFontDescription& b) {
+bool Same(const bw::FontDescription& a, const bw::FontDescription& b) {
     if (a.FontSize.x != b.FontSize.x || a.FontSize.y != b.FontSize.y) return false;
     if (a.Glyphs.size() != b.Glyphs.size()) return false;
     for (size_t i = 0; i < a.Glyphs.size(); ++i)
@@ -29,7 +29,7 @@ bool Same(const bw::TFontDescription& a, const bw::TFontDescription& b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto tree = bw::XMLFromBytes(data, size);
     if (!tree) return 0;
-    const bw::TFontDescription description = bw::ReadFontDescription(*tree);
+    const bw::FontDescription description = bw::ReadFontDescription(*tree);
     if (description.FontSize.x < 0 || description.FontSize.y < 0) Fail("negative cell size");
     const auto written = bw::WriteFontDescription(description);
     if (!written) Fail("description not written");

@@ -18,14 +18,14 @@ void Fail(const char* what) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    bw::TImageRecordHeader header;
-    const bw::TImageRecordResult headerResult = bw::ReadImageRecordHeader(data, size, header);
+    bw::ImageRecordHeader header;
+    const bw::ImageRecordResult headerResult = bw::ReadImageRecordHeader(data, size, header);
     bw::TKilnImageData image;
-    const bw::TImageRecordResult result = bw::DecodeImageRecord(data, size, image);
-    if (size < bw::ImageRecordHeaderSize && result != bw::TImageRecordResult::ShortHeader)
+    const bw::ImageRecordResult result = bw::DecodeImageRecord(data, size, image);
+    if (size < bw::ImageRecordHeaderSize && result != bw::ImageRecordResult::ShortHeader)
         Fail("short record not reported");
-    if (result != bw::TImageRecordResult::Ok) return 0;
-    if (headerResult != bw::TImageRecordResult::Ok) Fail("header unreadable but record read");
+    if (result != bw::ImageRecordResult::Ok) return 0;
+    if (headerResult != bw::ImageRecordResult::Ok) Fail("header unreadable but record read");
 
     const size_t texPixels =
         static_cast<size_t>(image.TextureSize.x) * static_cast<size_t>(image.TextureSize.y);
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes;
     if (!bw::EncodeImageRecord(kept, bytes)) return 0; // formats the writer does not produce
     bw::TKilnImageData back;
-    if (bw::DecodeImageRecord(bytes.data(), bytes.size(), back) != bw::TImageRecordResult::Ok)
+    if (bw::DecodeImageRecord(bytes.data(), bytes.size(), back) != bw::ImageRecordResult::Ok)
         Fail("written record does not read");
     if (back.Textures != kept.Textures) Fail("pixels changed by writing");
     return 0;

@@ -19,7 +19,7 @@ void Fail(const char* what) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> bytes(data, data + size);
     const bool probed = bw::ProbeOggVorbis(bytes);
-    bw::TDecodedSound sound;
+    bw::DecodedSound sound;
     if (!bw::DecodeOggVorbis(bytes, sound)) return 0;
     if (!probed) Fail("decoded a stream the probe refused");
     if (sound.Channels != 1 && sound.Channels != 2) Fail("channel count");

@@ -24,7 +24,7 @@ bw::TTSTextArray OneLine(const std::string& text, bw::TPoint2, int) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto tree = bw::XMLFromBytes(data, size);
 
-    bw::TTextDatabase db;
+    bw::TextStore db;
     db.Strings["kept"] = "before";
     const bool app = bw::ReadApplicationTexts(tree.get(), db);
     const bool all = bw::ReadTextDatabase(tree.get(), db, OneLine);
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Fail("refused document changed the records");
     if (!all) return 0;
 
-    bw::TTextDatabase again;
+    bw::TextStore again;
     bw::ReadTextDatabase(tree.get(), again, OneLine);
     bw::ReadTextDatabase(tree.get(), again, OneLine);
     if (again.Texts.size() != db.Texts.size() || again.Messages.size() != db.Messages.size() ||

@@ -13,7 +13,7 @@ class BoardActors {
 public:
     virtual ~BoardActors() = default;
     // Adds the actors (and the cells they are on their way to) to a snapshot of the board.
-    virtual void AddToSnapshot(TBoardSnapshot&) {}
+    virtual void AddToSnapshot(BoardSnapshot&) {}
     // The end of a turn without a match: cats walk or jump.
     virtual void TakeTurn() {}
     // Cats announced last turn land.

@@ -40,7 +40,7 @@ void PickUpBird(TBirdSprite& bird) {
 }
 
 // The release: where the dragged bird may land, and whether it can get there.
-bool AcceptRelease(TCoord2 c, const TBoardSnapshot& s) {
+bool AcceptRelease(TCoord2 c, const BoardSnapshot& s) {
     if (!TutorialAllows(TutorialAction::Release, c)) return false;
     const TLevelSprite* cell = BoardCells[c.x][c.y];
     if (!cell || !cell->FVisible) return false;
@@ -104,7 +104,7 @@ void BoardInput() {
     if (!TutorialAllows(TutorialAction::BoardInput, c)) return;
     if (c == NoCell) return;
 
-    const TBoardSnapshot s = TakeBoardSnapshot();
+    const BoardSnapshot s = TakeBoardSnapshot();
     const TWallSprite* wall = BoardWalls[c.x][c.y];
     if (wall && wall->FVisible && !wall->FSmall) return;
     if (s.Cats[c.x][c.y].Visible) return;

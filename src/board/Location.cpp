@@ -17,8 +17,8 @@ namespace bw {
 namespace {
 
 TLocationOptions GLocationOptions;
-TLocationHooks GLocationHooks;
-TLocationSprites GLocationSprites;
+LocationCallbacks GLocationHooks;
+LocationDecoration GLocationSprites;
 
 std::string_view FileNamePart(std::string_view key) {
     const auto slash = key.find_last_of("/\\");
@@ -205,11 +205,11 @@ TLocationOptions& LocationOptions() {
     return GLocationOptions;
 }
 
-TLocationHooks& LocationHooks() {
+LocationCallbacks& LocationHooks() {
     return GLocationHooks;
 }
 
-const TLocationSprites& LocationSprites() {
+const LocationDecoration& LocationSprites() {
     return GLocationSprites;
 }
 
@@ -272,7 +272,7 @@ bool ApplyLocationFromDisk(const std::string& fileName, TSprite& parent) {
 
 void CreateLocationDecoration(TSprite& parent) {
     const TLocationOptions& o = GLocationOptions;
-    TLocationSprites& s = GLocationSprites;
+    LocationDecoration& s = GLocationSprites;
     for (std::size_t i = 0; i < o.FLocObjects_Sprite.size(); ++i) {
         auto* sprite = new TLocationObject(&parent);
         sprite->Setup(o.FLocObjects_Sprite[i], static_cast<int>(i));

@@ -166,10 +166,10 @@ bool LoadLocationFile(std::string_view key, TKilnArchive* archive, TLocationOpti
 bool LoadLocationFileFromDisk(const std::string& fileName, TLocationOptions& options);
 
 // Hooks into systems the location drives but does not own.
-struct TLocationHooks {
+struct LocationCallbacks {
     std::function<void()> stopAmbience; // stops the location's ambient sound
 };
-TLocationHooks& LocationHooks();
+LocationCallbacks& LocationHooks();
 
 // Leaves the current location, resets LocationOptions(), reads the record `key` of the archive
 // and creates its decoration as children of `parent` (the main sprite engine). A record that
@@ -196,14 +196,14 @@ class TLocationParticleObject;
 
 // The decoration sprites of the active location, one list per description list (an entry is
 // null once its sprite was freed by its parent).
-struct TLocationSprites {
+struct LocationDecoration {
     std::vector<TLocationObject*> Sprites;
     std::vector<TLocationBlinkedObject*> BlinkedSprites;
     std::vector<TLocationTexOffsetObject*> TexOffsets;
     std::vector<TLocationTransformObject*> Transforms;
     std::vector<TLocationParticleObject*> Particles;
 };
-const TLocationSprites& LocationSprites();
+const LocationDecoration& LocationSprites();
 
 // Called by every decoration sprite as it is freed, so the lists never hold a freed sprite.
 void ForgetLocationSprite(const TSprite* sprite);

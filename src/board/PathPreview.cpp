@@ -55,14 +55,14 @@ public:
     }
 };
 
-struct TPreviewState {
+struct PreviewState {
     TPathPreviewSprite* Sprite = nullptr;
     std::vector<TPoint2> Points;
     TCoord2 Cell = NoCell;
 };
 
-TPreviewState& State() {
-    static TPreviewState state;
+PreviewState& State() {
+    static PreviewState state;
     return state;
 }
 
@@ -100,7 +100,7 @@ std::vector<TPoint2> PathPreviewPointsFor(const TCoords2Array& path, TPoint2 off
 }
 
 void ClearPathPreview() {
-    TPreviewState& s = State();
+    PreviewState& s = State();
     if (s.Sprite && !s.Sprite->FDeaded) s.Sprite->Dead();
     s.Sprite = nullptr;
     s.Points.clear();
@@ -108,7 +108,7 @@ void ClearPathPreview() {
 }
 
 void ForgetPathPreview() {
-    TPreviewState& s = State();
+    PreviewState& s = State();
     s.Sprite = nullptr;
     s.Points.clear();
     s.Cell = NoCell;
@@ -123,7 +123,7 @@ TCoord2 PathPreviewCell() {
 }
 
 void UpdatePathPreview() {
-    TPreviewState& s = State();
+    PreviewState& s = State();
     if (HoverCell == NoCell) return;
     if (HoverCell == s.Cell && !BoardChanged) return;
     ClearPathPreview();
@@ -134,7 +134,7 @@ void UpdatePathPreview() {
     if (HoverCell == source) return;
     const TBirdSprite* bird = BoardBirds[HoverCell.x][HoverCell.y];
     if (bird && bird->FVisible && !bird->FSmallBounded) return;
-    const TBoardSnapshot snapshot = TakeBoardSnapshot();
+    const BoardSnapshot snapshot = TakeBoardSnapshot();
     if (snapshot.Keys[HoverCell.x][HoverCell.y]) return;
 
     BoardChanged = false;

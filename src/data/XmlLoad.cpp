@@ -58,12 +58,12 @@ std::string XmlRecordProblem(std::string_view key, TKilnArchive* archive) {
     const int index = archive->IndexOf(key);
     if (index < 0) return "not found";
     std::vector<uint8_t> data;
-    TArchiveReadResult read;
+    ArchiveReadResult read;
     {
         TKilnAuthSession auth(nullptr, archive);
         read = archive->ReadRecordAt(index, data);
     }
-    if (read != TArchiveReadResult::Ok)
+    if (read != ArchiveReadResult::Ok)
         return std::string("cannot be read: ") + ArchiveReadResultText(read);
     if (!XMLFromBytes(data.data(), data.size())) return "does not parse";
     return {};

@@ -35,7 +35,7 @@ protected:
             fake = device.get();
             return device;
         });
-        SetSoundSource([](TSoundKind, const std::string& name, std::vector<uint8_t>& bytes) {
+        SetSoundSource([](SoundKind, const std::string& name, std::vector<uint8_t>& bytes) {
             if (name == "sfx_gates.ogg") return false; // a sound missing everywhere
             bytes = {'O', 10};                         // ten seconds long
             return true;
@@ -71,11 +71,11 @@ TEST(SoundListTest, OrderAndCopies) {
     int music = 0, ambience = 0;
     std::set<std::string> names;
     for (const auto& e : list) {
-        music += e.Kind == TSoundKind::Music;
-        ambience += e.Kind == TSoundKind::Ambience;
+        music += e.Kind == SoundKind::Music;
+        ambience += e.Kind == SoundKind::Ambience;
         EXPECT_TRUE(names.insert(e.FileName).second) << e.FileName;
         EXPECT_GE(e.Copies, 1);
-        if (e.Kind != TSoundKind::Effect) {
+        if (e.Kind != SoundKind::Effect) {
             EXPECT_EQ(e.Copies, 1) << e.FileName;
         }
     }
@@ -149,7 +149,7 @@ TEST_F(SoundEngineTest, LoadsEverySoundInOrder) {
 // A sound that does not load is named with its archive and why.
 TEST_F(SoundEngineTest, SoundsThatDoNotLoadAreLoggedWithTheirArchiveAndReason) {
     ShutdownSound();
-    SetSoundSource([](TSoundKind, const std::string& name, std::vector<uint8_t>& bytes) {
+    SetSoundSource([](SoundKind, const std::string& name, std::vector<uint8_t>& bytes) {
         if (name == "sfx_gates.ogg") return false;
         bytes = {name == "sfx_bird_put.ogg" ? uint8_t('X') : uint8_t('O'), 1};
         return true;
