@@ -33,9 +33,6 @@ void RenderLoadingFrame() {
 }
 
 void LeaveLoadingScreen() {
-    if (LoadingEngine)
-        for (TSprite* sprite : LoadingEngine->Items())
-            if (sprite->FTag == LoadingTag && !sprite->FDeaded) sprite->Dead();
     uint8_t next = SceneAfterLoading;
     // Until the main menu exists the first loading screen leads straight into play.
     if (!SceneRegistered(next)) {
@@ -43,6 +40,10 @@ void LeaveLoadingScreen() {
         next = scene_Level;
     }
     SceneOf(next).Command(msg_Create);
+    // A scene that could not begin leaves the player on the loading screen, which stays.
+    if (CurrentScene == scene_Loaded || !LoadingEngine) return;
+    for (TSprite* sprite : LoadingEngine->Items())
+        if (sprite->FTag == LoadingTag && !sprite->FDeaded) sprite->Dead();
 }
 
 } // namespace bw

@@ -19,6 +19,7 @@
 #include "data/KilnImages.h"
 #include "data/MediaLink.h"
 #include "data/TextDatabase.h"
+#include "data/XmlLoad.h"
 #include "gui/ButtonSprites.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
@@ -30,8 +31,10 @@
 
 #include <SDL.h>
 
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #ifndef BW_INSTALLED_DATA_DIR
@@ -55,6 +58,16 @@ GameArchives Archives;
 float LoadingPhase = 0;
 
 namespace {
+
+// Why an archive did not open, from what stands at its path.
+std::string ArchiveOpenProblem(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? "not found" : "cannot be read";
+    if (!S_ISREG(st.st_mode)) return "is not a regular file";
+    if (st.st_size == 0) return "is empty";
+    if (::access(path.c_str(), R_OK) != 0) return "cannot be read";
+    return "is damaged (its header or record table does not read)";
+}
 
 std::string& DataFolderRef() {
     static std::string folder;
@@ -162,6 +175,7 @@ bool TMainForm::Start() {
         ShowMessageBox("Branchwick", startError_);
         return false;
     }
+    if (!instanceLock_->Problem().empty()) pendingLog_.push_back(instanceLock_->Problem());
     FormCreate();
     return true;
 }
@@ -216,6 +230,7 @@ void TMainForm::FormCreate() {
     facts.savedDesktopWidth = DesktopWidth;
     facts.savedDesktopHeight = DesktopHeight;
     WriteLogHeader(facts);
+    FlushPendingLog();
     if (!window_) WriteLog("No window: " + error, 1);
 
     LoadOptions();
@@ -267,9 +282,16 @@ void TMainForm::FormCreate() {
 TKilnArchive* TMainForm::OpenArchive(const std::string& file) {
     auto arc = std::make_unique<TKilnArchive>();
     arc->SetOpenMode(aomReadOnly);
-    arc->OpenFile(DataPath(file));
+    const std::string path = DataPath(file);
+    if (!arc->OpenFile(path))
+        pendingLog_.push_back("Archive " + path + " not opened: " + ArchiveOpenProblem(path));
     archives_.push_back(std::move(arc));
     return archives_.back().get();
+}
+
+void TMainForm::FlushPendingLog() {
+    for (const std::string& line : pendingLog_) WriteLog(line, 1);
+    pendingLog_.clear();
 }
 
 void TMainForm::FrameworkCreate() {
@@ -299,6 +321,7 @@ void TMainForm::FrameworkCreate() {
     Archives.LevelsData = archive("tData_Levels.dan");
     // Archives are only read while the game runs.
     LockArchiveAccess();
+    FlushPendingLog();
 }
 
 void TMainForm::OnTimerReset() {
@@ -371,7 +394,15 @@ void FinishStartup() {
     LoadMainResources();
     // The level list comes from the texts' archive; the player's level states follow its
     // length.
-    LoadLevelsList(LevelsListKey, TextDataArchive(), LevelsList);
+    TKilnArchive* texts = TextDataArchive();
+    if (!LoadLevelsList(LevelsListKey, texts, LevelsList)) {
+        const std::string problem = XmlRecordProblem(LevelsListKey, texts);
+        WriteLog("Level list " +
+                     (texts ? texts->FileName() : std::string("Data/tData_Common.dan")) + " | " +
+                     LevelsListKey + " " +
+                     (problem.empty() ? std::string("is not a level list") : problem),
+                 1);
+    }
     ResizeLevelStates();
     CurrentScene = scene_Loaded;
 }
@@ -395,6 +426,9 @@ void TMainForm::FrameworkDestroy() {
     instanceLock_.reset();
     FrameTimer.SetEnabled(false);
     // Catalogues before the canvas that holds their textures, the engines after it.
+    // Text drawing lets go of the fonts before they are freed.
+    GuiFonts() = nullptr;
+    TextWrapper() = {};
     Fonts = nullptr;
     fonts_.reset();
     Images = nullptr;

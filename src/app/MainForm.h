@@ -106,9 +106,11 @@ private:
     void RenderFrame();
     void UpdateFrame();
     void RouteHit(TSprite& sprite);
-    // Opens "Data/<file>" read-only and keeps it; a missing file leaves an archive that reads
-    // nothing.
+    // Opens "Data/<file>" read-only and keeps it; a missing or damaged file leaves an archive
+    // that reads nothing, and a line for the log saying why.
     TKilnArchive* OpenArchive(const std::string& file);
+    // Writes the lines kept for the log until it was started.
+    void FlushPendingLog();
     void PollWindowTimers(double now);
 
     LaunchSettings settings_;
@@ -119,6 +121,7 @@ private:
     std::unique_ptr<TKilnImages> images_;
     std::unique_ptr<TKilnFonts> fonts_;
     std::vector<std::unique_ptr<TKilnArchive>> archives_;
+    std::vector<std::string> pendingLog_;
     std::unique_ptr<TSpriteEngine> mainEngine_;
     std::unique_ptr<TSpriteEngine> loadingEngine_;
     ManualTimeSource virtualClock_;

@@ -148,11 +148,29 @@ int LoadFromFolder(SoundKind kind, const std::string& fileName, int copies) {
     return TheDevice->LoadFromFile(DataPath(folder + fileName), copies);
 }
 
-bool ArchiveSource(SoundKind kind, const std::string& fileName, std::vector<uint8_t>& bytes) {
-    const TKilnArchive* archive = kind == SoundKind::Music      ? Archives.Music
-                                  : kind == SoundKind::Ambience ? Archives.Ambience
-                                                                : Archives.Sfx;
-    return archive != nullptr && archive->ReadRecord(fileName, bytes);
+const TKilnArchive* SoundArchive(SoundKind kind) {
+    return kind == SoundKind::Music      ? Archives.Music
+           : kind == SoundKind::Ambience ? Archives.Ambience
+                                         : Archives.Sfx;
+}
+
+// The archive a sound comes from, for the log.
+std::string SoundArchiveName(SoundKind kind) {
+    const TKilnArchive* archive = SoundArchive(kind);
+    if (archive == nullptr || archive->FileName().empty()) return "(archive not open)";
+    return archive->FileName();
+}
+
+// Reads a sound record; the empty text, or why it cannot be read.
+std::string ArchiveSource(SoundKind kind, const std::string& fileName,
+                          std::vector<uint8_t>& bytes) {
+    const TKilnArchive* archive = SoundArchive(kind);
+    if (archive == nullptr || !archive->Ready()) return "the archive is not open";
+    const int index = archive->IndexOf(fileName);
+    if (index < 0) return "not found";
+    const ArchiveReadResult read = archive->ReadRecordAt(index, bytes);
+    if (read != ArchiveReadResult::Ok) return ArchiveReadResultText(read);
+    return {};
 }
 
 template <class T> T* SpriteAt(TSpriteEngine* engine, int index) {
@@ -335,13 +353,22 @@ void LoadAllSounds(const std::function<void()>& progress) {
         s->FFileName = e.FileName;
         if (progress) progress();
         if (!TheSource) s->FSound = LoadFromFolder(e.Kind, e.FileName, e.Copies);
+        std::string problem;
         if (s->FSound < 0) {
             bytes.clear();
-            const bool found = TheSource ? TheSource(e.Kind, e.FileName, bytes)
-                                         : ArchiveSource(e.Kind, e.FileName, bytes);
-            if (found) s->FSound = TheDevice->LoadFromMemory(bytes, e.Copies);
+            if (TheSource) {
+                if (!TheSource(e.Kind, e.FileName, bytes)) problem = "not found";
+            } else {
+                problem = ArchiveSource(e.Kind, e.FileName, bytes);
+            }
+            if (problem.empty()) {
+                s->FSound = TheDevice->LoadFromMemory(bytes, e.Copies);
+                if (s->FSound < 0) problem = "does not decode as Ogg Vorbis";
+            }
         }
-        if (s->FSound < 0) WriteLog("Sound not found: " + e.FileName);
+        if (s->FSound < 0)
+            WriteLog("Sound " + SoundArchiveName(e.Kind) + " | " + e.FileName +
+                     " not loaded: " + problem);
     }
     CurrentMusic = -1;
     LastBirdMatch = 0;

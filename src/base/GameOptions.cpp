@@ -1,10 +1,15 @@
 #include "base/GameOptions.h"
 
 #include "base/IniFile.h"
+#include "platform/Files.h"
 #include "platform/Log.h"
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace bw {
 
@@ -70,6 +75,37 @@ std::string OptionsFileText(const TGameOptions& o) {
     return ini.ToText();
 }
 
+namespace {
+
+// Set while the file on disk could not be read: it is left as it is, so nothing saves over it.
+bool keepOptionsFile = false;
+
+bool IsUtf16(const std::vector<uint8_t>& bytes) {
+    return bytes.size() >= 2 &&
+           ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF));
+}
+
+// A stored key whose text does not read as its type.
+bool HasUnreadableValue(const IniFile& ini) {
+    for (const char* key : {"MusicVolume", "SoundFxVolume"}) {
+        const auto v = ini.Find(kOptions, key);
+        if (v && !ParseFloat(*v)) return true;
+    }
+    const std::pair<const char*, const char*> integers[] = {
+        {kOptions, "FullScreen"}, {kOptions, "Resolution"},
+        {kOptions, "VSync"},      {kOptions, "FrameLimiter"},
+        {kOptions, "Cursor"},     {kOptions, "ShowTutorial"},
+        {kOptions, "Fs"},         {kTest, "Fps"},
+        {kTest, "Ssc"},           {kTest, "Spc"}};
+    for (const auto& [section, key] : integers) {
+        const auto v = ini.Find(section, key);
+        if (v && !ParseInteger(*v)) return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void LoadOptions() {
     const std::string path = OptionsFilePath();
     if (ResetOptions && !path.empty()) std::remove(path.c_str());
@@ -77,9 +113,38 @@ void LoadOptions() {
     TGameOptions loaded;
     loaded.AppFolderPath = GameOptions.AppFolderPath;
     loaded.SoundsOff = GameOptions.SoundsOff;
+    keepOptionsFile = false;
 
+    // A missing file leaves every default in place. A file that is there but cannot be read
+    // (a folder, a device, too large, no permission, an encoding we do not read) is left as
+    // it is: its options may be perfectly good. Damaged content is kept beside the new file.
     IniFile ini;
-    ini.Load(path); // a missing or unreadable file leaves every default in place
+    ReadFailure failure = ReadFailure::None;
+    const auto bytes =
+        path.empty() ? std::nullopt : ReadWholeFile(path, &failure, IniFile::MaxFileSize);
+    if (bytes && IsUtf16(*bytes)) {
+        WriteLog("Options file " + path + " is in UTF-16, which is not read; running on " +
+                 "defaults and leaving the file as it is");
+        keepOptionsFile = true;
+    } else if (bytes) {
+        const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+        const bool damaged = ini.Parse(text) > 0 || text.find('\0') != std::string_view::npos ||
+                             HasUnreadableValue(ini);
+        if (damaged) {
+            const std::string bad = path + ".bad";
+            if (WriteFileAtomically(bad, bytes->data(), bytes->size())) {
+                WriteLog("Options file " + path + " is damaged; kept as " + bad);
+            } else {
+                WriteLog("Options file " + path + " is damaged and could not be kept as " + bad +
+                         "; leaving it as it is");
+                keepOptionsFile = true;
+            }
+        }
+    } else if (failure != ReadFailure::Missing && !path.empty()) {
+        WriteLog("Options file " + path + " " + ReadFailureText(failure) +
+                 "; running on defaults and leaving it as it is");
+        keepOptionsFile = true;
+    }
     loaded.MusicVolume = ReadVolume(ini, "MusicVolume", loaded.MusicVolume);
     loaded.SoundFxVolume = ReadVolume(ini, "SoundFxVolume", loaded.SoundFxVolume);
     loaded.FullScreen = ini.ReadBool(kOptions, "FullScreen", loaded.FullScreen);
@@ -96,12 +161,13 @@ void LoadOptions() {
     loaded.Spc = ini.ReadBool(kTest, "Spc", loaded.Spc);
     GameOptions = loaded;
 
-    SaveOptions();
+    if (!keepOptionsFile) SaveOptions();
 }
 
 bool SaveOptions() {
     const std::string path = OptionsFilePath();
     if (path.empty()) return false;
+    if (keepOptionsFile) return false; // logged when it was read
     if (WriteFileAtomically(path, OptionsFileText(GameOptions))) return true;
     WriteLog("Could not write options file " + path);
     return false;

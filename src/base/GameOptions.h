@@ -52,11 +52,15 @@ std::string AppFilePath(const std::string& name);
 std::string OptionsFilePath();
 
 // Reads "Game.ini" into GameOptions (defaults for whatever cannot be read; AppFolderPath and
-// SoundsOff are kept) and always saves it back, so a complete file is left behind.
+// SoundsOff are kept) and saves it back, so a complete file is left behind. A file whose
+// content is damaged is first kept as "Game.ini.bad". A file that exists but cannot be read
+// (not a regular file, over IniFile::MaxFileSize, no permission, UTF-16) is logged and left
+// as it is: the game runs on defaults and SaveOptions does not write over it.
 void LoadOptions();
 
 // Writes every stored option. Creates missing folders; replaces the file atomically.
-// False when the file could not be written (the old file, if any, is then unchanged).
+// False when the file could not be written (the old file, if any, is then unchanged) or is
+// being left alone because it could not be read.
 bool SaveOptions();
 
 // The file text SaveOptions writes for the given options.

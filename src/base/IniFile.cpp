@@ -2,16 +2,9 @@
 
 #include "platform/Files.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace bw {
 namespace {
@@ -30,12 +23,11 @@ char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
+// Names compare case-insensitively (ASCII) through their lower-case form.
+std::string Lower(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = LowerAscii(c);
+    return out;
 }
 
 bool IsQuoted(std::string_view v) {
@@ -113,18 +105,20 @@ std::optional<long long> ParseInteger(std::string_view text) {
     return value;
 }
 
-bool IniFile::Load(const std::string& path) {
+ReadFailure IniFile::Load(const std::string& path) {
     sections_.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
-    Parse(text);
-    return true;
+    sectionIndex_.clear();
+    ReadFailure failure = ReadFailure::None;
+    const auto bytes = ReadWholeFile(path, &failure, MaxFileSize);
+    if (!bytes) return failure;
+    Parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    return ReadFailure::None;
 }
 
-void IniFile::Parse(std::string_view text) {
+int IniFile::Parse(std::string_view text) {
     sections_.clear();
+    sectionIndex_.clear();
+    int damaged = 0;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     Section* current = nullptr;
     while (!text.empty()) {
@@ -138,45 +132,47 @@ void IniFile::Parse(std::string_view text) {
             const auto close = line.find(']');
             if (close == std::string_view::npos) {
                 current = nullptr; // a damaged header: its keys belong to no section
+                ++damaged;
                 continue;
             }
             current = &SectionFor(Trim(line.substr(1, close - 1)));
             continue;
         }
         const auto eq = line.find('=');
-        if (current == nullptr || eq == std::string_view::npos) continue;
+        if (current == nullptr || eq == std::string_view::npos) {
+            ++damaged;
+            continue;
+        }
         const std::string_view key = Trim(line.substr(0, eq));
         std::string_view value = Trim(line.substr(eq + 1));
-        if (key.empty()) continue;
+        if (key.empty()) {
+            ++damaged;
+            continue;
+        }
         if (IsQuoted(value)) value = value.substr(1, value.size() - 2);
-        bool known = false;
-        for (const Entry& e : current->entries) known = known || SameName(e.key, key);
-        if (!known) current->entries.push_back(Entry{std::string(key), std::string(value)});
+        if (current->index.emplace(Lower(key), current->entries.size()).second)
+            current->entries.push_back(Entry{std::string(key), std::string(value)});
     }
+    return damaged;
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
-    for (const Section& s : sections_) {
-        if (SameName(s.name, name)) return &s;
-    }
-    return nullptr;
+    const auto it = sectionIndex_.find(Lower(name));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 IniFile::Section& IniFile::SectionFor(std::string_view name) {
-    for (Section& s : sections_) {
-        if (SameName(s.name, name)) return s;
-    }
-    sections_.push_back(Section{std::string(name), {}});
-    return sections_.back();
+    const auto [it, added] = sectionIndex_.emplace(Lower(name), sections_.size());
+    if (added) sections_.push_back(Section{std::string(name), {}, {}});
+    return sections_[it->second];
 }
 
 std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
     if (s == nullptr) return std::nullopt;
-    for (const Entry& e : s->entries) {
-        if (SameName(e.key, key)) return e.value;
-    }
-    return std::nullopt;
+    const auto it = s->index.find(Lower(key));
+    if (it == s->index.end()) return std::nullopt;
+    return s->entries[it->second].value;
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
@@ -204,13 +200,12 @@ double IniFile::ReadFloat(std::string_view section, std::string_view key, double
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     Section& s = SectionFor(section);
-    for (Entry& e : s.entries) {
-        if (SameName(e.key, key)) {
-            e.value = std::string(value);
-            return;
-        }
+    const auto [it, added] = s.index.emplace(Lower(key), s.entries.size());
+    if (added) {
+        s.entries.push_back(Entry{std::string(key), std::string(value)});
+    } else {
+        s.entries[it->second].value = std::string(value);
     }
-    s.entries.push_back(Entry{std::string(key), std::string(value)});
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, long long value) {

@@ -4,15 +4,20 @@
 // lines starting with ';' or '#' and lines without '=' are skipped, a UTF-8 byte order mark and
 // CR line ends are accepted, keys and values are trimmed of spaces and tabs, and a value wrapped
 // in double quotes loses the quotes. When a key occurs twice in a section the first one counts.
+// Reading takes time linear in the text's length, however many sections and keys it holds.
 //
 // Writing keeps sections and keys in the order they were first written, uses LF line ends and
 // quotes string values that would otherwise not read back unchanged. Numbers are written and
 // read independently of the C locale.
 #pragma once
 
+#include "platform/Files.h"
+
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace bw {
@@ -31,9 +36,13 @@ std::optional<long long> ParseInteger(std::string_view text);
 
 class IniFile {
 public:
-    // Replaces the contents with the file's. False (and empty contents) when it cannot be read.
-    bool Load(const std::string& path);
-    void Parse(std::string_view text);
+    // Replaces the contents with the file's. Only a regular file of at most MaxFileSize bytes
+    // is read; anything else leaves the contents empty and tells why.
+    static constexpr std::size_t MaxFileSize = std::size_t{1} << 20;
+    ReadFailure Load(const std::string& path);
+    // Replaces the contents; the count of lines that are not blank, a comment, a section
+    // header or a key with a value inside a section (so a damaged text gives a count above 0).
+    int Parse(std::string_view text);
 
     // The raw (trimmed, unquoted) value, or nothing when the section or key is missing.
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
@@ -67,12 +76,14 @@ private:
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        std::unordered_map<std::string, std::size_t> index; // lower-case key -> entry
     };
 
     const Section* FindSection(std::string_view name) const;
     Section& SectionFor(std::string_view name);
 
     std::vector<Section> sections_;
+    std::unordered_map<std::string, std::size_t> sectionIndex_; // lower-case name -> section
 };
 
 // Writes text to path atomically (creating its folder), as IniFile::Save does.

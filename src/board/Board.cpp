@@ -10,6 +10,8 @@
 #include "board/Location.h"
 #include "board/LocationLayout.h"
 #include "board/PathPreview.h"
+#include "data/KilnArchive.h"
+#include "data/XmlLoad.h"
 #include "meta/Profile.h"
 #include "platform/Log.h"
 #include "platform/Random.h"
@@ -406,12 +408,43 @@ void ForgetBoard() {
     BoardChanged = DragStartHandled = ReleaseHandled = BoardLost = false;
 }
 
-bool StartLevel(int levelIndex) {
-    if (levelIndex < 0 || levelIndex >= static_cast<int>(LevelsList.size())) {
-        WriteLog("StartLevel: no level " + std::to_string(levelIndex + 1) + " in the level list",
-                 1);
-        return false;
+std::string LevelStartProblem(int levelIndex) {
+    if (levelIndex < 0 || levelIndex >= static_cast<int>(LevelsList.size()))
+        return "no level " + std::to_string(levelIndex + 1) + " in the level list";
+    const TLevelListElement& entry = LevelsList[static_cast<size_t>(levelIndex)];
+    auto from = [](TKilnArchive* archive) {
+        return archive && !archive->FileName().empty() ? archive->FileName()
+                                                       : std::string("(archive not open)");
+    };
+    if (TheBoardParent) {
+        TKilnArchive* archive = BoardSources().Locations;
+        const std::string key = "location_" + std::to_string(entry.Location) + ".xml";
+        const std::string problem = XmlRecordProblem(key, archive);
+        if (!problem.empty()) return "location " + from(archive) + " | " + key + " " + problem;
+        const auto tree = XMLFromArchive(key, archive);
+        TLocationOptions location;
+        if (!ReadLocationOptions(tree.get(), key, location))
+            return "location " + from(archive) + " | " + key + " is not a location file";
     }
+    TKilnArchive* archive = BoardSources().Levels;
+    const std::string key = entry.FileName + ".xml";
+    const std::string problem = XmlRecordProblem(key, archive);
+    if (!problem.empty()) return "level file " + from(archive) + " | " + key + " " + problem;
+    TLevel_Data level;
+    if (!LoadLevelFile(key, archive, level))
+        return "level file " + from(archive) + " | " + key + " is not a level file";
+    return {};
+}
+
+bool CanStartLevel(int levelIndex) {
+    const std::string problem = LevelStartProblem(levelIndex);
+    if (problem.empty()) return true;
+    WriteLog("Level " + std::to_string(levelIndex + 1) + " not started: " + problem, 1);
+    return false;
+}
+
+bool StartLevel(int levelIndex) {
+    if (!CanStartLevel(levelIndex)) return false;
     const TLevelListElement& entry = LevelsList[static_cast<size_t>(levelIndex)];
     ResetResult();
     Player.Level = levelIndex;
@@ -444,6 +477,7 @@ bool StartLevel(int levelIndex) {
 }
 
 bool RestartLevel() {
+    if (!CanStartLevel(Player.Level)) return false; // the level on screen stays
     LeaveLocation();
     UnloadBoard();
     return StartLevel(Player.Level);
@@ -451,6 +485,7 @@ bool RestartLevel() {
 
 bool NextLevel() {
     if (Player.Level + 1 >= static_cast<int>(LevelsList.size())) return false;
+    if (!CanStartLevel(Player.Level + 1)) return false;
     LeaveLocation();
     UnloadBoard();
     const bool started = StartLevel(Player.Level + 1);

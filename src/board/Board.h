@@ -70,9 +70,15 @@ BoardRecordSources& BoardSources();
 
 // ---- Level lifecycle -------------------------------------------------------------------------
 
+// Why entry `levelIndex` of LevelsList cannot be played: no such entry, or its location (when
+// a board parent is set) or level file is not found, cannot be read, does not parse or is not
+// of its kind; each naming the archive and the key. Empty when it can be played.
+std::string LevelStartProblem(int levelIndex);
+// LevelStartProblem, logged ("Level N not started: ..."); true when there is none.
+bool CanStartLevel(int levelIndex);
 // Plays entry `levelIndex` (0-based) of LevelsList: applies the location, loads the level,
-// builds the board and lays the first eggs. False when the level cannot be loaded (the board
-// is then empty).
+// builds the board and lays the first eggs. A level that cannot be played is logged and not
+// started: false, and nothing is changed.
 bool StartLevel(int levelIndex);
 // Builds the board from CurrentLevel on the current location (part of StartLevel).
 void BuildBoard();
@@ -80,9 +86,11 @@ void BuildBoard();
 void UnloadBoard();
 // Lets go of every board sprite without freeing it (the engine that owns them is going).
 void ForgetBoard();
-// LeaveLocation, UnloadBoard and StartLevel with the same index.
+// LeaveLocation, UnloadBoard and StartLevel with the same index; false, with the level left
+// as it is, when it cannot be played again.
 bool RestartLevel();
-// The next entry of the list; false after the last level.
+// The next entry of the list; false after the last level or when the next one cannot be
+// played (the current one then stays).
 bool NextLevel();
 
 // ---- Input -----------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "board/BoardHost.h"
 #include "board/LocationObjects.h"
 #include "data/AsciiText.h"
+#include "data/KilnArchive.h"
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
@@ -179,17 +180,23 @@ template <class T> void KillAll(std::vector<T*>& list) {
     list.clear();
 }
 
-// Reads the document into the reset global record; logs when it is missing or not a location.
-void ApplyTree(const TXMLNode* root, std::string_view key, TSprite& parent) {
+// Reads the document into the reset global record; logs, with `problem` (why there is no
+// document), when it is missing or not a location. False then.
+bool ApplyTree(const TXMLNode* root, std::string_view key, const std::string& problem,
+               TSprite& parent) {
     LeaveLocation();
     ResetLocationOptions();
+    bool read = false;
     if (!root) {
-        WriteLog("Location \"" + std::string(key) + "\" not found: the board is empty");
+        WriteLog("Location \"" + std::string(key) + "\" " + problem + ": the board is empty");
     } else if (!ReadLocationOptions(root, key, GLocationOptions)) {
         WriteLog("Location \"" + std::string(key) + "\" is not a location file (root \"" +
                  root->Name() + "\"): the board is empty");
+    } else {
+        read = true;
     }
     CreateLocationDecoration(parent);
+    return read;
 }
 
 } // namespace
@@ -243,14 +250,20 @@ bool LoadLocationFileFromDisk(const std::string& fileName, TLocationOptions& opt
     return ReadLocationOptions(tree.get(), fileName, options);
 }
 
-void ApplyLocation(std::string_view key, TKilnArchive* archive, TSprite& parent) {
+bool ApplyLocation(std::string_view key, TKilnArchive* archive, TSprite& parent) {
     const auto tree = archive ? XMLFromArchive(key, archive) : nullptr;
-    ApplyTree(tree.get(), key, parent);
+    std::string problem;
+    if (!tree) {
+        const std::string from =
+            archive && !archive->FileName().empty() ? archive->FileName() : "(archive not open)";
+        problem = "(" + from + ") " + XmlRecordProblem(key, archive);
+    }
+    return ApplyTree(tree.get(), key, problem, parent);
 }
 
-void ApplyLocationFromDisk(const std::string& fileName, TSprite& parent) {
+bool ApplyLocationFromDisk(const std::string& fileName, TSprite& parent) {
     const auto tree = XMLFromFile(fileName);
-    ApplyTree(tree.get(), fileName, parent);
+    return ApplyTree(tree.get(), fileName, "not found or does not parse", parent);
 }
 
 void CreateLocationDecoration(TSprite& parent) {

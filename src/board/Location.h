@@ -167,11 +167,12 @@ bool LoadLocationFileFromDisk(const std::string& fileName, TLocationOptions& opt
 // Hooks into systems the location drives but does not own.
 
 // Leaves the current location, resets LocationOptions(), reads the record `key` of the archive
-// and creates its decoration as children of `parent` (the main sprite engine). A missing
-// record or a wrong root logs one line and leaves the reset values: a 0 x 0 board.
-void ApplyLocation(std::string_view key, TKilnArchive* archive, TSprite& parent);
+// and creates its decoration as children of `parent` (the main sprite engine). A record that
+// is missing, cannot be read or does not parse, or a wrong root, logs one line saying which
+// and leaves the reset values (a 0 x 0 board); false then.
+bool ApplyLocation(std::string_view key, TKilnArchive* archive, TSprite& parent);
 // The same from a plain file (development builds).
-void ApplyLocationFromDisk(const std::string& fileName, TSprite& parent);
+bool ApplyLocationFromDisk(const std::string& fileName, TSprite& parent);
 // Creates the decoration sprites of LocationOptions() as children of `parent`, in the order
 // plain, blinking, scrolling, swaying, particle objects.
 void CreateLocationDecoration(TSprite& parent);

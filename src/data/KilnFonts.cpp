@@ -6,6 +6,7 @@
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
+#include "platform/Log.h"
 #include "render/DisplayState.h"
 
 #include <algorithm>
@@ -381,6 +382,10 @@ int TKilnFonts::Insert(std::string_view descLink, std::string_view imageName,
     std::unique_ptr<TXMLNode> description;
     if (imageIndex >= 0) description = ReadDescription(descLink, archive);
     if (!description) {
+        WriteLog("Font " + std::string(descLink) + " not loaded: " +
+                     (imageIndex < 0 ? "its picture " + std::string(imageName) + " is not loaded"
+                                     : std::string("its description is missing or does not parse")),
+                 1);
         if (FOnItemFail) FOnItemFail(name);
         return -1;
     }
@@ -391,6 +396,9 @@ int TKilnFonts::Insert(const TXMLNode& description, std::string_view name,
                        std::string_view imageName) {
     const int imageIndex = FImages ? FImages->Resolve(imageName) : -1;
     if (imageIndex < 0) {
+        WriteLog("Font " + std::string(name) + " not loaded: its picture " +
+                     std::string(imageName) + " is not loaded",
+                 1);
         if (FOnItemFail) FOnItemFail(std::string(name));
         return -1;
     }

@@ -4,6 +4,7 @@
 #include "data/KilnArchive.h"
 #include "data/KilnAuth.h"
 #include "data/MediaLink.h"
+#include "platform/Log.h"
 #include "platform/PictureFile.h"
 
 #include <algorithm>
@@ -15,14 +16,26 @@ namespace bw {
 
 namespace {
 
-// Reads and decodes one image record; false when the record is missing or damaged.
-bool ReadImageRecord(std::string_view key, TKilnArchive& archive, TKilnImageData& out) {
+// Reads and decodes one image record; the empty text, or why the record did not load.
+std::string ReadImageRecord(std::string_view key, TKilnArchive& archive, TKilnImageData& out) {
     std::vector<uint8_t> bytes;
     {
         TKilnAuthSession auth(nullptr, &archive);
-        if (!archive.ReadRecord(key, bytes)) return false;
+        if (!archive.Ready()) return "the archive is not open";
+        const int index = archive.IndexOf(key);
+        if (index < 0) return "not found";
+        const ArchiveReadResult read = archive.ReadRecordAt(index, bytes);
+        if (read != ArchiveReadResult::Ok) return ArchiveReadResultText(read);
     }
-    return DecodeImageRecord(bytes.data(), bytes.size(), out) == ImageRecordResult::Ok;
+    const ImageRecordResult decoded = DecodeImageRecord(bytes.data(), bytes.size(), out);
+    if (decoded != ImageRecordResult::Ok) return ImageRecordResultText(decoded);
+    return {};
+}
+
+void LogImageFailure(const std::string& source, std::string_view key, const std::string& why) {
+    // An archive that failed to open has forgotten its name; its open failure named it.
+    const std::string from = source.empty() ? std::string("(archive not open)") : source;
+    WriteLog("Image " + from + " | " + std::string(key) + " not loaded: " + why, 1);
 }
 
 // Reads the record again from the archive file, for rebuilding textures without kept pixels.
@@ -33,7 +46,11 @@ auto ArchiveReloader(std::string fileName, std::string key) {
         archive.SetOpenMode(aomReadOnly);
         if (fileName.empty() || !archive.OpenFile(fileName)) return false;
         TKilnImageData data;
-        if (!ReadImageRecord(key, archive, data)) return false;
+        const std::string why = ReadImageRecord(key, archive, data);
+        if (!why.empty()) {
+            LogImageFailure(fileName, key, why);
+            return false;
+        }
         pixels = std::move(data.Textures);
         return true;
     };
@@ -244,7 +261,10 @@ int TKilnImages::AddFromArchive(std::string_view key, TKilnArchive* archive, boo
                                 std::string_view name) {
     std::string imageName = name.empty() ? LinkItemName(key) : std::string(name);
     TKilnImageData data;
-    if (archive == nullptr || !ReadImageRecord(key, *archive, data)) {
+    const std::string why =
+        archive == nullptr ? std::string("no archive") : ReadImageRecord(key, *archive, data);
+    if (!why.empty()) {
+        LogImageFailure(archive == nullptr ? std::string("(none)") : archive->FileName(), key, why);
         if (FOnItemFail) FOnItemFail(imageName);
         return -1;
     }
@@ -254,6 +274,8 @@ int TKilnImages::AddFromArchive(std::string_view key, TKilnArchive* archive, boo
     if (index >= 0) {
         Images[static_cast<std::size_t>(index)]->FOnReload =
             ArchiveReloader(archive->FileName(), std::string(key));
+    } else {
+        LogImageFailure(archive->FileName(), key, "no texture could be made of it");
     }
     return index;
 }
@@ -275,7 +297,9 @@ int TKilnImages::AddFromFile(const std::string& fileName, std::string_view name,
     std::string imageName =
         name.empty() ? std::filesystem::path(fileName).stem().string() : std::string(name);
     Picture picture;
-    if (!LoadPictureFile(fileName, picture)) {
+    std::string error;
+    if (!LoadPictureFile(fileName, picture, &error)) {
+        WriteLog("Picture " + fileName + " not loaded: " + error, 1);
         if (FOnItemFail) FOnItemFail(imageName);
         return -1;
     }

@@ -53,6 +53,22 @@ std::unique_ptr<TXMLNode> XMLFromArchive(std::string_view key, TKilnArchive* arc
     return XMLFromBytes(data.data(), data.size());
 }
 
+std::string XmlRecordProblem(std::string_view key, TKilnArchive* archive) {
+    if (!archive || !archive->Ready()) return "cannot be read: the archive is not open";
+    const int index = archive->IndexOf(key);
+    if (index < 0) return "not found";
+    std::vector<uint8_t> data;
+    ArchiveReadResult read;
+    {
+        TKilnAuthSession auth(nullptr, archive);
+        read = archive->ReadRecordAt(index, data);
+    }
+    if (read != ArchiveReadResult::Ok)
+        return std::string("cannot be read: ") + ArchiveReadResultText(read);
+    if (!XMLFromBytes(data.data(), data.size())) return "does not parse";
+    return {};
+}
+
 std::unique_ptr<TXMLNode> XMLFromArchiveFile(std::string_view key,
                                              const std::string& archiveFileName) {
     TKilnArchive archive;

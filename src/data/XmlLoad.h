@@ -29,6 +29,10 @@ std::unique_ptr<TXMLNode> XMLFromFile(const std::string& fileName);
 std::unique_ptr<TXMLNode> XMLFromStream(std::istream& stream);
 // One record of an open archive; the key providers are asked around the read.
 std::unique_ptr<TXMLNode> XMLFromArchive(std::string_view key, TKilnArchive* archive);
+// Why XMLFromArchive gives no tree for the record, to be logged after the archive and the
+// key: "cannot be read: the archive is not open", "not found", "cannot be read: " and the
+// archive's reason, or "does not parse". Empty when the record reads and parses.
+std::string XmlRecordProblem(std::string_view key, TKilnArchive* archive);
 // One record of an archive file, opened read-only for this read.
 std::unique_ptr<TXMLNode> XMLFromArchiveFile(std::string_view key,
                                              const std::string& archiveFileName);

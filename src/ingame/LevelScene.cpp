@@ -119,10 +119,13 @@ LevelHost TheLevelHost;
 
 bool PlayLevel(int levelIndex) {
     if (!MainEngine) return false;
-    LoadMainPictures();
     SetBoardParent(MainEngine);
     BoardSources().Locations = Archives.LocationsData;
     BoardSources().Levels = Archives.LevelsData;
+    // A level that cannot be built is reported and not started: the player stays where they
+    // were instead of losing an empty board.
+    if (!CanStartLevel(levelIndex)) return false;
+    LoadMainPictures();
     LeaveLocation();
     UnloadBoard();
     const bool started = StartLevel(levelIndex);

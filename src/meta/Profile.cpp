@@ -287,6 +287,18 @@ bool LoadProfileFile(const std::string& fileName, bool showMessage, std::string*
         return false;
     }
     if (messageKey) messageKey->clear();
+    if (const auto bytes = ReadWholeFile(path)) {
+        // Not damage of the file as a whole: those values read as their defaults. Loading does
+        // not save, so the file keeps its text until the profile is next saved.
+        const std::vector<std::string> unreadable =
+            UnreadableProfileValues(bytes->data(), bytes->size());
+        std::string list;
+        for (const std::string& name : unreadable) list += (list.empty() ? "" : ", ") + name;
+        if (!list.empty())
+            WriteLog("Profile [" + fileName + "]: values that do not parse read as their " +
+                         "defaults: " + list,
+                     1);
+    }
 
     if (ProfileHooks.DiscardAwardAnnouncements) ProfileHooks.DiscardAwardAnnouncements();
     loaded.Level = 0;
@@ -404,6 +416,42 @@ bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelSt
     }
     player = std::move(p);
     return true;
+}
+
+std::vector<std::string> UnreadableProfileValues(const uint8_t* data, std::size_t size) {
+    std::vector<std::string> names;
+    const std::optional<std::string> text = DecodeProfileBytes(data, size);
+    if (!text) return names;
+    const auto root = XMLFromText(*text);
+    if (!root) return names;
+    // A value is unreadable when it is there and the reader falls back to its default: the
+    // result then depends on the default asked for.
+    auto checkInt = [&](const TXMLNode& node, const std::string& name) {
+        if (node.FindFieldByName(name) < 0) return;
+        const std::string v = node.GetFieldValue(name);
+        if (TextToIntDef(v, 0) != TextToIntDef(v, 1)) names.push_back(name);
+    };
+    auto checkBool = [&](const TXMLNode& node, const std::string& name) {
+        if (node.FindFieldByName(name) < 0) return;
+        const std::string v = node.GetFieldValue(name);
+        if (TextToBool(v, false) != TextToBool(v, true)) names.push_back(name);
+    };
+    checkInt(*root, "Score");
+    checkBool(*root, "GameWasStarted");
+    checkBool(*root, "GameWasCompleted");
+    if (const TXMLNode* awards = root->GetChildNode("Awards"))
+        for (int a = 1; a <= AwardsCount; ++a) checkInt(*awards, "award_" + std::to_string(a));
+    if (const TXMLNode* levels = root->GetChildNode("Levels")) {
+        for (int f = 0; f < levels->FieldCount(); ++f) {
+            const TXMLNodeField* field = levels->GetField(f);
+            if (LevelAttributeNumber(field->Name) == 0) continue;
+            if (TextToIntDef(field->Value, 0) != TextToIntDef(field->Value, 1))
+                names.push_back(field->Name);
+        }
+    }
+    if (const TXMLNode* tasks = root->GetChildNode("Tasks"))
+        for (const LifetimeCounter& counter : LifetimeCounters) checkInt(*tasks, counter.Name);
+    return names;
 }
 
 // ---- Operations on Player ----

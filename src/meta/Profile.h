@@ -157,6 +157,9 @@ std::string ProfileFileNameFor(const std::tm& localTime);
 std::vector<uint8_t> ProfileFileBytes(const TPlayer& player);
 bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelStates,
                       TPlayer& player);
+// The names of the values of a readable profile that are present but do not parse (say a
+// bit-flipped "Trua" that reads as its default False), in file order.
+std::vector<std::string> UnreadableProfileValues(const uint8_t* data, std::size_t size);
 
 // ---- Operations on Player ------------------------------------------------------------------
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -101,12 +101,68 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
     return names;
 }
 
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
+const char* ReadFailureText(ReadFailure failure) {
+    switch (failure) {
+    case ReadFailure::None:
+        return "was read";
+    case ReadFailure::Missing:
+        return "not found";
+    case ReadFailure::NotAFile:
+        return "is not a regular file";
+    case ReadFailure::TooLarge:
+        return "is too large";
+    case ReadFailure::CannotRead:
+        return "cannot be read";
+    }
+    return "cannot be read";
+}
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, ReadFailure* failure,
+                                                  std::size_t maxSize) {
+    auto fail = [&](ReadFailure why) -> std::optional<std::vector<uint8_t>> {
+        if (failure != nullptr) *failure = why;
+        return std::nullopt;
+    };
+    if (failure != nullptr) *failure = ReadFailure::None;
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked before reading.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return fail(ReadFailure::Missing);
+        return fail(ReadFailure::CannotRead);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return fail(ReadFailure::CannotRead);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(ReadFailure::NotAFile);
+    }
+    if (st.st_size < 0 || static_cast<std::uintmax_t>(st.st_size) > maxSize) {
+        ::close(fd);
+        return fail(ReadFailure::TooLarge);
+    }
+    std::vector<uint8_t> data(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    for (;;) {
+        // One byte of room beyond the stated size notices a file that grows while it is read.
+        if (got == data.size()) {
+            if (data.size() >= maxSize + 1) break;
+            data.resize(std::min(maxSize + 1, data.size() + 4096));
+        }
+        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return fail(ReadFailure::CannotRead);
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (got > maxSize) return fail(ReadFailure::TooLarge);
+    data.resize(got);
     return data;
 }
 

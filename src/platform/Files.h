@@ -1,6 +1,7 @@
 // Files and folders as the game uses them. Paths are UTF-8 with '/' separators.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,7 +30,24 @@ bool RenameFile(const std::string& from, const std::string& to);
 // (case-insensitive; empty for all), sorted by name.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& extension = "");
 
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
+// Why a whole-file read gave nothing.
+enum class ReadFailure {
+    None,
+    Missing,    // no such file
+    NotAFile,   // a folder, a device, a FIFO or a socket: never read
+    TooLarge,   // longer than the caller's limit
+    CannotRead, // permission denied or an input/output error
+};
+// "not found", "is not a regular file", "is too large", "cannot be read".
+const char* ReadFailureText(ReadFailure failure);
+
+// The whole content of a regular file of at most maxSize bytes. Anything else (a folder,
+// a device such as /dev/zero, a FIFO, a longer file, an unreadable one) gives nothing and, when
+// `failure` is given, the reason. Never blocks on a FIFO and never throws.
+inline constexpr std::size_t DefaultReadLimit = std::size_t{256} << 20;
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path,
+                                                  ReadFailure* failure = nullptr,
+                                                  std::size_t maxSize = DefaultReadLimit);
 // Writes through a temporary file in the same folder, flushed to disk and renamed over the
 // target, so the target is always either the old or the new content.
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size);

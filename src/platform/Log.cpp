@@ -48,6 +48,37 @@ std::string LogFilePath() {
     return folder.back() == '/' ? folder + LogFileName : folder + '/' + LogFileName;
 }
 
+namespace {
+
+// Set by StartLog: the next line begins a new file, which then replaces the old log. Until a
+// line of the new log is safely on disk, the previous log stays where it is.
+bool freshLogPending = false;
+// Set once the file could not be written, so the note about standard error is given once.
+bool warnedAboutStderr = false;
+
+bool AppendLine(const std::string& path, const std::string& line, const char* mode) {
+    std::FILE* f = std::fopen(path.c_str(), mode);
+    if (f == nullptr) return false;
+    bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+bool WriteToFile(const std::string& path, const std::string& line) {
+    EnsureFolder();
+    if (!freshLogPending) return AppendLine(path, line, "ab");
+    const std::string fresh = path + ".new";
+    if (AppendLine(fresh, line, "wb") && std::rename(fresh.c_str(), path.c_str()) == 0) {
+        freshLogPending = false;
+        return true;
+    }
+    std::remove(fresh.c_str());
+    return false;
+}
+
+} // namespace
+
 void WriteLog(const std::string& text, int mode) {
     std::string line;
     if (mode == 0) {
@@ -61,22 +92,20 @@ void WriteLog(const std::string& text, int mode) {
 
     const std::string path = LogFilePath();
     if (path.empty()) return;
-    EnsureFolder();
-    std::FILE* f = std::fopen(path.c_str(), "ab");
-    if (f == nullptr) return;
     line += '\n';
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fflush(f);
-    std::fclose(f);
+    if (WriteToFile(path, line)) return;
+    // No log file (read-only folder, full disk): the lines go to standard error instead.
+    if (!warnedAboutStderr) {
+        warnedAboutStderr = true;
+        std::fprintf(stderr, "Cannot write the log file %s; logging to standard error\n",
+                     path.c_str());
+    }
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 void StartLog() {
-    const std::string path = LogFilePath();
-    if (path.empty()) return;
-    EnsureFolder();
-    std::remove(path.c_str());
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f != nullptr) std::fclose(f);
+    freshLogPending = !LogFilePath().empty();
+    warnedAboutStderr = false;
 }
 
 void SetLogListener(std::function<void(const std::string& line)> listener) {

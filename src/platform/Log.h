@@ -1,8 +1,8 @@
 // The text log "Branchwick.log" in the application-data folder.
 //
 // Every line is appended, flushed and the file closed again, so the log survives a crash.
-// A log that cannot be written (no folder, no permission, full disk) is silently skipped:
-// logging never stops the game.
+// A log that cannot be written (no folder, no permission, full disk) goes to standard error
+// instead: logging never stops the game.
 #pragma once
 
 #include <functional>
@@ -16,8 +16,9 @@ inline constexpr char LogFileName[] = "Branchwick.log";
 // then the text; any other mode writes nothing.
 void WriteLog(const std::string& text, int mode = 1);
 
-// Starts a new log: the old file is deleted and an empty one created (with its folder).
-// The header lines are then written with WriteLog(..., 0).
+// Starts a new log: the next line written goes to a new file, which then replaces the old
+// one. The old log is kept until then, so a full disk does not lose it. The header lines are
+// then written with WriteLog(..., 0).
 void StartLog();
 
 // The folder the log lives in is read from `folder` at every write (the options keep the

@@ -10,7 +10,13 @@ namespace bw {
 
 namespace {
 constexpr int kMaxSide = 16384;
+
+// The decoder's reason may be missing (null or empty); a failure always says something.
+std::string DecoderReason() {
+    const char* why = stbi_failure_reason();
+    return why != nullptr && *why != '\0' ? std::string(why) : std::string("cannot be decoded");
 }
+} // namespace
 
 bool DecodePicture(const uint8_t* data, size_t size, Picture& out, std::string* error) {
     out = Picture{};
@@ -23,12 +29,13 @@ bool DecodePicture(const uint8_t* data, size_t size, Picture& out, std::string* 
     if (!stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &comp) || w <= 0 || h <= 0 ||
         w > kMaxSide || h > kMaxSide) {
         if (error)
-            *error = w > kMaxSide || h > kMaxSide ? "picture too large" : stbi_failure_reason();
+            *error =
+                w > kMaxSide || h > kMaxSide ? std::string("picture too large") : DecoderReason();
         return false;
     }
     unsigned char* rgba = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &comp, 4);
     if (!rgba) {
-        if (error) *error = stbi_failure_reason();
+        if (error) *error = DecoderReason();
         return false;
     }
     out.width = w;
@@ -44,10 +51,11 @@ bool DecodePicture(const uint8_t* data, size_t size, Picture& out, std::string* 
 }
 
 bool LoadPictureFile(const std::string& path, Picture& out, std::string* error) {
-    const auto bytes = ReadWholeFile(path);
+    ReadFailure failure = ReadFailure::None;
+    const auto bytes = ReadWholeFile(path, &failure);
     if (!bytes) {
         out = Picture{};
-        if (error) *error = "cannot read " + path;
+        if (error) *error = path + " " + ReadFailureText(failure);
         return false;
     }
     return DecodePicture(bytes->data(), bytes->size(), out, error);

@@ -17,10 +17,14 @@ public:
     // False when another process holds the lock. When the lock file cannot be created at all
     // (no writable folder) the game is allowed to run.
     bool Acquired() const { return acquired_; }
+    // Why the one-instance rule is off although the lock was "acquired" (the lock file cannot
+    // be created or locked), for the log; empty normally.
+    const std::string& Problem() const { return problem_; }
 
 private:
     int fd_ = -1;
     bool acquired_ = false;
+    std::string problem_;
 };
 
 } // namespace bw

@@ -3,6 +3,7 @@
 #include "base/GameObjects.h"
 #include "base/GameState.h"
 #include "base/Scene.h"
+#include "data/KilnArchive.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
 #include "support/ScriptedScene.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -254,11 +256,14 @@ TEST(ReplayProgram, IdenticalRunsGiveIdenticalDumpsAndScreenshots) {
     const std::string text =
         "# pointer over the canvas\n10 move 960 540\n25 down\n27 up\n27 click\n";
     ASSERT_TRUE(WriteFileAtomically(script, text.data(), text.size()));
+    // A level is only started when its files read, so the built data set is played.
+    const std::string data = std::string(BW_TEST_BINARY_DIR) + "/Data";
+    const bool levels = FileExists(JoinPath(data, "tData_Levels.dan"));
     std::string outputs[2][3];
     for (int run = 0; run < 2; ++run) {
         const std::string base = JoinPath(dir.Path(), "run" + std::to_string(run));
-        const std::string args = "--home " + base +
-                                 "-home --seed 7 --size 640x360 --window --input " + script +
+        const std::string args = "--home " + base + "-home --data " + data +
+                                 " --seed 7 --size 640x360 --window --input " + script +
                                  " --ticks 40 --shot 20:" + base + ".png --dump 20:" + base +
                                  "-20.json --dump 39:" + base + "-39.json";
         std::string out;
@@ -274,8 +279,11 @@ TEST(ReplayProgram, IdenticalRunsGiveIdenticalDumpsAndScreenshots) {
     EXPECT_NE(outputs[0][1].find("\"scene\": \"scene_Loaded\""), std::string::npos)
         << outputs[0][1];
     EXPECT_NE(outputs[0][1].find("\"class\": \"TCursorPoint\""), std::string::npos);
-    // The press on the ready screen starts the game.
-    EXPECT_NE(outputs[0][2].find("\"scene\": \"scene_Level\""), std::string::npos) << outputs[0][2];
+    // The press on the ready screen starts the game (without level files it stays there).
+    EXPECT_NE(
+        outputs[0][2].find(levels ? "\"scene\": \"scene_Level\"" : "\"scene\": \"scene_Loaded\""),
+        std::string::npos)
+        << outputs[0][2];
     // A 640 x 360 window shows the design canvas at a third of its size.
     EXPECT_NE(outputs[0][2].find("\"mouse\": [960.000, 540.000]"), std::string::npos)
         << outputs[0][2];
@@ -300,10 +308,58 @@ TEST(ReplayProgram, ASecondInstanceEndsWithAMessageAndLeavesTheFirstRunning) {
     EXPECT_NE(out.find("already running"), std::string::npos) << out;
     int status = 0;
     waitpid(pid, &status, 0);
-    for (int i = 0; i < 500 && ReadText(JoinPath(dir.Path(), "first.txt")).empty(); ++i)
+    // Not our child: wait for its last line (the sound library may have written before it).
+    for (int i = 0; i < 500 && ReadText(JoinPath(dir.Path(), "first.txt")).find("replay ") ==
+                                   std::string::npos;
+         ++i)
         usleep(20000);
     EXPECT_NE(ReadText(JoinPath(dir.Path(), "first.txt")).find("replay ok: 400 ticks"),
               std::string::npos);
+}
+
+TEST(ReplayProgram, RelativeShotAndDumpFilesLandWhereTheHarnessStarted) {
+    testing::TempFolder dir;
+    const std::string cmd = "cd '" + dir.Path() + "' && SDL_VIDEODRIVER=offscreen " + kReplay +
+                            " --home home --size 320x180 --ticks 12 --shot 10:shot.png" +
+                            " --dump 10:dump.json > run.txt 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadText(JoinPath(dir.Path(), "run.txt"));
+    EXPECT_TRUE(FileExists(JoinPath(dir.Path(), "shot.png")));
+    EXPECT_NE(ReadText(JoinPath(dir.Path(), "dump.json")).find("\"scene\""), std::string::npos);
+    EXPECT_TRUE(FileExists(JoinPath(dir.Path(), "home/Game.ini")));
+}
+
+// An empty picture archive and a location record that does not parse: both are named in the
+// log, and the level is reported and not started instead of being lost on an empty board.
+TEST(ReplayProgram, DamagedArchivesAreNamedAndABrokenLevelDoesNotStart) {
+    const std::string built = std::string(BW_TEST_BINARY_DIR) + "/Data";
+    if (!FileExists(JoinPath(built, "tData_Locations.dan"))) GTEST_SKIP() << "no data built";
+    testing::TempFolder dir;
+    const std::string data = JoinPath(dir.Path(), "Data");
+    std::filesystem::copy(built, data, std::filesystem::copy_options::recursive);
+    std::filesystem::resize_file(JoinPath(data, "Objects.dan"), 0);
+    {
+        TKilnArchive locations;
+        locations.SetOpenMode(aomOverwrite);
+        ASSERT_TRUE(locations.OpenFile(JoinPath(data, "tData_Locations.dan")));
+        const std::string cut = "<location><settings><MapSize X=\"8";
+        ASSERT_TRUE(locations.WriteRecord("location_1.xml", cut.data(), cut.size()));
+    }
+    const std::string home = JoinPath(dir.Path(), "home");
+    std::string out;
+    EXPECT_NE(RunReplayProgram("--home " + home + " --data " + data +
+                                   " --start-level 1 --ticks 60 --size 320x180",
+                               &out),
+              0);
+    EXPECT_NE(out.find("level 1 could not be started"), std::string::npos) << out;
+    const std::string log = ReadText(JoinPath(home, "Branchwick.log"));
+    EXPECT_NE(log.find("Archive " + JoinPath(data, "Objects.dan") + " not opened: is empty"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Level 1 not started: location " + JoinPath(data, "tData_Locations.dan") +
+                       " | location_1.xml does not parse"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("Level lost"), std::string::npos) << log;
 }
 
 TEST(ReplayProgram, BadArgumentsAndScriptsExitNonZeroWithAMessage) {

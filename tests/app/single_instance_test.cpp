@@ -50,5 +50,24 @@ TEST(SingleInstance, ASecondHolderIsRefusedUntilTheFirstEndsEvenByDying) {
     std::filesystem::remove_all(std::filesystem::path(file).parent_path());
 }
 
+// Without a lock file the game still runs, but the rule being off is said.
+TEST(SingleInstance, ALockFileThatCannotBeCreatedLetsTheGameRunAndSaysWhy) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("bw-nolock-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder / "game.lock" / "inside"); // a folder in the way
+    {
+        SingleInstanceLock lock((folder / "game.lock").string());
+        EXPECT_TRUE(lock.Acquired());
+        EXPECT_NE(
+            lock.Problem().find("Cannot create the lock file " + (folder / "game.lock").string()),
+            std::string::npos)
+            << lock.Problem();
+    }
+    SingleInstanceLock normal((folder / "other.lock").string());
+    EXPECT_TRUE(normal.Acquired());
+    EXPECT_EQ(normal.Problem(), "");
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace
 } // namespace bw

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace bw {
 namespace {
@@ -141,6 +144,27 @@ TEST_F(SoundEngineTest, LoadsEverySoundInOrder) {
     EXPECT_FALSE(SfxPlaying(gates));
     Sfx(msg_Start, 9999);
     Sfx(msg_Start, -1);
+}
+
+// A sound that does not load is named with its archive and why.
+TEST_F(SoundEngineTest, SoundsThatDoNotLoadAreLoggedWithTheirArchiveAndReason) {
+    ShutdownSound();
+    SetSoundSource([](SoundKind, const std::string& name, std::vector<uint8_t>& bytes) {
+        if (name == "sfx_gates.ogg") return false;
+        bytes = {name == "sfx_bird_put.ogg" ? uint8_t('X') : uint8_t('O'), 1};
+        return true;
+    });
+    std::vector<std::string> log;
+    SetLogListener([&](const std::string& line) { log.push_back(line); });
+    LoadAllSounds({});
+    SetLogListener(nullptr);
+    ASSERT_EQ(log.size(), 2u);
+    std::sort(log.begin(), log.end());
+    EXPECT_NE(log[0].find("Sound (archive not open) | sfx_bird_put.ogg not loaded: does not "
+                          "decode as Ogg Vorbis"),
+              std::string::npos)
+        << log[0];
+    EXPECT_NE(log[1].find("| sfx_gates.ogg not loaded: not found"), std::string::npos) << log[1];
 }
 
 // ---- Music ----------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "base/GameOptions.h"
 
+#include "base/IniFile.h"
+#include "platform/Log.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +9,9 @@
 #include <clocale>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include <sys/stat.h>
 
 namespace bw {
 namespace {
@@ -42,6 +47,7 @@ protected:
         ResetOptions = false;
     }
     void TearDown() override {
+        SetLogListener(nullptr);
         GameOptions = TGameOptions{};
         ResetOptions = false;
     }
@@ -124,6 +130,7 @@ TEST_F(GameOptionsTest, DamagedOrPartialFileGivesDefaultsAndIsCompletedOnLoad) {
              "Fps=1\r\n"
              "Ssc=1"); // cut off, no final line end
     LoadOptions();
+    EXPECT_TRUE(std::filesystem::exists(IniPath() + ".bad"));
     EXPECT_FLOAT_EQ(GameOptions.MusicVolume, 0.25f);
     EXPECT_EQ(GameOptions.SoundFxVolume, 1.0f);
     EXPECT_FALSE(GameOptions.FullScreen);
@@ -137,6 +144,70 @@ TEST_F(GameOptionsTest, DamagedOrPartialFileGivesDefaultsAndIsCompletedOnLoad) {
     EXPECT_FALSE(GameOptions.Spc);
     EXPECT_EQ(ReadWholeFile(IniPath()), OptionsFileText(GameOptions));
     EXPECT_NE(ReadWholeFile(IniPath()).find("Version=1.03\n"), std::string::npos);
+}
+
+TEST_F(GameOptionsTest, DamagedContentIsKeptAsBadBesideTheNewFile) {
+    const std::string damaged = "[OPTIONS]\nMusicVolume=0.2\nSoundFxVolume=lo\x01ud\nFs=0\n";
+    WriteIni(damaged);
+    LoadOptions();
+    EXPECT_EQ(ReadWholeFile(IniPath() + ".bad"), damaged);
+    EXPECT_EQ(ReadWholeFile(IniPath()), OptionsFileText(GameOptions));
+    EXPECT_FLOAT_EQ(GameOptions.MusicVolume, 0.2f);
+    EXPECT_FALSE(GameOptions.FirstStart);
+
+    // A file that is merely incomplete is not damaged: nothing is set aside.
+    std::filesystem::remove(IniPath() + ".bad");
+    WriteIni("[OPTIONS]\nMusicVolume=0.3\n");
+    LoadOptions();
+    EXPECT_FALSE(std::filesystem::exists(IniPath() + ".bad"));
+}
+
+// Whatever stands where the file should be and cannot be read is logged and left alone: the
+// game runs on defaults and no later save writes over it.
+TEST_F(GameOptionsTest, AFileThatCannotBeReadIsLoggedAndLeftAlone) {
+    std::vector<std::string> log;
+    SetLogListener([&](const std::string& line) { log.push_back(line); });
+    auto expectLeftAlone = [&](const std::string& why) {
+        log.clear();
+        LoadOptions();
+        EXPECT_TRUE(GameOptions.FullScreen) << why;
+        EXPECT_FALSE(SaveOptions()) << why;
+        ASSERT_EQ(log.size(), 1u) << why;
+        EXPECT_NE(log[0].find("Options file " + IniPath() + " " + why), std::string::npos)
+            << log[0];
+    };
+    namespace fs = std::filesystem;
+
+    fs::create_directories(IniPath() + "/inside");
+    expectLeftAlone("is not a regular file");
+    EXPECT_TRUE(fs::is_directory(IniPath() + "/inside"));
+    fs::remove_all(IniPath());
+
+    ASSERT_EQ(::mkfifo(IniPath().c_str(), 0600), 0); // must not block start-up
+    expectLeftAlone("is not a regular file");
+    EXPECT_TRUE(fs::is_fifo(IniPath()));
+    fs::remove(IniPath());
+
+    fs::create_symlink("/dev/zero", IniPath()); // must not read for ever
+    expectLeftAlone("is not a regular file");
+    fs::remove(IniPath());
+
+    const std::string huge = "[OPTIONS]\nFullScreen=0\n" + std::string(IniFile::MaxFileSize, ';');
+    WriteIni(huge);
+    expectLeftAlone("is too large");
+    EXPECT_EQ(fs::file_size(IniPath()), huge.size());
+
+    // An intact file in an encoding the reader does not take: the player's settings survive.
+    const std::string utf16("\xFF\xFE[\0O\0P\0T\0]\0\n\0", 14);
+    WriteIni(utf16);
+    expectLeftAlone("is in UTF-16");
+    EXPECT_EQ(ReadWholeFile(IniPath()), utf16);
+    EXPECT_FALSE(fs::exists(IniPath() + ".bad"));
+
+    // Once the file reads again, saving works again.
+    fs::remove(IniPath());
+    LoadOptions();
+    EXPECT_TRUE(SaveOptions());
 }
 
 TEST_F(GameOptionsTest, OutOfRangeValuesDoNotLeakIn) {

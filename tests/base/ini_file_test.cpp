@@ -75,6 +75,38 @@ TEST(IniFile, ReadingIsForgivingAboutLayoutAndCase) {
     EXPECT_EQ(ini.ReadInteger("OPTIONS", "Quoted", 9), 9);
 }
 
+TEST(IniFile, ManyKeysAndSectionsKeepFirstWinsAndCountDamagedLines) {
+    std::string text;
+    for (int s = 0; s < 200; ++s) {
+        text += "[S" + std::to_string(s) + "]\n";
+        for (int k = 0; k < 400; ++k)
+            text += "Key" + std::to_string(k) + "=" + std::to_string(s * 1000 + k) + "\n";
+    }
+    text += "[s7]\nKEY3=later\nNew=1\nnot a key\n[open\n";
+    IniFile ini;
+    EXPECT_EQ(ini.Parse(text), 2);
+    EXPECT_EQ(ini.ReadInteger("S0", "Key0", -1), 0);
+    EXPECT_EQ(ini.ReadInteger("s199", "key399", -1), 199399);
+    EXPECT_EQ(ini.ReadInteger("S7", "Key3", -1), 7003); // the first one counts
+    EXPECT_EQ(ini.ReadInteger("S7", "new", -1), 1);     // a reopened section gains keys
+    ini.WriteInteger("s7", "key3", 5);
+    EXPECT_EQ(ini.ReadInteger("S7", "Key3", -1), 5);
+    EXPECT_EQ(ini.ToText().find("[s7]"), std::string::npos); // one section, first spelling
+}
+
+TEST(IniFile, LoadReadsOnlyRegularFilesWithinTheLimit) {
+    TempFolder folder;
+    IniFile ini;
+    EXPECT_EQ(ini.Load(folder.File("missing.ini")), ReadFailure::Missing);
+    EXPECT_EQ(ini.Load(folder.Path()), ReadFailure::NotAFile);
+    WriteWholeFile(folder.File("big.ini"), "[A]\nx=1\n" + std::string(IniFile::MaxFileSize, '#'));
+    EXPECT_EQ(ini.Load(folder.File("big.ini")), ReadFailure::TooLarge);
+    EXPECT_FALSE(ini.Find("A", "x"));
+    WriteWholeFile(folder.File("ok.ini"), "[A]\nx=1\n");
+    EXPECT_EQ(ini.Load(folder.File("ok.ini")), ReadFailure::None);
+    EXPECT_EQ(ini.ReadInteger("A", "x", 0), 1);
+}
+
 TEST(IniFile, WritingKeepsFirstOrderAndOverwritesInPlace) {
     IniFile ini;
     ini.WriteInteger("B", "x", 1);

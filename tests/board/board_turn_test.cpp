@@ -5,6 +5,10 @@
 #include "audio/SoundEngine.h"
 #include "base/GameOptions.h"
 #include "board/BoardDump.h"
+#include "data/KilnArchive.h"
+#include "data/XmlLoad.h"
+#include "data/XmlParser.h"
+#include "support/TempFolder.h"
 
 namespace bw::test {
 namespace {
@@ -181,9 +185,19 @@ TEST_F(BoardTurnTest, LostBoardStaysLost) {
 TEST_F(BoardTurnTest, EveryStartOfALevelIsUndecided) {
     const TLevelsList savedList = LevelsList;
     const BoardRecordSources savedSources = BoardSources();
-    BoardSources() = BoardRecordSources{}; // loose files only: none of them exists
-    LevelsList = {TLevelListElement{1, "no_such_level_a", {}},
-                  TLevelListElement{1, "no_such_level_b", {}}};
+    // Two small levels in an archive; the board is built without a location.
+    testing::TempFolder folder;
+    const std::string path = folder.File("levels.dan");
+    for (const char* key : {"small_a.xml", "small_b.xml"})
+        ASSERT_TRUE(XMLFromText("<level><settings><Mission name=\"mission_nil\"/></settings>"
+                                "</level>")
+                        ->SaveToArchive(key, path));
+    TKilnArchive levels;
+    levels.SetOpenMode(aomReadOnly);
+    ASSERT_TRUE(levels.OpenFile(path));
+    BoardSources() = BoardRecordSources{nullptr, &levels};
+    SetBoardParent(nullptr);
+    LevelsList = {TLevelListElement{1, "small_a", {}}, TLevelListElement{1, "small_b", {}}};
     const TPlayer savedPlayer = Player;
     Player.FileName.clear(); // no profile to save
     const auto decide = [] {
@@ -195,15 +209,24 @@ TEST_F(BoardTurnTest, EveryStartOfALevelIsUndecided) {
         return !LevelFinished && !ResultDelayActive && ResultDelay == 0.0f;
     };
     decide();
-    StartLevel(0);
+    EXPECT_TRUE(StartLevel(0));
     EXPECT_TRUE(undecided());
     decide();
-    RestartLevel();
+    EXPECT_TRUE(RestartLevel());
     EXPECT_TRUE(undecided());
     decide();
-    NextLevel();
+    EXPECT_TRUE(NextLevel());
     EXPECT_EQ(Player.Level, 1);
     EXPECT_TRUE(undecided());
+    // A level that cannot be built changes nothing, the decision included.
+    LevelsList[0].FileName = "no_such_level";
+    decide();
+    EXPECT_FALSE(StartLevel(0));
+    EXPECT_TRUE(LevelFinished);
+    EXPECT_EQ(Player.Level, 1);
+    LevelFinished = ResultDelayActive = false;
+    ResultDelay = 0;
+    SetBoardParent(engine_.get());
     LevelsList = savedList;
     BoardSources() = savedSources;
     Player = savedPlayer;

@@ -4,6 +4,7 @@
 #include "board/LocationObjects.h"
 #include "data/KilnArchive.h"
 #include "data/XmlParser.h"
+#include "platform/Log.h"
 
 #include "Engine/KilnSprite/SpriteTestSupport.h"
 #include "support/TempFolder.h"
@@ -13,6 +14,7 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace bw {
 namespace {
@@ -282,11 +284,11 @@ TEST_F(LocationApply, MissingRecordOrWrongRootGivesAnEmptyBoard) {
     WriteArchive(
         {{"location_2.xml", FullLocation},
          {"location_3.xml", R"(<level><settings><MapSize X="8" Y="8"/></settings></level>)"}});
-    ApplyLocation("location_2.xml", &archive, engine);
+    ASSERT_TRUE(ApplyLocation("location_2.xml", &archive, engine));
     ASSERT_EQ(Live(engine), 6);
 
     for (const char* key : {"location_3.xml", "location_9.xml"}) {
-        ApplyLocation(key, &archive, engine);
+        EXPECT_FALSE(ApplyLocation(key, &archive, engine)) << key;
         EXPECT_EQ(LocationOptions().FMapSize, (TCoord2{0, 0})) << key;
         EXPECT_EQ(Live(engine), 0) << key;
         // The walls of the location before stay.
@@ -294,6 +296,33 @@ TEST_F(LocationApply, MissingRecordOrWrongRootGivesAnEmptyBoard) {
     }
     ApplyLocation("location_2.xml", nullptr, engine);
     EXPECT_EQ(LocationOptions().FMapSize, (TCoord2{0, 0}));
+}
+
+// The log says what failed: a record that is there but does not parse is not "not found".
+TEST_F(LocationApply, TheLogSaysWhetherTheRecordIsMissingUnreadableOrDoesNotParse) {
+    {
+        const std::string cut = "<location><settings><MapSize X=\"8\"";
+        TKilnArchive writer;
+        writer.SetOpenMode(aomUpdate);
+        ASSERT_TRUE(writer.OpenFile(folder.File("locations.dan")));
+        ASSERT_TRUE(writer.WriteRecord("location_4.xml", cut.data(), cut.size(), artFile));
+    }
+    WriteArchive({{"location_2.xml", FullLocation}});
+    std::vector<std::string> log;
+    SetLogListener([&](const std::string& line) { log.push_back(line); });
+    EXPECT_FALSE(ApplyLocation("location_4.xml", &archive, engine));
+    EXPECT_FALSE(ApplyLocation("location_9.xml", &archive, engine));
+    EXPECT_FALSE(ApplyLocation("location_2.xml", nullptr, engine));
+    SetLogListener(nullptr);
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_NE(
+        log[0].find("Location \"location_4.xml\" (" + archive.FileName() + ") does not parse"),
+        std::string::npos)
+        << log[0];
+    EXPECT_NE(log[1].find("location_9.xml\" (" + archive.FileName() + ") not found"),
+              std::string::npos)
+        << log[1];
+    EXPECT_NE(log[2].find("cannot be read: the archive is not open"), std::string::npos) << log[2];
 }
 
 TEST_F(LocationApply, SpritesFreedWithTheirParentLeaveNoDanglingEntries) {

@@ -5,6 +5,7 @@
 #include "data/ImageRecord.h"
 #include "data/KilnArchive.h"
 #include "data/KilnImages.h"
+#include "platform/Log.h"
 #include "render/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -91,7 +92,17 @@ TEST_F(ImageLoading, WholeArchiveSkipsBadRecordsAndReportsEveryRecordAsProgress)
     progress.LoadTotal = 4;
     std::vector<int> percents;
     progress.OnProgress = [&](int p) { percents.push_back(p); };
+    std::vector<std::string> log;
+    SetLogListener([&](const std::string& line) { log.push_back(line); });
     EXPECT_EQ(images.AddAllFromArchive(&a, true, true, progress), 2);
+    SetLogListener(nullptr);
+    // Each skipped record is named with its archive, its key and the reason.
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_NE(log[0].find("Image " + a.FileName() + " | cut.image not loaded: " +
+                          ImageRecordResultText(ImageRecordResult::ShortPixels)),
+              std::string::npos)
+        << log[0];
+    EXPECT_NE(log[1].find("| Font.xml not loaded: "), std::string::npos) << log[1];
     EXPECT_EQ(progress.LoadCount, 4);
     EXPECT_EQ(percents, (std::vector<int>{28, 53, 78, 100}));
     EXPECT_EQ(failed, (std::vector<std::string>{"cut.image", "Font.xml"}));
@@ -102,6 +113,21 @@ TEST_F(ImageLoading, WholeArchiveSkipsBadRecordsAndReportsEveryRecordAsProgress)
     // Without progress the counter is left alone.
     EXPECT_EQ(images.AddAllFromArchive(&a, false, false, progress), 2);
     EXPECT_EQ(progress.LoadCount, 4);
+}
+
+TEST_F(ImageLoading, AnArchiveThatDidNotOpenNamesEveryImageAskedOfIt) {
+    Write("empty.dan", {});
+    std::filesystem::resize_file(dir.File("empty.dan"), 0);
+    TKilnArchive a;
+    a.SetOpenMode(aomReadOnly);
+    EXPECT_FALSE(a.OpenFile(dir.File("empty.dan")));
+    std::vector<std::string> log;
+    SetLogListener([&](const std::string& line) { log.push_back(line); });
+    EXPECT_EQ(images.AddFromArchive("Bird.image", &a), -1);
+    SetLogListener(nullptr);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("| Bird.image not loaded: the archive is not open"), std::string::npos)
+        << log[0];
 }
 
 TEST_F(ImageLoading, TheSameKeyInTwoArchivesAddsTwoImagesOfOneName) {

@@ -39,6 +39,7 @@ TEST(ProfileDan, DecodeEditEncodeAndRefuseDamagedInput) {
               "<Profile Name=\"Quote &quot; and <angle> \xC3\xA9\" Score=\"321\" "
               "GameWasStarted=\"False\" GameWasCompleted=\"False\">");
 
+    const std::string decoded = out;
     testing::WriteWholeFile(folder.File("p.xml"), out.replace(out.find("321"), 3, "654"));
     ASSERT_EQ(run("profile-encode p.xml q.sav"), 0);
     const auto written = ReadWholeFile(folder.File("q.sav"));
@@ -55,6 +56,15 @@ TEST(ProfileDan, DecodeEditEncodeAndRefuseDamagedInput) {
     EXPECT_EQ(run("profile-encode wrong.xml w.sav"), 1);
     EXPECT_EQ(run("profile-encode ctl.xml w.sav"), 1); // would scramble into a line break
     EXPECT_FALSE(std::filesystem::exists(folder.File("w.sav")));
+
+    // One flipped bit in a value: the file still decodes, but the game would read a default.
+    std::string flipped = decoded;
+    flipped.replace(flipped.find("False"), 5, "Falsg");
+    testing::WriteWholeFile(folder.File("flip.xml"), flipped);
+    ASSERT_EQ(run("profile-encode flip.xml flip.sav"), 0);
+    EXPECT_EQ(run("profile-decode flip.sav"), 1);
+    EXPECT_NE(testing::ReadWholeFile(folder.File("err.txt")).find("GameWasStarted"),
+              std::string::npos);
 }
 
 } // namespace

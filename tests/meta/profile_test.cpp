@@ -4,6 +4,7 @@
 #include "board/LevelData.h"
 #include "meta/ProfileFile.h"
 #include "platform/Files.h"
+#include "platform/Log.h"
 
 #include "support/TempFolder.h"
 
@@ -26,7 +27,10 @@ protected:
             messages.push_back(key + "|" + name);
         };
     }
-    void TearDown() override { Reset(); }
+    void TearDown() override {
+        SetLogListener(nullptr);
+        Reset();
+    }
     static void Reset() {
         GameOptions = TGameOptions{};
         Player = TPlayer{};
@@ -191,6 +195,30 @@ TEST_F(ProfileTest, MissingSectionsGiveZerosAndOutOfRangeValuesAreClamped) {
     EXPECT_EQ(Player.Levels[1].FStatus, 0);
     EXPECT_EQ(Player.Levels[2].FStatus, 0);
     EXPECT_EQ(Player.Levels[3].FStatus, 1);
+}
+
+// Spoilt values are not damage of the whole file: they read as their defaults, are named in
+// the log, and loading does not write the defaults back over them.
+TEST_F(ProfileTest, ValuesThatDoNotParseReadAsDefaultsAreLoggedAndNotWrittenBack) {
+    std::vector<std::string> log;
+    SetLogListener([&](const std::string& line) { log.push_back(line); });
+    const std::string xml = "<Profile Name=\"F\" Score=\"1\x32\" GameWasStarted=\"Trua\">"
+                            "<Awards award_2=\"2\"/><Levels lev_1=\"2\" lev_2=\"&#49;x\"/>"
+                            "<Tasks MaxCombo=\"\"/></Profile>";
+    Write("flip.sav", xml);
+    const auto before = ReadWholeFile(PathOf("flip.sav"));
+    ASSERT_TRUE(LoadProfile("flip.sav"));
+    SetLogListener(nullptr);
+    EXPECT_EQ(Player.Score, 12);
+    EXPECT_FALSE(Player.GameWasStarted);
+    EXPECT_EQ(Player.Levels[0].FStatus, 2);
+    EXPECT_EQ(Player.Levels[1].FStatus, 0);
+    EXPECT_EQ(ReadWholeFile(PathOf("flip.sav")), before);
+    ASSERT_FALSE(log.empty());
+    EXPECT_NE(log.back().find("Profile [flip.sav]: values that do not parse read as their "
+                              "defaults: GameWasStarted, lev_2, MaxCombo"),
+              std::string::npos)
+        << log.back();
 }
 
 TEST_F(ProfileTest, StatesBeyondAShorterLevelListSurviveTheNextSave) {

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace bw {
 namespace {
 
@@ -84,6 +86,33 @@ TEST(Files, FailedCommitKeepsTheTargetAndRemovesTheTemporary) {
     ASSERT_TRUE(data);
     EXPECT_EQ(std::string(data->begin(), data->end()), "new");
     EXPECT_EQ(ListFiles(dir.Path()), std::vector<std::string>{"f.txt"});
+}
+
+TEST(Files, WholeFileReadsTakeOnlyRegularFilesWithinTheLimit) {
+    TempFolder dir;
+    const std::string file = JoinPath(dir.Path(), "f.bin");
+    const std::string text = "twelve bytes";
+    ASSERT_TRUE(WriteFileAtomically(file, text.data(), text.size()));
+    ReadFailure why = ReadFailure::Missing;
+    const auto bytes = ReadWholeFile(file, &why);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), text);
+    EXPECT_EQ(why, ReadFailure::None);
+
+    EXPECT_FALSE(ReadWholeFile(file, &why, 11));
+    EXPECT_EQ(why, ReadFailure::TooLarge);
+    EXPECT_TRUE(ReadWholeFile(file, &why, 12));
+    EXPECT_FALSE(ReadWholeFile(JoinPath(dir.Path(), "none"), &why));
+    EXPECT_EQ(why, ReadFailure::Missing);
+    EXPECT_FALSE(ReadWholeFile(dir.Path(), &why)); // a folder: no exception
+    EXPECT_EQ(why, ReadFailure::NotAFile);
+    EXPECT_FALSE(ReadWholeFile("/dev/zero", &why)); // endless: not read at all
+    EXPECT_EQ(why, ReadFailure::NotAFile);
+    const std::string fifo = JoinPath(dir.Path(), "fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(ReadWholeFile(fifo, &why)); // no writer: must not block
+    EXPECT_EQ(why, ReadFailure::NotAFile);
+    EXPECT_STREQ(ReadFailureText(ReadFailure::NotAFile), "is not a regular file");
 }
 
 TEST(Files, ListingFiltersByExtensionIgnoringCaseAndSortsByName) {

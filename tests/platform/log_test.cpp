@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <vector>
@@ -49,22 +50,39 @@ TEST_F(LogTest, ModesWriteRawTimedOrNothing) {
         << lines[2];
 }
 
-TEST_F(LogTest, StartLogBeginsAnEmptyFileAndLinesAppend) {
+TEST_F(LogTest, StartLogReplacesTheOldLogOnlyOnceANewLineIsWritten) {
     WriteLog("from the last run", 0);
     StartLog();
-    EXPECT_EQ(ReadWholeFile(LogFilePath()), "");
+    EXPECT_EQ(ReadWholeFile(LogFilePath()), "from the last run\n");
     WriteLog("a", 0);
     WriteLog("b", 0);
     EXPECT_EQ(ReadWholeFile(LogFilePath()), "a\nb\n");
+    EXPECT_FALSE(std::filesystem::exists(LogFilePath() + ".new"));
 }
 
-TEST_F(LogTest, UnwritableFolderIsSkippedButListenersStillHearIt) {
+TEST_F(LogTest, ANewLogThatCannotBeWrittenKeepsTheOldOneAndGoesToStandardError) {
+    WriteLog("from the last run", 0);
+    // Where the new file would go stands a folder: like a full disk, nothing can be written.
+    std::filesystem::create_directories(LogFilePath() + ".new/x");
+    StartLog();
+    ::testing::internal::CaptureStderr();
+    WriteLog("header", 0);
+    WriteLog("second", 0);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadWholeFile(LogFilePath()), "from the last run\n");
+    EXPECT_NE(err.find("Cannot write the log file " + LogFilePath()), std::string::npos) << err;
+    EXPECT_NE(err.find("header\nsecond\n"), std::string::npos) << err;
+}
+
+TEST_F(LogTest, UnwritableFolderLogsToStandardErrorAndListenersStillHearIt) {
     WriteWholeFile(folder.File("file"), "x");
     GameOptions.AppFolderPath = folder.File("file/below");
     std::vector<std::string> heard;
     SetLogListener([&](const std::string& line) { heard.push_back(line); });
     StartLog();
+    ::testing::internal::CaptureStderr();
     WriteLog("still running", 0);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("still running\n"), std::string::npos);
     GameOptions.AppFolderPath.clear(); // no folder at all: no file, but no failure either
     EXPECT_EQ(LogFilePath(), "");
     StartLog();

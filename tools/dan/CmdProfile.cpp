@@ -40,6 +40,12 @@ int RunProfileDecode(const ArgList& args) {
     std::cout.flush();
     if (!std::cout) return Report(cmd, "cannot write to standard output");
     if (!LoadsAsProfile(*bytes)) return Report(cmd, file + ": the text is not a valid profile");
+    std::string unreadable;
+    for (const std::string& name : UnreadableProfileValues(bytes->data(), bytes->size()))
+        unreadable += (unreadable.empty() ? "" : ", ") + name;
+    if (!unreadable.empty())
+        return Report(cmd, file + ": values that do not parse (the game reads their defaults): " +
+                               unreadable);
     return kExitOk;
 }
 
@@ -79,7 +85,8 @@ const DanCommand ProfileDecodeCommand{
     "\n"
     "Unscrambles a player profile and prints its XML text, one line per line of the file.\n"
     "Exits with 1 when the file is not a profile file, or when its text is printed but the\n"
-    "game would reject it (it does not parse, or its root is not \"Profile\").\n",
+    "game would reject it (it does not parse, or its root is not \"Profile\"), or when a\n"
+    "value does not parse (the game then reads its default; the values are named).\n",
     RunProfileDecode};
 
 const DanCommand ProfileEncodeCommand{

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -43,7 +44,14 @@ bool ParseTickFile(const char* text, std::pair<uint64_t, std::string>& out) {
     const char* colon = text ? std::strchr(text, ':') : nullptr;
     if (!colon || colon[1] == 0) return false;
     const std::string tick(text, colon);
-    return ParseNumber(tick.c_str(), out.first) && !(out.second = colon + 1).empty();
+    if (!ParseNumber(tick.c_str(), out.first)) return false;
+    // The game changes into the data folder's parent, so a relative file is taken from the
+    // folder the harness was started in.
+    std::error_code ec;
+    const std::filesystem::path file = std::filesystem::absolute(colon + 1, ec);
+    if (ec) return false;
+    out.second = file.string();
+    return true;
 }
 
 int Fail(const std::string& message) {
