@@ -34,6 +34,7 @@
 #include <cerrno>
 #include <cmath>
 #include <filesystem>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -297,6 +298,10 @@ void TMainForm::FlushPendingLog() {
 void TMainForm::FrameworkCreate() {
     images_ = std::make_unique<TKilnImages>(nullptr);
     Images = images_.get();
+    // A picture that something asks for and the catalogue lacks is named once.
+    images_->FOnItemFail = [missing = std::set<std::string>()](const std::string& name) mutable {
+        if (missing.insert(name).second) WriteLog("Picture " + name + " is not loaded", 1);
+    };
     fonts_ = std::make_unique<TKilnFonts>(images_.get(), nullptr);
     Fonts = fonts_.get();
     auto archive = [this](const std::string& file) { return OpenArchive(file); };

@@ -10,6 +10,9 @@ namespace bw {
 
 namespace {
 constexpr int kMaxSide = 16384;
+// A header may claim any size; more pixels than a large screen picture needs are refused
+// before anything is decoded (8192 x 4096).
+constexpr long long kMaxPixels = 8192LL * 4096LL;
 
 // The decoder's reason may be missing (null or empty); a failure always says something.
 std::string DecoderReason() {
@@ -27,10 +30,10 @@ bool DecodePicture(const uint8_t* data, size_t size, Picture& out, std::string* 
     int w = 0, h = 0, comp = 0;
     // Check the header first so a lying size never gets allocated.
     if (!stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &comp) || w <= 0 || h <= 0 ||
-        w > kMaxSide || h > kMaxSide) {
-        if (error)
-            *error =
-                w > kMaxSide || h > kMaxSide ? std::string("picture too large") : DecoderReason();
+        w > kMaxSide || h > kMaxSide || static_cast<long long>(w) * h > kMaxPixels) {
+        const bool large =
+            w > kMaxSide || h > kMaxSide || static_cast<long long>(w) * h > kMaxPixels;
+        if (error) *error = large ? std::string("picture too large") : DecoderReason();
         return false;
     }
     unsigned char* rgba = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &comp, 4);

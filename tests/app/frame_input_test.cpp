@@ -20,6 +20,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -358,6 +359,24 @@ TEST(SecondInstance, TheSecondGameShowsTheMessageInABoxAndEnds) {
     SetMessageBoxHandler(nullptr);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_FALSE(boxes[0].empty());
+}
+
+TEST_F(FrameInputTest, APictureTheCatalogueLacksIsNamedOnceInTheLog) {
+    std::vector<std::string> lines;
+    SetLogListener([&](const std::string& line) { lines.push_back(line); });
+    Start([] {
+        testing::Script(scene_Splash).onCreate = [] {
+            for (int i = 0; i < 3; ++i)
+                (new TAnimatedSprite(MainEngine))->SetImageName("nope.image");
+        };
+    });
+    SetLogListener(nullptr);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) {
+                                return l.find("Picture nope.image is not loaded") !=
+                                       std::string::npos;
+                            }),
+              1);
 }
 
 TEST_F(FrameInputTest, OnceTheArchivesAreOpenNothingCanWriteOne) {

@@ -161,6 +161,13 @@ TEST(PictureFile, DamagedOrMissingPicturesFailCleanly) {
     bmp[28] = 24;
     EXPECT_FALSE(DecodePicture(bmp, sizeof bmp, pic, &error));
     EXPECT_TRUE(pic.argb.empty());
+    // Within the side limit but far beyond any screen picture (11000 x 8500): refused as too
+    // large from the header alone, instead of being decoded for seconds.
+    const uint32_t wide = 11000, tall = 8500;
+    std::memcpy(bmp + 18, &wide, 4);
+    std::memcpy(bmp + 22, &tall, 4);
+    EXPECT_FALSE(DecodePicture(bmp, sizeof bmp, pic, &error));
+    EXPECT_EQ(error, "picture too large");
     // A picture file that cannot be written reports failure.
     EXPECT_FALSE(SavePng("/nonexistent/dir/p.png", 1, 1, {0xFFFFFFFF}));
     EXPECT_FALSE(SavePng("/tmp/never.png", 2, 2, {0xFFFFFFFF}));

@@ -122,7 +122,7 @@ void TSprite::SetImageName(std::string_view name) {
     FImageName.assign(name);
     FImage = nullptr;
     if (FEngine != nullptr && FEngine->FImages != nullptr) {
-        FImage = FEngine->FImages->GetImage(FImageName);
+        FImage = FEngine->FImages->Image(FEngine->FImages->Resolve(FImageName));
     }
 }
 
