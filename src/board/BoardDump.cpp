@@ -2,10 +2,12 @@
 
 #include "board/BirdSprites.h"
 #include "board/Board.h"
+#include "board/BoardActors.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
 #include "meta/Profile.h"
 
+#include <cstdio>
 #include <sstream>
 
 namespace bw {
@@ -38,11 +40,41 @@ std::string BoardStateJson() {
     for (size_t k = 1; k < p.LevelBirdsMatched.size(); ++k)
         out << (k > 1 ? ", " : "") << p.LevelBirdsMatched[k];
     out << "]},\n    \"dragged\": ";
+    const LiftedObject bonus = Actors().LiftedBonus();
+    const LiftedObject key = Actors().LiftedKey();
     if (DragedBird && DragedBird->InUse())
-        out << "{\"kind\": " << DragedBird->FKind << ", \"x\": " << DragedBird->pX
-            << ", \"y\": " << DragedBird->pY << "}";
+        out << "{\"object\": \"bird\", \"kind\": " << DragedBird->FKind
+            << ", \"x\": " << DragedBird->pX << ", \"y\": " << DragedBird->pY << "}";
+    else if (bonus.Source != NoCell)
+        out << "{\"object\": \"bonus\", \"kind\": " << bonus.Kind << ", \"x\": " << bonus.Source.x
+            << ", \"y\": " << bonus.Source.y << "}";
+    else if (key.Source != NoCell)
+        out << "{\"object\": \"key\", \"kind\": " << key.Kind << ", \"x\": " << key.Source.x
+            << ", \"y\": " << key.Source.y << "}";
     else
         out << "null";
+    // Birds on their way, in creation order, and every cell something is headed for.
+    out << ",\n    \"moving\": [";
+    bool firstMove = true;
+    if (const TSprite* parent = BoardParent()) {
+        for (const TSprite* s : parent->Items()) {
+            const auto* moved = dynamic_cast<const TMovedBirdSprite*>(s);
+            if (!moved || !moved->Flying()) continue;
+            out << (firstMove ? "" : ", ") << "{\"kind\": " << moved->FKind << ", \"path\": [";
+            for (size_t i = 0; i < moved->FMovePath.size(); ++i)
+                out << (i ? ", " : "") << "[" << moved->FMovePath[i].x << ", "
+                    << moved->FMovePath[i].y << "]";
+            char speed[32];
+            std::snprintf(speed, sizeof speed, "%.3f", static_cast<double>(moved->FSpeed));
+            out << "], \"speed\": " << speed << "}";
+            firstMove = false;
+        }
+    }
+    out << "],\n    \"reserved\": [";
+    const TCoords2Array reserved = ReservedCells();
+    for (size_t i = 0; i < reserved.size(); ++i)
+        out << (i ? ", " : "") << "[" << reserved[i].x << ", " << reserved[i].y << "]";
+    out << "]";
     out << ",\n    \"cells\": [";
     bool first = true;
     for (int y = 0; y < BoardGridSize; ++y) {

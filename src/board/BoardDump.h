@@ -1,5 +1,6 @@
 // The board as JSON, for the replay harness's state dumps and for tests: the level counters
-// and, for every existing cell, its map code, bird, wall and gate.
+// the dragged bird, bonus or key, the flying birds, the reserved cells and, for every existing
+// cell, its map code, bird, wall and gate.
 #pragma once
 
 #include <string>
