@@ -361,5 +361,21 @@ TEST(ReplayProgram, TheBuildTreesDataIsFoundFromAnyFolderInIt) {
     EXPECT_EQ(BuildTreeDataFolder(JoinPath(tree, "Data")), JoinPath(tree, "Data"));
 }
 
+TEST(GameProgram, HelpAndVersionPrintAndExit) {
+    const std::string game = std::string(BW_TEST_BINARY_DIR) + "/branchwick";
+    for (const char* arg : {"--help", "--version"}) {
+        FILE* p = popen((game + " " + arg + " 2>&1").c_str(), "r");
+        ASSERT_TRUE(p);
+        std::string out;
+        char buf[256];
+        while (fgets(buf, sizeof buf, p)) out += buf;
+        const int status = pclose(p);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << arg;
+        EXPECT_NE(out.find(std::string(arg) == "--help" ? "-cht" : "Branchwick 1.03\n"),
+                  std::string::npos)
+            << out;
+    }
+}
+
 } // namespace
 } // namespace bw
