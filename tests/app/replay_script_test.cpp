@@ -232,13 +232,39 @@ TEST(ReplayScriptRun, ClickFindsTheNthEnabledButtonOrTheSpriteOfAClass) {
                                                  "release"}));
 }
 
+TEST(ReplayScriptRun, DblclickIsTwoClicksTheSecondPressADoubleClick) {
+    MenuSprites m;
+    int doubles = 0;
+    testing::TempFolder home;
+    ReplaySettings rs;
+    rs.afterWiring = [&] {
+        InstallMenu(m);
+        testing::Script(scene_MainMenu).onHit = [&](TSprite& s) {
+            if (&s == m.levels[1] && MouseDblClicked) ++doubles;
+            if (&s == m.levels[1] && MouseClicked && m.hits.empty()) m.hits.push_back(&s);
+        };
+    };
+    rs.home = home.Path();
+    rs.ticks = 30;
+    std::string error;
+    ASSERT_TRUE(ParseReplayScript("5 dblclick button_Map_Level 2\n", rs.events, error));
+    const ReplayResult r = RunReplay(rs);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(m.hits.size(), 1u);
+    EXPECT_GE(doubles, 1);
+}
+
 TEST(ReplayScriptRun, AMissingOrDisabledTargetFailsWithItsLine) {
     for (const char* line : {"click button_MM_MainMenu_Credits", "click button_Map_Level 3",
-                             "dblclick button_Game_Menu", "click TNoSuchSprite"}) {
+                             "dblclick button_Game_Menu", "click TNoSuchSprite", "drag 1 1 2 2"}) {
         MenuSprites m;
         const ReplayResult r = Play(m, std::string("5 move 1 1\n") + line + "\n");
         EXPECT_FALSE(r.ok) << line;
-        EXPECT_EQ(r.error.rfind("line 2: no visible", 0), 0u) << r.error;
+        EXPECT_EQ(r.error.rfind(line[0] == 'd' && line[1] == 'r' ? "line 2: no board cell (1, 1)"
+                                                                 : "line 2: no visible",
+                                0),
+                  0u)
+            << r.error;
         EXPECT_TRUE(m.hits.empty());
     }
 }
@@ -286,7 +312,8 @@ TEST(ReplayScriptRun, ExpectationsSeeTheDumpAndTheFirstFailureEndsTheRun) {
                 "+0 expect buttons[3] absent\n+0 expect player.name == Ann\n"
                 "+0 expect transition.visible == false\n+0 expect layers.message absent\n"
                 "+0 expect particles == 0\n+0 expect music absent\n+0 expect board absent\n"
-                "+0 expect level.LevelFinished == false\n+0 expect player.awards[9] == 0\n");
+                "+0 expect level.LevelFinished == false\n+0 "
+                "expect player.awards[9] == 0\n");
     EXPECT_TRUE(ok.ok) << ok.error;
     MenuSprites f;
     const ReplayResult failed = Play(f, "5 expect scene == scene_MainMenu\n8 expect player.Score "
