@@ -241,6 +241,7 @@ std::string LevelJson() {
         << ", \"LevelBonusesUsed\": " << p.LevelBonusesUsed
         << ", \"NestlingsSaved\": " << p.NestlingsSaved << ", \"BossHealth\": " << p.BossHealth
         << ",\n    \"TaskCompleted\": " << (p.TaskCompleted ? "true" : "false")
+        << ", \"TaskStatus\": " << (LevelTaskStatus() ? JsonString(LevelTaskStatus()) : "null")
         << ", \"LevelFinished\": " << (LevelFinished ? "true" : "false")
         << ", \"ResultDelayActive\": " << (ResultDelayActive ? "true" : "false") << "}";
     return out.str();

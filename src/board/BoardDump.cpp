@@ -5,6 +5,7 @@
 #include "board/BoardActors.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
+#include "board/LevelTasks.h"
 #include "meta/Profile.h"
 
 #include <cstdio>
@@ -18,13 +19,52 @@ const char* Bool(bool b) {
     return b ? "true" : "false";
 }
 
+bool AnyCell() {
+    for (const auto& column : BoardCells)
+        for (const TLevelSprite* cell : column)
+            if (cell) return true;
+    return false;
+}
+
+// The counts the tasks look at, over the playable cells.
+TBoardTaskSummary TaskSummary() {
+    const TBoardSnapshot s = TakeBoardSnapshot();
+    TBoardTaskSummary sum;
+    for (int x = 1; x <= 16; ++x) {
+        for (int y = 1; y <= 16; ++y) {
+            const TBirdState& bird = s.Birds[x][y];
+            const bool wall = s.Walls[x][y].Visible;
+            const TWallSprite* wallSprite = BoardWalls[x][y];
+            const bool strongWall = wall && wallSprite && wallSprite->FStrength > 0;
+            sum.Walls += wall ? 1 : 0;
+            sum.BoundedBirds += bird.Visible && bird.Bounded ? 1 : 0;
+            sum.Crows += bird.Visible && bird.Kind == 9 ? 1 : 0;
+            sum.Cells += s.Cells[x][y].Exists && s.Cells[x][y].Visible ? 1 : 0;
+            sum.OccupiedCells += bird.Visible || s.Cats[x][y].Visible || s.Nestlings[x][y] ||
+                                         s.Bonuses[x][y].Visible || strongWall || s.Keys[x][y]
+                                     ? 1
+                                     : 0;
+        }
+    }
+    return sum;
+}
+
 } // namespace
 
+const char* LevelTaskStatus() {
+    if (!AnyCell()) return nullptr;
+    switch (JudgeTask(CurrentLevel.Task, TaskCountersOf(Player), TaskSummary(), false)) {
+    case task_Completed:
+        return "completed";
+    case task_Failed:
+        return "failed";
+    default:
+        return "open";
+    }
+}
+
 std::string BoardStateJson() {
-    bool any = false;
-    for (const auto& column : BoardCells)
-        for (const TLevelSprite* cell : column) any = any || cell != nullptr;
-    if (!any) return "null";
+    if (!AnyCell()) return "null";
 
     std::ostringstream out;
     const TPlayer& p = Player;
@@ -45,10 +85,10 @@ std::string BoardStateJson() {
     if (DragedBird && DragedBird->InUse())
         out << "{\"object\": \"bird\", \"kind\": " << DragedBird->FKind
             << ", \"x\": " << DragedBird->pX << ", \"y\": " << DragedBird->pY << "}";
-    else if (bonus.Source != NoCell)
+    else if (bonus.InUse())
         out << "{\"object\": \"bonus\", \"kind\": " << bonus.Kind << ", \"x\": " << bonus.Source.x
             << ", \"y\": " << bonus.Source.y << "}";
-    else if (key.Source != NoCell)
+    else if (key.InUse())
         out << "{\"object\": \"key\", \"kind\": " << key.Kind << ", \"x\": " << key.Source.x
             << ", \"y\": " << key.Source.y << "}";
     else

@@ -10,4 +10,8 @@ namespace bw {
 // One JSON object (no trailing newline); "null" when no board is built.
 std::string BoardStateJson();
 
+// The level task as judged during play now: "open", "completed" or "failed"; null when no
+// board is built.
+const char* LevelTaskStatus();
+
 } // namespace bw

@@ -312,7 +312,7 @@ TEST(ReplayScriptRun, ExpectationsSeeTheDumpAndTheFirstFailureEndsTheRun) {
                 "+0 expect buttons[3] absent\n+0 expect player.name == Ann\n"
                 "+0 expect transition.visible == false\n+0 expect layers.message absent\n"
                 "+0 expect particles == 0\n+0 expect music absent\n+0 expect board absent\n"
-                "+0 expect level.LevelFinished == false\n+0 "
+                "+0 expect level.LevelFinished == false\n+0 expect level.TaskStatus absent\n+0 "
                 "expect player.awards[9] == 0\n");
     EXPECT_TRUE(ok.ok) << ok.error;
     MenuSprites f;

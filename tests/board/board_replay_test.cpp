@@ -130,7 +130,8 @@ TEST_F(BoardReplay, TheDumpShowsTheDraggedBirdItsFlightAndItsTarget) {
                                "+0 expect board.moving[0].kind == 2\n"
                                "+0 expect board.moving[0].path[0] == [4, 6]\n"
                                "+0 expect board.moving[0].speed > 0\n"
-                               "+0 expect board.reserved contains [4, 4]\n";
+                               "+0 expect board.reserved contains [4, 4]\n"
+                               "+0 expect level.TaskStatus == open\n";
     const std::string dump = Play(1, script);
     EXPECT_NE(dump.find("\"moving\": [],\n    \"reserved\": []"), std::string::npos) << dump;
 }
