@@ -52,14 +52,14 @@ std::vector<uint8_t> MakeNoise(std::mt19937& rng, std::size_t size) {
     return out;
 }
 
-struct TBenchArchive {
+struct BenchArchive {
     std::string Path;
     std::vector<std::string> Keys;
     std::vector<std::vector<uint8_t>> Streams; // the stored zlib streams
     std::vector<uint32_t> OrigSizes;
     std::size_t TotalOrig = 0;
 
-    TBenchArchive() {
+    BenchArchive() {
         Path = (std::filesystem::temp_directory_path() /
                 ("bench_archive_" + std::to_string(::getpid()) + ".dan"))
                    .string();
@@ -91,16 +91,16 @@ struct TBenchArchive {
         }
         std::fclose(f);
     }
-    ~TBenchArchive() { std::remove(Path.c_str()); }
+    ~BenchArchive() { std::remove(Path.c_str()); }
 };
 
-TBenchArchive& Bench() {
-    static TBenchArchive archive;
+BenchArchive& Bench() {
+    static BenchArchive archive;
     return archive;
 }
 
 void BM_ArchiveReadEveryRecord(benchmark::State& state) {
-    TBenchArchive& b = Bench();
+    BenchArchive& b = Bench();
     TKilnArchive archive;
     archive.SetOpenMode(aomReadOnly);
     if (!archive.OpenFile(b.Path)) std::abort();
@@ -116,7 +116,7 @@ void BM_ArchiveReadEveryRecord(benchmark::State& state) {
 }
 
 void BM_ZlibInflateFromMemory(benchmark::State& state) {
-    TBenchArchive& b = Bench();
+    BenchArchive& b = Bench();
     std::vector<uint8_t> data;
     for (auto _ : state) {
         for (std::size_t i = 0; i < b.Streams.size(); ++i) {

@@ -15,8 +15,8 @@ namespace {
 using namespace bw;
 
 // A snake: every odd row is open, every even row is walled except at alternating ends.
-TBoardSnapshot WindingCorridor() {
-    TBoardSnapshot b;
+BoardSnapshot WindingCorridor() {
+    BoardSnapshot b;
     b.Dragged = drag_Bird;
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) {
@@ -32,7 +32,7 @@ TBoardSnapshot WindingCorridor() {
 }
 
 void BM_FindPathWindingCorridor(benchmark::State& state) {
-    const TBoardSnapshot board = WindingCorridor();
+    const BoardSnapshot board = WindingCorridor();
     for (auto _ : state) {
         TAlgPathResult r = FindPath(board, {1, 1}, {16, 15});
         benchmark::DoNotOptimize(r);
@@ -42,7 +42,7 @@ void BM_FindPathWindingCorridor(benchmark::State& state) {
 BENCHMARK(BM_FindPathWindingCorridor)->Unit(benchmark::kMicrosecond);
 
 void BM_FindPathOpenBoard(benchmark::State& state) {
-    TBoardSnapshot board;
+    BoardSnapshot board;
     board.Dragged = drag_Bird;
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) board.Cells[x][y] = {true, true, 0};
@@ -56,8 +56,8 @@ void BM_FindPathOpenBoard(benchmark::State& state) {
 BENCHMARK(BM_FindPathOpenBoard)->Unit(benchmark::kMicrosecond);
 
 // Every cell full: birds in a pattern with many groups, a few cats and bonuses.
-TBoardSnapshot FullBoard() {
-    TBoardSnapshot b;
+BoardSnapshot FullBoard() {
+    BoardSnapshot b;
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) {
             b.Cells[x][y] = {true, true, 0};
@@ -74,7 +74,7 @@ TBoardSnapshot FullBoard() {
 }
 
 void BM_FindMatchesFullBoard(benchmark::State& state) {
-    const TBoardSnapshot board = FullBoard();
+    const BoardSnapshot board = FullBoard();
     size_t groups = 0;
     for (auto _ : state) {
         TMatchResult r = FindMatches(board);

@@ -34,7 +34,7 @@ void Build(Scene& s) {
     image.PatternSize = image.TextureSize = {512, 256};
     image.Textures.emplace_back(512u * 256u, 0xFFFFFFFFu);
     if (s.images.AddFromPixels(std::move(image)) < 0) std::abort();
-    bw::TFontDescription desc;
+    bw::FontDescription desc;
     desc.FontSize = {16, 32};
     for (int c = 33; c < 127; ++c) {
         const int cell = c - 33;

@@ -67,9 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < archive.RecordCount(); ++i) {
         const TArchiveRecord* r = archive.Record(i);
         const auto result = archive.ReadRecordAt(i, record);
-        Check(result == TArchiveReadResult::Ok ? record.size() == r->OrigSize : record.empty(),
+        Check(result == ArchiveReadResult::Ok ? record.size() == r->OrigSize : record.empty(),
               "read handed over data of the wrong size");
-        if (result == TArchiveReadResult::Ok)
+        if (result == ArchiveReadResult::Ok)
             Check(ArchiveCrc32(record.data(), record.size()) == r->Checksum,
                   "read handed over data with a wrong CRC");
         Check(archive.IndexOf(r->Key) >= 0, "a stored key is not found");

@@ -39,14 +39,14 @@ int ISoundDevice::LoadFromFile(const std::string& path, int copies) {
 
 namespace {
 
-struct TMemoryStream {
+struct MemoryStream {
     const uint8_t* Data = nullptr;
     size_t Size = 0;
     size_t Pos = 0;
 };
 
 size_t MemRead(void* ptr, size_t size, size_t count, void* source) {
-    auto* m = static_cast<TMemoryStream*>(source);
+    auto* m = static_cast<MemoryStream*>(source);
     if (size == 0) return 0;
     const size_t avail = (m->Size - m->Pos) / size;
     const size_t n = std::min(count, avail);
@@ -56,7 +56,7 @@ size_t MemRead(void* ptr, size_t size, size_t count, void* source) {
 }
 
 int MemSeek(void* source, ogg_int64_t offset, int whence) {
-    auto* m = static_cast<TMemoryStream*>(source);
+    auto* m = static_cast<MemoryStream*>(source);
     ogg_int64_t base = 0;
     if (whence == SEEK_CUR)
         base = static_cast<ogg_int64_t>(m->Pos);
@@ -71,14 +71,14 @@ int MemSeek(void* source, ogg_int64_t offset, int whence) {
 }
 
 long MemTell(void* source) {
-    return static_cast<long>(static_cast<TMemoryStream*>(source)->Pos);
+    return static_cast<long>(static_cast<MemoryStream*>(source)->Pos);
 }
 
 } // namespace
 
 bool ProbeOggVorbis(const std::vector<uint8_t>& bytes) {
     if (bytes.empty()) return false;
-    TMemoryStream stream{bytes.data(), bytes.size(), 0};
+    MemoryStream stream{bytes.data(), bytes.size(), 0};
     const ov_callbacks callbacks{MemRead, MemSeek, nullptr, MemTell};
     OggVorbis_File file;
     if (ov_test_callbacks(&stream, &file, nullptr, 0, callbacks) != 0) return false;
@@ -89,10 +89,10 @@ bool ProbeOggVorbis(const std::vector<uint8_t>& bytes) {
     return ok;
 }
 
-bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, TDecodedSound& sound) {
-    sound = TDecodedSound{};
+bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, DecodedSound& sound) {
+    sound = DecodedSound{};
     if (bytes.empty()) return false;
-    TMemoryStream stream{bytes.data(), bytes.size(), 0};
+    MemoryStream stream{bytes.data(), bytes.size(), 0};
     const ov_callbacks callbacks{MemRead, MemSeek, nullptr, MemTell};
     OggVorbis_File file;
     if (ov_open_callbacks(&stream, &file, nullptr, 0, callbacks) != 0) return false;
@@ -125,7 +125,7 @@ bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, TDecodedSound& sound) {
     }
     ov_clear(&file);
     if (!ok || sound.Samples.empty()) {
-        sound = TDecodedSound{};
+        sound = DecodedSound{};
         return false;
     }
     return true;
@@ -133,15 +133,15 @@ bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, TDecodedSound& sound) {
 
 // ---- OpenAL ----------------------------------------------------------------------------
 
-TOpenALSoundDevice::~TOpenALSoundDevice() {
+OpenALSoundDevice::~OpenALSoundDevice() {
     Shutdown();
 }
 
-bool TOpenALSoundDevice::Open(TSoundDeviceKind kind) {
+bool OpenALSoundDevice::Open(SoundDeviceKind kind) {
     if (IsOpen()) return true;
     ALCdevice* device = nullptr;
     std::vector<ALCint> attributes;
-    if (kind == TSoundDeviceKind::Loopback) {
+    if (kind == SoundDeviceKind::Loopback) {
         if (!alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) return false;
         auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
             alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
@@ -183,7 +183,7 @@ bool TOpenALSoundDevice::Open(TSoundDeviceKind kind) {
     return true;
 }
 
-bool TOpenALSoundDevice::RenderSamples(int16_t* buffer, int frames) {
+bool OpenALSoundDevice::RenderSamples(int16_t* buffer, int frames) {
     if (!IsOpen() || FRender == nullptr) return false;
     reinterpret_cast<LPALCRENDERSAMPLESSOFT>(FRender)(static_cast<ALCdevice*>(FDevice), buffer,
                                                       frames);
@@ -194,7 +194,7 @@ namespace {
 
 // Decodes the bytes into a new buffer; 0 when they do not decode or the buffer fails.
 ALuint BufferFrom(const std::vector<uint8_t>& bytes) {
-    TDecodedSound decoded;
+    DecodedSound decoded;
     if (!DecodeOggVorbis(bytes, decoded)) return 0;
     ALuint buffer = 0;
     alGetError();
@@ -213,7 +213,7 @@ ALuint BufferFrom(const std::vector<uint8_t>& bytes) {
 
 } // namespace
 
-int TOpenALSoundDevice::LoadFromMemory(const std::vector<uint8_t>& bytes, int copies) {
+int OpenALSoundDevice::LoadFromMemory(const std::vector<uint8_t>& bytes, int copies) {
     if (!IsOpen() || copies < 1) return -1;
     TSound s;
     if (bytes.size() > FDeferredDecodeBytes) {
@@ -230,7 +230,7 @@ int TOpenALSoundDevice::LoadFromMemory(const std::vector<uint8_t>& bytes, int co
     return static_cast<int>(FSounds.size()) - 1;
 }
 
-bool TOpenALSoundDevice::EnsureBuffer(TSound& s) {
+bool OpenALSoundDevice::EnsureBuffer(TSound& s) {
     if (s.Buffer != 0) return true;
     if (s.Encoded.empty()) return false;
     s.Buffer = BufferFrom(s.Encoded);
@@ -239,12 +239,12 @@ bool TOpenALSoundDevice::EnsureBuffer(TSound& s) {
     return s.Buffer != 0;
 }
 
-TOpenALSoundDevice::TSound* TOpenALSoundDevice::Find(int sound) {
+OpenALSoundDevice::TSound* OpenALSoundDevice::Find(int sound) {
     if (!IsOpen() || sound < 0 || sound >= static_cast<int>(FSounds.size())) return nullptr;
     return &FSounds[static_cast<size_t>(sound)];
 }
 
-void TOpenALSoundDevice::Release(TSound& s, int copy) {
+void OpenALSoundDevice::Release(TSound& s, int copy) {
     ALuint& source = s.Sources[static_cast<size_t>(copy)];
     if (source == 0) return;
     alSourceStop(source);
@@ -253,7 +253,7 @@ void TOpenALSoundDevice::Release(TSound& s, int copy) {
     source = 0;
 }
 
-bool TOpenALSoundDevice::Reclaim(TSound& s, int copy) {
+bool OpenALSoundDevice::Reclaim(TSound& s, int copy) {
     const ALuint source = s.Sources[static_cast<size_t>(copy)];
     if (source == 0) return false;
     ALint state = AL_STOPPED;
@@ -263,7 +263,7 @@ bool TOpenALSoundDevice::Reclaim(TSound& s, int copy) {
     return false;
 }
 
-template <class F> void TOpenALSoundDevice::ForCopies(TSound& s, int copy, F f) {
+template <class F> void OpenALSoundDevice::ForCopies(TSound& s, int copy, F f) {
     const int count = static_cast<int>(s.Sources.size());
     if (copy == AllCopies) {
         for (int i = 0; i < count; ++i) f(i);
@@ -274,7 +274,7 @@ template <class F> void TOpenALSoundDevice::ForCopies(TSound& s, int copy, F f) 
     }
 }
 
-int TOpenALSoundDevice::Play(int sound, const TPlayParams& params) {
+int OpenALSoundDevice::Play(int sound, const PlayParams& params) {
     TSound* s = Find(sound);
     if (s == nullptr || !EnsureBuffer(*s)) return -1;
     for (int copy = 0; copy < static_cast<int>(s->Sources.size()); ++copy) {
@@ -294,13 +294,13 @@ int TOpenALSoundDevice::Play(int sound, const TPlayParams& params) {
     return -1;
 }
 
-void TOpenALSoundDevice::Stop(int sound, int copy) {
+void OpenALSoundDevice::Stop(int sound, int copy) {
     TSound* s = Find(sound);
     if (s == nullptr) return;
     ForCopies(*s, copy, [&](int c) { Release(*s, c); });
 }
 
-void TOpenALSoundDevice::SetGain(int sound, int copy, float gain) {
+void OpenALSoundDevice::SetGain(int sound, int copy, float gain) {
     TSound* s = Find(sound);
     if (s == nullptr) return;
     ForCopies(*s, copy, [&](int c) {
@@ -309,7 +309,7 @@ void TOpenALSoundDevice::SetGain(int sound, int copy, float gain) {
     });
 }
 
-void TOpenALSoundDevice::SetSpeed(int sound, int copy, float factor) {
+void OpenALSoundDevice::SetSpeed(int sound, int copy, float factor) {
     TSound* s = Find(sound);
     if (s == nullptr) return;
     ForCopies(*s, copy, [&](int c) {
@@ -318,7 +318,7 @@ void TOpenALSoundDevice::SetSpeed(int sound, int copy, float factor) {
     });
 }
 
-void TOpenALSoundDevice::SetOffset(int sound, int copy, int offset) {
+void OpenALSoundDevice::SetOffset(int sound, int copy, int offset) {
     TSound* s = Find(sound);
     if (s == nullptr) return;
     ForCopies(*s, copy, [&](int c) {
@@ -327,7 +327,7 @@ void TOpenALSoundDevice::SetOffset(int sound, int copy, int offset) {
     });
 }
 
-int TOpenALSoundDevice::Query(int sound, int copy, TSoundQuery what) {
+int OpenALSoundDevice::Query(int sound, int copy, SoundQuery what) {
     TSound* s = Find(sound);
     if (s == nullptr) return 0;
     if (copy == LastCopy) copy = static_cast<int>(s->Sources.size()) - 1;
@@ -335,14 +335,14 @@ int TOpenALSoundDevice::Query(int sound, int copy, TSoundQuery what) {
     if (!Reclaim(*s, copy)) return 0;
     const ALuint source = s->Sources[static_cast<size_t>(copy)];
     switch (what) {
-    case TSoundQuery::Playing:
+    case SoundQuery::Playing:
         return 1;
-    case TSoundQuery::TimeMs: {
+    case SoundQuery::TimeMs: {
         ALfloat seconds = 0;
         alGetSourcef(source, AL_SEC_OFFSET, &seconds);
         return static_cast<int>(seconds * 1000.0f);
     }
-    case TSoundQuery::OffsetSamples: {
+    case SoundQuery::OffsetSamples: {
         ALint offset = 0;
         alGetSourcei(source, AL_SAMPLE_OFFSET, &offset);
         return offset;
@@ -351,13 +351,13 @@ int TOpenALSoundDevice::Query(int sound, int copy, TSoundQuery what) {
     return 0;
 }
 
-void TOpenALSoundDevice::Update() {
+void OpenALSoundDevice::Update() {
     if (!IsOpen()) return;
     for (TSound& s : FSounds)
         for (int c = 0; c < static_cast<int>(s.Sources.size()); ++c) Reclaim(s, c);
 }
 
-void TOpenALSoundDevice::Shutdown() {
+void OpenALSoundDevice::Shutdown() {
     if (!IsOpen()) return;
     for (TSound& s : FSounds) {
         for (int c = 0; c < static_cast<int>(s.Sources.size()); ++c) Release(s, c);

@@ -18,13 +18,13 @@ inline constexpr int AllCopies = -1;
 inline constexpr int LastCopy = -66;
 
 // What Query reports.
-enum class TSoundQuery : int {
+enum class SoundQuery : int {
     Playing = 1,       // 1 while the copy plays, else 0
     TimeMs = 4,        // playback time in milliseconds, 0 when not playing
     OffsetSamples = 6, // playback offset in sample frames, 0 when not playing
 };
 
-struct TPlayParams {
+struct PlayParams {
     bool Loop = false;
     float Gain = 1.0f;
     float Pitch = 1.0f; // pitch and tempo together
@@ -43,13 +43,13 @@ public:
 
     // Starts the first copy that is not playing. Returns its index, or -1 when every copy is
     // busy, no source is free or the sound does not exist.
-    virtual int Play(int sound, const TPlayParams& params) = 0;
+    virtual int Play(int sound, const PlayParams& params) = 0;
     // copy >= 0: that copy; AllCopies: every copy; LastCopy: the last copy.
     virtual void Stop(int sound, int copy) = 0;
     virtual void SetGain(int sound, int copy, float gain) = 0;
     virtual void SetSpeed(int sound, int copy, float factor) = 0;
     virtual void SetOffset(int sound, int copy, int offset) = 0;
-    virtual int Query(int sound, int copy, TSoundQuery what) = 0;
+    virtual int Query(int sound, int copy, SoundQuery what) = 0;
     // Gives the sources of finished copies back to the pool.
     virtual void Update() {}
     // Frees every sound, then the context and the device.
@@ -67,33 +67,33 @@ inline constexpr size_t DeferredDecodeBytes = 512 * 1024;
 bool ProbeOggVorbis(const std::vector<uint8_t>& bytes);
 
 // Decoded 16-bit PCM of an Ogg Vorbis stream.
-struct TDecodedSound {
+struct DecodedSound {
     int Channels = 0;             // 1 or 2
     int SampleRate = 0;           // frames per second
     std::vector<int16_t> Samples; // interleaved
     int Frames() const { return Channels > 0 ? static_cast<int>(Samples.size()) / Channels : 0; }
 };
 // Decodes Ogg Vorbis bytes with libvorbisfile; false for anything but a mono or stereo stream.
-bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, TDecodedSound& sound);
+bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, DecodedSound& sound);
 
-enum class TSoundDeviceKind {
+enum class SoundDeviceKind {
     Output,   // the "Generic Software" device, else the default one
     Loopback, // ALC_SOFT_loopback: nothing is heard; the owner renders the mix (tests)
 };
 
 // The OpenAL sound layer.
-class TOpenALSoundDevice final : public ISoundDevice {
+class OpenALSoundDevice final : public ISoundDevice {
 public:
     inline static constexpr int MaxSources = 64;
 
-    TOpenALSoundDevice() = default;
-    ~TOpenALSoundDevice() override;
-    TOpenALSoundDevice(const TOpenALSoundDevice&) = delete;
-    TOpenALSoundDevice& operator=(const TOpenALSoundDevice&) = delete;
+    OpenALSoundDevice() = default;
+    ~OpenALSoundDevice() override;
+    OpenALSoundDevice(const OpenALSoundDevice&) = delete;
+    OpenALSoundDevice& operator=(const OpenALSoundDevice&) = delete;
 
     // Opens the device, creates and activates a context and generates the source pool (up to
     // MaxSources, 8 fewer after each failed attempt). False when no device opens.
-    bool Open(TSoundDeviceKind kind = TSoundDeviceKind::Output);
+    bool Open(SoundDeviceKind kind = SoundDeviceKind::Output);
     bool IsOpen() const { return FContext != nullptr; }
     int SourceCount() const { return static_cast<int>(FAllSources.size()); }
     int FreeSourceCount() const { return static_cast<int>(FFreeSources.size()); }
@@ -101,12 +101,12 @@ public:
     bool RenderSamples(int16_t* buffer, int frames);
 
     int LoadFromMemory(const std::vector<uint8_t>& bytes, int copies) override;
-    int Play(int sound, const TPlayParams& params) override;
+    int Play(int sound, const PlayParams& params) override;
     void Stop(int sound, int copy) override;
     void SetGain(int sound, int copy, float gain) override;
     void SetSpeed(int sound, int copy, float factor) override;
     void SetOffset(int sound, int copy, int offset) override;
-    int Query(int sound, int copy, TSoundQuery what) override;
+    int Query(int sound, int copy, SoundQuery what) override;
     void Update() override;
     void Shutdown() override;
     // Sounds of more encoded bytes than this are decoded at their first play.

@@ -29,8 +29,8 @@ constexpr float MusicFadeStep = 0.01f;
 constexpr float AmbienceFadeStep = 0.02f;
 
 std::unique_ptr<ISoundDevice> TheDevice;
-TSoundSource TheSource;
-TSoundDeviceOpener TheOpener;
+SoundSource TheSource;
+SoundDeviceOpener TheOpener;
 int LastBirdMatch = 0;    // 2 .. 5, 0 before the first choice
 bool SoundPaused = false; // between PauseAllSound and ResumeAllSound
 
@@ -38,16 +38,16 @@ bool Active() {
     return SoundReady && !GameOptions.SoundsOff && TheDevice != nullptr;
 }
 
-std::vector<TSoundListEntry> BuildSoundList() {
-    std::vector<TSoundListEntry> list;
+std::vector<SoundListEntry> BuildSoundList() {
+    std::vector<SoundListEntry> list;
     const auto music = [&](const std::string& name) {
-        list.push_back({TSoundKind::Music, name, 1});
+        list.push_back({SoundKind::Music, name, 1});
     };
     const auto ambience = [&](const std::string& name) {
-        list.push_back({TSoundKind::Ambience, "ambience_" + name + ".ogg", 1});
+        list.push_back({SoundKind::Ambience, "ambience_" + name + ".ogg", 1});
     };
     const auto fx = [&](const std::string& name, int copies) {
-        list.push_back({TSoundKind::Effect, "sfx_" + name + ".ogg", copies});
+        list.push_back({SoundKind::Effect, "sfx_" + name + ".ogg", copies});
     };
     music("MainMenu.ogg");
     music("Map.ogg");
@@ -123,12 +123,12 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
-int IndexOfKind(TSoundKind kind, std::string_view name) {
+int IndexOfKind(SoundKind kind, std::string_view name) {
     std::string wanted(name);
     if (wanted.size() < 4 || !SameName(std::string_view(wanted).substr(wanted.size() - 4), ".ogg"))
         wanted += ".ogg";
     int index = 0;
-    for (const TSoundListEntry& e : SoundList()) {
+    for (const SoundListEntry& e : SoundList()) {
         if (e.Kind != kind) continue;
         if (SameName(e.FileName, wanted)) return index;
         ++index;
@@ -141,17 +141,17 @@ int FxIndex(const char* name) {
 }
 
 // The loose file in the sound's folder beside the program.
-int LoadFromFolder(TSoundKind kind, const std::string& fileName, int copies) {
-    const char* folder = kind == TSoundKind::Music      ? "Music/"
-                         : kind == TSoundKind::Ambience ? "Ambience/"
-                                                        : "SFX/";
+int LoadFromFolder(SoundKind kind, const std::string& fileName, int copies) {
+    const char* folder = kind == SoundKind::Music      ? "Music/"
+                         : kind == SoundKind::Ambience ? "Ambience/"
+                                                       : "SFX/";
     return TheDevice->LoadFromFile(DataPath(folder + fileName), copies);
 }
 
-bool ArchiveSource(TSoundKind kind, const std::string& fileName, std::vector<uint8_t>& bytes) {
-    const TKilnArchive* archive = kind == TSoundKind::Music      ? Archives.Music
-                                  : kind == TSoundKind::Ambience ? Archives.Ambience
-                                                                 : Archives.Sfx;
+bool ArchiveSource(SoundKind kind, const std::string& fileName, std::vector<uint8_t>& bytes) {
+    const TKilnArchive* archive = kind == SoundKind::Music      ? Archives.Music
+                                  : kind == SoundKind::Ambience ? Archives.Ambience
+                                                                : Archives.Sfx;
     return archive != nullptr && archive->ReadRecord(fileName, bytes);
 }
 
@@ -162,14 +162,14 @@ template <class T> T* SpriteAt(TSpriteEngine* engine, int index) {
 
 // A track's or loop's first copy.
 bool FirstCopyPlaying(const TSoundNilSprite& s) {
-    return s.FSound >= 0 && TheDevice->Query(s.FSound, 0, TSoundQuery::Playing) != 0;
+    return s.FSound >= 0 && TheDevice->Query(s.FSound, 0, SoundQuery::Playing) != 0;
 }
 
 // Silences a track at once. The copy is really stopped (keeping its offset), so that a later
 // play or restart finds it free.
 void SilenceMusic(TMusicNilSprite& m) {
     if (m.FSound >= 0 && FirstCopyPlaying(m)) {
-        m.FSavedTime = TheDevice->Query(m.FSound, 0, TSoundQuery::OffsetSamples);
+        m.FSavedTime = TheDevice->Query(m.FSound, 0, SoundQuery::OffsetSamples);
         TheDevice->Stop(m.FSound, AllCopies);
     }
     m.FVolume = 0.0f;
@@ -188,7 +188,7 @@ void PlayEffect(int index, bool loop, float pitch, float volume, int offset = 0)
     if (StartedEffects().size() < 256) StartedEffects().push_back(s->FFileName);
     s->FVolume = volume;
     s->FPitch = pitch;
-    TheDevice->Play(s->FSound, TPlayParams{loop, volume, pitch, offset});
+    TheDevice->Play(s->FSound, PlayParams{loop, volume, pitch, offset});
 }
 
 } // namespace
@@ -199,8 +199,8 @@ std::vector<std::string> TakeStartedEffects() {
     return out;
 }
 
-const std::vector<TSoundListEntry>& SoundList() {
-    static const std::vector<TSoundListEntry> list = BuildSoundList();
+const std::vector<SoundListEntry>& SoundList() {
+    static const std::vector<SoundListEntry> list = BuildSoundList();
     return list;
 }
 
@@ -236,13 +236,13 @@ int LocationAmbienceLoop(int location) {
 }
 
 int MusicIndex(std::string_view name) {
-    return IndexOfKind(TSoundKind::Music, name);
+    return IndexOfKind(SoundKind::Music, name);
 }
 int AmbienceIndex(std::string_view name) {
-    return IndexOfKind(TSoundKind::Ambience, name);
+    return IndexOfKind(SoundKind::Ambience, name);
 }
 int SfxIndex(std::string_view name) {
-    return IndexOfKind(TSoundKind::Effect, name);
+    return IndexOfKind(SoundKind::Effect, name);
 }
 
 TMusicNilSprite* MusicSprite(int index) {
@@ -258,10 +258,10 @@ TSoundFxNilSprite* SfxSprite(int index) {
 ISoundDevice* SoundDevice() {
     return TheDevice.get();
 }
-void SetSoundDeviceOpener(TSoundDeviceOpener opener) {
+void SetSoundDeviceOpener(SoundDeviceOpener opener) {
     TheOpener = std::move(opener);
 }
-void SetSoundSource(TSoundSource source) {
+void SetSoundSource(SoundSource source) {
     TheSource = std::move(source);
 }
 
@@ -280,12 +280,12 @@ void TMusicNilSprite::DoMove(float) {
             TheDevice->SetGain(FSound, AllCopies, FVolume * GameOptions.MusicVolume);
         }
         if (FIndex == music_MainMenu && MainMenuClockHook() && FirstCopyPlaying(*this))
-            MainMenuClockHook()(TheDevice->Query(FSound, 0, TSoundQuery::TimeMs));
+            MainMenuClockHook()(TheDevice->Query(FSound, 0, SoundQuery::TimeMs));
     } else if (FVolume > 0.0f) {
         FVolume -= MusicFadeStep;
         if (!(FVolume > 0.0f)) {
             FVolume = 0.0f;
-            FSavedTime = TheDevice->Query(FSound, 0, TSoundQuery::OffsetSamples);
+            FSavedTime = TheDevice->Query(FSound, 0, SoundQuery::OffsetSamples);
             TheDevice->Stop(FSound, AllCopies);
         }
         TheDevice->SetGain(FSound, AllCopies, FVolume * GameOptions.MusicVolume);
@@ -316,8 +316,8 @@ void LoadAllSounds(const std::function<void()>& progress) {
     if (TheOpener) {
         TheDevice = TheOpener();
     } else {
-        auto device = std::make_unique<TOpenALSoundDevice>();
-        if (device->Open(TSoundDeviceKind::Output)) TheDevice = std::move(device);
+        auto device = std::make_unique<OpenALSoundDevice>();
+        if (device->Open(SoundDeviceKind::Output)) TheDevice = std::move(device);
     }
     if (TheDevice == nullptr) {
         GameOptions.SoundsOff = true;
@@ -329,17 +329,17 @@ void LoadAllSounds(const std::function<void()>& progress) {
     SfxEngine = new TSpriteEngine();
     int counts[3] = {0, 0, 0};
     std::vector<uint8_t> bytes;
-    for (const TSoundListEntry& e : SoundList()) {
+    for (const SoundListEntry& e : SoundList()) {
         TSoundNilSprite* s = nullptr;
         const int kind = static_cast<int>(e.Kind);
         switch (e.Kind) {
-        case TSoundKind::Music:
+        case SoundKind::Music:
             s = new TMusicNilSprite(MusicEngine);
             break;
-        case TSoundKind::Ambience:
+        case SoundKind::Ambience:
             s = new TAmbienceNilSprite(AmbienceEngine);
             break;
-        case TSoundKind::Effect:
+        case SoundKind::Effect:
             s = new TSoundFxNilSprite(SfxEngine);
             break;
         }
@@ -378,7 +378,7 @@ void PlayMusic(int index, bool restart, bool immediate, bool remember) {
     if (TMusicNilSprite* old = MusicSprite(CurrentMusic); old != nullptr) {
         old->FPaused = true;
         if (remember && old->FSound >= 0)
-            old->FSavedTime = TheDevice->Query(old->FSound, 0, TSoundQuery::OffsetSamples);
+            old->FSavedTime = TheDevice->Query(old->FSound, 0, SoundQuery::OffsetSamples);
         if (immediate) {
             SilenceMusic(*old);
             if (old->FSound >= 0) TheDevice->SetGain(old->FSound, AllCopies, 0.0f);
@@ -388,13 +388,13 @@ void PlayMusic(int index, bool restart, bool immediate, bool remember) {
         if (m->FSound >= 0) {
             // A track still fading out holds its copy: take it over where it is.
             if (FirstCopyPlaying(*m)) {
-                m->FSavedTime = TheDevice->Query(m->FSound, 0, TSoundQuery::OffsetSamples);
+                m->FSavedTime = TheDevice->Query(m->FSound, 0, SoundQuery::OffsetSamples);
                 TheDevice->Stop(m->FSound, AllCopies);
             }
             if (restart) m->FSavedTime = 0;
             m->FVolume = immediate ? 1.0f : 0.0f;
             const float gain = immediate ? GameOptions.MusicVolume : 0.0f;
-            TheDevice->Play(m->FSound, TPlayParams{true, gain, 1.0f, m->FSavedTime});
+            TheDevice->Play(m->FSound, PlayParams{true, gain, 1.0f, m->FSavedTime});
         } else {
             if (restart) m->FSavedTime = 0;
             m->FVolume = immediate ? 1.0f : 0.0f;
@@ -433,7 +433,7 @@ void Ambience(TTS_Message action, int index, bool immediate) {
         if (a->FSound < 0) return;
         TheDevice->Stop(a->FSound, AllCopies); // a loop still fading out starts afresh
         const float gain = immediate ? GameOptions.SoundFxVolume : 0.0f;
-        TheDevice->Play(a->FSound, TPlayParams{true, gain, 1.0f, 0});
+        TheDevice->Play(a->FSound, PlayParams{true, gain, 1.0f, 0});
     } else if (action == msg_Stop) {
         a->FStoped = true;
         if (immediate) {
@@ -572,7 +572,7 @@ void PauseAllSound() {
     SoundPaused = true;
     if (TMusicNilSprite* m = MusicSprite(CurrentMusic); m != nullptr && m->FSound >= 0) {
         if (FirstCopyPlaying(*m))
-            m->FSavedTime = TheDevice->Query(m->FSound, 0, TSoundQuery::OffsetSamples);
+            m->FSavedTime = TheDevice->Query(m->FSound, 0, SoundQuery::OffsetSamples);
         TheDevice->Stop(m->FSound, AllCopies);
     }
     for (int i = 0; i < MusicEngine->GetCount(); ++i) {
@@ -588,7 +588,7 @@ void PauseAllSound() {
         // A loop its owner has already stopped (still fading out) is not brought back.
         a->FSavedPlaying = FirstCopyPlaying(*a) && !a->FStoped;
         if (FirstCopyPlaying(*a)) {
-            a->FSavedTime = TheDevice->Query(a->FSound, 0, TSoundQuery::OffsetSamples);
+            a->FSavedTime = TheDevice->Query(a->FSound, 0, SoundQuery::OffsetSamples);
             TheDevice->Stop(a->FSound, AllCopies);
         }
         if (a->FSavedPlaying) a->FStoped = true;
@@ -600,7 +600,7 @@ void PauseAllSound() {
             if (s == nullptr) continue;
             s->FSavedPlaying = FirstCopyPlaying(*s);
             if (!s->FSavedPlaying) continue;
-            s->FSavedTime = TheDevice->Query(s->FSound, 0, TSoundQuery::OffsetSamples);
+            s->FSavedTime = TheDevice->Query(s->FSound, 0, SoundQuery::OffsetSamples);
             TheDevice->Stop(s->FSound, AllCopies);
         }
     }
@@ -615,7 +615,7 @@ void ResumeAllSound() {
         m->FVolume = 0.0f;
         if (m->FSound >= 0) {
             TheDevice->Stop(m->FSound, AllCopies);
-            TheDevice->Play(m->FSound, TPlayParams{true, 0.0f, 1.0f, m->FSavedTime});
+            TheDevice->Play(m->FSound, PlayParams{true, 0.0f, 1.0f, m->FSavedTime});
         }
     }
     for (int i = 0; i < AmbienceEngine->GetCount(); ++i) {
@@ -626,7 +626,7 @@ void ResumeAllSound() {
         a->FStoped = false;
         if (a->FSound >= 0) {
             TheDevice->Stop(a->FSound, AllCopies);
-            TheDevice->Play(a->FSound, TPlayParams{true, 0.0f, 1.0f, a->FSavedTime});
+            TheDevice->Play(a->FSound, PlayParams{true, 0.0f, 1.0f, a->FSavedTime});
         }
     }
     if (SoundInCutScene) {
@@ -634,7 +634,7 @@ void ResumeAllSound() {
             TSoundFxNilSprite* s = SfxSprite(i);
             if (s == nullptr || !s->FSavedPlaying) continue;
             s->FSavedPlaying = false;
-            TheDevice->Play(s->FSound, TPlayParams{false, s->FVolume, 1.0f, s->FSavedTime});
+            TheDevice->Play(s->FSound, PlayParams{false, s->FVolume, 1.0f, s->FSavedTime});
         }
     }
 }

@@ -25,16 +25,16 @@
 
 namespace bw {
 
-enum class TSoundKind : uint8_t { Music, Ambience, Effect };
+enum class SoundKind : uint8_t { Music, Ambience, Effect };
 
-struct TSoundListEntry {
-    TSoundKind Kind;
+struct SoundListEntry {
+    SoundKind Kind;
     std::string FileName; // "....ogg"
     int Copies;           // how many copies can play at once
 };
 
 // Every sound in loading order: 8 tracks, 10 ambience loops, then the effects.
-const std::vector<TSoundListEntry>& SoundList();
+const std::vector<SoundListEntry>& SoundList();
 
 // Track indices of MusicEngine.
 enum TMusicTrack : int { music_MainMenu = 0, music_Map = 1, music_Game1 = 2 };
@@ -42,7 +42,7 @@ enum TMusicTrack : int { music_MainMenu = 0, music_Map = 1, music_Game1 = 2 };
 int GameTrackMusic(int track);
 
 // Loop indices of AmbienceEngine.
-enum TAmbienceLoop : int {
+enum AmbienceLoop : int {
     ambience_Day,
     ambience_Night,
     ambience_Water,
@@ -122,15 +122,15 @@ TSoundFxNilSprite* SfxSprite(int index);
 ISoundDevice* SoundDevice();
 // How LoadAllSounds gets its device: by default the OpenAL output device; null when none
 // opens. An empty opener restores the default.
-using TSoundDeviceOpener = std::function<std::unique_ptr<ISoundDevice>()>;
-void SetSoundDeviceOpener(TSoundDeviceOpener opener);
+using SoundDeviceOpener = std::function<std::unique_ptr<ISoundDevice>()>;
+void SetSoundDeviceOpener(SoundDeviceOpener opener);
 
 // Where sounds come from. By default a sound is the loose file in "Data/Music/",
 // "Data/Ambience/" or "Data/SFX/" and, when that is missing or does not decode, the record of
 // the same name in the archive Music, Ambience or Sfx. A source set here replaces both.
-using TSoundSource =
-    std::function<bool(TSoundKind kind, const std::string& fileName, std::vector<uint8_t>& bytes)>;
-void SetSoundSource(TSoundSource source); // an empty source restores the default
+using SoundSource =
+    std::function<bool(SoundKind kind, const std::string& fileName, std::vector<uint8_t>& bytes)>;
+void SetSoundSource(SoundSource source); // an empty source restores the default
 
 // Receives the main-menu track's playback time (ms) each tick while it plays.
 std::function<void(int ms)>& MainMenuClockHook();

@@ -18,14 +18,14 @@
 
 namespace bw {
 
-TBoardGrid<TLevelSprite*> BoardCells{};
-TBoardGrid<TBirdSprite*> BoardBirds{};
-TBoardGrid<TWallSprite*> BoardWalls{};
-TBoardGrid<TGateSprite*> BoardGates{};
-TBoardGrid<TAnimatedSprite*> BoardCats{};
-TBoardGrid<TAnimatedSprite*> BoardNestlings{};
-TBoardGrid<TAnimatedSprite*> BoardKeys{};
-TBoardGrid<TAnimatedSprite*> BoardBonuses{};
+BoardGrid<TLevelSprite*> BoardCells{};
+BoardGrid<TBirdSprite*> BoardBirds{};
+BoardGrid<TWallSprite*> BoardWalls{};
+BoardGrid<TGateSprite*> BoardGates{};
+BoardGrid<TAnimatedSprite*> BoardCats{};
+BoardGrid<TAnimatedSprite*> BoardNestlings{};
+BoardGrid<TAnimatedSprite*> BoardKeys{};
+BoardGrid<TAnimatedSprite*> BoardBonuses{};
 
 TDragedBird* DragedBird = nullptr;
 TCoord2 HoverCell = NoCell;
@@ -33,7 +33,7 @@ bool DragStartHandled = false;
 bool ReleaseHandled = false;
 bool BoardChanged = false;
 bool BoardLost = false;
-TBoardPointer BoardPointer;
+BoardPointerState BoardPointer;
 
 namespace {
 
@@ -46,7 +46,7 @@ bool Holds(const TCoords2Array& cells, TCoord2 c) {
     return std::find(cells.begin(), cells.end(), c) != cells.end();
 }
 
-template <class T> T* At(const TBoardGrid<T*>& grid, TCoord2 c) {
+template <class T> T* At(const BoardGrid<T*>& grid, TCoord2 c) {
     if (c.x < 0 || c.y < 0 || c.x >= BoardGridSize || c.y >= BoardGridSize) return nullptr;
     return grid[c.x][c.y];
 }
@@ -143,29 +143,29 @@ void SetBoardParent(TSprite* parent) {
     TheBoardParent = parent;
 }
 
-TBoardSources& BoardSources() {
-    static TBoardSources sources;
+BoardRecordSources& BoardSources() {
+    static BoardRecordSources sources;
     return sources;
 }
 
 // ---- Snapshot and cell queries ------------------------------------------------------------------
 
-TBoardSnapshot TakeBoardSnapshot() {
-    TBoardSnapshot s;
+BoardSnapshot TakeBoardSnapshot() {
+    BoardSnapshot s;
     for (int x = 0; x < BoardGridSize; ++x) {
         for (int y = 0; y < BoardGridSize; ++y) {
             if (const TLevelSprite* cell = BoardCells[x][y]) {
-                s.Cells[x][y] = TCellState{true, cell->FVisible, cell->FArrow};
+                s.Cells[x][y] = CellState{true, cell->FVisible, cell->FArrow};
             }
             if (const TBirdSprite* bird = BoardBirds[x][y]) {
-                s.Birds[x][y] = TBirdState{bird->FVisible, bird->FKind, bird->FBounded,
-                                           bird->FSmallBounded, bird->FEgg};
+                s.Birds[x][y] = BirdState{bird->FVisible, bird->FKind, bird->FBounded,
+                                          bird->FSmallBounded, bird->FEgg};
             }
             if (const TWallSprite* wall = BoardWalls[x][y]) {
-                s.Walls[x][y] = TWallState{wall->FVisible, wall->FSmall};
+                s.Walls[x][y] = WallState{wall->FVisible, wall->FSmall};
             }
             if (const TGateSprite* gate = BoardGates[x][y]) {
-                s.Gates[x][y] = TGateState{gate->FVisible, gate->FOpened, gate->FAnimating};
+                s.Gates[x][y] = GateState{gate->FVisible, gate->FOpened, gate->FAnimating};
             }
         }
     }
@@ -197,13 +197,13 @@ bool IsReserved(TCoord2 cell) {
 namespace {
 
 // A cell that could take a new occupant if nobody were on the way to it.
-bool OpenForNewOccupant(const TBoardSnapshot& s, TCoord2 c) {
-    const TCellState& cell = s.Cells[c.x][c.y];
+bool OpenForNewOccupant(const BoardSnapshot& s, TCoord2 c) {
+    const CellState& cell = s.Cells[c.x][c.y];
     if (!cell.Exists || !cell.Visible || cell.Arrow != 0) return false;
     if (s.Walls[c.x][c.y].Visible) return false;
-    const TBirdState& bird = s.Birds[c.x][c.y];
+    const BirdState& bird = s.Birds[c.x][c.y];
     if (bird.Visible || bird.Egg) return false;
-    const TCatState& cat = s.Cats[c.x][c.y];
+    const CatState& cat = s.Cats[c.x][c.y];
     if (cat.Visible || cat.NewShadow) return false;
     if (s.Nestlings[c.x][c.y] || s.Keys[c.x][c.y]) return false;
     if (s.Bonuses[c.x][c.y].Visible && s.Bonuses[c.x][c.y].BonusStatus == 0) return false;
@@ -214,7 +214,7 @@ bool OpenForNewOccupant(const TBoardSnapshot& s, TCoord2 c) {
 } // namespace
 
 TCoords2Array FindFreeCells() {
-    const TBoardSnapshot s = TakeBoardSnapshot();
+    const BoardSnapshot s = TakeBoardSnapshot();
     TCoords2Array free;
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) {
@@ -229,7 +229,7 @@ TCoords2Array FindFreeCells() {
 }
 
 bool IsBoardFull() {
-    const TBoardSnapshot s = TakeBoardSnapshot();
+    const BoardSnapshot s = TakeBoardSnapshot();
     for (int x = 1; x <= 16; ++x)
         for (int y = 1; y <= 16; ++y)
             if (OpenForNewOccupant(s, TCoord2{x, y}) && !s.Gates[x][y].Visible) return false;
@@ -278,7 +278,7 @@ int StartRandomKind(int x, int y) {
 
 void BuildBoard() {
     const TLocationOptions& location = LocationOptions();
-    for (const TCellPlacement& place : LayoutCells(location, CurrentLevel.Map)) {
+    for (const CellPlacement& place : LayoutCells(location, CurrentLevel.Map)) {
         const int x = place.Cell.x;
         const int y = place.Cell.y;
         if (x < 1 || y < 1 || x > 16 || y > 16 || BoardCells[x][y]) continue;
@@ -774,7 +774,7 @@ void CloseGateOn(TCoord2 cell) {
         ResolveMatch(TBirdsGroups{one}, false, false);
         return;
     }
-    const TBoardSnapshot s = TakeBoardSnapshot();
+    const BoardSnapshot s = TakeBoardSnapshot();
     if (s.Bonuses[cell.x][cell.y].Visible && s.Bonuses[cell.x][cell.y].BonusStatus == 0)
         Actors().HitAt(cell);
 }

@@ -30,15 +30,15 @@ class TDragedBird;
 // sprite that is invisible while the cell holds no such occupant. Walls exist only when the
 // location has a wall picture.
 
-extern TBoardGrid<TLevelSprite*> BoardCells;
-extern TBoardGrid<TBirdSprite*> BoardBirds;
-extern TBoardGrid<TWallSprite*> BoardWalls;
-extern TBoardGrid<TGateSprite*> BoardGates;
+extern BoardGrid<TLevelSprite*> BoardCells;
+extern BoardGrid<TBirdSprite*> BoardBirds;
+extern BoardGrid<TWallSprite*> BoardWalls;
+extern BoardGrid<TGateSprite*> BoardGates;
 // Filled by the cats, nestlings, keys and bonuses once they exist; null until then.
-extern TBoardGrid<TAnimatedSprite*> BoardCats;
-extern TBoardGrid<TAnimatedSprite*> BoardNestlings;
-extern TBoardGrid<TAnimatedSprite*> BoardKeys;
-extern TBoardGrid<TAnimatedSprite*> BoardBonuses;
+extern BoardGrid<TAnimatedSprite*> BoardCats;
+extern BoardGrid<TAnimatedSprite*> BoardNestlings;
+extern BoardGrid<TAnimatedSprite*> BoardKeys;
+extern BoardGrid<TAnimatedSprite*> BoardBonuses;
 
 // ---- State of play ---------------------------------------------------------------------------
 
@@ -50,23 +50,23 @@ extern bool BoardChanged;       // a match or a caught cat: the path preview is 
 extern bool BoardLost;          // the board filled up; it takes no more input
 
 // The pointer as the board sees it, in design coordinates.
-struct TBoardPointer {
+struct BoardPointerState {
     TPoint2 Pos;
     bool ButtonDown = false; // the left button went down over the board and is held
     bool Released = false;   // only while a release is handled
 };
-extern TBoardPointer BoardPointer;
+extern BoardPointerState BoardPointer;
 
 // The sprite all board sprites are created under (the main sprite engine in the game).
 TSprite* BoardParent();
 void SetBoardParent(TSprite* parent);
 
 // Where the location and level records come from; null archives mean loose files only.
-struct TBoardSources {
+struct BoardRecordSources {
     class TKilnArchive* Locations = nullptr;
     class TKilnArchive* Levels = nullptr;
 };
-TBoardSources& BoardSources();
+BoardRecordSources& BoardSources();
 
 // ---- Level lifecycle -------------------------------------------------------------------------
 
@@ -135,7 +135,7 @@ int WeightedRandomKind();
 int StartRandomKind(int x, int y);
 
 // The board as the path and match searches see it.
-TBoardSnapshot TakeBoardSnapshot();
+BoardSnapshot TakeBoardSnapshot();
 
 // ---- The outcome -------------------------------------------------------------------------------
 

@@ -23,7 +23,7 @@ public:
     virtual ~BoardActors() = default;
     // Adds the actors to a snapshot of the board, and to its Reserved cells the cells they
     // are on their way to.
-    virtual void AddToSnapshot(TBoardSnapshot&) {}
+    virtual void AddToSnapshot(BoardSnapshot&) {}
     // The end of a turn without a match: cats walk or jump.
     virtual void TakeTurn() {}
     // Cats announced last turn land.

@@ -27,12 +27,12 @@ bool AnyCell() {
 }
 
 // The counts the tasks look at, over the playable cells.
-TBoardTaskSummary TaskSummary() {
-    const TBoardSnapshot s = TakeBoardSnapshot();
-    TBoardTaskSummary sum;
+BoardTaskSummary TaskSummary() {
+    const BoardSnapshot s = TakeBoardSnapshot();
+    BoardTaskSummary sum;
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) {
-            const TBirdState& bird = s.Birds[x][y];
+            const BirdState& bird = s.Birds[x][y];
             const bool wall = s.Walls[x][y].Visible;
             const TWallSprite* wallSprite = BoardWalls[x][y];
             const bool strongWall = wall && wallSprite && wallSprite->FStrength > 0;

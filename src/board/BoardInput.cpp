@@ -72,7 +72,7 @@ void PickUpKey(TCoord2 cell) {
 }
 
 // The release: where the dragged object may land, and whether it can get there.
-bool AcceptRelease(TCoord2 c, const TBoardSnapshot& s) {
+bool AcceptRelease(TCoord2 c, const BoardSnapshot& s) {
     if (!TutorialAllows(TutorialAction::Release, c)) return false;
     const TLevelSprite* cell = BoardCells[c.x][c.y];
     if (!cell || !cell->FVisible) return false;
@@ -168,7 +168,7 @@ void BoardInput() {
     if (!TutorialAllows(TutorialAction::BoardInput, c)) return;
     if (c == NoCell) return;
 
-    const TBoardSnapshot s = TakeBoardSnapshot();
+    const BoardSnapshot s = TakeBoardSnapshot();
     const TWallSprite* wall = BoardWalls[c.x][c.y];
     if (wall && wall->FVisible && !wall->FSmall) return;
     if (s.Cats[c.x][c.y].Visible) return;
@@ -197,7 +197,7 @@ void BoardInput() {
                 DragStartHandled = true;
                 return;
             }
-            const TBonusState& bonus = s.Bonuses[c.x][c.y];
+            const BonusState& bonus = s.Bonuses[c.x][c.y];
             if (bird && bird->FVisible && !bird->FBounded)
                 PickUpBird(*bird);
             else if (bonus.Visible && bonus.BonusStatus == 0)

@@ -53,7 +53,7 @@ inline constexpr bool IsPlayableCell(TCoord2 c) {
 }
 
 // Grid[pX][pY] of anything.
-template <class T> using TBoardGrid = std::array<std::array<T, BoardGridSize>, BoardGridSize>;
+template <class T> using BoardGrid = std::array<std::array<T, BoardGridSize>, BoardGridSize>;
 
 // Bird kinds 1..6, the crow, cat kinds and bonus kinds as they appear on the board.
 inline constexpr int FirstBirdKind = 1;
@@ -80,13 +80,13 @@ inline constexpr bool IsMatchableBonusKind(int k) {
 // What one cell of each board grid shows. A slot that is not Visible holds no such occupant;
 // the other fields of an invisible slot are not read (except a bird slot's Egg flag).
 
-struct TCellState {
+struct CellState {
     bool Exists = false;  // the level has a cell here
     bool Visible = false; // the cell is shown
     int Arrow = 0;        // 0, or the direction 1..4 in which a one-way cell is entered
 };
 
-struct TBirdState {
+struct BirdState {
     bool Visible = false;
     int Kind = 0;              // 1..6, or 9 for a crow
     bool Bounded = false;      // tied: cannot be picked up, never catches a cat
@@ -94,31 +94,31 @@ struct TBirdState {
     bool Egg = false;          // an egg lies here (the bird itself is invisible)
 };
 
-struct TCatState {
+struct CatState {
     bool Visible = false;
     int Kind = 0;           // 21..25
     bool NewShadow = false; // announced: only its shadow is on the board so far
 };
 
-struct TBonusState {
+struct BonusState {
     bool Visible = false;
     int Kind = 0;        // 41..45
     int BonusStatus = 0; // 0 lying idle; anything else: being set off
 };
 
-struct TWallState {
+struct WallState {
     bool Visible = false;
     bool Small = false; // just generated, does not block yet
 };
 
-struct TGateState {
+struct GateState {
     bool Visible = false;
     bool Opened = false;
     bool Animating = false; // opening or closing right now
 };
 
 // What the player is dragging right now.
-enum TDragObject : uint8_t {
+enum DragObject : uint8_t {
     drag_Nothing,
     drag_Bird,
     drag_Bonus,
@@ -127,15 +127,15 @@ enum TDragObject : uint8_t {
 
 // The state of the board that the searches read. The board fills it from its sprites before
 // a search; tests build it from pictures.
-struct TBoardSnapshot {
-    TBoardGrid<TCellState> Cells{};
-    TBoardGrid<TBirdState> Birds{};
-    TBoardGrid<TWallState> Walls{};
-    TBoardGrid<TGateState> Gates{};
-    TBoardGrid<TCatState> Cats{};
-    TBoardGrid<bool> Nestlings{}; // a caged nestling is shown
-    TBoardGrid<bool> Keys{};      // a key is shown
-    TBoardGrid<TBonusState> Bonuses{};
+struct BoardSnapshot {
+    BoardGrid<CellState> Cells{};
+    BoardGrid<BirdState> Birds{};
+    BoardGrid<WallState> Walls{};
+    BoardGrid<GateState> Gates{};
+    BoardGrid<CatState> Cats{};
+    BoardGrid<bool> Nestlings{}; // a caged nestling is shown
+    BoardGrid<bool> Keys{};      // a key is shown
+    BoardGrid<BonusState> Bonuses{};
 
     // The boss covers BossPos and the cell to its right while BossOnBoard is set (a boss
     // mission whose boss is of kind 1).
@@ -151,7 +151,7 @@ struct TBoardSnapshot {
     // have reserved.
     TCoords2Array Reserved;
 
-    TDragObject Dragged = drag_Nothing;
+    DragObject Dragged = drag_Nothing;
     int DraggedBonusKind = 0; // the kind of the dragged bonus (drag_Bonus), 41..45
 
     bool ResultShown = false; // the level result is on screen

@@ -13,7 +13,7 @@ namespace bw {
 TLevel_Data CurrentLevel;
 TLevelsList LevelsList;
 
-TCellCodeKind ClassifyCellCode(int32_t code) {
+CellCodeKind ClassifyCellCode(int32_t code) {
     if (code <= 0) return cellkind_None;
     if (code >= 21 && code <= 24) return cellkind_OneWay;
     if (code >= 31 && code <= 39) return cellkind_OpenGate;
@@ -36,7 +36,7 @@ int GateCellCounter(int32_t code) {
     }
 }
 
-TObjectCodeKind ClassifyObjectCode(int32_t code) {
+ObjectCodeKind ClassifyObjectCode(int32_t code) {
     if (code == 0) return objkind_None;
     if (code >= 1 && code <= 8) return objkind_Bird;
     if (code == ObjectCrow) return objkind_Crow;
@@ -94,7 +94,7 @@ int32_t IntAttr(const TXMLNode& node, std::string_view name, int32_t def) {
     return TextToIntDef(node.GetFieldValue(name), def);
 }
 
-template <class TGeneration> void ReadGeneration(const TXMLNode* node, TGeneration& gen) {
+template <class Generation> void ReadGeneration(const TXMLNode* node, Generation& gen) {
     if (!node) return;
     gen.Probability = IntAttr(*node, "Probability", 0);
     gen.MaxAtOneTime = IntAttr(*node, "MaxAtOneTime", 0);
@@ -185,7 +185,7 @@ void ReadSettings(const TXMLNode& settings, TLevel_Data& data) {
 // Rows "<prefix>0" .. "<prefix>17". A row that is present replaces the playable part of its
 // grid row (missing numbers are 0); a missing row is left alone. Only the playable cells
 // 1..16 are stored: the border and anything past it are dropped.
-void ReadGridRows(const TXMLNode& section, std::string_view prefix, TLevelGrid& grid) {
+void ReadGridRows(const TXMLNode& section, std::string_view prefix, LevelGrid& grid) {
     for (int y = 0; y < BoardGridSize; ++y) {
         const TXMLNode* row = section.GetChildNode(std::string(prefix) + std::to_string(y));
         if (!row || y < FirstPlayableCell || y > LastPlayableCell) continue;
@@ -226,7 +226,7 @@ bool LoadLevelFromTree(const TXMLNode* root, std::string_view key, TLevel_Data& 
     int32_t nestlings = 0;
     for (const auto& column : data.Birds) {
         for (const int32_t code : column) {
-            const TObjectCodeKind kind = ClassifyObjectCode(code);
+            const ObjectCodeKind kind = ClassifyObjectCode(code);
             if (kind == objkind_Cat) ++cats;
             if (kind == objkind_Nestling) ++nestlings;
         }

@@ -27,7 +27,7 @@ inline constexpr int FirstPlayableCell = 1;
 inline constexpr int LastPlayableCell = 16;
 
 // Grid[pX][pY].
-using TLevelGrid = std::array<std::array<int32_t, BoardGridSize>, BoardGridSize>;
+using LevelGrid = std::array<std::array<int32_t, BoardGridSize>, BoardGridSize>;
 
 inline constexpr bool IsPlayableCell(int pX, int pY) {
     return pX >= FirstPlayableCell && pX <= LastPlayableCell && pY >= FirstPlayableCell &&
@@ -114,8 +114,8 @@ struct TLevel_Data {
     TMissionName Mission = mission_nil;
     TLevelTask Task;
     int32_t NestlingsMaxCommon = 0; // caged nestlings placed by the file
-    TLevelGrid Map{};               // cell codes
-    TLevelGrid Birds{};             // object codes
+    LevelGrid Map{};                // cell codes
+    LevelGrid Birds{};              // object codes
     std::array<int32_t, 9> Kinds{}; // weight per bird kind 1..8; entry 0 unused
     int32_t CatsMaxCommon = 0;      // cat entries plus cats placed on the board
     std::vector<TLevelData_Cat> Cats;
@@ -132,7 +132,7 @@ extern TLevel_Data CurrentLevel;
 
 // ---- Cell codes (Map) ----------------------------------------------------------------------
 
-enum TCellCodeKind : uint8_t {
+enum CellCodeKind : uint8_t {
     cellkind_None,       // 0: no cell here
     cellkind_Ordinary,   // 1, 2 and every other value above 0 not listed below
     cellkind_OneWay,     // 21..24: entered only moving in direction code - 20
@@ -140,7 +140,7 @@ enum TCellCodeKind : uint8_t {
     cellkind_ClosedGate, // 41..49: closed gate with counter code - 40
 };
 
-TCellCodeKind ClassifyCellCode(int32_t code);
+CellCodeKind ClassifyCellCode(int32_t code);
 // Direction 1 up, 2 right, 3 down, 4 left for a one-way cell; 0 for any other code.
 int OneWayCellDirection(int32_t code);
 // The counter of a gate cell; 0 for any other code.
@@ -154,7 +154,7 @@ inline constexpr int32_t ObjectKey = 71;
 inline constexpr int32_t ObjectRandomBoundedBird = 98;
 inline constexpr int32_t ObjectRandomBird = 99;
 
-enum TObjectCodeKind : uint8_t {
+enum ObjectCodeKind : uint8_t {
     objkind_None,              // 0
     objkind_Bird,              // 1..8: a bird of that kind (7 and 8 only from random kinds)
     objkind_Crow,              // 9
@@ -170,7 +170,7 @@ enum TObjectCodeKind : uint8_t {
     objkind_Unknown,           // anything else
 };
 
-TObjectCodeKind ClassifyObjectCode(int32_t code);
+ObjectCodeKind ClassifyObjectCode(int32_t code);
 
 // ---- Reading ------------------------------------------------------------------------------
 

@@ -15,12 +15,12 @@ int64_t RoundedQuotient(int64_t num, int64_t den) {
     return q;
 }
 
-int32_t MatchedOfKind(const TTaskCounters& counters, int32_t kind) {
+int32_t MatchedOfKind(const TaskCounters& counters, int32_t kind) {
     if (kind < 1 || kind >= static_cast<int32_t>(counters.LevelBirdsMatched.size())) return 0;
     return counters.LevelBirdsMatched[static_cast<std::size_t>(kind)];
 }
 
-int32_t ComboOfKind(const TTaskCounters& counters, int32_t kind) {
+int32_t ComboOfKind(const TaskCounters& counters, int32_t kind) {
     return counters.ComboColor == kind ? counters.ComboCount : 0;
 }
 
@@ -36,27 +36,27 @@ std::string Ratio(int32_t count, int32_t target) {
 
 // Upper limits: failed as soon as the count passes the limit, completed at the end when it
 // did not.
-TTaskStatus AtMost(int64_t count, int64_t limit, bool final) {
+TaskStatus AtMost(int64_t count, int64_t limit, bool final) {
     if (count > limit) return task_Failed;
     return final ? task_Completed : task_Open;
 }
 
 // Goals: completed as soon as reached, failed at the end when not.
-TTaskStatus Reached(bool reached, bool final) {
+TaskStatus Reached(bool reached, bool final) {
     if (reached) return task_Completed;
     return final ? task_Failed : task_Open;
 }
 
 } // namespace
 
-int32_t FreeCellPercent(const TBoardTaskSummary& board) {
+int32_t FreeCellPercent(const BoardTaskSummary& board) {
     if (board.Cells <= 0) return 0;
     const int64_t occupied = std::clamp<int64_t>(board.OccupiedCells, 0, board.Cells);
     return static_cast<int32_t>(100 - RoundedQuotient(occupied * 100, board.Cells));
 }
 
-TTaskStatus JudgeTask(const TLevelTask& task, const TTaskCounters& c,
-                      const TBoardTaskSummary& board, bool final) {
+TaskStatus JudgeTask(const TLevelTask& task, const TaskCounters& c, const BoardTaskSummary& board,
+                     bool final) {
     switch (task.Index) {
     case 1:
         return AtMost(c.LevelTime, task.Value, final);
@@ -94,8 +94,8 @@ std::string FormatMinutesSeconds(int32_t seconds) {
     return text;
 }
 
-std::string TaskPanelText(const TLevelTask& task, const TTaskCounters& c,
-                          const TBoardTaskSummary& board) {
+std::string TaskPanelText(const TLevelTask& task, const TaskCounters& c,
+                          const BoardTaskSummary& board) {
     switch (task.Index) {
     case 1:
         return FormatMinutesSeconds(static_cast<int32_t>(
@@ -158,8 +158,8 @@ std::string TaskPanelIcon(const TLevelTask& task) {
     }
 }
 
-TTaskJudgement JudgeLevelTask(const TLevelTask& task, const TTaskCounters& counters,
-                              const TBoardTaskSummary& board, bool final) {
+TaskJudgement JudgeLevelTask(const TLevelTask& task, const TaskCounters& counters,
+                             const BoardTaskSummary& board, bool final) {
     return {JudgeTask(task, counters, board, final), TaskPanelText(task, counters, board),
             TaskPanelIcon(task)};
 }

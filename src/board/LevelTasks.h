@@ -19,14 +19,14 @@
 
 namespace bw {
 
-enum TTaskStatus : uint8_t {
+enum TaskStatus : uint8_t {
     task_Open = 0, // not decided yet
     task_Completed = 1,
     task_Failed = 2,
 };
 
 // The counters of the active player that the tasks look at.
-struct TTaskCounters {
+struct TaskCounters {
     int32_t LevelTime = 0;
     int32_t LevelMoves = 0;
     int32_t LevelBirdsGenerated = 0;
@@ -39,7 +39,7 @@ struct TTaskCounters {
 };
 
 // Counts over the playable cells 1..16 x 1..16 of the board.
-struct TBoardTaskSummary {
+struct BoardTaskSummary {
     int32_t Walls = 0;        // visible walls of any strength
     int32_t BoundedBirds = 0; // visible bounded birds
     int32_t Crows = 0;        // visible crows
@@ -49,27 +49,27 @@ struct TBoardTaskSummary {
     int32_t OccupiedCells = 0;
 };
 
-struct TTaskJudgement {
-    TTaskStatus Status = task_Open;
+struct TaskJudgement {
+    TaskStatus Status = task_Open;
     std::string Text; // progress text of the task panel
     std::string Icon; // image key of the task panel icon; empty for an unknown task
 };
 
 // Percentage of free cells: 100 - occupied * 100 / cells to the nearest whole number. A board
 // without cells is 0 % free, a board with cells but nothing on them 100 %.
-int32_t FreeCellPercent(const TBoardTaskSummary& board);
+int32_t FreeCellPercent(const BoardTaskSummary& board);
 
 // Final = false judges during play (completed or failed as soon as it is certain, otherwise
 // open); final = true judges a finished level (completed or failed, never open).
-TTaskStatus JudgeTask(const TLevelTask& task, const TTaskCounters& counters,
-                      const TBoardTaskSummary& board, bool final);
+TaskStatus JudgeTask(const TLevelTask& task, const TaskCounters& counters,
+                     const BoardTaskSummary& board, bool final);
 
-std::string TaskPanelText(const TLevelTask& task, const TTaskCounters& counters,
-                          const TBoardTaskSummary& board);
+std::string TaskPanelText(const TLevelTask& task, const TaskCounters& counters,
+                          const BoardTaskSummary& board);
 std::string TaskPanelIcon(const TLevelTask& task);
 
-TTaskJudgement JudgeLevelTask(const TLevelTask& task, const TTaskCounters& counters,
-                              const TBoardTaskSummary& board, bool final);
+TaskJudgement JudgeLevelTask(const TLevelTask& task, const TaskCounters& counters,
+                             const BoardTaskSummary& board, bool final);
 
 // Seconds as minutes and seconds, at least two digits each: 125 -> "02:05". Negative values
 // show as "00:00".

@@ -17,7 +17,7 @@ namespace bw {
 namespace {
 
 TLocationOptions GLocationOptions;
-TLocationSprites GLocationSprites;
+LocationDecoration GLocationSprites;
 
 std::string_view FileNamePart(std::string_view key) {
     const auto slash = key.find_last_of("/\\");
@@ -198,7 +198,7 @@ TLocationOptions& LocationOptions() {
     return GLocationOptions;
 }
 
-const TLocationSprites& LocationSprites() {
+const LocationDecoration& LocationSprites() {
     return GLocationSprites;
 }
 
@@ -255,7 +255,7 @@ void ApplyLocationFromDisk(const std::string& fileName, TSprite& parent) {
 
 void CreateLocationDecoration(TSprite& parent) {
     const TLocationOptions& o = GLocationOptions;
-    TLocationSprites& s = GLocationSprites;
+    LocationDecoration& s = GLocationSprites;
     for (std::size_t i = 0; i < o.FLocObjects_Sprite.size(); ++i) {
         auto* sprite = new TLocationObject(&parent);
         sprite->Setup(o.FLocObjects_Sprite[i], static_cast<int>(i));

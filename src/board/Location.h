@@ -190,14 +190,14 @@ class TLocationParticleObject;
 
 // The decoration sprites of the active location, one list per description list (an entry is
 // null once its sprite was freed by its parent).
-struct TLocationSprites {
+struct LocationDecoration {
     std::vector<TLocationObject*> Sprites;
     std::vector<TLocationBlinkedObject*> BlinkedSprites;
     std::vector<TLocationTexOffsetObject*> TexOffsets;
     std::vector<TLocationTransformObject*> Transforms;
     std::vector<TLocationParticleObject*> Particles;
 };
-const TLocationSprites& LocationSprites();
+const LocationDecoration& LocationSprites();
 
 // Called by every decoration sprite as it is freed, so the lists never hold a freed sprite.
 void ForgetLocationSprite(const TSprite* sprite);

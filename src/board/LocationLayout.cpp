@@ -9,10 +9,10 @@ namespace bw {
 
 namespace {
 
-struct TLayoutContext {
+struct LayoutContext {
     const TLocationOptions& o;
-    const TBoardGrid<int32_t>& map;
-    std::vector<TCellPlacement>& cells;
+    const BoardGrid<int32_t>& map;
+    std::vector<CellPlacement>& cells;
     int A; // ordinary patterns
     int H; // patterns of one half (roofs) or one chess colour
 };
@@ -26,13 +26,13 @@ float Fl(double v) {
 }
 
 // The picture of an ordinary cell in the flat layouts.
-int FlatPattern(const TLayoutContext& c, int pX, int pY) {
+int FlatPattern(const LayoutContext& c, int pX, int pY) {
     if (!c.o.FMapElementsChessOrder) return Random(c.A);
     return Random(c.H) + Chess(pX, pY) * c.H;
 }
 
 // The picture of a roof cell: a quarter of the patterns per chess colour and half.
-int RoofPattern(const TLayoutContext& c, int pX, int pY, bool rightHalf) {
+int RoofPattern(const LayoutContext& c, int pX, int pY, bool rightHalf) {
     const int quarter = c.H / 2;
     return (rightHalf ? c.H : 0) + Random(quarter) + Chess(pX, pY) * quarter;
 }
@@ -55,8 +55,8 @@ TPoint2 RoofLeftPosition(const TLocationOptions& o, int pX, int pY) {
         Fl(static_cast<double>(188 + pY * size.y + pX * offset.y) * scale.y + o.FMapPosition.y)};
 }
 
-void Add(const TLayoutContext& c, int pX, int pY, TPoint2 pos, int pattern, bool oneWayAllowed) {
-    TCellPlacement cell{{pX, pY}, pos, pattern, 0};
+void Add(const LayoutContext& c, int pX, int pY, TPoint2 pos, int pattern, bool oneWayAllowed) {
+    CellPlacement cell{{pX, pY}, pos, pattern, 0};
     if (oneWayAllowed) {
         const int arrow = OneWayCellDirection(c.map[pX][pY]);
         if (arrow != 0) {
@@ -67,11 +67,11 @@ void Add(const TLayoutContext& c, int pX, int pY, TPoint2 pos, int pattern, bool
     c.cells.push_back(cell);
 }
 
-bool Built(const TLayoutContext& c, int pX, int pY) {
+bool Built(const LayoutContext& c, int pX, int pY) {
     return c.map[pX][pY] > 0;
 }
 
-void LayoutFlat(const TLayoutContext& c, TCoord2 n) {
+void LayoutFlat(const LayoutContext& c, TCoord2 n) {
     for (int pX = 1; pX <= n.x; ++pX) {
         for (int pY = 1; pY <= n.y; ++pY) {
             if (!Built(c, pX, pY)) continue;
@@ -80,7 +80,7 @@ void LayoutFlat(const TLayoutContext& c, TCoord2 n) {
     }
 }
 
-void LayoutClassicRoof(const TLayoutContext& c, TCoord2 n) {
+void LayoutClassicRoof(const LayoutContext& c, TCoord2 n) {
     const TLocationOptions& o = c.o;
     const int middle = n.x / 2;
     for (int pX = 1; pX <= middle; ++pX) {
@@ -107,7 +107,7 @@ void LayoutClassicRoof(const TLayoutContext& c, TCoord2 n) {
     }
 }
 
-void LayoutModernRoof(const TLayoutContext& c, TCoord2 n) {
+void LayoutModernRoof(const LayoutContext& c, TCoord2 n) {
     const TLocationOptions& o = c.o;
     const int middle = n.x / 2;
     for (int pX = 1; pX <= middle; ++pX) {
@@ -128,7 +128,7 @@ void LayoutModernRoof(const TLayoutContext& c, TCoord2 n) {
     }
 }
 
-void LayoutHangar(const TLayoutContext& c, TCoord2 n) {
+void LayoutHangar(const LayoutContext& c, TCoord2 n) {
     for (int pX = 1; pX <= n.x; ++pX) {
         for (int pY = 1; pY <= n.y; ++pY) {
             if (!Built(c, pX, pY)) continue;
@@ -140,7 +140,7 @@ void LayoutHangar(const TLayoutContext& c, TCoord2 n) {
     }
 }
 
-void LayoutRiver(const TLayoutContext& c, TCoord2 n) {
+void LayoutRiver(const LayoutContext& c, TCoord2 n) {
     for (int pX = 1; pX <= n.x; ++pX) {
         for (int pY = 1; pY <= n.y; ++pY) {
             if (!Built(c, pX, pY)) continue;
@@ -165,11 +165,11 @@ TCoord2 LayoutSize(const TLocationOptions& options) {
             std::clamp(options.FMapSize.y, 0, LastPlayableCell)};
 }
 
-std::vector<TCellPlacement> LayoutCells(const TLocationOptions& options,
-                                        const TBoardGrid<int32_t>& map) {
-    std::vector<TCellPlacement> cells;
+std::vector<CellPlacement> LayoutCells(const TLocationOptions& options,
+                                       const BoardGrid<int32_t>& map) {
+    std::vector<CellPlacement> cells;
     const int A = options.FMapElementsAnimCount;
-    const TLayoutContext c{options, map, cells, A, A / 2};
+    const LayoutContext c{options, map, cells, A, A / 2};
     const TCoord2 n = LayoutSize(options);
     switch (options.FKind) {
     case lockind_ClassicRoof:

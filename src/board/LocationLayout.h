@@ -32,7 +32,7 @@
 
 namespace bw {
 
-struct TCellPlacement {
+struct CellPlacement {
     TCoord2 Cell;
     TPoint2 Pos; // top-left of the cell picture in design units
     int Pattern = 0;
@@ -64,8 +64,8 @@ TCoord2 LayoutSize(const TLocationOptions& options);
 // Every cell to build, in the order the layout builds them, for the cells whose map code is
 // above 0. Patterns draw from the game's Random in that order, so a seeded run gives the same
 // board. Only cells 1..16 are ever built, whatever FMapSize says.
-std::vector<TCellPlacement> LayoutCells(const TLocationOptions& options,
-                                        const TBoardGrid<int32_t>& map);
+std::vector<CellPlacement> LayoutCells(const TLocationOptions& options,
+                                       const BoardGrid<int32_t>& map);
 
 inline double LayoutCellTimeCounter(TCoord2 cell) {
     return cell.x + cell.y;

@@ -14,8 +14,8 @@ namespace {
 // one blink even though they add up to slightly less than 1 in binary.
 constexpr float CounterTolerance = 1e-4f;
 
-template <class TSpriteClass, class TDescription>
-void SetupPicture(TSpriteClass& sprite, const TDescription& d) {
+template <class SpriteClass, class ObjectDescription>
+void SetupPicture(SpriteClass& sprite, const ObjectDescription& d) {
     sprite.SetImageName(d.ImageName);
     sprite.SetPos(static_cast<float>(d.X), static_cast<float>(d.Y));
     sprite.SetZ(d.Z);

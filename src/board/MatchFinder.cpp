@@ -6,10 +6,10 @@ namespace bw {
 
 namespace {
 
-int& At(TMatchGridArray& grid, TCoord2 c) {
+int& At(MatchGridArray& grid, TCoord2 c) {
     return grid[c.x][c.y];
 }
-int At(const TMatchGridArray& grid, TCoord2 c) {
+int At(const MatchGridArray& grid, TCoord2 c) {
     return grid[c.x][c.y];
 }
 
@@ -26,7 +26,7 @@ bool Contains(const std::vector<TBirdForDestroy>& group, TCoord2 c) {
 // joins the group and is cleared; joinsKept whether it joins but stays on the grid (then
 // only once per group). Returns the group's cells in the order found.
 template <class JoinCleared, class JoinKept>
-std::vector<TBirdForDestroy> Fill(TMatchGridArray& grid, TCoord2 start, int kind,
+std::vector<TBirdForDestroy> Fill(MatchGridArray& grid, TCoord2 start, int kind,
                                   JoinCleared joinsAndClears, JoinKept joinsKept) {
     std::vector<TBirdForDestroy> group{{start.x, start.y, kind}};
     At(grid, start) = 0;
@@ -70,15 +70,15 @@ int CatCatchNeed(int catKind) {
     }
 }
 
-void MatchGrid(const TBoardSnapshot& board, TMatchGridArray& grid) {
+void MatchGrid(const BoardSnapshot& board, MatchGridArray& grid) {
     for (int x = 0; x < BoardGridSize; ++x) {
         for (int y = 0; y < BoardGridSize; ++y) {
             int v = 0;
-            const TBirdState& bird = board.Birds[x][y];
+            const BirdState& bird = board.Birds[x][y];
             if (bird.Visible && !bird.SmallBounded) v = bird.Kind;
-            const TCatState& cat = board.Cats[x][y];
+            const CatState& cat = board.Cats[x][y];
             if (cat.Visible && !cat.NewShadow) v = cat.Kind;
-            const TBonusState& bonus = board.Bonuses[x][y];
+            const BonusState& bonus = board.Bonuses[x][y];
             if (bonus.Visible && bonus.BonusStatus == 0 && IsMatchableBonusKind(bonus.Kind))
                 v = bonus.Kind;
             grid[x][y] = v;
@@ -86,10 +86,10 @@ void MatchGrid(const TBoardSnapshot& board, TMatchGridArray& grid) {
     }
 }
 
-TCoords2Array BirdsAroundCat(const TBoardSnapshot& board, const TMatchGridArray& grid, TCoord2 cat,
+TCoords2Array BirdsAroundCat(const BoardSnapshot& board, const MatchGridArray& grid, TCoord2 cat,
                              bool includeBounded) {
     auto counts = [&](TCoord2 n) {
-        const TBirdState& bird = board.Birds[n.x][n.y];
+        const BirdState& bird = board.Birds[n.x][n.y];
         return bird.Visible && (includeBounded || !bird.Bounded);
     };
     TCoords2Array best;
@@ -107,17 +107,17 @@ TCoords2Array BirdsAroundCat(const TBoardSnapshot& board, const TMatchGridArray&
     return best;
 }
 
-TCoords2Array BirdsAroundCat(const TBoardSnapshot& board, TCoord2 cat, bool includeBounded) {
-    TMatchGridArray grid;
+TCoords2Array BirdsAroundCat(const BoardSnapshot& board, TCoord2 cat, bool includeBounded) {
+    MatchGridArray grid;
     MatchGrid(board, grid);
     return BirdsAroundCat(board, grid, cat, includeBounded);
 }
 
-TMatchResult FindMatches(const TBoardSnapshot& board) {
+TMatchResult FindMatches(const BoardSnapshot& board) {
     TMatchResult result;
     if (board.ResultShown) return result;
 
-    TMatchGridArray grid;
+    MatchGridArray grid;
     MatchGrid(board, grid);
 
     // Cats first: a bird that helps catch a cat takes part in nothing else.

@@ -39,23 +39,23 @@ struct TMatchResult {
 };
 
 // Per cell: 0 empty, 1..6 a bird (tied birds too), 9 a crow, 21..25 a cat, 41..44 a bonus.
-using TMatchGridArray = TBoardGrid<int>;
+using MatchGridArray = BoardGrid<int>;
 
 // Birds a cat of this kind needs around it to be caught; 0 for anything that is no cat.
 int CatCatchNeed(int catKind);
 
 // Fills the working grid of the match search from the snapshot.
-void MatchGrid(const TBoardSnapshot& board, TMatchGridArray& grid);
+void MatchGrid(const BoardSnapshot& board, MatchGridArray& grid);
 
 // All groups and caught cats on the board; empty while the level result is shown.
-TMatchResult FindMatches(const TBoardSnapshot& board);
+TMatchResult FindMatches(const BoardSnapshot& board);
 
 // The largest set of birds of one kind next to the cell, read from the given working grid: the
 // neighbour found first (up, right, down, left) leads its set and ties go to the earlier
 // leader. Tied birds count only with includeBounded.
-TCoords2Array BirdsAroundCat(const TBoardSnapshot& board, const TMatchGridArray& grid, TCoord2 cat,
+TCoords2Array BirdsAroundCat(const BoardSnapshot& board, const MatchGridArray& grid, TCoord2 cat,
                              bool includeBounded);
 // The same on a working grid freshly built from the snapshot.
-TCoords2Array BirdsAroundCat(const TBoardSnapshot& board, TCoord2 cat, bool includeBounded);
+TCoords2Array BirdsAroundCat(const BoardSnapshot& board, TCoord2 cat, bool includeBounded);
 
 } // namespace bw

@@ -6,7 +6,7 @@ namespace bw {
 
 namespace {
 
-int& At(TPathGrid& grid, TCoord2 c) {
+int& At(PathGrid& grid, TCoord2 c) {
     return grid[c.x][c.y];
 }
 
@@ -23,7 +23,7 @@ int OneWayOf(int value) {
     return 0;
 }
 
-bool TargetAccepts(const TBoardSnapshot& board, TCoord2 t, int value) {
+bool TargetAccepts(const BoardSnapshot& board, TCoord2 t, int value) {
     if (value == PathCellFree) return true;
     if (board.Dragged == drag_Bonus && board.DraggedBonusKind == HamburgerBonusKind &&
         board.IsBossAt(t))
@@ -34,8 +34,8 @@ bool TargetAccepts(const TBoardSnapshot& board, TCoord2 t, int value) {
 
 } // namespace
 
-TPathGrid BuildObstacleGrid(const TBoardSnapshot& board, TCoord2 start, TCoord2 target) {
-    TPathGrid grid;
+PathGrid BuildObstacleGrid(const BoardSnapshot& board, TCoord2 start, TCoord2 target) {
+    PathGrid grid;
     for (int x = 0; x < BoardGridSize; ++x) {
         for (int y = 0; y < BoardGridSize; ++y) {
             if (!IsPlayableCell(x, y)) {
@@ -43,20 +43,20 @@ TPathGrid BuildObstacleGrid(const TBoardSnapshot& board, TCoord2 start, TCoord2 
                 continue;
             }
             int v = PathCellFree;
-            const TCellState& cell = board.Cells[x][y];
+            const CellState& cell = board.Cells[x][y];
             if (!cell.Exists || !cell.Visible)
                 v = PathCellBlocked;
             else if (cell.Arrow >= FirstDirection && cell.Arrow <= LastDirection)
                 v = PathOneWayBase - cell.Arrow;
-            const TBirdState& bird = board.Birds[x][y];
+            const BirdState& bird = board.Birds[x][y];
             if (bird.Visible && !bird.SmallBounded) v = PathCellBlocked;
             if (board.Cats[x][y].Visible) v = PathCellBlocked;
             if (board.Nestlings[x][y]) v = PathCellBlocked;
-            const TBonusState& bonus = board.Bonuses[x][y];
+            const BonusState& bonus = board.Bonuses[x][y];
             if (bonus.Visible && bonus.BonusStatus == 0) v = PathCellBlocked;
-            const TWallState& wall = board.Walls[x][y];
+            const WallState& wall = board.Walls[x][y];
             if (wall.Visible && !wall.Small) v = PathCellBlocked;
-            const TGateState& gate = board.Gates[x][y];
+            const GateState& gate = board.Gates[x][y];
             if (gate.Visible && !gate.Opened && !gate.Animating) v = PathCellBlocked;
             // Keys never block: a bird may fly over a key.
             grid[x][y] = v;
@@ -81,14 +81,14 @@ TPathGrid BuildObstacleGrid(const TBoardSnapshot& board, TCoord2 start, TCoord2 
     return grid;
 }
 
-TAlgPathResult FindPath(const TBoardSnapshot& board, TCoord2 start, TCoord2 target) {
+TAlgPathResult FindPath(const BoardSnapshot& board, TCoord2 start, TCoord2 target) {
     TAlgPathResult result;
     if (!IsPlayableCell(start) || !IsPlayableCell(target)) return result;
 
-    TPathGrid grid = BuildObstacleGrid(board, start, target);
+    PathGrid grid = BuildObstacleGrid(board, start, target);
     // The direction in which each one-way cell must be entered, kept apart because the wave
     // overwrites the codes with its numbers.
-    TBoardGrid<int> oneWay{};
+    BoardGrid<int> oneWay{};
     for (int x = 0; x < BoardGridSize; ++x) {
         for (int y = 0; y < BoardGridSize; ++y) oneWay[x][y] = OneWayOf(grid[x][y]);
     }

@@ -24,16 +24,16 @@ inline constexpr int PathOneWayTargetBase = -1100;
 // The wave gives up after this many steps.
 inline constexpr int PathMaxWaves = 290;
 
-using TPathGrid = TBoardGrid<int>;
+using PathGrid = BoardGrid<int>;
 
 // The obstacle grid for a search from start to target for whatever the snapshot says is
 // dragged. Both cells must lie inside the 18 x 18 grid.
-TPathGrid BuildObstacleGrid(const TBoardSnapshot& board, TCoord2 start, TCoord2 target);
+PathGrid BuildObstacleGrid(const BoardSnapshot& board, TCoord2 start, TCoord2 target);
 
 // The path along which the dragged object flies from start to target. Not found when either
 // cell is not playable, when start and target are the same cell, when the target does not
 // accept the dragged object, or when no route within PathMaxWaves steps exists. A path
 // enters every one-way cell, the target included, only in that cell's own direction.
-TAlgPathResult FindPath(const TBoardSnapshot& board, TCoord2 start, TCoord2 target);
+TAlgPathResult FindPath(const BoardSnapshot& board, TCoord2 start, TCoord2 target);
 
 } // namespace bw

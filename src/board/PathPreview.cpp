@@ -54,20 +54,20 @@ public:
     }
 };
 
-struct TPreviewState {
+struct PreviewState {
     TPathPreviewSprite* Sprite = nullptr;
     std::vector<TPoint2> Points;
     TCoord2 Cell = NoCell;
 };
 
-TPreviewState& State() {
-    static TPreviewState state;
+PreviewState& State() {
+    static PreviewState state;
     return state;
 }
 
 // The hovered cell holds an object of the kind that stops the dragged one: a full bird for a
 // bird, a bonus for a bonus, a key for a key.
-bool HoldsWhatBlocks(const TBoardSnapshot& s, TCoord2 c) {
+bool HoldsWhatBlocks(const BoardSnapshot& s, TCoord2 c) {
     switch (s.Dragged) {
     case drag_Bird:
         return s.Birds[c.x][c.y].Visible && !s.Birds[c.x][c.y].SmallBounded;
@@ -115,7 +115,7 @@ std::vector<TPoint2> PathPreviewPointsFor(const TCoords2Array& path, TPoint2 off
 }
 
 void ClearPathPreview() {
-    TPreviewState& s = State();
+    PreviewState& s = State();
     if (s.Sprite && !s.Sprite->FDeaded) s.Sprite->Dead();
     s.Sprite = nullptr;
     s.Points.clear();
@@ -123,7 +123,7 @@ void ClearPathPreview() {
 }
 
 void ForgetPathPreview() {
-    TPreviewState& s = State();
+    PreviewState& s = State();
     s.Sprite = nullptr;
     s.Points.clear();
     s.Cell = NoCell;
@@ -138,7 +138,7 @@ TCoord2 PathPreviewCell() {
 }
 
 void UpdatePathPreview() {
-    TPreviewState& s = State();
+    PreviewState& s = State();
     if (HoverCell == NoCell) return;
     if (HoverCell == s.Cell && !BoardChanged) return;
     ClearPathPreview();
@@ -146,7 +146,7 @@ void UpdatePathPreview() {
 
     const TCoord2 source = DraggedSource();
     if (source == NoCell || HoverCell == source) return;
-    const TBoardSnapshot snapshot = TakeBoardSnapshot();
+    const BoardSnapshot snapshot = TakeBoardSnapshot();
     if (HoldsWhatBlocks(snapshot, HoverCell)) return;
     if (snapshot.Keys[HoverCell.x][HoverCell.y]) return;
 

@@ -29,6 +29,6 @@ bool ArchiveAccessLocked() {
     return gLocked.load();
 }
 
-TArchiveWriteGuard::TArchiveWriteGuard() : FLock(AccessMutex()), FAllowed(!gLocked.load()) {}
+ArchiveWriteGuard::ArchiveWriteGuard() : FLock(AccessMutex()), FAllowed(!gLocked.load()) {}
 
 } // namespace bw

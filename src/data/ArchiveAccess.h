@@ -14,9 +14,9 @@ void UnlockArchiveAccess();
 bool ArchiveAccessLocked();
 
 // Held by every writing archive operation for its whole run.
-class TArchiveWriteGuard {
+class ArchiveWriteGuard {
 public:
-    TArchiveWriteGuard();
+    ArchiveWriteGuard();
     // False when the access is locked: the operation must refuse.
     bool Allowed() const { return FAllowed; }
 

@@ -67,7 +67,7 @@ TDateTime DateTimeNow() {
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
         1000;
-    TDateTimeParts p;
+    DateTimeParts p;
     p.Year = local.tm_year + 1900;
     p.Month = local.tm_mon + 1;
     p.Day = local.tm_mday;
@@ -78,7 +78,7 @@ TDateTime DateTimeNow() {
     return EncodeDateTime(p).value_or(0.0);
 }
 
-std::optional<TDateTime> EncodeDateTime(const TDateTimeParts& p) {
+std::optional<TDateTime> EncodeDateTime(const DateTimeParts& p) {
     if (p.Year < 1 || p.Year > 9999 || p.Month < 1 || p.Month > 12 || p.Day < 1 ||
         p.Day > DaysInMonth(p.Year, p.Month) || p.Hour < 0 || p.Hour > 23 || p.Minute < 0 ||
         p.Minute > 59 || p.Second < 0 || p.Second > 59 || p.Millisecond < 0 || p.Millisecond > 999)
@@ -92,7 +92,7 @@ std::optional<TDateTime> EncodeDateTime(const TDateTimeParts& p) {
     return days >= 0 ? static_cast<double>(days) + time : static_cast<double>(days) - time;
 }
 
-std::optional<TDateTimeParts> DecodeDateTime(TDateTime value) {
+std::optional<DateTimeParts> DecodeDateTime(TDateTime value) {
     if (!std::isfinite(value) || value < -693594.0 || value >= 2958466.0) return std::nullopt;
     double whole = std::trunc(value);
     long long ms = std::llround(std::fabs(value - whole) * 86400000.0);
@@ -100,7 +100,7 @@ std::optional<TDateTimeParts> DecodeDateTime(TDateTime value) {
         ms -= 86400000;
         whole += value < 0 ? -1.0 : 1.0;
     }
-    TDateTimeParts p;
+    DateTimeParts p;
     CivilFromDays(static_cast<long long>(whole) + kEpochOffset, p.Year, p.Month, p.Day);
     if (p.Year < 1 || p.Year > 9999) return std::nullopt;
     p.Millisecond = static_cast<int>(ms % 1000);
@@ -124,7 +124,7 @@ std::string DateTimeToIso(TDateTime value) {
 }
 
 std::optional<TDateTime> IsoToDateTime(std::string_view text) {
-    TDateTimeParts p;
+    DateTimeParts p;
     std::size_t pos = 0;
     if (!ReadDigits(text, pos, 4, p.Year) || !Expect(text, pos, '-') ||
         !ReadDigits(text, pos, 2, p.Month) || !Expect(text, pos, '-') ||

@@ -11,7 +11,7 @@ namespace bw {
 
 using TDateTime = double;
 
-struct TDateTimeParts {
+struct DateTimeParts {
     int Year = 1899;
     int Month = 12;
     int Day = 30;
@@ -25,9 +25,9 @@ struct TDateTimeParts {
 TDateTime DateTimeNow();
 
 // Encodes a calendar date and time; nullopt for a field out of range (years 1..9999).
-std::optional<TDateTime> EncodeDateTime(const TDateTimeParts& parts);
+std::optional<TDateTime> EncodeDateTime(const DateTimeParts& parts);
 // Decodes a time stamp; nullopt for NaN, infinities and values outside years 1..9999.
-std::optional<TDateTimeParts> DecodeDateTime(TDateTime value);
+std::optional<DateTimeParts> DecodeDateTime(TDateTime value);
 
 // "YYYY-MM-DDTHH:MM:SS" (with ".mmm" when the milliseconds are not zero), or "invalid".
 std::string DateTimeToIso(TDateTime value);

@@ -8,12 +8,12 @@ namespace bw {
 
 namespace {
 
-struct TFormatInfo {
+struct FormatInfo {
     const char* Name;
     int Bytes;
 };
 
-constexpr std::array<TFormatInfo, 31> kFormats{{
+constexpr std::array<FormatInfo, 31> kFormats{{
     {"apf_Unknown", 0},
     {"apf_R8G8B8", 3},
     {"apf_A8R8G8B8", 4},
@@ -90,19 +90,19 @@ bool Fail(std::string* error, const std::string& why) {
 
 } // namespace
 
-const char* ImageRecordResultText(TImageRecordResult result) {
+const char* ImageRecordResultText(ImageRecordResult result) {
     switch (result) {
-    case TImageRecordResult::Ok:
+    case ImageRecordResult::Ok:
         return "ok";
-    case TImageRecordResult::ShortHeader:
+    case ImageRecordResult::ShortHeader:
         return "record shorter than the image header";
-    case TImageRecordResult::UnsupportedFormat:
+    case ImageRecordResult::UnsupportedFormat:
         return "unreadable pixel format";
-    case TImageRecordResult::BadSize:
+    case ImageRecordResult::BadSize:
         return "zero or inconsistent cell or texture size";
-    case TImageRecordResult::BadPatternCount:
+    case ImageRecordResult::BadPatternCount:
         return "more patterns than the textures hold";
-    case TImageRecordResult::ShortPixels:
+    case ImageRecordResult::ShortPixels:
         return "pixel data shorter than the textures";
     }
     return "unknown";
@@ -122,44 +122,44 @@ bool PixelFormatReadable(uint8_t format) {
            format == apf_X8B8G8R8 || format == apf_R8G8B8;
 }
 
-TImageRecordResult ReadImageRecordHeader(const uint8_t* data, std::size_t size,
-                                         TImageRecordHeader& out) {
-    out = TImageRecordHeader{};
-    if (data == nullptr || size < ImageRecordHeaderSize) return TImageRecordResult::ShortHeader;
+ImageRecordResult ReadImageRecordHeader(const uint8_t* data, std::size_t size,
+                                        ImageRecordHeader& out) {
+    out = ImageRecordHeader{};
+    if (data == nullptr || size < ImageRecordHeaderSize) return ImageRecordResult::ShortHeader;
     out.PixelFormat = data[0];
     out.PatternSize = TPoint2px{Le16(data + 1), Le16(data + 3)};
     out.PatternCount = Le32(data + 5);
     out.VisibleSize = TPoint2px{Le16(data + 9), Le16(data + 11)};
     out.TextureSize = TPoint2px{Le16(data + 13), Le16(data + 15)};
     out.TextureCount = Le16(data + 17);
-    return TImageRecordResult::Ok;
+    return ImageRecordResult::Ok;
 }
 
-TImageRecordResult DecodeImageRecord(const uint8_t* data, std::size_t size, TKilnImageData& out) {
+ImageRecordResult DecodeImageRecord(const uint8_t* data, std::size_t size, TKilnImageData& out) {
     out = TKilnImageData{};
-    TImageRecordHeader h;
-    if (const auto r = ReadImageRecordHeader(data, size, h); r != TImageRecordResult::Ok) return r;
-    if (!PixelFormatReadable(h.PixelFormat)) return TImageRecordResult::UnsupportedFormat;
+    ImageRecordHeader h;
+    if (const auto r = ReadImageRecordHeader(data, size, h); r != ImageRecordResult::Ok) return r;
+    if (!PixelFormatReadable(h.PixelFormat)) return ImageRecordResult::UnsupportedFormat;
     const TPoint2px cell = h.PatternSize;
     const TPoint2px tex = h.TextureSize;
     if (cell.x == 0 || cell.y == 0 || tex.x == 0 || tex.y == 0 || h.TextureCount == 0 ||
         cell.x > tex.x || cell.y > tex.y) {
-        return TImageRecordResult::BadSize;
+        return ImageRecordResult::BadSize;
     }
     // All fields are at most 16 bits wide, so these products cannot overflow 64 bits.
     const uint64_t capacity = static_cast<uint64_t>(tex.x / cell.x) *
                               static_cast<uint64_t>(tex.y / cell.y) *
                               static_cast<uint64_t>(h.TextureCount);
-    if (h.PatternCount > capacity) return TImageRecordResult::BadPatternCount;
+    if (h.PatternCount > capacity) return ImageRecordResult::BadPatternCount;
 
     const auto bpp = static_cast<uint64_t>(PixelFormatBytes(h.PixelFormat));
     const uint64_t texPixels = static_cast<uint64_t>(tex.x) * static_cast<uint64_t>(tex.y);
     const uint64_t need = texPixels * bpp * static_cast<uint64_t>(h.TextureCount);
-    if (need > size - ImageRecordHeaderSize) return TImageRecordResult::ShortPixels;
+    if (need > size - ImageRecordHeaderSize) return ImageRecordResult::ShortPixels;
 
     // The catalogue counts patterns in an int.
     if (h.PatternCount > static_cast<uint32_t>(std::numeric_limits<int>::max()))
-        return TImageRecordResult::BadPatternCount;
+        return ImageRecordResult::BadPatternCount;
 
     out.PixelFormat = static_cast<TKilnPixelFormat>(h.PixelFormat);
     out.PatternSize = cell;
@@ -182,7 +182,7 @@ TImageRecordResult DecodeImageRecord(const uint8_t* data, std::size_t size, TKil
             }
         }
     }
-    return TImageRecordResult::Ok;
+    return ImageRecordResult::Ok;
 }
 
 bool EncodeImageRecord(const TKilnImageData& data, std::vector<uint8_t>& out, std::string* error) {

@@ -29,7 +29,7 @@ constexpr std::size_t ImageRecordHeaderSize = 19;
 // The largest texture the writer and the sheet importer produce, on either side.
 constexpr int MaxImportTextureSize = 2048;
 
-struct TImageRecordHeader {
+struct ImageRecordHeader {
     uint8_t PixelFormat = apf_Unknown; // raw ordinal; may lie beyond the known formats
     TPoint2px PatternSize;
     uint32_t PatternCount = 0;
@@ -38,7 +38,7 @@ struct TImageRecordHeader {
     int TextureCount = 0;
 };
 
-enum class TImageRecordResult {
+enum class ImageRecordResult {
     Ok,
     ShortHeader,       // fewer bytes than the header takes
     UnsupportedFormat, // a stored pixel format this reader does not convert
@@ -48,7 +48,7 @@ enum class TImageRecordResult {
     ShortPixels,       // the pixel data end before the last texture's last row
 };
 
-const char* ImageRecordResultText(TImageRecordResult result);
+const char* ImageRecordResultText(ImageRecordResult result);
 
 // The name of a format ("apf_A8R8G8B8"); "unknown (N)" for ordinals beyond the list.
 std::string PixelFormatName(uint8_t format);
@@ -57,13 +57,13 @@ int PixelFormatBytes(uint8_t format);
 bool PixelFormatReadable(uint8_t format);
 
 // Reads the fixed header only (no checks beyond its length).
-TImageRecordResult ReadImageRecordHeader(const uint8_t* data, std::size_t size,
-                                         TImageRecordHeader& out);
+ImageRecordResult ReadImageRecordHeader(const uint8_t* data, std::size_t size,
+                                        ImageRecordHeader& out);
 
 // Decodes a whole record into ARGB textures. Every size is checked against the bytes present
 // before anything is allocated, so a damaged record costs no more memory than its own size.
 // Bytes after the last texture are ignored. On failure `out` is left empty.
-TImageRecordResult DecodeImageRecord(const uint8_t* data, std::size_t size, TKilnImageData& out);
+ImageRecordResult DecodeImageRecord(const uint8_t* data, std::size_t size, TKilnImageData& out);
 
 // Serialises an image as an apf_A8R8G8B8 record. A pattern count of 0 is written as the
 // number of cells the textures hold, a visible size of (0, 0) as the whole cell. False (with

@@ -70,17 +70,17 @@ double GetDouble(const uint8_t* p) {
 
 // --- the file layer ----------------------------------------------------------------------
 
-enum class TLock { Shared, Exclusive };
+enum class ArchiveLock { Shared, Exclusive };
 
 // One open file with an advisory lock; closed on destruction.
-class TArchiveFile {
+class ArchiveFile {
 public:
-    TArchiveFile() = default;
-    TArchiveFile(const TArchiveFile&) = delete;
-    TArchiveFile& operator=(const TArchiveFile&) = delete;
-    ~TArchiveFile() { Close(); }
+    ArchiveFile() = default;
+    ArchiveFile(const ArchiveFile&) = delete;
+    ArchiveFile& operator=(const ArchiveFile&) = delete;
+    ~ArchiveFile() { Close(); }
 
-    bool Open(const std::string& path, int flags, TLock lock) {
+    bool Open(const std::string& path, int flags, ArchiveLock lock) {
         Close();
         do {
             FFd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
@@ -91,7 +91,7 @@ public:
             Close();
             return false;
         }
-        const int op = (lock == TLock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+        const int op = (lock == ArchiveLock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
         int rc;
         do {
             rc = ::flock(FFd, op);
@@ -157,9 +157,9 @@ std::string FolderOf(const std::string& path) {
 }
 
 // Sequential reads through a buffer, for the record table.
-class TBufferedReader {
+class BufferedReader {
 public:
-    TBufferedReader(const TArchiveFile& file, int64_t pos, int64_t end)
+    BufferedReader(const ArchiveFile& file, int64_t pos, int64_t end)
         : FFile(file), FPos(pos), FEnd(end) {}
     bool Read(void* dst, std::size_t n) {
         auto* out = static_cast<uint8_t*>(dst);
@@ -188,7 +188,7 @@ public:
     }
 
 private:
-    const TArchiveFile& FFile;
+    const ArchiveFile& FFile;
     int64_t FPos;
     int64_t FEnd;
     std::vector<uint8_t> FBuf;
@@ -223,11 +223,11 @@ uint64_t NewInitVec() {
 // Inflates a complete zlib stream into exactly origSize bytes and computes the CRC-32 of the
 // output piece by piece while it is still in the cache. The output grows with what the stream
 // really yields, so a lying OrigSize cannot make us allocate far more than the data.
-TArchiveReadResult InflateExact(const std::vector<uint8_t>& stored, uint32_t origSize,
-                                std::vector<uint8_t>& out, uint32_t& crc) {
+ArchiveReadResult InflateExact(const std::vector<uint8_t>& stored, uint32_t origSize,
+                               std::vector<uint8_t>& out, uint32_t& crc) {
     constexpr std::size_t kPiece = 256 * 1024;
     z_stream zs{};
-    if (inflateInit(&zs) != Z_OK) return TArchiveReadResult::BadData;
+    if (inflateInit(&zs) != Z_OK) return ArchiveReadResult::BadData;
     const uint64_t firstGuess = uint64_t(stored.size()) * 8 + (64u << 10);
     std::size_t cap = static_cast<std::size_t>(std::min<uint64_t>(origSize, firstGuess));
     out.resize(cap);
@@ -260,39 +260,39 @@ TArchiveReadResult InflateExact(const std::vector<uint8_t>& stored, uint32_t ori
     inflateEnd(&zs);
     crc = sum;
     if (rc == Z_STREAM_END) {
-        if (total != origSize) return TArchiveReadResult::SizeMismatch;
-        return TArchiveReadResult::Ok;
+        if (total != origSize) return ArchiveReadResult::SizeMismatch;
+        return ArchiveReadResult::Ok;
     }
     if (rc == Z_DATA_ERROR || rc == Z_NEED_DICT || rc == Z_STREAM_ERROR || rc == Z_MEM_ERROR)
-        return TArchiveReadResult::BadData;
+        return ArchiveReadResult::BadData;
     // The stream did not end: either truncated (BadData) or longer than OrigSize.
-    return total >= origSize && moreInput ? TArchiveReadResult::SizeMismatch
-                                          : TArchiveReadResult::BadData;
+    return total >= origSize && moreInput ? ArchiveReadResult::SizeMismatch
+                                          : ArchiveReadResult::BadData;
 }
 
 } // namespace
 
-const char* ArchiveReadResultText(TArchiveReadResult r) {
+const char* ArchiveReadResultText(ArchiveReadResult r) {
     switch (r) {
-    case TArchiveReadResult::Ok:
+    case ArchiveReadResult::Ok:
         return "ok";
-    case TArchiveReadResult::Refused:
+    case ArchiveReadResult::Refused:
         return "archive not open for reading";
-    case TArchiveReadResult::UnknownKey:
+    case ArchiveReadResult::UnknownKey:
         return "no such record";
-    case TArchiveReadResult::SecureWithoutKey:
+    case ArchiveReadResult::SecureWithoutKey:
         return "enciphered record and no key";
-    case TArchiveReadResult::IoError:
+    case ArchiveReadResult::IoError:
         return "read error";
-    case TArchiveReadResult::OutOfFile:
+    case ArchiveReadResult::OutOfFile:
         return "stored data lies outside the file";
-    case TArchiveReadResult::ImplausibleSize:
+    case ArchiveReadResult::ImplausibleSize:
         return "original size impossible for stored data";
-    case TArchiveReadResult::BadData:
+    case ArchiveReadResult::BadData:
         return "damaged compressed data";
-    case TArchiveReadResult::SizeMismatch:
+    case ArchiveReadResult::SizeMismatch:
         return "size mismatch";
-    case TArchiveReadResult::BadChecksum:
+    case ArchiveReadResult::BadChecksum:
         return "CRC mismatch";
     }
     return "unknown error";
@@ -382,7 +382,7 @@ bool TKilnArchive::OpenCurrent() {
         if (PathExists(FFileName)) {
             ok = ReadIndex();
         } else {
-            TArchiveWriteGuard guard;
+            ArchiveWriteGuard guard;
             ok = guard.Allowed() && CreateEmptyFile();
         }
         break;
@@ -390,7 +390,7 @@ bool TKilnArchive::OpenCurrent() {
         ok = ReadIndex();
         break;
     case aomOverwrite: {
-        TArchiveWriteGuard guard;
+        ArchiveWriteGuard guard;
         ok = guard.Allowed() && CreateEmptyFile();
         if (ok) FOpenMode = aomUpdate;
         break;
@@ -404,8 +404,8 @@ bool TKilnArchive::OpenCurrent() {
 // Writes a new empty archive over the file; the caller holds the write guard.
 bool TKilnArchive::CreateEmptyFile() {
     if (FOpenMode == aomReadOnly) return false;
-    TArchiveFile f;
-    if (!f.Open(FFileName, O_RDWR | O_CREAT, TLock::Exclusive)) return false;
+    ArchiveFile f;
+    if (!f.Open(FFileName, O_RDWR | O_CREAT, ArchiveLock::Exclusive)) return false;
     std::vector<uint8_t> header(kSignature, kSignature + 4);
     Put32(header, 0);
     Put64(header, static_cast<uint64_t>(HeaderSize));
@@ -420,8 +420,8 @@ bool TKilnArchive::CreateEmptyFile() {
 bool TKilnArchive::ReadIndex() {
     FRecords.clear();
     MarkDirty();
-    TArchiveFile f;
-    if (!f.Open(FFileName, O_RDONLY, TLock::Shared)) return false;
+    ArchiveFile f;
+    if (!f.Open(FFileName, O_RDONLY, ArchiveLock::Shared)) return false;
     const int64_t size = f.Size();
     if (size < HeaderSize) return false;
     uint8_t header[HeaderSize];
@@ -436,7 +436,7 @@ bool TKilnArchive::ReadIndex() {
         return false;
 
     std::vector<TArchiveRecord> records(static_cast<std::size_t>(count));
-    TBufferedReader table(f, tableOffset, size);
+    BufferedReader table(f, tableOffset, size);
     for (auto& r : records) {
         uint8_t len[2];
         if (!table.Read(len, 2) || !table.Read(r.Key, Get16(len))) return false;
@@ -515,7 +515,7 @@ void ClearArchiveOverrides() {
 }
 
 bool TKilnArchive::ReadOverride(std::string_view key, std::vector<uint8_t>& data,
-                                TArchiveReadResult& result) const {
+                                ArchiveReadResult& result) const {
     if (Overrides().empty() || FOpenMode != aomReadOnly) return false;
     for (auto it = Overrides().rbegin(); it != Overrides().rend(); ++it) {
         // An override archive reads its own records.
@@ -530,64 +530,64 @@ bool TKilnArchive::ReadOverride(std::string_view key, std::vector<uint8_t>& data
     return false;
 }
 
-TArchiveReadResult TKilnArchive::ReadRecordAt(int index, std::vector<uint8_t>& data) const {
-    TArchiveReadResult r = TArchiveReadResult::Ok;
+ArchiveReadResult TKilnArchive::ReadRecordAt(int index, std::vector<uint8_t>& data) const {
+    ArchiveReadResult r = ArchiveReadResult::Ok;
     if (const TArchiveRecord* rec = Overrides().empty() ? nullptr : Record(index);
         rec && ReadOverride(rec->Key, data, r))
         return r;
     // Whatever the buffer held is reused as space; a failed read leaves it empty.
     r = ReadInto(index, data);
-    if (r != TArchiveReadResult::Ok) data.clear();
+    if (r != ArchiveReadResult::Ok) data.clear();
     return r;
 }
 
-TArchiveReadResult TKilnArchive::ReadInto(int index, std::vector<uint8_t>& data) const {
-    if (!FReady || FOpenMode == aomOverwrite) return TArchiveReadResult::Refused;
-    if (FOpenMode == aomUpdate && ArchiveAccessLocked()) return TArchiveReadResult::Refused;
+ArchiveReadResult TKilnArchive::ReadInto(int index, std::vector<uint8_t>& data) const {
+    if (!FReady || FOpenMode == aomOverwrite) return ArchiveReadResult::Refused;
+    if (FOpenMode == aomUpdate && ArchiveAccessLocked()) return ArchiveReadResult::Refused;
     const TArchiveRecord* rec = Record(index);
-    if (!rec) return TArchiveReadResult::UnknownKey;
-    if (rec->Secure && !FPassword) return TArchiveReadResult::SecureWithoutKey;
+    if (!rec) return ArchiveReadResult::UnknownKey;
+    if (rec->Secure && !FPassword) return ArchiveReadResult::SecureWithoutKey;
 
     // A zlib stream of n bytes cannot inflate to more than about 1032 n bytes.
     if (rec->OrigSize > uint64_t(rec->PhysSize) * kMaxInflateRatio + kInflateSlack)
-        return TArchiveReadResult::ImplausibleSize;
+        return ArchiveReadResult::ImplausibleSize;
 
     // The stored bytes go through a per-thread scratch buffer, kept between reads unless it
     // grew large.
     static thread_local std::vector<uint8_t> stored;
-    struct TScratchTrim {
-        ~TScratchTrim() {
+    struct ScratchTrim {
+        ~ScratchTrim() {
             if (stored.capacity() > (16u << 20)) std::vector<uint8_t>().swap(stored);
         }
     } trim;
     {
-        TArchiveFile f;
-        if (!f.Open(FFileName, O_RDONLY, TLock::Shared)) return TArchiveReadResult::IoError;
+        ArchiveFile f;
+        if (!f.Open(FFileName, O_RDONLY, ArchiveLock::Shared)) return ArchiveReadResult::IoError;
         const int64_t size = f.Size();
         const int64_t dataPos = rec->Offset + HeaderBytes(rec->Secure);
         if (size < 0 || dataPos > size || int64_t(rec->PhysSize) > size - dataPos)
-            return TArchiveReadResult::OutOfFile;
+            return ArchiveReadResult::OutOfFile;
         stored.resize(rec->PhysSize);
         if (!stored.empty() && !f.ReadAt(dataPos, stored.data(), stored.size()))
-            return TArchiveReadResult::IoError;
+            return ArchiveReadResult::IoError;
     }
     if (rec->Secure) XteaCbcDecipher(stored.data(), stored.size(), *FPassword, rec->InitVec);
 
     // Inflated straight into the caller's buffer, reusing its space.
     uint32_t crc = 0;
-    const TArchiveReadResult r = InflateExact(stored, rec->OrigSize, data, crc);
-    if (r == TArchiveReadResult::Ok && crc != rec->Checksum) return TArchiveReadResult::BadChecksum;
+    const ArchiveReadResult r = InflateExact(stored, rec->OrigSize, data, crc);
+    if (r == ArchiveReadResult::Ok && crc != rec->Checksum) return ArchiveReadResult::BadChecksum;
     return r;
 }
 
 bool TKilnArchive::ReadRecord(std::string_view key, std::vector<uint8_t>& data) const {
-    if (TArchiveReadResult r; ReadOverride(key, data, r)) return r == TArchiveReadResult::Ok;
+    if (ArchiveReadResult r; ReadOverride(key, data, r)) return r == ArchiveReadResult::Ok;
     const int index = IndexOf(key);
     if (index < 0) {
         data.clear();
         return false;
     }
-    return ReadRecordAt(index, data) == TArchiveReadResult::Ok;
+    return ReadRecordAt(index, data) == ArchiveReadResult::Ok;
 }
 
 bool TKilnArchive::ReadMemStream(std::string_view key, std::vector<uint8_t>& memStream) const {
@@ -616,13 +616,13 @@ int64_t TKilnArchive::DataEnd() const {
 
 // Puts the previous index back into the file after a failed change: its table at its offset,
 // its count and table offset in the header, and the file cut to its old size.
-bool TKilnArchive::RestoreTable(const TTableState& state) {
+bool TKilnArchive::RestoreTable(const TableState& state) {
     FRecords = state.Records;
     FTableOffset = state.TableOffset;
     FFileSize = state.FileSize;
     MarkDirty();
-    TArchiveFile f;
-    if (!f.Open(FFileName, O_RDWR, TLock::Exclusive)) return false;
+    ArchiveFile f;
+    if (!f.Open(FFileName, O_RDWR, ArchiveLock::Exclusive)) return false;
     const auto table = EncodeTable(FRecords);
     const auto head = EncodeCountAndTable(static_cast<int32_t>(FRecords.size()), FTableOffset);
     return f.WriteAt(FTableOffset, table.data(), table.size()) &&
@@ -674,15 +674,15 @@ bool TKilnArchive::AppendRecord(const std::string& key, const void* source, std:
     tail.insert(tail.end(), packed.begin(), packed.end());
     const int64_t newTableOffset = rec.Offset + static_cast<int64_t>(tail.size());
 
-    const TTableState previous{FRecords, FTableOffset, FFileSize};
+    const TableState previous{FRecords, FTableOffset, FFileSize};
     FRecords.push_back(rec);
     MarkDirty();
     const auto table = EncodeTable(FRecords);
     tail.insert(tail.end(), table.begin(), table.end());
     const int64_t newSize = rec.Offset + static_cast<int64_t>(tail.size());
 
-    TArchiveFile f;
-    if (!f.Open(FFileName, O_RDWR, TLock::Exclusive)) {
+    ArchiveFile f;
+    if (!f.Open(FFileName, O_RDWR, ArchiveLock::Exclusive)) {
         FRecords.pop_back();
         MarkDirty();
         return false;
@@ -704,7 +704,7 @@ bool TKilnArchive::AppendRecord(const std::string& key, const void* source, std:
 
 bool TKilnArchive::WriteRecord(std::string_view key, const void* source, std::size_t sourceSize,
                                TArchiveRecordType recType, TDateTime recDate) {
-    TArchiveWriteGuard guard;
+    ArchiveWriteGuard guard;
     if (!guard.Allowed() || FOpenMode == aomReadOnly || FFileName.empty()) return false;
     if (sourceSize > UINT32_MAX || (sourceSize > 0 && source == nullptr)) return false;
     if (!PathExists(FFileName)) {
@@ -717,7 +717,7 @@ bool TKilnArchive::WriteRecord(std::string_view key, const void* source, std::si
     // A record under the same key is replaced: the new one is appended first and the old one
     // removed afterwards, so a failed write never loses the old record.
     const int old = IndexOf(cutKey);
-    const TTableState previous{FRecords, FTableOffset, FFileSize};
+    const TableState previous{FRecords, FTableOffset, FFileSize};
     if (!AppendRecord(cutKey, source, sourceSize, recType, recDate)) return false;
     if (old >= 0 && !RemoveAt(old)) {
         if (FFileName.empty()) return false;
@@ -742,7 +742,7 @@ bool TKilnArchive::WriteStream(std::string_view key, std::istream& stream,
 }
 
 bool TKilnArchive::RenameRecord(std::string_view key, std::string_view newKey) {
-    TArchiveWriteGuard guard;
+    ArchiveWriteGuard guard;
     if (!guard.Allowed() || FOpenMode != aomUpdate || !FReady) return false;
     const int index = IndexOf(key);
     if (index < 0) return false;
@@ -752,14 +752,14 @@ bool TKilnArchive::RenameRecord(std::string_view key, std::string_view newKey) {
     // key's letter case can be changed.
     if (clash >= 0 && clash != index) return false;
 
-    const TTableState previous{FRecords, FTableOffset, FFileSize};
+    const TableState previous{FRecords, FTableOffset, FFileSize};
     FRecords[static_cast<std::size_t>(index)].Key = cutKey;
     MarkDirty();
     const int64_t at = std::max(FTableOffset, DataEnd());
     const auto table = EncodeTable(FRecords);
     const int64_t newSize = at + static_cast<int64_t>(table.size());
-    TArchiveFile f;
-    if (!f.Open(FFileName, O_RDWR, TLock::Exclusive)) {
+    ArchiveFile f;
+    if (!f.Open(FFileName, O_RDWR, ArchiveLock::Exclusive)) {
         FRecords = previous.Records;
         MarkDirty();
         return false;
@@ -778,7 +778,7 @@ bool TKilnArchive::RenameRecord(std::string_view key, std::string_view newKey) {
 }
 
 bool TKilnArchive::RemoveRecord(std::string_view key) {
-    TArchiveWriteGuard guard;
+    ArchiveWriteGuard guard;
     if (!guard.Allowed()) return false;
     return RemoveAt(IndexOf(key));
 }
@@ -789,11 +789,11 @@ bool TKilnArchive::RemoveAt(int index) {
     const std::string tempName = FolderOf(FFileName) + "/" + kTempName;
     bool ok = true;
     {
-        TArchiveFile src;
-        if (!src.Open(FFileName, O_RDONLY, TLock::Shared)) return false;
+        ArchiveFile src;
+        if (!src.Open(FFileName, O_RDONLY, ArchiveLock::Shared)) return false;
         const int64_t srcSize = src.Size();
-        TArchiveFile dst;
-        if (!dst.Open(tempName, O_RDWR | O_CREAT | O_TRUNC, TLock::Exclusive)) return false;
+        ArchiveFile dst;
+        if (!dst.Open(tempName, O_RDWR | O_CREAT | O_TRUNC, ArchiveLock::Exclusive)) return false;
 
         std::vector<TArchiveRecord> kept;
         kept.reserve(FRecords.size() - 1);

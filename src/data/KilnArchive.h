@@ -52,7 +52,7 @@ struct TArchiveRecord {
 };
 
 // Why a record read failed; ReadRecordAt reports it, the key-based reads reduce it to a flag.
-enum class TArchiveReadResult {
+enum class ArchiveReadResult {
     Ok,
     Refused,          // not open, overwrite mode, or update mode while archive access is locked
     UnknownKey,       // no such key or index
@@ -65,7 +65,7 @@ enum class TArchiveReadResult {
     BadChecksum,      // the inflated bytes do not match the stored CRC-32
 };
 
-const char* ArchiveReadResultText(TArchiveReadResult r);
+const char* ArchiveReadResultText(ArchiveReadResult r);
 
 // Archives whose records are read in place of the records with the same key, whether that
 // record exists or not, by every archive opened read-only (the game's): the replay harness
@@ -105,8 +105,8 @@ public:
     int64_t TableOffset() const { return FTableOffset; }
 
     // The 128-bit key for the current read or write, or null; not owned.
-    const TXteaKey* Password() const { return FPassword; }
-    void SetPassword(const TXteaKey* key) { FPassword = key; }
+    const XteaKey* Password() const { return FPassword; }
+    void SetPassword(const XteaKey* key) { FPassword = key; }
 
     int RecordCount() const { return static_cast<int>(FRecords.size()); }
     // Per-index properties; an index out of range gives the empty text, 0 or false.
@@ -131,7 +131,7 @@ public:
     // Reads into a memory buffer whose size becomes OrigSize (empty on failure).
     bool ReadMemStream(std::string_view key, std::vector<uint8_t>& memStream) const;
     // Reads the record at an index and tells why it failed.
-    TArchiveReadResult ReadRecordAt(int index, std::vector<uint8_t>& data) const;
+    ArchiveReadResult ReadRecordAt(int index, std::vector<uint8_t>& data) const;
 
     // Adds a record or replaces the one with the same key. A date of 0 means now. The key is
     // cut to 65535 bytes at a character boundary.
@@ -148,7 +148,7 @@ public:
     static std::string CutKey(std::string_view key);
 
 private:
-    struct TTableState {
+    struct TableState {
         std::vector<TArchiveRecord> Records;
         int64_t TableOffset = 0;
         int64_t FileSize = 0;
@@ -162,17 +162,17 @@ private:
     bool AppendRecord(const std::string& key, const void* source, std::size_t sourceSize,
                       TArchiveRecordType recType, TDateTime recDate);
     bool RemoveAt(int index);
-    TArchiveReadResult ReadInto(int index, std::vector<uint8_t>& data) const;
-    bool RestoreTable(const TTableState& state);
+    ArchiveReadResult ReadInto(int index, std::vector<uint8_t>& data) const;
+    bool RestoreTable(const TableState& state);
     // The record of an override archive with this key, when overrides apply to this archive.
     bool ReadOverride(std::string_view key, std::vector<uint8_t>& data,
-                      TArchiveReadResult& result) const;
+                      ArchiveReadResult& result) const;
     void MarkDirty() { FSearchDirty = true; }
 
     TArchiveOpenMode FOpenMode = aomUpdate;
     std::string FFileName;
     int64_t FFileSize = 0;
-    const TXteaKey* FPassword = nullptr;
+    const XteaKey* FPassword = nullptr;
     std::vector<TArchiveRecord> FRecords;
     int64_t FTableOffset = HeaderSize;
     bool FReady = false;

@@ -6,7 +6,7 @@
 
 namespace bw {
 
-int TKilnAuth::Subscribe(TAuthCallback callback) {
+int TKilnAuth::Subscribe(AuthCallback callback) {
     const int id = FNextID++;
     FItems.push_back({std::move(callback), id});
     return id;
@@ -37,7 +37,7 @@ bool TKilnAuth::Authorize(void* sender, TKilnArchive* archive) {
     return FAuthorized;
 }
 
-void TKilnAuth::ProvideKey(const TXteaKey* key) {
+void TKilnAuth::ProvideKey(const XteaKey* key) {
     if (FCurrentID < 0 || key == nullptr) return; // only while a provider is being asked
     if (FAuthArchive) FAuthArchive->SetPassword(key);
     FAuthorized = true;
@@ -48,7 +48,7 @@ void TKilnAuth::Unauthorize() {
     if (FAuthorized) {
         for (const auto& item : FItems) {
             if (item.ItemID == FAuthIndex && item.Callback) {
-                const TAuthCallback cb = item.Callback;
+                const AuthCallback cb = item.Callback;
                 cb(FAuthSender, *this, atBurnKey, FAuthArchive);
                 break;
             }

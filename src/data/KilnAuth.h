@@ -19,25 +19,25 @@ enum TAuthType : uint8_t {
     atBurnKey = 1,
 };
 
-using TAuthCallback =
+using AuthCallback =
     std::function<void(void* Sender, TKilnAuth& Auth, TAuthType AuthType, TKilnArchive* Archive)>;
 
 struct TAuthItem {
-    TAuthCallback Callback;
+    AuthCallback Callback;
     int ItemID = 0;
 };
 
 class TKilnAuth {
 public:
     // Appends a provider; identifiers count 0, 1, 2, ... in subscription order.
-    int Subscribe(TAuthCallback callback);
+    int Subscribe(AuthCallback callback);
     // Ends any authorisation and removes the provider.
     void Unsubscribe(int eventID);
     // Asks the providers in order until one provides a key; true when one did.
     bool Authorize(void* sender, TKilnArchive* archive);
     // Called by a provider during Authorize: the key becomes the archive's password. The key
     // must stay valid until the provider is asked to burn it.
-    void ProvideKey(const TXteaKey* key);
+    void ProvideKey(const XteaKey* key);
     // Lets the granting provider burn its key and forgets the authorisation; the archive's
     // password is cleared so that it never points at a burnt key.
     void Unauthorize();

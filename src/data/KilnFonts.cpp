@@ -53,9 +53,9 @@ uint32_t Channel(float v) {
 }
 
 // A vertical gradient between two colours, channel by channel, ready to be sampled per glyph.
-class TGradient {
+class Gradient {
 public:
-    TGradient(const TColor2& colors, float alpha) : FAlpha(alpha) {
+    Gradient(const TColor2& colors, float alpha) : FAlpha(alpha) {
         const TColor top = colors.top, bottom = colors.bottom;
         const int shifts[4] = {24, 16, 8, 0};
         for (int i = 0; i < 4; ++i) {
@@ -101,8 +101,8 @@ std::unique_ptr<TXMLNode> ReadDescription(std::string_view link, TKilnArchive* a
 
 // --- Font descriptions -----------------------------------------------------------------------
 
-TFontDescription ReadFontDescription(const TXMLNode& root) {
-    TFontDescription desc;
+FontDescription ReadFontDescription(const TXMLNode& root) {
+    FontDescription desc;
     desc.FontSize = TPoint2px{std::max(0, TextToInt(root.GetFieldValue("width"))),
                               std::max(0, TextToInt(root.GetFieldValue("height")))};
     for (const TXMLNode& item : root) {
@@ -112,27 +112,27 @@ TFontDescription ReadFontDescription(const TXMLNode& root) {
             code = TextToIntDef(item.GetFieldValue("ucode"), -1);
             if (code < 0 || code > 0xFFFF) continue;
         }
-        TFontGlyph glyph;
+        FontGlyph glyph;
         glyph.Code = static_cast<char16_t>(code);
         const auto value = [&](std::string_view name) {
             return TextToIntDef(item.GetFieldValue(name), 0);
         };
         glyph.Entry =
-            TLetterEntry{value("top"),    value("x"),       value("y"),       value("width"),
-                         value("height"), value("leading"), value("trailing")};
+            LetterEntry{value("top"),    value("x"),       value("y"),       value("width"),
+                        value("height"), value("leading"), value("trailing")};
         desc.Glyphs.push_back(glyph);
     }
     return desc;
 }
 
-std::unique_ptr<TXMLNode> WriteFontDescription(const TFontDescription& description) {
+std::unique_ptr<TXMLNode> WriteFontDescription(const FontDescription& description) {
     auto root = std::make_unique<TXMLNode>("font");
     root->AddField("width", std::to_string(description.FontSize.x));
     root->AddField("height", std::to_string(description.FontSize.y));
-    for (const TFontGlyph& g : description.Glyphs) {
+    for (const FontGlyph& g : description.Glyphs) {
         TXMLNode* item = root->AddChild("item");
         item->AddField(g.Code < 0x80 ? "ascii" : "ucode", std::to_string(int(g.Code)));
-        const TLetterEntry& e = g.Entry;
+        const LetterEntry& e = g.Entry;
         item->AddField("top", std::to_string(e.Top));
         item->AddField("x", std::to_string(e.X));
         item->AddField("y", std::to_string(e.Y));
@@ -149,10 +149,10 @@ std::unique_ptr<TXMLNode> WriteFontDescription(const TFontDescription& descripti
 TKilnFont::TKilnFont(TKilnFonts* owner, std::string name)
     : FOwner(owner), FName(std::move(name)), Entries(EntryCount) {}
 
-void TKilnFont::LoadDescription(const TFontDescription& description) {
-    std::fill(Entries.begin(), Entries.end(), TLetterEntry{});
+void TKilnFont::LoadDescription(const FontDescription& description) {
+    std::fill(Entries.begin(), Entries.end(), LetterEntry{});
     FFontSize = description.FontSize;
-    for (const TFontGlyph& g : description.Glyphs) Entries[g.Code] = g.Entry;
+    for (const FontGlyph& g : description.Glyphs) Entries[g.Code] = g.Entry;
 }
 
 float TKilnFont::MeasureWidth(std::u16string_view text) const {
@@ -166,7 +166,7 @@ float TKilnFont::MeasureWidth(std::u16string_view text) const {
             i = text.find(u'>', i + 1);
             continue;
         }
-        const TLetterEntry& e = Entries[c];
+        const LetterEntry& e = Entries[c];
         if (e.HasGlyph()) {
             width += (static_cast<float>(e.Leading) + static_cast<float>(e.Width) +
                       static_cast<float>(e.Trailing) + FKerning) *
@@ -188,7 +188,7 @@ TPoint2 TKilnFont::TextExtent(std::string_view text) const {
 
 void TKilnFont::PushStyle(const TColor2& colors, uint32_t style) {
     if (StyleCount >= MaxStyles) return;
-    StyleStack[static_cast<std::size_t>(StyleCount++)] = TStyle{colors, style};
+    StyleStack[static_cast<std::size_t>(StyleCount++)] = FontStyle{colors, style};
 }
 
 void TKilnFont::ApplyMarkup(std::u16string_view name) {
@@ -232,7 +232,7 @@ void TKilnFont::DrawLine(TPoint2 pos, std::u16string_view text, bool centered, f
     const float penY = (pos.y - WorldOffset.y) * d.y;
     const std::size_t lastClose = text.rfind(u'>');
     TColor2 gradientColors = colors;
-    TGradient gradient(colors, alpha);
+    Gradient gradient(colors, alpha);
 
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
@@ -251,7 +251,7 @@ void TKilnFont::DrawLine(TPoint2 pos, std::u16string_view text, bool centered, f
                 continue;
             }
         }
-        const TLetterEntry& e = Entries[c];
+        const LetterEntry& e = Entries[c];
         if (!e.HasGlyph() || StyleCount == 0) {
             penX += FWhitespace * sx;
             continue;
@@ -276,7 +276,7 @@ void TKilnFont::DrawLine(TPoint2 pos, std::u16string_view text, bool centered, f
             const TColor2& current = StyleStack[static_cast<std::size_t>(StyleCount - 1)].Colors;
             if (!(current == gradientColors)) {
                 gradientColors = current;
-                gradient = TGradient(current, alpha);
+                gradient = Gradient(current, alpha);
             }
             const TColor topColor = gradient.At(t0);
             const TColor bottomColor = gradient.At(t1);

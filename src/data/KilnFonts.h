@@ -43,7 +43,7 @@ class TKilnImages;
 class TKilnFonts;
 class TXMLNode;
 
-struct TLetterEntry {
+struct LetterEntry {
     int32_t Top = 0;
     int32_t X = 0;
     int32_t Y = 0;
@@ -52,24 +52,24 @@ struct TLetterEntry {
     int32_t Leading = 0;
     int32_t Trailing = 0;
     bool HasGlyph() const { return Width > 0 && Height > 0; }
-    friend bool operator==(const TLetterEntry&, const TLetterEntry&) = default;
+    friend bool operator==(const LetterEntry&, const LetterEntry&) = default;
 };
 
 // A font description in memory: the cell size and the glyphs in document order.
-struct TFontGlyph {
+struct FontGlyph {
     char16_t Code = 0;
-    TLetterEntry Entry;
+    LetterEntry Entry;
 };
-struct TFontDescription {
+struct FontDescription {
     TPoint2px FontSize;
-    std::vector<TFontGlyph> Glyphs;
+    std::vector<FontGlyph> Glyphs;
 };
 
 // Reads a description tree (see the top of this file). A negative cell size counts as 0.
-TFontDescription ReadFontDescription(const TXMLNode& root);
+FontDescription ReadFontDescription(const TXMLNode& root);
 // Builds the tree ReadFontDescription reads back: a root "font" and one "item" per glyph,
 // with "ascii" for codes below 128 and "ucode" for the others.
-std::unique_ptr<TXMLNode> WriteFontDescription(const TFontDescription& description);
+std::unique_ptr<TXMLNode> WriteFontDescription(const FontDescription& description);
 
 // What SaveState keeps.
 struct TFontState {
@@ -109,10 +109,10 @@ public:
 
     explicit TKilnFont(TKilnFonts* owner = nullptr, std::string name = {});
 
-    const TLetterEntry& Entry(char16_t code) const { return Entries[code]; }
-    void SetEntry(char16_t code, const TLetterEntry& entry) { Entries[code] = entry; }
+    const LetterEntry& Entry(char16_t code) const { return Entries[code]; }
+    void SetEntry(char16_t code, const LetterEntry& entry) { Entries[code] = entry; }
     // Clears the glyph table, then takes the cell size and the glyphs of the description.
-    void LoadDescription(const TFontDescription& description);
+    void LoadDescription(const FontDescription& description);
 
     // The size of one line at FScale and DisplayScale, in client pixels.
     TPoint2 TextExtent(std::string_view text) const;
@@ -143,13 +143,13 @@ public:
     int StateCount() const { return FStateCount; }
 
 private:
-    struct TStyle {
+    struct FontStyle {
         TColor2 Colors;
         uint32_t Style = 0;
     };
 
-    std::vector<TLetterEntry> Entries;
-    std::array<TStyle, MaxStyles> StyleStack{};
+    std::vector<LetterEntry> Entries;
+    std::array<FontStyle, MaxStyles> StyleStack{};
     int StyleCount = 0;
     std::array<TFontState, MaxStates> StateStack{};
     int FStateCount = 0;

@@ -22,7 +22,7 @@ bool ReadImageRecord(std::string_view key, TKilnArchive& archive, TKilnImageData
         TKilnAuthSession auth(nullptr, &archive);
         if (!archive.ReadRecord(key, bytes)) return false;
     }
-    return DecodeImageRecord(bytes.data(), bytes.size(), out) == TImageRecordResult::Ok;
+    return DecodeImageRecord(bytes.data(), bytes.size(), out) == ImageRecordResult::Ok;
 }
 
 // Reads the record again from the archive file, for rebuilding textures without kept pixels.
@@ -59,7 +59,7 @@ TPoint4 RectMapping(const TRect& r, TPoint2px texSize, bool mirror, bool flip) {
 
 // --- Loading progress -------------------------------------------------------------------------
 
-int TLoadingProgress::Percent(int count, int total) {
+int ImageLoadProgress::Percent(int count, int total) {
     if (total <= 0) return 100;
     // Ties round to even, as everywhere in the game.
     const long double value =
@@ -67,13 +67,13 @@ int TLoadingProgress::Percent(int count, int total) {
     return value >= 100.0L ? 100 : static_cast<int>(value);
 }
 
-void TLoadingProgress::RecordDone() {
+void ImageLoadProgress::RecordDone() {
     ++LoadCount;
     if (OnProgress) OnProgress(Percent(LoadCount, LoadTotal));
 }
 
-TLoadingProgress& LoadingProgress() {
-    static TLoadingProgress progress;
+ImageLoadProgress& LoadingProgress() {
+    static ImageLoadProgress progress;
     return progress;
 }
 
@@ -83,7 +83,7 @@ TKilnPatternTex TKilnImage::RetrieveTex(int pattern, bool mirror, bool flip) con
     if (pattern >= 0 && static_cast<size_t>(pattern) < FCells.size() &&
         FCellsVisibleSize == FVisibleSize &&
         static_cast<size_t>(FCells[static_cast<size_t>(pattern)].TextureIndex) < Textures.size()) {
-        const TCell& cell = FCells[static_cast<size_t>(pattern)];
+        const PatternCell& cell = FCells[static_cast<size_t>(pattern)];
         TKilnPatternTex result;
         result.TextureIndex = cell.TextureIndex;
         result.Texture = Textures[static_cast<size_t>(cell.TextureIndex)];
@@ -107,8 +107,8 @@ void TKilnImage::BuildCells() {
     const TRect whole{0, 0, FVisibleSize.x, FVisibleSize.y};
     for (int pattern = 0; pattern < total; ++pattern) {
         const TKilnPatternTex tex = RetrieveTex(pattern, whole, false, false);
-        FCells.push_back(TCell{tex.TextureIndex, tex.Source, tex.Mapping[0].x, tex.Mapping[0].y,
-                               tex.Mapping[2].x, tex.Mapping[2].y});
+        FCells.push_back(PatternCell{tex.TextureIndex, tex.Source, tex.Mapping[0].x,
+                                     tex.Mapping[0].y, tex.Mapping[2].x, tex.Mapping[2].y});
     }
 }
 
@@ -259,7 +259,7 @@ int TKilnImages::AddFromArchive(std::string_view key, TKilnArchive* archive, boo
 }
 
 int TKilnImages::AddAllFromArchive(TKilnArchive* archive, bool mipMapping, bool showProgress,
-                                   TLoadingProgress& progress) {
+                                   ImageLoadProgress& progress) {
     if (archive == nullptr) return 0;
     int added = 0;
     const int records = archive->RecordCount();

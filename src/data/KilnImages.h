@@ -24,7 +24,7 @@ class TKilnArchive;
 // The progress of a running loading batch, shared by the archive readers that report it
 // (images, particle descriptions, sounds). The batch sets LoadTotal to the number of records it
 // will read and LoadCount to 0; a reader calls RecordDone after every record, loaded or not.
-struct TLoadingProgress {
+struct ImageLoadProgress {
     int LoadTotal = 0;
     int LoadCount = 0;
     // Receives the new percentage; the loading screen itself ignores a repeated value.
@@ -36,7 +36,7 @@ struct TLoadingProgress {
 };
 
 // The process-wide batch progress.
-TLoadingProgress& LoadingProgress();
+ImageLoadProgress& LoadingProgress();
 
 // Texture formats, in the order of their stored ordinals.
 enum TKilnPixelFormat : uint8_t {
@@ -118,7 +118,7 @@ public:
 private:
     friend class TKilnImages;
     // Whole-cell lookups of the first few thousand patterns are precomputed.
-    struct TCell {
+    struct PatternCell {
         int TextureIndex = 0;
         TRect Source;
         float U0 = 0, V0 = 0, U1 = 0, V1 = 0;
@@ -127,7 +127,7 @@ private:
     int FColumns = 0;
     int FRows = 0;
     TKilnTexturePixels FPixels;
-    std::vector<TCell> FCells;
+    std::vector<PatternCell> FCells;
     TPoint2px FCellsVisibleSize; // the visible size the table was built for
 
     void BuildCells();
@@ -178,7 +178,7 @@ public:
     // not load are skipped. With showProgress every record, loaded or not, advances `progress`.
     // Returns the number of images added.
     int AddAllFromArchive(TKilnArchive* archive, bool mipMapping, bool showProgress,
-                          TLoadingProgress& progress = LoadingProgress());
+                          ImageLoadProgress& progress = LoadingProgress());
     // Loads a loose picture (png, jpg, bmp, tga) as one texture of its size and one pattern.
     // The name defaults to the file name without folder and extension.
     int AddFromFile(const std::string& fileName, std::string_view name = {},

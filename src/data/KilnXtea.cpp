@@ -18,17 +18,17 @@ void Store32(uint8_t* p, uint32_t v) {
     p[3] = uint8_t(v >> 24);
 }
 
-struct TBlock {
+struct XteaBlock {
     uint32_t v0;
     uint32_t v1;
 };
 
-TBlock FromVec(uint64_t iv) {
+XteaBlock FromVec(uint64_t iv) {
     return {uint32_t(iv), uint32_t(iv >> 32)};
 }
 
 // XORs a partial block with the key stream derived from Chain.
-void XorTail(uint8_t* data, std::size_t size, TBlock stream) {
+void XorTail(uint8_t* data, std::size_t size, XteaBlock stream) {
     uint8_t ks[8];
     Store32(ks, stream.v0);
     Store32(ks + 4, stream.v1);
@@ -37,7 +37,7 @@ void XorTail(uint8_t* data, std::size_t size, TBlock stream) {
 
 } // namespace
 
-void XteaEncipherBlock(uint32_t& v0, uint32_t& v1, const TXteaKey& key) {
+void XteaEncipherBlock(uint32_t& v0, uint32_t& v1, const XteaKey& key) {
     uint32_t sum = 0;
     for (int i = 0; i < kCycles; ++i) {
         v0 += (((v1 << 4) ^ (v1 >> 5)) + v1) ^ (sum + key[sum & 3]);
@@ -46,7 +46,7 @@ void XteaEncipherBlock(uint32_t& v0, uint32_t& v1, const TXteaKey& key) {
     }
 }
 
-void XteaDecipherBlock(uint32_t& v0, uint32_t& v1, const TXteaKey& key) {
+void XteaDecipherBlock(uint32_t& v0, uint32_t& v1, const XteaKey& key) {
     uint32_t sum = kDelta * static_cast<uint32_t>(kCycles);
     for (int i = 0; i < kCycles; ++i) {
         v1 -= (((v0 << 4) ^ (v0 >> 5)) + v0) ^ (sum + key[(sum >> 11) & 3]);
@@ -55,8 +55,8 @@ void XteaDecipherBlock(uint32_t& v0, uint32_t& v1, const TXteaKey& key) {
     }
 }
 
-void XteaCbcEncipher(uint8_t* data, std::size_t size, const TXteaKey& key, uint64_t initVec) {
-    TBlock chain = FromVec(initVec);
+void XteaCbcEncipher(uint8_t* data, std::size_t size, const XteaKey& key, uint64_t initVec) {
+    XteaBlock chain = FromVec(initVec);
     const std::size_t full = size / 8;
     for (std::size_t b = 0; b < full; ++b) {
         uint8_t* p = data + b * 8;
@@ -76,12 +76,12 @@ void XteaCbcEncipher(uint8_t* data, std::size_t size, const TXteaKey& key, uint6
     XorTail(data + full * 8, rest, chain);
 }
 
-void XteaCbcDecipher(uint8_t* data, std::size_t size, const TXteaKey& key, uint64_t initVec) {
-    TBlock chain = FromVec(initVec);
+void XteaCbcDecipher(uint8_t* data, std::size_t size, const XteaKey& key, uint64_t initVec) {
+    XteaBlock chain = FromVec(initVec);
     const std::size_t full = size / 8;
     for (std::size_t b = 0; b < full; ++b) {
         uint8_t* p = data + b * 8;
-        const TBlock cipher{Load32(p), Load32(p + 4)};
+        const XteaBlock cipher{Load32(p), Load32(p + 4)};
         uint32_t v0 = cipher.v0;
         uint32_t v1 = cipher.v1;
         XteaDecipherBlock(v0, v1, key);

@@ -10,13 +10,13 @@
 
 namespace bw {
 
-using TXteaKey = std::array<uint32_t, 4>;
+using XteaKey = std::array<uint32_t, 4>;
 
-void XteaEncipherBlock(uint32_t& v0, uint32_t& v1, const TXteaKey& key);
-void XteaDecipherBlock(uint32_t& v0, uint32_t& v1, const TXteaKey& key);
+void XteaEncipherBlock(uint32_t& v0, uint32_t& v1, const XteaKey& key);
+void XteaDecipherBlock(uint32_t& v0, uint32_t& v1, const XteaKey& key);
 
 // Both work in place on Size bytes; InitVec is the 8-byte vector as a little-endian integer.
-void XteaCbcEncipher(uint8_t* data, std::size_t size, const TXteaKey& key, uint64_t initVec);
-void XteaCbcDecipher(uint8_t* data, std::size_t size, const TXteaKey& key, uint64_t initVec);
+void XteaCbcEncipher(uint8_t* data, std::size_t size, const XteaKey& key, uint64_t initVec);
+void XteaCbcDecipher(uint8_t* data, std::size_t size, const XteaKey& key, uint64_t initVec);
 
 } // namespace bw

@@ -165,7 +165,7 @@ void ReadCredit(const TXMLNode& element, TTSCreditText& out) {
 }
 
 // A wrapped paragraph turned into lines, keeping its layout.
-TTSText WrapText(const TWrapedTSText& source, const TTextWrapper& wrap) {
+TTSText WrapText(const TWrapedTSText& source, const TextWrapperFunction& wrap) {
     TTSText text;
     text.Text = wrap ? wrap(source.Text, source.Scale, source.Width) : TTSTextArray{source.Text};
     text.Scale = source.Scale;
@@ -177,30 +177,30 @@ TTSText WrapText(const TWrapedTSText& source, const TTextWrapper& wrap) {
 
 // --- Sections ------------------------------------------------------------------------------
 
-enum class TEntryKind { Plain, Text, Wraped, Button, Message };
+enum class TextEntryKind { Plain, Text, Wraped, Button, Message };
 
-struct TEntry {
-    TEntryKind Kind;
+struct TextEntry {
+    TextEntryKind Kind;
     std::string Key;
 };
 
-using TEntries = std::vector<TEntry>;
+using TextEntries = std::vector<TextEntry>;
 
-void Add(TEntries& entries, TEntryKind kind, std::initializer_list<const char*> keys) {
+void Add(TextEntries& entries, TextEntryKind kind, std::initializer_list<const char*> keys) {
     for (const char* key : keys) entries.push_back({kind, key});
 }
 
 // prefix + first .. prefix + last
-void AddNumbered(TEntries& entries, TEntryKind kind, const std::string& prefix, int first,
+void AddNumbered(TextEntries& entries, TextEntryKind kind, const std::string& prefix, int first,
                  int last) {
     for (int i = first; i <= last; ++i) entries.push_back({kind, prefix + std::to_string(i)});
 }
 
 // The fixed entries of each section, by the section's lower-case name.
-const std::map<std::string, TEntries, std::less<>>& SectionEntries() {
-    static const std::map<std::string, TEntries, std::less<>> sections = [] {
-        using K = TEntryKind;
-        std::map<std::string, TEntries, std::less<>> s;
+const std::map<std::string, TextEntries, std::less<>>& SectionEntries() {
+    static const std::map<std::string, TextEntries, std::less<>> sections = [] {
+        using K = TextEntryKind;
+        std::map<std::string, TextEntries, std::less<>> s;
         Add(s["words"], K::Plain, {"Default_Player_Name"});
         Add(s["words_variations"], K::Plain,
             {"Nestling_1_Variation_1", "Nestling_1_Variation_max", "Cat_1_Variation_1",
@@ -213,7 +213,7 @@ const std::map<std::string, TEntries, std::less<>>& SectionEntries() {
         Add(s["messages"], K::Button,
             {"msg_button_continue", "msg_button_yes", "msg_button_no", "msg_button_ok",
              "msg_button_cancel"});
-        TEntries& ui = s["interface"];
+        TextEntries& ui = s["interface"];
         Add(ui, K::Button, {"Menu_button", "Hint_button"});
         AddNumbered(ui, K::Button, "result_button_", 1, 4);
         Add(ui, K::Wraped,
@@ -264,21 +264,21 @@ void ReadKeyed(const TXMLNode& section, const std::string& key,
     if (element != nullptr) reader(*element, records[key]);
 }
 
-void ReadEntry(const TXMLNode& section, const TEntry& entry, TTextDatabase& db) {
+void ReadEntry(const TXMLNode& section, const TextEntry& entry, TextStore& db) {
     switch (entry.Kind) {
-    case TEntryKind::Plain:
+    case TextEntryKind::Plain:
         ReadKeyed(section, entry.Key, db.Strings, ReadPlain);
         break;
-    case TEntryKind::Text:
+    case TextEntryKind::Text:
         ReadKeyed(section, entry.Key, db.Texts, ReadText);
         break;
-    case TEntryKind::Wraped:
+    case TextEntryKind::Wraped:
         ReadKeyed(section, entry.Key, db.WrapedTexts, ReadWraped);
         break;
-    case TEntryKind::Button:
+    case TextEntryKind::Button:
         ReadKeyed(section, entry.Key, db.Buttons, ReadButton);
         break;
-    case TEntryKind::Message:
+    case TextEntryKind::Message:
         ReadKeyed(section, entry.Key, db.Messages, ReadMessage);
         break;
     }
@@ -288,7 +288,7 @@ void ReadEntry(const TXMLNode& section, const TEntry& entry, TTextDatabase& db) 
 // entries: an entry without "Parameters" (or without one of its children) repeats the values
 // of the entry before it.
 
-void ReadLoading(const TXMLNode& section, TTextDatabase& db, const TTextWrapper& wrap) {
+void ReadLoading(const TXMLNode& section, TextStore& db, const TextWrapperFunction& wrap) {
     const std::string clickKey = "loading_click";
     const TXMLNode* click = section.GetChildNode(clickKey);
     if (click != nullptr) {
@@ -309,7 +309,7 @@ void ReadLoading(const TXMLNode& section, TTextDatabase& db, const TTextWrapper&
     }
 }
 
-void ReadDialogs(const TXMLNode& section, TTextDatabase& db) {
+void ReadDialogs(const TXMLNode& section, TextStore& db) {
     TDialogTSText work;
     for (int level = 1; level <= DialogLevelCount; ++level) {
         std::vector<TDialogTSText>& list = db.Dialogs[static_cast<std::size_t>(level)];
@@ -324,7 +324,7 @@ void ReadDialogs(const TXMLNode& section, TTextDatabase& db) {
     }
 }
 
-void ReadTutorials(const TXMLNode& section, TTextDatabase& db) {
+void ReadTutorials(const TXMLNode& section, TextStore& db) {
     db.Tutorials.clear();
     TTutorialTSText work;
     for (int i = 1;; ++i) {
@@ -340,7 +340,7 @@ void ReadTutorials(const TXMLNode& section, TTextDatabase& db) {
     }
 }
 
-void ReadCredits(const TXMLNode& section, TTextDatabase& db) {
+void ReadCredits(const TXMLNode& section, TextStore& db) {
     db.Credits.assign(static_cast<std::size_t>(section.ChildCount()), TTSCreditText{});
     for (int i = 0; i < section.ChildCount(); ++i) {
         const TXMLNode* child = section.GetChild(i);
@@ -372,41 +372,41 @@ std::string JoinLines(const TTSTextArray& lines) {
 
 } // namespace
 
-// --- TTextDatabase -----------------------------------------------------------------------------
+// --- TextStore -----------------------------------------------------------------------------
 
-const std::string& TTextDatabase::String(std::string_view key) const {
+const std::string& TextStore::String(std::string_view key) const {
     return Find(Strings, key);
 }
 
-const TTSText& TTextDatabase::Text(std::string_view key) const {
+const TTSText& TextStore::Text(std::string_view key) const {
     return Find(Texts, key);
 }
 
-const TWrapedTSText& TTextDatabase::WrapedText(std::string_view key) const {
+const TWrapedTSText& TextStore::WrapedText(std::string_view key) const {
     return Find(WrapedTexts, key);
 }
 
-const TTSTextButton& TTextDatabase::Button(std::string_view key) const {
+const TTSTextButton& TextStore::Button(std::string_view key) const {
     return Find(Buttons, key);
 }
 
-const TTSTextMessage& TTextDatabase::Message(std::string_view key) const {
+const TTSTextMessage& TextStore::Message(std::string_view key) const {
     return Find(Messages, key);
 }
 
-const std::vector<TDialogTSText>& TTextDatabase::Dialog(int level) const {
+const std::vector<TDialogTSText>& TextStore::Dialog(int level) const {
     static const std::vector<TDialogTSText> empty;
     if (level < 1 || level > DialogLevelCount) return empty;
     return Dialogs[static_cast<std::size_t>(level)];
 }
 
-const std::vector<TTutorialTSText>& TTextDatabase::Tutorial(int index) const {
+const std::vector<TTutorialTSText>& TextStore::Tutorial(int index) const {
     static const std::vector<TTutorialTSText> empty;
     if (index < 1 || static_cast<std::size_t>(index) > Tutorials.size()) return empty;
     return Tutorials[static_cast<std::size_t>(index - 1)];
 }
 
-std::string TTextDatabase::PlainText(std::string_view key) const {
+std::string TextStore::PlainText(std::string_view key) const {
     if (const auto it = Strings.find(key); it != Strings.end()) return it->second;
     if (const auto it = Messages.find(key); it != Messages.end()) return it->second.Text;
     if (const auto it = WrapedTexts.find(key); it != WrapedTexts.end()) return it->second.Text;
@@ -415,23 +415,23 @@ std::string TTextDatabase::PlainText(std::string_view key) const {
     return {};
 }
 
-void TTextDatabase::Clear() {
-    *this = TTextDatabase{};
+void TextStore::Clear() {
+    *this = TextStore{};
 }
 
 // --- Process-wide state ------------------------------------------------------------------------
 
-TTextDatabaseSource& TextDatabaseSource() {
-    static TTextDatabaseSource source;
+TextDatabaseSourceFolders& TextDatabaseSource() {
+    static TextDatabaseSourceFolders source;
     return source;
 }
 
-TTextWrapper& TextWrapper() {
-    static TTextWrapper wrapper;
+TextWrapperFunction& TextWrapper() {
+    static TextWrapperFunction wrapper;
     return wrapper;
 }
 
-TTextWrapper ShadowFontWrapper(TKilnFonts* fonts) {
+TextWrapperFunction ShadowFontWrapper(TKilnFonts* fonts) {
     return [fonts](const std::string& text, TPoint2 scale, int width) {
         TKilnFont* font = fonts != nullptr ? fonts->Font(ShadowFont) : nullptr;
         if (font == nullptr) return TTSTextArray{text};
@@ -443,8 +443,8 @@ TTextWrapper ShadowFontWrapper(TKilnFonts* fonts) {
     };
 }
 
-TTextDatabase& Texts() {
-    static TTextDatabase db;
+TextStore& Texts() {
+    static TextStore db;
     return db;
 }
 
@@ -470,7 +470,7 @@ void ResetTextDatabase() {
 }
 
 std::unique_ptr<TXMLNode> FindTextDocument() {
-    const TTextDatabaseSource& source = TextDatabaseSource();
+    const TextDatabaseSourceFolders& source = TextDatabaseSource();
     if (!source.DevelopmentFile.empty()) return XMLFromFile(source.DevelopmentFile);
     const fs::path loose = BasePath() / "Data" / "tData" / "Common" / kDocumentKey;
     std::error_code ec;
@@ -478,7 +478,7 @@ std::unique_ptr<TXMLNode> FindTextDocument() {
     return XMLFromArchive(kDocumentKey, TextDataArchive());
 }
 
-bool ReadApplicationTexts(const TXMLNode* root, TTextDatabase& db) {
+bool ReadApplicationTexts(const TXMLNode* root, TextStore& db) {
     if (!IsTextRoot(root)) return false;
     const TXMLNode* words = root->GetChildNode("words");
     if (words == nullptr) return true;
@@ -494,14 +494,14 @@ bool ReadApplicationTexts(const TXMLNode* root, TTextDatabase& db) {
     return true;
 }
 
-bool ReadTextDatabase(const TXMLNode* root, TTextDatabase& db, const TTextWrapper& wrap) {
+bool ReadTextDatabase(const TXMLNode* root, TextStore& db, const TextWrapperFunction& wrap) {
     if (!IsTextRoot(root)) return false;
     const auto& sections = SectionEntries();
     for (const TXMLNode& section : *root) {
         const std::string name = AsciiLowerCase(section.Name());
         const auto it = sections.find(name);
         if (it == sections.end()) continue;
-        for (const TEntry& entry : it->second) ReadEntry(section, entry, db);
+        for (const TextEntry& entry : it->second) ReadEntry(section, entry, db);
         if (name == "loading") {
             ReadLoading(section, db, wrap);
         } else if (name == "credits") {

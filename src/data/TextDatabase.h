@@ -28,33 +28,34 @@ class TXMLNode;
 inline constexpr int DialogLevelCount = 56;
 
 // Where the document is looked for.
-struct TTextDatabaseSource {
+struct TextDatabaseSourceFolders {
     // The folder that holds "Data"; empty means the current directory.
     std::string BaseFolder;
     // When set, this file is read instead of the delivered document (a development switch).
     std::string DevelopmentFile;
 };
-TTextDatabaseSource& TextDatabaseSource();
+TextDatabaseSourceFolders& TextDatabaseSource();
 
 // Splits a paragraph into lines that fit `width` at `scale` (the shadow font's word wrap).
 // Loading hints and the loading prompt are stored wrapped through it; while it is empty, each
 // paragraph becomes one line.
-using TTextWrapper = std::function<TTSTextArray(const std::string& text, TPoint2 scale, int width)>;
-TTextWrapper& TextWrapper();
+using TextWrapperFunction =
+    std::function<TTSTextArray(const std::string& text, TPoint2 scale, int width)>;
+TextWrapperFunction& TextWrapper();
 // A wrapper through the shadow font of `fonts` (the font index is looked up at each call);
 // a paragraph stays one line while that font is not loaded.
-TTextWrapper ShadowFontWrapper(TKilnFonts* fonts);
+TextWrapperFunction ShadowFontWrapper(TKilnFonts* fonts);
 
 // All records, by the keys of the document. Keys are matched exactly as written in code
 // ("msg_badprofile", "help_3"); the document's element names may use any letter case.
-class TTextDatabase {
+class TextStore {
 public:
-    using TKeyed = std::less<>;
-    std::map<std::string, std::string, TKeyed> Strings;
-    std::map<std::string, TTSText, TKeyed> Texts;
-    std::map<std::string, TWrapedTSText, TKeyed> WrapedTexts;
-    std::map<std::string, TTSTextButton, TKeyed> Buttons;
-    std::map<std::string, TTSTextMessage, TKeyed> Messages;
+    using Keyed = std::less<>;
+    std::map<std::string, std::string, Keyed> Strings;
+    std::map<std::string, TTSText, Keyed> Texts;
+    std::map<std::string, TWrapedTSText, Keyed> WrapedTexts;
+    std::map<std::string, TTSTextButton, Keyed> Buttons;
+    std::map<std::string, TTSTextMessage, Keyed> Messages;
 
     // Already word-wrapped; each loading screen picks one at random.
     std::vector<TTSText> LoadingHints;
@@ -84,7 +85,7 @@ public:
 };
 
 // The process-wide records.
-TTextDatabase& Texts();
+TextStore& Texts();
 
 // The text of a key (Texts().PlainText): what the application frame shows as the window
 // title ("Application_Name"), the second-copy message ("Application2_msg") and so on.
@@ -108,7 +109,7 @@ void ResetTextDatabase();
 
 // The two readers on a document already loaded; nothing is read unless the root element is
 // "text" (any letter case).
-bool ReadApplicationTexts(const TXMLNode* root, TTextDatabase& db);
-bool ReadTextDatabase(const TXMLNode* root, TTextDatabase& db, const TTextWrapper& wrap);
+bool ReadApplicationTexts(const TXMLNode* root, TextStore& db);
+bool ReadTextDatabase(const TXMLNode* root, TextStore& db, const TextWrapperFunction& wrap);
 
 } // namespace bw

@@ -15,13 +15,13 @@ namespace {
 // Emits the code of a subtree through Sink (Text(string_view), Spaces(count)) without
 // recursion.
 template <class Sink> void EmitCode(const TXMLNode& root, Sink& sink) {
-    struct TFrame {
+    struct XmlFrame {
         const TXMLNode* Node;
         int Next; // -1 before the start tag, then the next child to emit
     };
-    std::vector<TFrame> stack{{&root, -1}};
+    std::vector<XmlFrame> stack{{&root, -1}};
     while (!stack.empty()) {
-        TFrame& f = stack.back();
+        XmlFrame& f = stack.back();
         const std::size_t level = stack.size() - 1;
         const TXMLNode& n = *f.Node;
         if (f.Next < 0) {
@@ -59,13 +59,13 @@ template <class Sink> void EmitCode(const TXMLNode& root, Sink& sink) {
     }
 }
 
-struct TStringSink {
+struct StringSink {
     std::string& Out;
     void Text(std::string_view s) { Out.append(s); }
     void Spaces(std::size_t n) { Out.append(n, ' '); }
 };
 
-struct TStreamSink {
+struct StreamSink {
     std::ostream& Out;
     std::string Buffer;
     void Flush() {
@@ -177,13 +177,13 @@ void TXMLNode::SetFieldValue(std::string_view name, std::string_view value) {
 
 std::string TXMLNode::GetCode() const {
     std::string out;
-    TStringSink sink{out};
+    StringSink sink{out};
     EmitCode(*this, sink);
     return out;
 }
 
 void TXMLNode::WriteCode(std::ostream& out) const {
-    TStreamSink sink{out, {}};
+    StreamSink sink{out, {}};
     EmitCode(*this, sink);
     sink.Flush();
 }

@@ -96,12 +96,12 @@ public:
     TXMLNodeEnumerator GetEnumerator() { return TXMLNodeEnumerator(this); }
 
     // Range-for over the children, re-reading the child count at each step.
-    template <class Node> class TChildIterator {
+    template <class Node> class ChildIterator {
     public:
         struct End {};
-        TChildIterator(Node* node, int index) : FNode(node), FIndex(index) {}
+        ChildIterator(Node* node, int index) : FNode(node), FIndex(index) {}
         Node& operator*() const { return *FNode->GetChild(FIndex); }
-        TChildIterator& operator++() {
+        ChildIterator& operator++() {
             ++FIndex;
             return *this;
         }
@@ -111,10 +111,10 @@ public:
         Node* FNode;
         int FIndex;
     };
-    TChildIterator<TXMLNode> begin() { return {this, 0}; }
-    TChildIterator<TXMLNode>::End end() { return {}; }
-    TChildIterator<const TXMLNode> begin() const { return {this, 0}; }
-    TChildIterator<const TXMLNode>::End end() const { return {}; }
+    ChildIterator<TXMLNode> begin() { return {this, 0}; }
+    ChildIterator<TXMLNode>::End end() { return {}; }
+    ChildIterator<const TXMLNode> begin() const { return {this, 0}; }
+    ChildIterator<const TXMLNode>::End end() const { return {}; }
 
 private:
     std::string FName;

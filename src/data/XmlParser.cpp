@@ -28,7 +28,7 @@ constexpr std::array<uint8_t, 256> MakeClasses() {
 constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
 
 // Parse failures; only "not zero" matters to callers.
-enum TParseStatus : int {
+enum ParseStatus : int {
     psOk = 0,
     psAttributeAtEnd = -1, // attribute name and then the end of the text
     psBadStartTag = -2,    // unexpected character inside a start tag
@@ -38,9 +38,9 @@ enum TParseStatus : int {
     psUnclosed = -6,       // the text ends inside an element
 };
 
-class TXmlParser {
+class XmlReader {
 public:
-    explicit TXmlParser(std::string_view text) : S(text) {}
+    explicit XmlReader(std::string_view text) : S(text) {}
 
     std::unique_ptr<TXMLNode> ParseDocument() {
         while (Pos < S.size() && Status == psOk) {
@@ -205,7 +205,7 @@ private:
 
 std::unique_ptr<TXMLNode> XMLFromText(std::string_view text) {
     if (text.empty()) return nullptr;
-    return TXmlParser(text).ParseDocument();
+    return XmlReader(text).ParseDocument();
 }
 
 } // namespace bw

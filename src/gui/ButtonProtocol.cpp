@@ -8,18 +8,18 @@ namespace bw {
 namespace {
 
 void PlaySound(const char* name) {
-    const TSoundEffectHook& play = ButtonSoundHook();
+    const SoundEffectHook& play = ButtonSoundHook();
     if (play) play(name);
 }
 
 } // namespace
 
-TSoundEffectHook& ButtonSoundHook() {
-    static TSoundEffectHook hook;
+SoundEffectHook& ButtonSoundHook() {
+    static SoundEffectHook hook;
     return hook;
 }
 
-void HoverButton(TGlowButtonSprite& button, THoverLevels levels) {
+void HoverButton(TGlowButtonSprite& button, HoverLevels levels) {
     if (button.LightLevel() <= levels.Threshold) PlaySound(ButtonOverSound);
     button.SetLightLevel(levels.Level);
 }
@@ -31,12 +31,12 @@ bool TakeButtonClick() {
     return true;
 }
 
-bool ButtonProtocol(TGlowButtonSprite& button, THoverLevels levels) {
+bool ButtonProtocol(TGlowButtonSprite& button, HoverLevels levels) {
     HoverButton(button, levels);
     return TakeButtonClick();
 }
 
-bool HandleButtonHit(TSprite& hit, THoverLevels levels,
+bool HandleButtonHit(TSprite& hit, HoverLevels levels,
                      const std::function<void(TButtonName)>& action) {
     auto* button = dynamic_cast<TGlowButtonSprite*>(&hit);
     if (button == nullptr) return false;

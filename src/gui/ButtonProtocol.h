@@ -22,40 +22,40 @@ class TSprite;
 
 // Plays a sound effect by name at the effect volume; the sound module installs it. While it
 // is empty, buttons are silent.
-using TSoundEffectHook = std::function<void(const std::string& name)>;
-TSoundEffectHook& ButtonSoundHook();
+using SoundEffectHook = std::function<void(const std::string& name)>;
+SoundEffectHook& ButtonSoundHook();
 
 inline constexpr char ButtonOverSound[] = "sfx_button_over";
 inline constexpr char ButtonClickSound[] = "sfx_button_click";
 
 // A screen's hover sound threshold and the light level the pointer holds a button at.
-struct THoverLevels {
+struct HoverLevels {
     float Threshold = 50.0f;
     float Level = 100.0f;
 };
 
 // Text buttons of the main menu, awards, credits, level result, message boxes, in-game menu,
 // map and in-game interface.
-inline constexpr THoverLevels MenuButtonHover{50.0f, 100.0f};
+inline constexpr HoverLevels MenuButtonHover{50.0f, 100.0f};
 // Player selection and help text buttons; check boxes and picture buttons of the options,
 // name entry, player selection and help screens.
-inline constexpr THoverLevels PanelButtonHover{50.0f, 90.0f};
+inline constexpr HoverLevels PanelButtonHover{50.0f, 90.0f};
 // The pop-up buttons of the in-game interface.
-inline constexpr THoverLevels PopupButtonHover{25.0f, 50.0f};
+inline constexpr HoverLevels PopupButtonHover{25.0f, 50.0f};
 // The player panel of the main menu.
-inline constexpr THoverLevels PlayerPanelHover{20.0f, 45.0f};
+inline constexpr HoverLevels PlayerPanelHover{20.0f, 45.0f};
 
 // Steps 1 and 2: the hover sound (when the light has fallen to the threshold) and the glow.
-void HoverButton(TGlowButtonSprite& button, THoverLevels levels);
+void HoverButton(TGlowButtonSprite& button, HoverLevels levels);
 // Step 3: when a click is pending, plays the click sound, clears MouseClicked and returns
 // true.
 bool TakeButtonClick();
 // All three steps for one button; true when its action is due.
-bool ButtonProtocol(TGlowButtonSprite& button, THoverLevels levels);
+bool ButtonProtocol(TGlowButtonSprite& button, HoverLevels levels);
 
 // For a screen's hit handler: when `hit` is a button, runs the protocol and, on a click,
 // calls `action` with the button's name. Returns whether `hit` was a button.
-bool HandleButtonHit(TSprite& hit, THoverLevels levels,
+bool HandleButtonHit(TSprite& hit, HoverLevels levels,
                      const std::function<void(TButtonName)>& action);
 
 } // namespace bw

@@ -22,7 +22,7 @@ namespace bw {
 
 TPlayer Player;
 TProfilesList ProfilesList;
-TProfileHooks ProfileHooks;
+ProfileCallbacks ProfileHooks;
 
 namespace {
 
@@ -124,11 +124,11 @@ void ResetLevelCounters(TPlayer& p) {
     p.BossHealth = 0;
 }
 
-struct TLifetimeCounter {
+struct LifetimeCounter {
     const char* Name;
     int32_t TPlayer::*Field;
 };
-constexpr TLifetimeCounter LifetimeCounters[] = {
+constexpr LifetimeCounter LifetimeCounters[] = {
     {"CatsWereKilled", &TPlayer::CatsWereKilled},
     {"BirdsWereBurned", &TPlayer::BirdsWereBurned},
     {"MaxCombo", &TPlayer::MaxCombo},
@@ -162,7 +162,7 @@ std::unique_ptr<TXMLNode> ProfileTree(const TPlayer& p) {
         levels->AddField("lev_" + std::to_string(++n), std::to_string(state));
 
     TXMLNode* tasks = root->AddChild("Tasks");
-    for (const TLifetimeCounter& counter : LifetimeCounters)
+    for (const LifetimeCounter& counter : LifetimeCounters)
         tasks->AddField(counter.Name, std::to_string(p.*counter.Field));
     return root;
 }
@@ -215,33 +215,33 @@ std::string ProfilePath(const std::string& fileName) {
     return JoinPath(folder, fileName);
 }
 
-enum class TCreateResult { Created, Exists, Failed };
+enum class CreateResult { Created, Exists, Failed };
 
 // Writes a complete new file under Path only if no file of that name exists: the content goes
 // to a temporary file first, which is then hard-linked to its name (the link fails when the
 // name is taken).
-TCreateResult CreateFileExclusively(const std::string& path, const std::vector<uint8_t>& data) {
-    if (FileExists(path)) return TCreateResult::Exists;
+CreateResult CreateFileExclusively(const std::string& path, const std::vector<uint8_t>& data) {
+    if (FileExists(path)) return CreateResult::Exists;
     const std::string tmp = path + ".new";
-    if (!WriteWholeFile(tmp, data.data(), data.size())) return TCreateResult::Failed;
-    TCreateResult result = TCreateResult::Created;
+    if (!WriteWholeFile(tmp, data.data(), data.size())) return CreateResult::Failed;
+    CreateResult result = CreateResult::Created;
     if (::link(tmp.c_str(), path.c_str()) != 0) {
         if (errno == EEXIST) {
-            result = TCreateResult::Exists;
+            result = CreateResult::Exists;
         } else if (FileExists(path)) { // a file system without hard links
-            result = TCreateResult::Exists;
+            result = CreateResult::Exists;
         } else if (::rename(tmp.c_str(), path.c_str()) != 0) {
-            result = TCreateResult::Failed;
+            result = CreateResult::Failed;
         }
     }
     ::unlink(tmp.c_str());
-    if (result == TCreateResult::Created) SyncFolderOf(path);
+    if (result == CreateResult::Created) SyncFolderOf(path);
     return result;
 }
 
-TCreateResult StartFreshProfile(const std::string& name, const std::string& fileName) {
+CreateResult StartFreshProfile(const std::string& name, const std::string& fileName) {
     const std::string path = ProfilePath(fileName);
-    if (!path.empty() && FileExists(path)) return TCreateResult::Exists;
+    if (!path.empty() && FileExists(path)) return CreateResult::Exists;
     if (ProfileHooks.DiscardAwardAnnouncements) ProfileHooks.DiscardAwardAnnouncements();
     WriteLog("Creating new Profile: \"" + name + "\" , File: [" + fileName + "]", 1);
 
@@ -252,14 +252,14 @@ TCreateResult StartFreshProfile(const std::string& name, const std::string& file
     fresh.Levels.assign(Player.Levels.size(), TPlayerSavedLevel{});
     ResetLevelCounters(fresh);
 
-    TCreateResult result = TCreateResult::Failed;
+    CreateResult result = CreateResult::Failed;
     if (!path.empty() && CreateFolders(ProfilesFolder()))
         result = CreateFileExclusively(path, ProfileFileBytes(fresh));
-    if (result == TCreateResult::Exists) {
+    if (result == CreateResult::Exists) {
         WriteLog("Profile file exists already, not replaced: [" + fileName + "]", 1);
         return result;
     }
-    if (result == TCreateResult::Failed) WriteLog("Saving profile failed: [" + fileName + "]", 1);
+    if (result == CreateResult::Failed) WriteLog("Saving profile failed: [" + fileName + "]", 1);
 
     Player = std::move(fresh);
     GameOptions.LastProfileFile = Player.FileName;
@@ -399,7 +399,7 @@ bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelSt
     }
     if (const TXMLNode* levels = root->GetChildNode("Levels")) ReadLevelStates(*levels, p);
     if (const TXMLNode* tasks = root->GetChildNode("Tasks")) {
-        for (const TLifetimeCounter& counter : LifetimeCounters)
+        for (const LifetimeCounter& counter : LifetimeCounters)
             p.*counter.Field = TextToIntDef(tasks->GetFieldValue(counter.Name), 0);
     }
     player = std::move(p);
@@ -439,15 +439,15 @@ bool CreateProfile(const std::string& name, std::time_t when) {
         if (n > 0) std::snprintf(suffix, sizeof suffix, "_%03d", n);
         const int32_t level = Player.Level;
         Player.Level = 0;
-        const TCreateResult result = StartFreshProfile(clean, base + suffix + ProfileExtension);
-        if (result != TCreateResult::Exists) return result == TCreateResult::Created;
+        const CreateResult result = StartFreshProfile(clean, base + suffix + ProfileExtension);
+        if (result != CreateResult::Exists) return result == CreateResult::Created;
         Player.Level = level;
     }
     return false;
 }
 
 bool NewProfile(const std::string& name, const std::string& fileName) {
-    return StartFreshProfile(name, fileName) == TCreateResult::Created;
+    return StartFreshProfile(name, fileName) == CreateResult::Created;
 }
 
 bool LoadProfile(const std::string& fileName, std::string* messageKey) {
@@ -542,8 +542,8 @@ void AnimateDisplayedScore() {
     p.TempScore = Saturate(static_cast<int64_t>(std::nearbyint(p.FloatScore)));
 }
 
-TTaskCounters TaskCountersOf(const TPlayer& p) {
-    TTaskCounters c;
+TaskCounters TaskCountersOf(const TPlayer& p) {
+    TaskCounters c;
     c.LevelTime = p.LevelTime;
     c.LevelMoves = p.LevelMoves;
     c.LevelBirdsGenerated = p.LevelBirdsGenerated;
@@ -556,11 +556,11 @@ TTaskCounters TaskCountersOf(const TPlayer& p) {
     return c;
 }
 
-bool FinishLevel(const TBoardTaskSummary& board) {
+bool FinishLevel(const BoardTaskSummary& board) {
     return FinishLevel(CurrentLevel.Task, board);
 }
 
-bool FinishLevel(const TLevelTask& task, const TBoardTaskSummary& board) {
+bool FinishLevel(const TLevelTask& task, const BoardTaskSummary& board) {
     TPlayer& p = Player;
     p.GameWasStarted = true;
     p.Score = Saturate(int64_t{p.Score} + p.LevelScore);

@@ -99,7 +99,7 @@ using TProfilesList = std::vector<TProfileCaption>;
 extern TProfilesList ProfilesList;
 
 // What the profile code needs from the screens around it. Every hook may stay empty.
-struct TProfileHooks {
+struct ProfileCallbacks {
     // Shows a message of the text database ("msg_badprofile", "msg_profilenotfound") with the
     // player name to insert.
     std::function<void(const std::string& messageKey, const std::string& name)> ShowMessage;
@@ -114,7 +114,7 @@ struct TProfileHooks {
     // The text "Default_Player_Name" of the text database.
     std::function<std::string()> DefaultNameText;
 };
-extern TProfileHooks ProfileHooks;
+extern ProfileCallbacks ProfileHooks;
 
 inline constexpr char MsgBadProfile[] = "msg_badprofile";
 inline constexpr char MsgProfileNotFound[] = "msg_profilenotfound";
@@ -202,12 +202,12 @@ void AddLevelScore(int32_t points);
 // One update of the displayed score TempScore towards LevelScore.
 void AnimateDisplayedScore();
 // The level counters as the task judgement sees them.
-TTaskCounters TaskCountersOf(const TPlayer& player);
+TaskCounters TaskCountersOf(const TPlayer& player);
 // A won level: the score is added, the task judged (TaskCompleted or the final judgement),
 // the level state raised, the awards checked and the profile saved. True when the task was
 // met. The first form judges CurrentLevel.Task.
-bool FinishLevel(const TBoardTaskSummary& board);
-bool FinishLevel(const TLevelTask& task, const TBoardTaskSummary& board);
+bool FinishLevel(const BoardTaskSummary& board);
+bool FinishLevel(const TLevelTask& task, const BoardTaskSummary& board);
 
 // Index of the first level not won; the last index when all are won (0 without levels).
 int FirstUnplayedLevel();

@@ -38,7 +38,7 @@ public:
         return static_cast<int>(Sounds.size()) - 1;
     }
 
-    int Play(int sound, const TPlayParams& p) override {
+    int Play(int sound, const PlayParams& p) override {
         Sound& s = Sounds.at(static_cast<size_t>(sound));
         for (size_t i = 0; i < s.Copies.size(); ++i) {
             Copy& c = s.Copies[i];
@@ -83,18 +83,18 @@ public:
             if (c.Playing) c.Offset = offset;
         });
     }
-    int Query(int sound, int copy, TSoundQuery what) override {
+    int Query(int sound, int copy, SoundQuery what) override {
         int result = 0;
         ForCopies(sound, copy, [&](Copy& c) {
             if (!c.Playing) return;
             switch (what) {
-            case TSoundQuery::Playing:
+            case SoundQuery::Playing:
                 result = 1;
                 break;
-            case TSoundQuery::TimeMs:
+            case SoundQuery::TimeMs:
                 result = static_cast<int>(c.Offset * 1000 / Rate);
                 break;
-            case TSoundQuery::OffsetSamples:
+            case SoundQuery::OffsetSamples:
                 result = static_cast<int>(c.Offset);
                 break;
             }

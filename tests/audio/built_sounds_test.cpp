@@ -25,13 +25,13 @@ namespace fs = std::filesystem;
 
 const fs::path kDataDir = fs::path(BW_TEST_BINARY_DIR) / "Data";
 
-const char* ArchiveOf(TSoundKind kind) {
+const char* ArchiveOf(SoundKind kind) {
     switch (kind) {
-    case TSoundKind::Music:
+    case SoundKind::Music:
         return "Music.dan";
-    case TSoundKind::Ambience:
+    case SoundKind::Ambience:
         return "Ambience.dan";
-    case TSoundKind::Effect:
+    case SoundKind::Effect:
         break;
     }
     return "Sfx.dan";
@@ -45,7 +45,7 @@ public:
         return instance;
     }
     bool Ready() const { return FReady; }
-    bool Read(TSoundKind kind, const std::string& key, std::vector<uint8_t>& bytes) const {
+    bool Read(SoundKind kind, const std::string& key, std::vector<uint8_t>& bytes) const {
         const auto it = FArchives.find(ArchiveOf(kind));
         return it != FArchives.end() && it->second->ReadRecord(key, bytes);
     }
@@ -81,7 +81,7 @@ double Db(double linear) {
     return 20.0 * std::log10(std::max(linear, 1e-9));
 }
 
-struct TLevels {
+struct LevelsFixture {
     double Seconds = 0;
     double PeakDb = -180;
     double RmsDb = -180;     // the whole sound
@@ -91,8 +91,8 @@ struct TLevels {
     double HeadDb = -180, TailDb = -180; // first and last 50 ms
 };
 
-TLevels Measure(const TDecodedSound& s) {
-    TLevels l;
+LevelsFixture Measure(const DecodedSound& s) {
+    LevelsFixture l;
     const int ch = s.Channels;
     const std::size_t frames = static_cast<std::size_t>(s.Frames());
     l.Seconds = static_cast<double>(frames) / s.SampleRate;
@@ -139,26 +139,26 @@ TLevels Measure(const TDecodedSound& s) {
 TEST(BuiltSounds, EverySoundDecodesWithSensibleLengthRateAndLevel) {
     REQUIRE_BUILT_SOUNDS();
     int checked = 0;
-    for (const TSoundListEntry& e : SoundList()) {
+    for (const SoundListEntry& e : SoundList()) {
         SCOPED_TRACE(e.FileName);
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(BuiltSounds::Get().Read(e.Kind, e.FileName, bytes))
             << "missing from " << ArchiveOf(e.Kind);
-        TDecodedSound sound;
+        DecodedSound sound;
         ASSERT_TRUE(DecodeOggVorbis(bytes, sound));
         EXPECT_EQ(sound.SampleRate, 44100);
-        const TLevels l = Measure(sound);
+        const LevelsFixture l = Measure(sound);
         // Never clipped, never so quiet that it is lost under the rest.
         EXPECT_LT(l.PeakDb, -0.05);
         EXPECT_GT(l.PeakDb, -30.0);
         switch (e.Kind) {
-        case TSoundKind::Music:
+        case SoundKind::Music:
             EXPECT_EQ(sound.Channels, 2);
             EXPECT_GE(l.Seconds, 90.0);
             EXPECT_LE(l.Seconds, 180.0);
             EXPECT_NEAR(l.RmsDb, -20.0, 5.0);
             break;
-        case TSoundKind::Ambience:
+        case SoundKind::Ambience:
             EXPECT_EQ(sound.Channels, 2);
             EXPECT_GE(l.Seconds, 10.0);
             EXPECT_LE(l.Seconds, 60.0);
@@ -167,7 +167,7 @@ TEST(BuiltSounds, EverySoundDecodesWithSensibleLengthRateAndLevel) {
             EXPECT_GT(l.HeadDb, l.RmsDb - 15.0);
             EXPECT_GT(l.TailDb, l.RmsDb - 15.0);
             break;
-        case TSoundKind::Effect:
+        case SoundKind::Effect:
             EXPECT_EQ(sound.Channels, 1);
             EXPECT_GE(l.Seconds, 0.04);
             EXPECT_LE(l.Seconds, 4.0);
@@ -182,15 +182,15 @@ TEST(BuiltSounds, EverySoundDecodesWithSensibleLengthRateAndLevel) {
 
 TEST(BuiltSounds, LoopsJoinWithoutAStep) {
     REQUIRE_BUILT_SOUNDS();
-    for (const TSoundListEntry& e : SoundList()) {
-        const bool loop = e.Kind != TSoundKind::Effect || kLoopedEffects.count(e.FileName) > 0;
+    for (const SoundListEntry& e : SoundList()) {
+        const bool loop = e.Kind != SoundKind::Effect || kLoopedEffects.count(e.FileName) > 0;
         if (!loop) continue;
         SCOPED_TRACE(e.FileName);
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(BuiltSounds::Get().Read(e.Kind, e.FileName, bytes));
-        TDecodedSound sound;
+        DecodedSound sound;
         ASSERT_TRUE(DecodeOggVorbis(bytes, sound));
-        const TLevels l = Measure(sound);
+        const LevelsFixture l = Measure(sound);
         // From the last frame back to the first is an ordinary step of the sound, not a click.
         EXPECT_LE(l.SeamStep, l.TypicalStep * 1.5 + 0.002)
             << "seam " << l.SeamStep << ", typical " << l.TypicalStep;
@@ -199,12 +199,12 @@ TEST(BuiltSounds, LoopsJoinWithoutAStep) {
 
 TEST(BuiltSounds, OneShotEffectsStartAndEndQuietly) {
     REQUIRE_BUILT_SOUNDS();
-    for (const TSoundListEntry& e : SoundList()) {
-        if (e.Kind != TSoundKind::Effect || kLoopedEffects.count(e.FileName)) continue;
+    for (const SoundListEntry& e : SoundList()) {
+        if (e.Kind != SoundKind::Effect || kLoopedEffects.count(e.FileName)) continue;
         SCOPED_TRACE(e.FileName);
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(BuiltSounds::Get().Read(e.Kind, e.FileName, bytes));
-        TDecodedSound sound;
+        DecodedSound sound;
         ASSERT_TRUE(DecodeOggVorbis(bytes, sound));
         ASSERT_GT(sound.Frames(), 2);
         // Click-free: the first and the last samples are (near) zero; the codec may smear a
@@ -219,20 +219,20 @@ TEST(BuiltSounds, OneShotEffectsStartAndEndQuietly) {
 class BuiltSoundsThroughOpenAL : public ::testing::Test {
 protected:
     TGameOptions savedOptions;
-    TOpenALSoundDevice* device = nullptr;
+    OpenALSoundDevice* device = nullptr;
 
-    void Load(TSoundDeviceKind kind) {
+    void Load(SoundDeviceKind kind) {
         savedOptions = GameOptions;
         GameOptions.SoundsOff = false;
         GameOptions.MusicVolume = 1.0f;
         GameOptions.SoundFxVolume = 1.0f;
         SetSoundDeviceOpener([this, kind]() -> std::unique_ptr<ISoundDevice> {
-            auto d = std::make_unique<TOpenALSoundDevice>();
+            auto d = std::make_unique<OpenALSoundDevice>();
             if (!d->Open(kind)) return nullptr;
             device = d.get();
             return d;
         });
-        SetSoundSource([](TSoundKind k, const std::string& name, std::vector<uint8_t>& bytes) {
+        SetSoundSource([](SoundKind k, const std::string& name, std::vector<uint8_t>& bytes) {
             return BuiltSounds::Get().Read(k, name, bytes);
         });
         LoadAllSounds();
@@ -255,7 +255,7 @@ protected:
 
 TEST_F(BuiltSoundsThroughOpenAL, AnEffectAndATrackAreHeardInTheMix) {
     REQUIRE_BUILT_SOUNDS();
-    Load(TSoundDeviceKind::Loopback);
+    Load(SoundDeviceKind::Loopback);
     if (device == nullptr) GTEST_SKIP() << "no ALC_SOFT_loopback";
     ASSERT_TRUE(SoundReady);
     ASSERT_FALSE(GameOptions.SoundsOff);
@@ -279,31 +279,31 @@ TEST_F(BuiltSoundsThroughOpenAL, AnEffectAndATrackAreHeardInTheMix) {
     int loudest = 0;
     for (int i = 0; i < 20; ++i) loudest = std::max(loudest, MixPeak(4410)); // 2 s
     EXPECT_GT(loudest, 3000) << "the track is not in the mix";
-    const int time = SoundDevice()->Query(MusicSprite(track)->FSound, 0, TSoundQuery::TimeMs);
+    const int time = SoundDevice()->Query(MusicSprite(track)->FSound, 0, SoundQuery::TimeMs);
     EXPECT_NEAR(time, 2000, 150);
 }
 
 TEST_F(BuiltSoundsThroughOpenAL, PlaysOnTheOutputDevice) {
     REQUIRE_BUILT_SOUNDS();
     // The test environment runs OpenAL on its null backend, which plays in real time.
-    Load(TSoundDeviceKind::Output);
+    Load(SoundDeviceKind::Output);
     if (device == nullptr) GTEST_SKIP() << "no OpenAL output device (set ALSOFT_DRIVERS=null)";
     const int match = SfxIndex("sfx_bird_match_3.ogg");
     Sfx(msg_Start, match);
     EXPECT_TRUE(SfxPlaying(match));
     PlayMusic(music_MainMenu, true, true);
     const int sound = MusicSprite(music_MainMenu)->FSound;
-    EXPECT_EQ(SoundDevice()->Query(sound, 0, TSoundQuery::Playing), 1);
+    EXPECT_EQ(SoundDevice()->Query(sound, 0, SoundQuery::Playing), 1);
     // The mixer runs on its own thread: the track's clock moves on in real time (the wait is
     // generous for a busy machine).
     int ms = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (ms < 200 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ms = SoundDevice()->Query(sound, 0, TSoundQuery::TimeMs);
+        ms = SoundDevice()->Query(sound, 0, SoundQuery::TimeMs);
     }
     EXPECT_GE(ms, 200);
-    EXPECT_EQ(SoundDevice()->Query(sound, 0, TSoundQuery::Playing), 1);
+    EXPECT_EQ(SoundDevice()->Query(sound, 0, SoundQuery::Playing), 1);
 }
 
 } // namespace

@@ -110,7 +110,7 @@ protected:
 };
 
 TEST_F(SoundDeviceTest, DecodesTheEncodedClip) {
-    TDecodedSound sound;
+    DecodedSound sound;
     ASSERT_TRUE(DecodeOggVorbis(clip, sound));
     EXPECT_EQ(sound.Channels, 1);
     EXPECT_EQ(sound.SampleRate, 44100);
@@ -119,7 +119,7 @@ TEST_F(SoundDeviceTest, DecodesTheEncodedClip) {
 
     std::vector<uint8_t> broken(clip.begin(), clip.begin() + static_cast<long>(clip.size() / 3));
     broken[40] ^= 0xFF;
-    TDecodedSound bad;
+    DecodedSound bad;
     EXPECT_FALSE(DecodeOggVorbis({}, bad));
     EXPECT_FALSE(DecodeOggVorbis({'O', 'g', 'g', 'S', 0, 1, 2}, bad));
     EXPECT_TRUE(bad.Samples.empty());
@@ -127,17 +127,17 @@ TEST_F(SoundDeviceTest, DecodesTheEncodedClip) {
 
 // Up to 64 sounds play at once: the pool takes all of them where the library has them.
 TEST_F(SoundDeviceTest, PoolHoldsSixtyFourVoices) {
-    TOpenALSoundDevice device;
-    if (!device.Open(TSoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
+    OpenALSoundDevice device;
+    if (!device.Open(SoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
     EXPECT_EQ(device.SourceCount(), 64);
     EXPECT_EQ(device.FreeSourceCount(), 64);
 }
 
 TEST_F(SoundDeviceTest, LoopbackPlaysStopsAndReturnsSources) {
-    TOpenALSoundDevice device;
-    if (!device.Open(TSoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
+    OpenALSoundDevice device;
+    if (!device.Open(SoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
     ASSERT_GT(device.SourceCount(), 0);
-    ASSERT_LE(device.SourceCount(), TOpenALSoundDevice::MaxSources);
+    ASSERT_LE(device.SourceCount(), OpenALSoundDevice::MaxSources);
     const int pool = device.SourceCount();
 
     const int sound = device.LoadFromMemory(clip, 3);
@@ -149,58 +149,58 @@ TEST_F(SoundDeviceTest, LoopbackPlaysStopsAndReturnsSources) {
     device.RenderSamples(mix.data(), 4410);
     EXPECT_LT(Rms(mix), 4.0);
 
-    EXPECT_EQ(device.Play(sound, TPlayParams{false, 1.0f, 1.0f, 0}), 0);
+    EXPECT_EQ(device.Play(sound, PlayParams{false, 1.0f, 1.0f, 0}), 0);
     EXPECT_EQ(device.FreeSourceCount(), pool - 1);
-    EXPECT_EQ(device.Query(sound, 0, TSoundQuery::Playing), 1);
+    EXPECT_EQ(device.Query(sound, 0, SoundQuery::Playing), 1);
     device.RenderSamples(mix.data(), 4410); // 0.1 s
     EXPECT_GT(Rms(mix), 1000.0);
-    EXPECT_NEAR(device.Query(sound, 0, TSoundQuery::TimeMs), 100, 30);
-    EXPECT_NEAR(device.Query(sound, 0, TSoundQuery::OffsetSamples), 4410, 1100);
+    EXPECT_NEAR(device.Query(sound, 0, SoundQuery::TimeMs), 100, 30);
+    EXPECT_NEAR(device.Query(sound, 0, SoundQuery::OffsetSamples), 4410, 1100);
 
     // Quieter copies are quieter from their very first sample.
-    EXPECT_EQ(device.Play(sound, TPlayParams{false, 0.0f, 1.0f, 0}), 1);
-    EXPECT_EQ(device.Play(sound, TPlayParams{false, 0.0f, 1.0f, 0}), 2);
-    EXPECT_EQ(device.Play(sound, TPlayParams{}), -1); // every copy busy: dropped
+    EXPECT_EQ(device.Play(sound, PlayParams{false, 0.0f, 1.0f, 0}), 1);
+    EXPECT_EQ(device.Play(sound, PlayParams{false, 0.0f, 1.0f, 0}), 2);
+    EXPECT_EQ(device.Play(sound, PlayParams{}), -1); // every copy busy: dropped
     device.Stop(sound, 0);
     device.RenderSamples(mix.data(), 4410); // the stopped copy's short fade-out
     device.RenderSamples(mix.data(), 4410);
     EXPECT_LT(Rms(mix), 4.0);
-    EXPECT_EQ(device.Query(sound, 0, TSoundQuery::Playing), 0);
-    EXPECT_EQ(device.Query(sound, LastCopy, TSoundQuery::Playing), 1);
+    EXPECT_EQ(device.Query(sound, 0, SoundQuery::Playing), 0);
+    EXPECT_EQ(device.Query(sound, LastCopy, SoundQuery::Playing), 1);
     device.Stop(sound, LastCopy);
-    EXPECT_EQ(device.Query(sound, 2, TSoundQuery::Playing), 0);
+    EXPECT_EQ(device.Query(sound, 2, SoundQuery::Playing), 0);
 
     // Past the end of the clip the copies are free again, and so are their sources.
     std::vector<int16_t> second(2 * 44100);
     device.RenderSamples(second.data(), 44100);
     device.Update();
-    EXPECT_EQ(device.Query(sound, 1, TSoundQuery::Playing), 0);
+    EXPECT_EQ(device.Query(sound, 1, SoundQuery::Playing), 0);
     EXPECT_EQ(device.FreeSourceCount(), pool);
 
     // A loop plays on and can be started at an offset.
-    EXPECT_EQ(device.Play(sound, TPlayParams{true, 0.5f, 1.0f, 5000}), 0);
-    EXPECT_GE(device.Query(sound, 0, TSoundQuery::OffsetSamples), 5000);
+    EXPECT_EQ(device.Play(sound, PlayParams{true, 0.5f, 1.0f, 5000}), 0);
+    EXPECT_GE(device.Query(sound, 0, SoundQuery::OffsetSamples), 5000);
     device.RenderSamples(second.data(), 44100);
-    EXPECT_EQ(device.Query(sound, 0, TSoundQuery::Playing), 1);
+    EXPECT_EQ(device.Query(sound, 0, SoundQuery::Playing), 1);
     device.SetOffset(sound, 0, 100);
-    EXPECT_LT(device.Query(sound, 0, TSoundQuery::OffsetSamples), 2000);
+    EXPECT_LT(device.Query(sound, 0, SoundQuery::OffsetSamples), 2000);
     device.Stop(sound, AllCopies);
     EXPECT_EQ(device.FreeSourceCount(), pool);
     device.Shutdown();
     EXPECT_FALSE(device.IsOpen());
-    EXPECT_EQ(device.Play(sound, TPlayParams{}), -1);
+    EXPECT_EQ(device.Play(sound, PlayParams{}), -1);
 }
 
 TEST_F(SoundDeviceTest, LongSoundsAreDecodedWhenTheyFirstPlay) {
-    TOpenALSoundDevice device;
-    if (!device.Open(TSoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
+    OpenALSoundDevice device;
+    if (!device.Open(SoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
     device.SetDeferredDecodeBytes(0);
     // Bytes that are no Ogg Vorbis are refused at once, even when decoding waits.
     EXPECT_EQ(device.LoadFromMemory(std::vector<uint8_t>(4096, 7), 1), -1);
     const int sound = device.LoadFromMemory(clip, 1);
     ASSERT_GE(sound, 0);
-    EXPECT_EQ(device.Query(sound, 0, TSoundQuery::Playing), 0);
-    EXPECT_EQ(device.Play(sound, TPlayParams{false, 1.0f, 1.0f, 0}), 0);
+    EXPECT_EQ(device.Query(sound, 0, SoundQuery::Playing), 0);
+    EXPECT_EQ(device.Play(sound, PlayParams{false, 1.0f, 1.0f, 0}), 0);
     std::vector<int16_t> mix(2 * 4410);
     device.RenderSamples(mix.data(), 4410);
     EXPECT_GT(Rms(mix), 1000.0);
@@ -208,32 +208,32 @@ TEST_F(SoundDeviceTest, LongSoundsAreDecodedWhenTheyFirstPlay) {
 }
 
 TEST_F(SoundDeviceTest, CopiesShareOneSourcePool) {
-    TOpenALSoundDevice device;
-    if (!device.Open(TSoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
+    OpenALSoundDevice device;
+    if (!device.Open(SoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
     const int pool = device.SourceCount();
     const int many = device.LoadFromMemory(clip, pool + 8);
     const int other = device.LoadFromMemory(clip, 2);
     ASSERT_GE(many, 0);
     int started = 0;
-    for (int i = 0; i < pool + 8; ++i) started += device.Play(many, TPlayParams{true}) >= 0;
+    for (int i = 0; i < pool + 8; ++i) started += device.Play(many, PlayParams{true}) >= 0;
     EXPECT_EQ(started, pool);
-    EXPECT_EQ(device.Play(other, TPlayParams{}), -1); // no source left
+    EXPECT_EQ(device.Play(other, PlayParams{}), -1); // no source left
     device.Stop(many, 3);
-    EXPECT_EQ(device.Play(other, TPlayParams{}), 0);
+    EXPECT_EQ(device.Play(other, PlayParams{}), 0);
 }
 
 TEST_F(SoundDeviceTest, EngineThroughOpenAL) {
     const TGameOptions saved = GameOptions;
     GameOptions.SoundsOff = false;
     GameOptions.SoundFxVolume = 1.0f;
-    TOpenALSoundDevice* loopback = nullptr;
+    OpenALSoundDevice* loopback = nullptr;
     SetSoundDeviceOpener([&] {
-        auto d = std::make_unique<TOpenALSoundDevice>();
-        if (!d->Open(TSoundDeviceKind::Loopback)) return std::unique_ptr<ISoundDevice>();
+        auto d = std::make_unique<OpenALSoundDevice>();
+        if (!d->Open(SoundDeviceKind::Loopback)) return std::unique_ptr<ISoundDevice>();
         loopback = d.get();
         return std::unique_ptr<ISoundDevice>(std::move(d));
     });
-    SetSoundSource([&](TSoundKind, const std::string&, std::vector<uint8_t>& bytes) {
+    SetSoundSource([&](SoundKind, const std::string&, std::vector<uint8_t>& bytes) {
         bytes = clip;
         return true;
     });
@@ -267,12 +267,12 @@ TEST_F(SoundDeviceTest, EngineThroughOpenAL) {
 
 TEST(SoundOutputDeviceTest, NullDriverOpensOrReportsFailure) {
     setenv("ALSOFT_DRIVERS", "null", 0);
-    TOpenALSoundDevice device;
-    if (!device.Open(TSoundDeviceKind::Output)) {
+    OpenALSoundDevice device;
+    if (!device.Open(SoundDeviceKind::Output)) {
         EXPECT_FALSE(device.IsOpen());
         EXPECT_EQ(device.LoadFromMemory({'O'}, 1), -1);
-        EXPECT_EQ(device.Play(0, TPlayParams{}), -1);
-        EXPECT_EQ(device.Query(0, 0, TSoundQuery::Playing), 0);
+        EXPECT_EQ(device.Play(0, PlayParams{}), -1);
+        EXPECT_EQ(device.Query(0, 0, SoundQuery::Playing), 0);
         device.Stop(0, AllCopies);
         return;
     }

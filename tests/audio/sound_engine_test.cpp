@@ -32,7 +32,7 @@ protected:
             fake = device.get();
             return device;
         });
-        SetSoundSource([](TSoundKind, const std::string& name, std::vector<uint8_t>& bytes) {
+        SetSoundSource([](SoundKind, const std::string& name, std::vector<uint8_t>& bytes) {
             if (name == "sfx_gates.ogg") return false; // a sound missing everywhere
             bytes = {'O', 10};                         // ten seconds long
             return true;
@@ -68,11 +68,11 @@ TEST(SoundListTest, OrderAndCopies) {
     int music = 0, ambience = 0;
     std::set<std::string> names;
     for (const auto& e : list) {
-        music += e.Kind == TSoundKind::Music;
-        ambience += e.Kind == TSoundKind::Ambience;
+        music += e.Kind == SoundKind::Music;
+        ambience += e.Kind == SoundKind::Ambience;
         EXPECT_TRUE(names.insert(e.FileName).second) << e.FileName;
         EXPECT_GE(e.Copies, 1);
-        if (e.Kind != TSoundKind::Effect) {
+        if (e.Kind != SoundKind::Effect) {
             EXPECT_EQ(e.Copies, 1) << e.FileName;
         }
     }

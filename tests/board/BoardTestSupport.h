@@ -74,10 +74,10 @@ struct TestHost final : BoardHost {
 
 // Cats, bonuses, nestlings and keys as the board sees them: lying on cells, lifted, moving.
 struct TestActors final : BoardActors {
-    TBoardGrid<TBonusState> bonuses{};
-    TBoardGrid<bool> keys{};
-    TBoardGrid<bool> nestlings{};
-    TBoardGrid<bool> announcedCats{};
+    BoardGrid<BonusState> bonuses{};
+    BoardGrid<bool> keys{};
+    BoardGrid<bool> nestlings{};
+    BoardGrid<bool> announcedCats{};
     TCoords2Array reserved;
     TCoord2 boss = NoCell; // the boss stands here and on the cell to its right
     LiftedObject bonusLift;
@@ -94,10 +94,10 @@ struct TestActors final : BoardActors {
                 const size_t y = r + 1;
                 switch (rows[r][col]) {
                 case 'b':
-                    bonuses[x][y] = TBonusState{true, 41, 0};
+                    bonuses[x][y] = BonusState{true, 41, 0};
                     break;
                 case 'h':
-                    bonuses[x][y] = TBonusState{true, HamburgerBonusKind, 0};
+                    bonuses[x][y] = BonusState{true, HamburgerBonusKind, 0};
                     break;
                 case 'k':
                     keys[x][y] = true;
@@ -118,7 +118,7 @@ struct TestActors final : BoardActors {
         }
     }
 
-    void AddToSnapshot(TBoardSnapshot& s) override {
+    void AddToSnapshot(BoardSnapshot& s) override {
         for (int x = 0; x < BoardGridSize; ++x) {
             for (int y = 0; y < BoardGridSize; ++y) {
                 s.Bonuses[x][y] = bonuses[x][y];

@@ -180,8 +180,8 @@ TEST_F(BoardTurnTest, LostBoardStaysLost) {
 
 TEST_F(BoardTurnTest, EveryStartOfALevelIsUndecided) {
     const TLevelsList savedList = LevelsList;
-    const TBoardSources savedSources = BoardSources();
-    BoardSources() = TBoardSources{}; // loose files only: none of them exists
+    const BoardRecordSources savedSources = BoardSources();
+    BoardSources() = BoardRecordSources{}; // loose files only: none of them exists
     LevelsList = {TLevelListElement{1, "no_such_level_a", {}},
                   TLevelListElement{1, "no_such_level_b", {}}};
     const TPlayer savedPlayer = Player;
@@ -370,7 +370,7 @@ protected:
         savedOptions_ = GameOptions;
         GameOptions.SoundsOff = false;
         SetSoundDeviceOpener([] { return std::make_unique<FakeSoundDevice>(); });
-        SetSoundSource([](TSoundKind, const std::string&, std::vector<uint8_t>& bytes) {
+        SetSoundSource([](SoundKind, const std::string&, std::vector<uint8_t>& bytes) {
             bytes = {'O', 10};
             return true;
         });

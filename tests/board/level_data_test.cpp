@@ -69,7 +69,7 @@ std::string Describe(const TLevel_Data& d) {
                             static_cast<int32_t>(d.Music.Tracks.size())})
         t += "|" + std::to_string(n);
     for (const int32_t k : d.Kinds) t += "," + std::to_string(k);
-    for (const TLevelGrid* grid : {&d.Map, &d.Birds})
+    for (const LevelGrid* grid : {&d.Map, &d.Birds})
         for (const auto& column : *grid)
             for (const int32_t code : column) t += code ? "#" + std::to_string(code) : ".";
     return t;
@@ -172,7 +172,7 @@ TEST(LoadLevelFile, TaskDefaultsAndRootNames) {
         d = PreviousLevel();
         EXPECT_FALSE(LoadLevelFromText(bad, "b.xml", d)) << bad;
         EXPECT_EQ(d.FileName, "old.xml");
-        EXPECT_EQ(d.Birds, TLevelGrid{});
+        EXPECT_EQ(d.Birds, LevelGrid{});
     }
     EXPECT_FALSE(LoadLevelFromText("<level><comment/></level>", "c.xml", d));
 }
@@ -223,7 +223,7 @@ TEST(LoadLevelFile, ThroughTheArchive) {
     ASSERT_TRUE(LoadLevelFile("level_03.xml", &archive, d));
     EXPECT_EQ(d.Map[2][1], 2);
     EXPECT_FALSE(LoadLevelFile("missing.xml", &archive, d));
-    EXPECT_EQ(d.Map, TLevelGrid{});
+    EXPECT_EQ(d.Map, LevelGrid{});
 }
 
 TEST(LoadLevelsList, EntriesByPositionOnlyForLevelChildren) {

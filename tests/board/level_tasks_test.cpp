@@ -5,25 +5,25 @@
 namespace bw {
 namespace {
 
-constexpr TTaskStatus O = task_Open, C = task_Completed, F = task_Failed;
+constexpr TaskStatus O = task_Open, C = task_Completed, F = task_Failed;
 
 struct Case {
     const char* What;
     TLevelTask Task;
-    TTaskCounters Counters;
-    TBoardTaskSummary Board;
-    TTaskStatus Live;
-    TTaskStatus Final;
+    TaskCounters Counters;
+    BoardTaskSummary Board;
+    TaskStatus Live;
+    TaskStatus Final;
     const char* Text;
 };
 
-TTaskCounters With(void (*set)(TTaskCounters&)) {
-    TTaskCounters c;
+TaskCounters With(void (*set)(TaskCounters&)) {
+    TaskCounters c;
     set(c);
     return c;
 }
 
-TBoardTaskSummary Board(int walls, int bound, int crows, int cells = 0, int occupied = 0) {
+BoardTaskSummary Board(int walls, int bound, int crows, int cells = 0, int occupied = 0) {
     return {walls, bound, crows, cells, occupied};
 }
 
@@ -68,7 +68,7 @@ TEST(LevelTasks, LiveAndFinalJudgementsAndPanelTexts) {
     };
     // clang-format on
     for (const Case& k : cases) {
-        const TTaskJudgement live = JudgeLevelTask(k.Task, k.Counters, k.Board, false);
+        const TaskJudgement live = JudgeLevelTask(k.Task, k.Counters, k.Board, false);
         EXPECT_EQ(live.Status, k.Live) << k.What;
         EXPECT_EQ(live.Text, k.Text) << k.What;
         EXPECT_EQ(JudgeTask(k.Task, k.Counters, k.Board, true), k.Final) << k.What;

@@ -12,11 +12,11 @@
 namespace bw {
 namespace {
 
-using TMap = TBoardGrid<int32_t>;
+using MapFixture = BoardGrid<int32_t>;
 
 // Cells 1..w x 1..h with the given code.
-TMap Filled(int w, int h, int32_t code = 1) {
-    TMap map{};
+MapFixture Filled(int w, int h, int32_t code = 1) {
+    MapFixture map{};
     for (int x = 1; x <= w; ++x)
         for (int y = 1; y <= h; ++y) map[x][y] = code;
     return map;
@@ -31,15 +31,15 @@ TLocationOptions Board(TLocationMapKind kind, TCoord2 mapSize) {
     return o;
 }
 
-const TCellPlacement* Find(const std::vector<TCellPlacement>& cells, TCoord2 c) {
-    for (const TCellPlacement& p : cells)
+const CellPlacement* Find(const std::vector<CellPlacement>& cells, TCoord2 c) {
+    for (const CellPlacement& p : cells)
         if (p.Cell == c) return &p;
     return nullptr;
 }
 
-std::vector<int> ColumnOrder(const std::vector<TCellPlacement>& cells) {
+std::vector<int> ColumnOrder(const std::vector<CellPlacement>& cells) {
     std::vector<int> columns;
-    for (const TCellPlacement& p : cells)
+    for (const CellPlacement& p : cells)
         if (columns.empty() || columns.back() != p.Cell.x) columns.push_back(p.Cell.x);
     return columns;
 }
@@ -47,11 +47,11 @@ std::vector<int> ColumnOrder(const std::vector<TCellPlacement>& cells) {
 TEST(LocationLayout, DefaultPositionsOrderAndOneWayCells) {
     RandomSeed(1);
     TLocationOptions o = Board(lockind_Default, {4, 3});
-    TMap map = Filled(4, 3);
+    MapFixture map = Filled(4, 3);
     map[2][2] = 0;  // no cell
     map[4][1] = 22; // one-way, entered moving right
     map[1][3] = 35; // an open gate is an ordinary cell
-    const std::vector<TCellPlacement> cells = LayoutCells(o, map);
+    const std::vector<CellPlacement> cells = LayoutCells(o, map);
 
     ASSERT_EQ(cells.size(), 11u);
     EXPECT_EQ(cells[0].Cell, (TCoord2{1, 1}));
@@ -60,7 +60,7 @@ TEST(LocationLayout, DefaultPositionsOrderAndOneWayCells) {
     EXPECT_EQ(cells[0].Pos, (TPoint2{376, 248}));
     EXPECT_EQ(Find(cells, {3, 2})->Pos, (TPoint2{528, 308}));
     // With the reset pattern values (one pattern, chess order) every ordinary cell shows 0.
-    for (const TCellPlacement& p : cells) {
+    for (const CellPlacement& p : cells) {
         if (p.Cell != TCoord2{4, 1}) {
             EXPECT_EQ(p.Pattern, 0);
         }
@@ -77,27 +77,27 @@ TEST(LocationLayout, DefaultPositionsOrderAndOneWayCells) {
 TEST(LocationLayout, ChessOrderSplitsThePatterns) {
     TLocationOptions o = Board(lockind_Water_1, {16, 16});
     o.FMapElementsAnimCount = 4;
-    const TMap map = Filled(16, 16);
+    const MapFixture map = Filled(16, 16);
     RandomSeed(7);
     std::set<int> even, odd;
-    for (const TCellPlacement& p : LayoutCells(o, map))
+    for (const CellPlacement& p : LayoutCells(o, map))
         ((p.Cell.x + p.Cell.y) % 2 == 0 ? even : odd).insert(p.Pattern);
     EXPECT_EQ(even, (std::set<int>{0, 1}));
     EXPECT_EQ(odd, (std::set<int>{2, 3}));
 
     o.FMapElementsChessOrder = false;
     RandomSeed(7);
-    const std::vector<TCellPlacement> first = LayoutCells(o, map);
+    const std::vector<CellPlacement> first = LayoutCells(o, map);
     even.clear();
     odd.clear();
-    for (const TCellPlacement& p : first)
+    for (const CellPlacement& p : first)
         ((p.Cell.x + p.Cell.y) % 2 == 0 ? even : odd).insert(p.Pattern);
     EXPECT_EQ(even, (std::set<int>{0, 1, 2, 3}));
     EXPECT_EQ(odd, (std::set<int>{0, 1, 2, 3}));
 
     // The same seed builds the same board.
     RandomSeed(7);
-    const std::vector<TCellPlacement> again = LayoutCells(o, map);
+    const std::vector<CellPlacement> again = LayoutCells(o, map);
     ASSERT_EQ(again.size(), first.size());
     for (std::size_t i = 0; i < first.size(); ++i) EXPECT_EQ(again[i].Pattern, first[i].Pattern);
 }
@@ -109,20 +109,20 @@ TEST(LocationLayout, ClassicRoofHalves) {
     o.FMapElementsScale = {0.5f, 2.0f};
     o.FMapTag = {0, 1.5f};
     o.FMapElementsAnimCount = 8; // H 4: two patterns per chess colour and half
-    TMap map = Filled(8, 2);
+    MapFixture map = Filled(8, 2);
     map[2][1] = 22;
     map[7][2] = 24;
-    const std::vector<TCellPlacement> cells = LayoutCells(o, map);
+    const std::vector<CellPlacement> cells = LayoutCells(o, map);
 
     EXPECT_EQ(ColumnOrder(cells), (std::vector<int>{1, 2, 3, 4, 8, 7, 6, 5}));
-    const TCellPlacement& left = *Find(cells, {3, 2});
+    const CellPlacement& left = *Find(cells, {3, 2});
     EXPECT_FLOAT_EQ(left.Pos.x, (3 * 76 + 2 * 4) * 0.5f + 300 - 3);
     EXPECT_FLOAT_EQ(left.Pos.y, (188 + 2 * 60 + 3 * 20) * 2.0f + 0);
-    const TCellPlacement& right = *Find(cells, {6, 2});
+    const CellPlacement& right = *Find(cells, {6, 2});
     EXPECT_FLOAT_EQ(right.Pos.x, (6 * 76 + 2 * 4) * 0.5f + 300 + 5);
     EXPECT_FLOAT_EQ(right.Pos.y, ((2 - 1.5f) * 60 - 6 * 20) * 2.0f + 0 + 2);
 
-    for (const TCellPlacement& p : cells) {
+    for (const CellPlacement& p : cells) {
         EXPECT_EQ(p.Arrow, 0) << "no one-way cells on a roof";
         const int chess = (p.Cell.x + p.Cell.y) % 2;
         const int base = (p.Cell.x >= 5 ? 4 : 0) + chess * 2;
@@ -136,11 +136,11 @@ TEST(LocationLayout, ModernRoofHasOneWayCellsOnlyOnTheFlatPart) {
     TLocationOptions o = Board(lockind_ModernRoof, {6, 3});
     o.FMapElementsOffset = {0, -10};
     o.FMapElementsAnimCount = 4;
-    TMap map = Filled(6, 3);
+    MapFixture map = Filled(6, 3);
     map[0][0] = 1; // a border code is never built
     map[2][2] = 21;
     map[5][2] = 21;
-    const std::vector<TCellPlacement> cells = LayoutCells(o, map);
+    const std::vector<CellPlacement> cells = LayoutCells(o, map);
     EXPECT_EQ(ColumnOrder(cells), (std::vector<int>{1, 2, 3, 6, 5, 4}));
     EXPECT_EQ(cells.size(), 18u);
     EXPECT_EQ(Find(cells, {2, 2})->Arrow, 0);
@@ -152,28 +152,28 @@ TEST(LocationLayout, ModernRoofHasOneWayCellsOnlyOnTheFlatPart) {
 
 TEST(LocationLayout, HangarArch) {
     const TLocationOptions o = Board(lockind_Hangar, {16, 2});
-    TMap map = Filled(16, 2);
+    MapFixture map = Filled(16, 2);
     map[8][1] = 23;
-    const std::vector<TCellPlacement> cells = LayoutCells(o, map);
+    const std::vector<CellPlacement> cells = LayoutCells(o, map);
     ASSERT_EQ(cells.size(), 32u);
-    const TCellPlacement& c = *Find(cells, {8, 1});
+    const CellPlacement& c = *Find(cells, {8, 1});
     EXPECT_EQ(c.Pos, (TPoint2{300 + 8 * 76 + 514, 188 + 60 - 104}));
     EXPECT_EQ(c.Arrow, 0);
     EXPECT_EQ(Find(cells, {16, 2})->Pos, (TPoint2{300 + 16 * 76 + 1118, 188 + 120 - 2}));
-    for (const TCellPlacement& p : cells) EXPECT_EQ(p.Pattern, p.Cell.x - 1);
+    for (const CellPlacement& p : cells) EXPECT_EQ(p.Pattern, p.Cell.x - 1);
 }
 
 TEST(LocationLayout, RiverBanksPlanksAndArrows) {
     RandomSeed(11);
     TLocationOptions o = Board(lockind_River_1, {16, 16});
     o.FMapElementsAnimCount = 7;
-    TMap map = Filled(16, 16, 2);
+    MapFixture map = Filled(16, 16, 2);
     for (int y = 1; y <= 16; ++y) map[1][y] = map[16][y] = 1;
     map[8][8] = 23;
     map[9][9] = 41; // a closed gate
-    const std::vector<TCellPlacement> cells = LayoutCells(o, map);
+    const std::vector<CellPlacement> cells = LayoutCells(o, map);
     std::set<int> planks;
-    for (const TCellPlacement& p : cells) {
+    for (const CellPlacement& p : cells) {
         const TPoint2 flat{static_cast<float>(300 + p.Cell.x * 76),
                            static_cast<float>(188 + p.Cell.y * 60)};
         if (map[p.Cell.x][p.Cell.y] == 2) {
@@ -194,15 +194,15 @@ TEST(LocationLayout, RiverBanksPlanksAndArrows) {
 }
 
 TEST(LocationLayout, OversizedOrNegativeMapsStayInsideThePlayableCells) {
-    TMap map{};
+    MapFixture map{};
     for (auto& column : map) column.fill(1);
     for (const TLocationMapKind kind : {lockind_Default, lockind_ClassicRoof, lockind_ModernRoof,
                                         lockind_Hangar, lockind_River_1}) {
         TLocationOptions o = Board(kind, {40, 17});
         o.FMapElementsAnimCount = 8;
-        const std::vector<TCellPlacement> cells = LayoutCells(o, map);
+        const std::vector<CellPlacement> cells = LayoutCells(o, map);
         EXPECT_EQ(cells.size(), 256u) << int(kind);
-        for (const TCellPlacement& p : cells) ASSERT_TRUE(IsPlayableCell(p.Cell)) << int(kind);
+        for (const CellPlacement& p : cells) ASSERT_TRUE(IsPlayableCell(p.Cell)) << int(kind);
         o.FMapSize = {-3, 5};
         EXPECT_TRUE(LayoutCells(o, map).empty()) << int(kind);
     }

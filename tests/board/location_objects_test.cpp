@@ -78,7 +78,7 @@ TEST_F(LocationObjects, TrainCarriesItsWagonsAndTheBoard) {
         o.FLocObjects_Sprite[i].Y = places[i].y;
     }
     CreateLocationDecoration(engine);
-    const TLocationSprites& s = LocationSprites();
+    const LocationDecoration& s = LocationSprites();
     ASSERT_EQ(LocationTrainObject(), s.Sprites[0]);
     EXPECT_TRUE(CellFloats(o, 0));
 

@@ -251,7 +251,7 @@ TEST_F(LocationApply, CreatesTheDecorationAndRestartsLeaveOneSet) {
     EXPECT_EQ(LocationOptions().FLocationFileName, "location_2.xml");
     EXPECT_EQ(LocationOptions().FMapSize, (TCoord2{8, 8}));
 
-    const TLocationSprites& s = LocationSprites();
+    const LocationDecoration& s = LocationSprites();
     ASSERT_EQ(s.Sprites.size(), 2u);
     ASSERT_EQ(s.BlinkedSprites.size(), 1u);
     ASSERT_EQ(s.TexOffsets.size(), 1u);

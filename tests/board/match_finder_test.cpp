@@ -18,14 +18,14 @@ namespace {
 //   this turn    '9' crow
 //   cats: 'C' 21, 'D' 22, 'E' 23, 'F' 24, 'G' 25, 'Z' a kind-22 cat only announced so far
 //   bonuses: 'X' 41, 'Y' 42, 'L' 43, 'M' 44, 'H' 45 (hamburger), 'x' a 41 being set off
-TBoardSnapshot Draw(std::initializer_list<std::string> rows) {
-    TBoardSnapshot b;
+BoardSnapshot Draw(std::initializer_list<std::string> rows) {
+    BoardSnapshot b;
     int y = 1;
     for (const std::string& row : rows) {
         for (int x = 1; x <= static_cast<int>(row.size()); ++x) {
             const char ch = row[x - 1];
             b.Cells[x][y] = {true, true, 0};
-            TBirdState& bird = b.Birds[x][y];
+            BirdState& bird = b.Birds[x][y];
             if (ch >= '1' && ch <= '9') bird = {true, ch - '0'};
             if (ch >= 'a' && ch <= 'f') bird = {true, ch - 'a' + 1, true};
             if (ch == 's') bird = {true, 1, true, true};
@@ -276,7 +276,7 @@ TEST(BirdsAroundCat, CountsTiedBirdsOnlyWhenAsked) {
 
 TEST(BirdsAroundCat, ReadsTheGivenWorkingGrid) {
     const auto b = Draw({".1.", "1C1", ".1."});
-    TMatchGridArray grid;
+    MatchGridArray grid;
     MatchGrid(b, grid);
     grid[2][1] = 0;
     const TCoords2Array birds = BirdsAroundCat(b, grid, {2, 2}, false);
@@ -285,7 +285,7 @@ TEST(BirdsAroundCat, ReadsTheGivenWorkingGrid) {
 
 TEST(MatchGrid, Codes) {
     const auto b = Draw({"1a9s", "DZXH", "x..."});
-    TMatchGridArray g;
+    MatchGridArray g;
     MatchGrid(b, g);
     EXPECT_EQ(g[1][1], 1);
     EXPECT_EQ(g[2][1], 1);
@@ -303,7 +303,7 @@ TEST(MatchGrid, Codes) {
 TEST(FindMatches, RandomBirdBoardsMatchConnectedComponents) {
     std::mt19937 rng(77);
     for (int round = 0; round < 200; ++round) {
-        TBoardSnapshot b;
+        BoardSnapshot b;
         for (int x = 1; x <= 16; ++x) {
             for (int y = 1; y <= 16; ++y) {
                 const int k = static_cast<int>(rng() % 8); // 0 and 7: empty
@@ -311,7 +311,7 @@ TEST(FindMatches, RandomBirdBoardsMatchConnectedComponents) {
             }
         }
         std::set<CellSet> expected;
-        TBoardGrid<bool> seen{};
+        BoardGrid<bool> seen{};
         for (int x = 1; x <= 16; ++x) {
             for (int y = 1; y <= 16; ++y) {
                 const int k = b.Birds[x][y].Kind;

@@ -21,12 +21,12 @@ namespace {
 //   'G' closed gate   'g' open gate   'A' closed gate while it animates
 //   'F' where a flying bird will land    'H' boss (covers this cell and the one to its right)
 struct Picture {
-    TBoardSnapshot board;
+    BoardSnapshot board;
     TCoord2 start = NoCell;
     TCoord2 target = NoCell;
 };
 
-Picture Draw(std::initializer_list<std::string> rows, TDragObject dragged = drag_Bird,
+Picture Draw(std::initializer_list<std::string> rows, DragObject dragged = drag_Bird,
              int bonusKind = 0) {
     Picture p;
     p.board.Dragged = dragged;
@@ -36,9 +36,9 @@ Picture Draw(std::initializer_list<std::string> rows, TDragObject dragged = drag
         for (int x = 1; x <= static_cast<int>(row.size()); ++x) {
             const char ch = row[x - 1];
             if (ch == ' ') continue;
-            TCellState& cell = p.board.Cells[x][y];
+            CellState& cell = p.board.Cells[x][y];
             cell = {true, ch != 'i', 0};
-            TBirdState& bird = p.board.Birds[x][y];
+            BirdState& bird = p.board.Birds[x][y];
             switch (ch) {
             case '^':
                 cell.Arrow = DirectionUp;
@@ -299,7 +299,7 @@ TEST(FindPath, LongWindingCorridorAcrossTheWholeBoard) {
 
 TEST(FindPath, ObstacleGridCodes) {
     auto p = Draw({"S>T", ".B."});
-    const TPathGrid g = BuildObstacleGrid(p.board, p.start, p.target);
+    const PathGrid g = BuildObstacleGrid(p.board, p.start, p.target);
     EXPECT_EQ(g[1][1], PathStartWave);
     EXPECT_EQ(g[2][1], PathOneWayBase - DirectionRight);
     EXPECT_EQ(g[3][1], PathCellTarget);
@@ -313,9 +313,9 @@ TEST(FindPath, ObstacleGridCodes) {
 }
 
 // Shortest number of steps by an independent search, or -1.
-int ShortestSteps(const TBoardSnapshot& b, TCoord2 s, TCoord2 t) {
-    const TPathGrid g = BuildObstacleGrid(b, s, t);
-    TBoardGrid<int> dist;
+int ShortestSteps(const BoardSnapshot& b, TCoord2 s, TCoord2 t) {
+    const PathGrid g = BuildObstacleGrid(b, s, t);
+    BoardGrid<int> dist;
     for (auto& col : dist) col.fill(-1);
     std::deque<TCoord2> queue{s};
     dist[s.x][s.y] = 0;
@@ -371,7 +371,7 @@ TEST(FindPath, RandomBoardsGiveLegalShortestPaths) {
         ASSERT_EQ(static_cast<int>(r.Path.size()), steps + 1);
         ASSERT_EQ(r.Path.front(), s);
         ASSERT_EQ(r.Path.back(), t);
-        const TPathGrid g = BuildObstacleGrid(p.board, s, t);
+        const PathGrid g = BuildObstacleGrid(p.board, s, t);
         for (size_t i = 1; i < r.Path.size(); ++i) {
             const TCoord2 c = r.Path[i];
             ASSERT_TRUE(IsPlayableCell(c));

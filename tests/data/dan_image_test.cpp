@@ -29,7 +29,7 @@ std::vector<uint32_t> SheetPixels(int columns, int rows, int width) {
 }
 
 struct DanImages : ::testing::Test {
-    test::TTempDir dir;
+    test::TempDir dir;
     std::string out, err;
 
     void SetUp() override {

@@ -15,7 +15,7 @@ namespace {
 const std::string kDan = BW_TEST_BINARY_DIR "/tools/dan/dan";
 
 struct DanTool : ::testing::Test {
-    test::TTempDir dir;
+    test::TempDir dir;
     std::string out, err;
 
     void SetUp() override {

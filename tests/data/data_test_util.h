@@ -12,18 +12,18 @@
 namespace bw::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
-class TTempDir {
+class TempDir {
 public:
-    TTempDir() {
+    TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "bwdata-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr) FPath = pattern;
     }
-    ~TTempDir() {
+    ~TempDir() {
         std::error_code ec;
         if (!FPath.empty()) std::filesystem::remove_all(FPath, ec);
     }
-    TTempDir(const TTempDir&) = delete;
-    TTempDir& operator=(const TTempDir&) = delete;
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
     std::string File(const std::string& name) const { return (FPath / name).string(); }
     const std::filesystem::path& Path() const { return FPath; }
 

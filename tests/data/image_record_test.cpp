@@ -57,7 +57,7 @@ TEST(ImageRecord, WritesTheDocumentedLayoutAndReadsItBack) {
     EXPECT_EQ(bytes[19 + 4 * 32 + 2], 0x10); // second texture's first pixel: t = 1 in bits 20+
 
     TKilnImageData back;
-    ASSERT_EQ(DecodeImageRecord(bytes.data(), bytes.size(), back), TImageRecordResult::Ok);
+    ASSERT_EQ(DecodeImageRecord(bytes.data(), bytes.size(), back), ImageRecordResult::Ok);
     EXPECT_EQ(back.PixelFormat, apf_A8R8G8B8);
     EXPECT_EQ(back.PatternSize, (TPoint2px{4, 4}));
     EXPECT_EQ(back.VisibleSize, (TPoint2px{3, 2}));
@@ -68,13 +68,13 @@ TEST(ImageRecord, WritesTheDocumentedLayoutAndReadsItBack) {
     // Trailing bytes after the last texture do not matter.
     std::vector<uint8_t> longer = bytes;
     longer.push_back(0xAB);
-    EXPECT_EQ(DecodeImageRecord(longer.data(), longer.size(), back), TImageRecordResult::Ok);
+    EXPECT_EQ(DecodeImageRecord(longer.data(), longer.size(), back), ImageRecordResult::Ok);
 }
 
 TEST(ImageRecord, WriterFillsInDefaultsAndRefusesWhatTheFieldsCannotHold) {
     std::vector<uint8_t> bytes = Encode(MakeImage(1, {8, 8}, {4, 4}));
-    TImageRecordHeader h;
-    ASSERT_EQ(ReadImageRecordHeader(bytes.data(), bytes.size(), h), TImageRecordResult::Ok);
+    ImageRecordHeader h;
+    ASSERT_EQ(ReadImageRecordHeader(bytes.data(), bytes.size(), h), ImageRecordResult::Ok);
     EXPECT_EQ(h.PatternCount, 4u);               // 0 = every cell
     EXPECT_EQ(h.VisibleSize, (TPoint2px{4, 4})); // (0, 0) = the whole cell
 
@@ -98,24 +98,24 @@ TEST(ImageRecord, DamagedRecordsAreRefusedWithoutTouchingMissingBytes) {
     struct Case {
         const char* what;
         std::function<void(std::vector<uint8_t>&)> damage;
-        TImageRecordResult expected;
+        ImageRecordResult expected;
     };
     const std::vector<Case> cases{
-        {"empty", [](auto& b) { b.clear(); }, TImageRecordResult::ShortHeader},
-        {"cut header", [](auto& b) { b.resize(18); }, TImageRecordResult::ShortHeader},
-        {"R5G6B5", [](auto& b) { b[0] = apf_R5G6B5; }, TImageRecordResult::UnsupportedFormat},
-        {"format 200", [](auto& b) { b[0] = 200; }, TImageRecordResult::UnsupportedFormat},
-        {"zero cell width", [](auto& b) { Put16(b, 1, 0); }, TImageRecordResult::BadSize},
-        {"zero cell height", [](auto& b) { Put16(b, 3, 0); }, TImageRecordResult::BadSize},
-        {"zero texture height", [](auto& b) { Put16(b, 15, 0); }, TImageRecordResult::BadSize},
-        {"no textures", [](auto& b) { Put16(b, 17, 0); }, TImageRecordResult::BadSize},
-        {"cell beyond texture", [](auto& b) { Put16(b, 3, 5); }, TImageRecordResult::BadSize},
+        {"empty", [](auto& b) { b.clear(); }, ImageRecordResult::ShortHeader},
+        {"cut header", [](auto& b) { b.resize(18); }, ImageRecordResult::ShortHeader},
+        {"R5G6B5", [](auto& b) { b[0] = apf_R5G6B5; }, ImageRecordResult::UnsupportedFormat},
+        {"format 200", [](auto& b) { b[0] = 200; }, ImageRecordResult::UnsupportedFormat},
+        {"zero cell width", [](auto& b) { Put16(b, 1, 0); }, ImageRecordResult::BadSize},
+        {"zero cell height", [](auto& b) { Put16(b, 3, 0); }, ImageRecordResult::BadSize},
+        {"zero texture height", [](auto& b) { Put16(b, 15, 0); }, ImageRecordResult::BadSize},
+        {"no textures", [](auto& b) { Put16(b, 17, 0); }, ImageRecordResult::BadSize},
+        {"cell beyond texture", [](auto& b) { Put16(b, 3, 5); }, ImageRecordResult::BadSize},
         {"one pattern too many", [](auto& b) { Put32(b, 5, 5); },
-         TImageRecordResult::BadPatternCount},
+         ImageRecordResult::BadPatternCount},
         {"absurd pattern count", [](auto& b) { Put32(b, 5, 0xFFFFFFFFu); },
-         TImageRecordResult::BadPatternCount},
-        {"one byte short", [](auto& b) { b.pop_back(); }, TImageRecordResult::ShortPixels},
-        {"one texture more", [](auto& b) { Put16(b, 17, 3); }, TImageRecordResult::ShortPixels},
+         ImageRecordResult::BadPatternCount},
+        {"one byte short", [](auto& b) { b.pop_back(); }, ImageRecordResult::ShortPixels},
+        {"one texture more", [](auto& b) { Put16(b, 17, 3); }, ImageRecordResult::ShortPixels},
         // 65535 textures of 65535 x 65535 pixels would be 10^15 bytes.
         {"absurd sizes",
          [](auto& b) {
@@ -123,13 +123,13 @@ TEST(ImageRecord, DamagedRecordsAreRefusedWithoutTouchingMissingBytes) {
              Put16(b, 15, 0xFFFF);
              Put16(b, 17, 0xFFFF);
          },
-         TImageRecordResult::ShortPixels},
+         ImageRecordResult::ShortPixels},
         {"R8G8B8 is shorter per pixel, but not this short",
          [](auto& b) {
              b[0] = apf_R8G8B8;
              b.resize(19 + 3 * 64 - 1);
          },
-         TImageRecordResult::ShortPixels},
+         ImageRecordResult::ShortPixels},
     };
     for (const Case& c : cases) {
         // Exactly-sized copies, so that a read past the end is caught by the sanitizers.
@@ -159,7 +159,7 @@ TEST(ImageRecord, OtherByteOrdersAreConvertedToArgb) {
     };
     auto decode = [](const std::vector<uint8_t>& b) {
         TKilnImageData out;
-        EXPECT_EQ(DecodeImageRecord(b.data(), b.size(), out), TImageRecordResult::Ok);
+        EXPECT_EQ(DecodeImageRecord(b.data(), b.size(), out), ImageRecordResult::Ok);
         return out.Textures.empty() ? std::vector<uint32_t>{} : out.Textures[0];
     };
     // Stored bytes B G R A (X8R8G8B8: alpha byte ignored).

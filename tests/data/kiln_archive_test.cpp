@@ -17,14 +17,14 @@ using test::Bytes;
 using test::Le32;
 using test::Le64;
 using test::ReadBytes;
-using test::TTempDir;
+using test::TempDir;
 using test::WriteBytes;
 
 const TDateTime kDate = 45000.5; // 2023-03-15 12:00
 
 // Opens (creating) an archive for update in a temp folder.
 struct Archive : ::testing::Test {
-    TTempDir dir;
+    TempDir dir;
     std::string path = dir.File("test.dan");
     TKilnArchive archive;
 
@@ -164,7 +164,7 @@ TEST_F(Archive, EmptyRecordHasCrcZeroAndReadsBackEmpty) {
     EXPECT_EQ(archive.RecordOrigSize(0), 0u);
     auto ro = ReopenReadOnly();
     std::vector<uint8_t> d{1, 2, 3};
-    EXPECT_EQ(ro.ReadRecordAt(0, d), TArchiveReadResult::Ok);
+    EXPECT_EQ(ro.ReadRecordAt(0, d), ArchiveReadResult::Ok);
     EXPECT_TRUE(d.empty());
 }
 
@@ -374,19 +374,19 @@ TEST_F(ArchiveDamaged, BadRecordsFailOnlyTheirOwnRead) {
         const char* what;
         std::size_t field; // offset inside the second record's header
         uint32_t value;
-        TArchiveReadResult expected;
+        ArchiveReadResult expected;
     };
     const std::size_t rec = SecondOffset();
     const uint32_t orig = Le32(good, rec + 1);
     const uint32_t phys = Le32(good, rec + 5);
     const uint32_t crc = Le32(good, rec + 17);
     const std::vector<Case> cases{
-        {"checksum", 17, crc ^ 1, TArchiveReadResult::BadChecksum},
-        {"OrigSize one more", 1, orig + 1, TArchiveReadResult::SizeMismatch},
-        {"OrigSize one less", 1, orig - 1, TArchiveReadResult::SizeMismatch},
-        {"OrigSize 4 GiB", 1, 0xFFFFFFFF, TArchiveReadResult::ImplausibleSize},
-        {"PhysSize past the end", 5, 0xFFFFFF00, TArchiveReadResult::OutOfFile},
-        {"PhysSize too small", 5, phys - 4, TArchiveReadResult::BadData},
+        {"checksum", 17, crc ^ 1, ArchiveReadResult::BadChecksum},
+        {"OrigSize one more", 1, orig + 1, ArchiveReadResult::SizeMismatch},
+        {"OrigSize one less", 1, orig - 1, ArchiveReadResult::SizeMismatch},
+        {"OrigSize 4 GiB", 1, 0xFFFFFFFF, ArchiveReadResult::ImplausibleSize},
+        {"PhysSize past the end", 5, 0xFFFFFF00, ArchiveReadResult::OutOfFile},
+        {"PhysSize too small", 5, phys - 4, ArchiveReadResult::BadData},
     };
     for (const auto& c : cases) {
         auto bytes = good;
@@ -406,7 +406,7 @@ TEST_F(ArchiveDamaged, BadRecordsFailOnlyTheirOwnRead) {
     TKilnArchive a;
     ASSERT_TRUE(OpenDamaged(bytes, a));
     std::vector<uint8_t> d;
-    EXPECT_NE(a.ReadRecordAt(1, d), TArchiveReadResult::Ok);
+    EXPECT_NE(a.ReadRecordAt(1, d), ArchiveReadResult::Ok);
     EXPECT_TRUE(d.empty());
 }
 
@@ -439,7 +439,7 @@ TEST_F(ArchiveDamaged, WritingAfterATableThatIsNotAtTheEndKeepsTheRecords) {
 
 TEST_F(Archive, SecureRecordsNeedTheirKey) {
     OpenUpdate();
-    const TXteaKey key{0x01234567, 0x89ABCDEF, 0xFEDCBA98, 0x76543210};
+    const XteaKey key{0x01234567, 0x89ABCDEF, 0xFEDCBA98, 0x76543210};
     const std::string secret = "the secret text, longer than one block";
     archive.SetPassword(&key);
     ASSERT_TRUE(Write("secret", secret));
@@ -454,14 +454,14 @@ TEST_F(Archive, SecureRecordsNeedTheirKey) {
 
     auto ro = ReopenReadOnly();
     std::vector<uint8_t> d;
-    EXPECT_EQ(ro.ReadRecordAt(0, d), TArchiveReadResult::SecureWithoutKey);
+    EXPECT_EQ(ro.ReadRecordAt(0, d), ArchiveReadResult::SecureWithoutKey);
     EXPECT_EQ(Read(ro, "plain"), "open");
     ro.SetPassword(&key);
     EXPECT_EQ(Read(ro, "secret"), secret);
     EXPECT_EQ(Read(ro, "tiny"), "abc");
-    const TXteaKey wrong{1, 2, 3, 4};
+    const XteaKey wrong{1, 2, 3, 4};
     ro.SetPassword(&wrong);
-    EXPECT_NE(ro.ReadRecordAt(0, d), TArchiveReadResult::Ok);
+    EXPECT_NE(ro.ReadRecordAt(0, d), ArchiveReadResult::Ok);
     EXPECT_TRUE(d.empty());
 }
 
@@ -474,7 +474,7 @@ namespace {
 // --- Overrides -------------------------------------------------------------------------------
 
 TEST(ArchiveOverrides, ReadOnlyArchivesReadTheOverridingRecordsByKey) {
-    test::TTempDir dir;
+    test::TempDir dir;
     auto make = [&](const std::string& name,
                     const std::vector<std::pair<std::string, std::string>>& records) {
         TKilnArchive a;
@@ -509,7 +509,7 @@ TEST(ArchiveOverrides, ReadOnlyArchivesReadTheOverridingRecordsByKey) {
     EXPECT_EQ(read(game, "new.xml"), "n");
     EXPECT_EQ(read(missing, "new.xml"), "n");
     std::vector<uint8_t> d;
-    ASSERT_EQ(game.ReadRecordAt(game.IndexOf("Levels.xml"), d), TArchiveReadResult::Ok);
+    ASSERT_EQ(game.ReadRecordAt(game.IndexOf("Levels.xml"), d), ArchiveReadResult::Ok);
     EXPECT_EQ(std::string(d.begin(), d.end()), "second list") << "reads by index too";
     // Tools that write archives see their own records.
     EXPECT_EQ(read(writable, "Levels.xml"), "base list");

@@ -86,8 +86,8 @@ protected:
 
 TEST_F(FontTest, DescriptionGivesCellSizeAndGlyphsByCode) {
     EXPECT_EQ(font->FFontSize, (TPoint2px{16, 32}));
-    EXPECT_EQ(font->Entry(u'A'), (TLetterEntry{4, 0, 0, 10, 20, 1, 2}));
-    EXPECT_EQ(font->Entry(u'B'), (TLetterEntry{0, 10, 0, 8, 32, 0, 0}));
+    EXPECT_EQ(font->Entry(u'A'), (LetterEntry{4, 0, 0, 10, 20, 1, 2}));
+    EXPECT_EQ(font->Entry(u'B'), (LetterEntry{0, 10, 0, 8, 32, 0, 0}));
     EXPECT_TRUE(font->Entry(u'<').HasGlyph());  // from "ucode" when "ascii" is absent
     EXPECT_TRUE(font->Entry(1046).HasGlyph());  // from "ucode" when "ascii" is beyond 255
     EXPECT_FALSE(font->Entry(u'C').HasGlyph()); // only "item" children count
@@ -99,7 +99,7 @@ TEST_F(FontTest, DescriptionGivesCellSizeAndGlyphsByCode) {
 }
 
 TEST_F(FontTest, WrittenDescriptionsReadBackTheSame) {
-    TFontDescription desc;
+    FontDescription desc;
     desc.FontSize = {24, 40};
     desc.Glyphs = {{u'a', {1, 2, 3, 4, 5, -1, 2}},
                    {0xE9, {0, 10, 0, 7, 9, 0, 1}},   // Latin-1 letter
@@ -109,7 +109,7 @@ TEST_F(FontTest, WrittenDescriptionsReadBackTheSame) {
     // Through text, as the game reads it.
     const auto parsed = XMLFromStrings({tree->GetCode()});
     ASSERT_TRUE(parsed);
-    const TFontDescription back = ReadFontDescription(*parsed);
+    const FontDescription back = ReadFontDescription(*parsed);
     EXPECT_EQ(back.FontSize, desc.FontSize);
     ASSERT_EQ(back.Glyphs.size(), desc.Glyphs.size());
     for (size_t i = 0; i < desc.Glyphs.size(); ++i) {
@@ -285,7 +285,7 @@ TEST_F(FontTest, InsertNeedsTheImageAndAReadableDescription) {
 
 TEST_F(FontTest, DescriptionLinksMayNameFilesAndArchivesByTheirOwnPath) {
     UnlockArchiveAccess();
-    test::TTempDir dir;
+    test::TempDir dir;
     test::WriteText(dir.File("loose.xml"), kDescription);
     {
         TKilnArchive a;
@@ -307,7 +307,7 @@ TEST_F(FontTest, DescriptionLinksMayNameFilesAndArchivesByTheirOwnPath) {
 
 struct GameFontsTest : ::testing::Test {
     DisplayGuard display;
-    test::TTempDir dir;
+    test::TempDir dir;
     RecordingCanvas canvas;
     TKilnImages images{&canvas};
     TKilnFonts fonts{&images, &canvas};

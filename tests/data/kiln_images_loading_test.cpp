@@ -29,7 +29,7 @@ std::vector<uint8_t> ImageRecordBytes(int textures, int texSize, int cell, uint3
 
 class ImageLoading : public ::testing::Test {
 protected:
-    test::TTempDir dir;
+    test::TempDir dir;
     RecordingCanvas canvas;
     TKilnImages images{&canvas};
     std::vector<std::string> failed;
@@ -87,7 +87,7 @@ TEST_F(ImageLoading, WholeArchiveSkipsBadRecordsAndReportsEveryRecordAsProgress)
     TKilnArchive a;
     Open(a, dir.File("all.dan"));
 
-    TLoadingProgress progress;
+    ImageLoadProgress progress;
     progress.LoadTotal = 4;
     std::vector<int> percents;
     progress.OnProgress = [&](int p) { percents.push_back(p); };
@@ -120,12 +120,12 @@ TEST_F(ImageLoading, TheSameKeyInTwoArchivesAddsTwoImagesOfOneName) {
 }
 
 TEST(LoadingProgress, PercentStartsAtThreeRoundsToEvenAndStopsAtHundred) {
-    EXPECT_EQ(TLoadingProgress::Percent(1, 400), 3); // 3.25
-    EXPECT_EQ(TLoadingProgress::Percent(1, 200), 4); // 3.5 -> 4
-    EXPECT_EQ(TLoadingProgress::Percent(3, 200), 4); // 4.5 -> 4
-    EXPECT_EQ(TLoadingProgress::Percent(97, 100), 100);
-    EXPECT_EQ(TLoadingProgress::Percent(120, 100), 100);
-    EXPECT_EQ(TLoadingProgress::Percent(1, 0), 100); // no total: nothing to divide by
+    EXPECT_EQ(ImageLoadProgress::Percent(1, 400), 3); // 3.25
+    EXPECT_EQ(ImageLoadProgress::Percent(1, 200), 4); // 3.5 -> 4
+    EXPECT_EQ(ImageLoadProgress::Percent(3, 200), 4); // 4.5 -> 4
+    EXPECT_EQ(ImageLoadProgress::Percent(97, 100), 100);
+    EXPECT_EQ(ImageLoadProgress::Percent(120, 100), 100);
+    EXPECT_EQ(ImageLoadProgress::Percent(1, 0), 100); // no total: nothing to divide by
 }
 
 TEST_F(ImageLoading, PictureFilesBecomeOnePatternNamedAfterTheFile) {

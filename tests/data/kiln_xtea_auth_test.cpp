@@ -12,7 +12,7 @@ namespace {
 
 TEST(Xtea, BlockCipherMatchesPublishedVectors) {
     struct Vector {
-        TXteaKey key;
+        XteaKey key;
         uint32_t plain[2];
         uint32_t cipher[2];
     };
@@ -34,7 +34,7 @@ TEST(Xtea, BlockCipherMatchesPublishedVectors) {
 }
 
 TEST(Xtea, CbcChainsBlocksAndMasksThePartialTail) {
-    const TXteaKey key{11, 22, 33, 44};
+    const XteaKey key{11, 22, 33, 44};
     const uint64_t iv = 0x0123456789ABCDEFull;
     auto block = [&](uint32_t v0, uint32_t v1) {
         XteaEncipherBlock(v0, v1, key);
@@ -93,9 +93,9 @@ TEST_F(ArchiveAuth, NoProviderMeansNoKey) {
 }
 
 TEST_F(ArchiveAuth, ProvidersAreAskedInOrderAndBurnTheirKey) {
-    test::TTempDir dir;
+    test::TempDir dir;
     const std::string path = dir.File("secure.dan");
-    static const TXteaKey key{5, 6, 7, 8};
+    static const XteaKey key{5, 6, 7, 8};
     {
         TKilnArchive writer;
         ASSERT_TRUE(writer.OpenFile(path));

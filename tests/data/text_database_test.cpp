@@ -14,7 +14,7 @@
 namespace bw {
 namespace {
 
-using test::TTempDir;
+using test::TempDir;
 using test::WriteText;
 
 std::unique_ptr<TXMLNode> Parse(const std::string& xml) {
@@ -24,8 +24,8 @@ std::unique_ptr<TXMLNode> Parse(const std::string& xml) {
 }
 
 // Reads a document given as the text inside <Text>..</Text> into a fresh database.
-TTextDatabase ReadBody(const std::string& body, const TTextWrapper& wrap = {}) {
-    TTextDatabase db;
+TextStore ReadBody(const std::string& body, const TextWrapperFunction& wrap = {}) {
+    TextStore db;
     auto root = Parse("<Text>" + body + "</Text>");
     EXPECT_TRUE(ReadTextDatabase(root.get(), db, wrap));
     return db;
@@ -55,7 +55,7 @@ TEST(TextPlaceholders, InsertedValuesAreNotExpandedAgain) {
 // --- Records and their defaults ------------------------------------------------------------------
 
 TEST(TextRecordDefaults, DefaultsDifferByRecordType) {
-    const TTextDatabase db = ReadBody(R"(
+    const TextStore db = ReadBody(R"(
         <options><Options_Title><Parameters><Scale Y="2"/></Parameters></Options_Title></options>
         <help><help_1 text="p"><Parameters><Scale Y="2"/></Parameters></help_1></help>
         <messages>
@@ -89,7 +89,7 @@ TEST(TextRecordDefaults, DefaultsDifferByRecordType) {
 }
 
 TEST(TextRecords, ButtonReadsEveryField) {
-    const TTextDatabase db = ReadBody(R"(
+    const TextStore db = ReadBody(R"(
         <mainmenu><Exit_button>
           <Text><string Value="Leave"/><String Value="lost"/><string Value="now"/></Text>
           <Parameters Centered="yes" Leading="30" ButtonExactSize="TRUE" ButtonWidth="250">
@@ -111,7 +111,7 @@ TEST(TextRecords, ButtonReadsEveryField) {
 }
 
 TEST(TextRecords, CreditsHaveOneSlotPerChild) {
-    const TTextDatabase db = ReadBody(R"(
+    const TextStore db = ReadBody(R"(
         <credits>
           <Credits_Back_Button><Text><string Value="Back"/></Text></Credits_Back_Button>
           <Credit title="Code"><name string="Ann"/><Name string="Bob"/><name string="Cy"/>
@@ -127,7 +127,7 @@ TEST(TextRecords, CreditsHaveOneSlotPerChild) {
 // --- Numbered lists ----------------------------------------------------------------------------
 
 TEST(TextLists, DialoguesStopAtAGapAndCarryParametersOver) {
-    const TTextDatabase db = ReadBody(R"(
+    const TextStore db = ReadBody(R"(
         <dialogs>
           <dialog_1_1 text="a"><Parameters Character="3" Voice="2">
             <Pos X="100" Y="200"/><Scale X="0.5" Y="0.5"/></Parameters></dialog_1_1>
@@ -154,7 +154,7 @@ TEST(TextLists, DialoguesStopAtAGapAndCarryParametersOver) {
 }
 
 TEST(TextLists, TutorialListsEndWhereTheFirstEntryIsMissing) {
-    const TTextDatabase db = ReadBody(R"(
+    const TextStore db = ReadBody(R"(
         <tutorial>
           <tutorial_1_1 text="a"><Parameters Template="2"/></tutorial_1_1>
           <tutorial_1_2 text="b"/>
@@ -169,11 +169,11 @@ TEST(TextLists, TutorialListsEndWhereTheFirstEntryIsMissing) {
 
 TEST(TextLists, LoadingHintsAreWrappedWithTheirLayout) {
     std::vector<int> widths;
-    const TTextWrapper wrap = [&](const std::string& text, TPoint2, int width) {
+    const TextWrapperFunction wrap = [&](const std::string& text, TPoint2, int width) {
         widths.push_back(width);
         return TTSTextArray{text.substr(0, 3), text.substr(3)};
     };
-    TTextDatabase db = ReadBody(R"(
+    TextStore db = ReadBody(R"(
         <loading>
           <Loading string="Loading"/>
           <loading_click text="Click here"><Parameters Width="300"/></loading_click>
@@ -184,7 +184,7 @@ TEST(TextLists, LoadingHintsAreWrappedWithTheirLayout) {
             <loading_hint_3 text="unreached"/>
           </Loading_Hints>
         </loading>)",
-                                wrap);
+                            wrap);
     EXPECT_EQ(db.String("Loading"), "Loading");
     EXPECT_EQ(db.Text("loading_click").Text, (TTSTextArray{"Cli", "ck here"}));
     ASSERT_EQ(db.LoadingHints.size(), 2u);
@@ -206,7 +206,7 @@ TEST(TextLists, LoadingHintsAreWrappedWithTheirLayout) {
 // --- Sections ------------------------------------------------------------------------------------
 
 TEST(TextSections, LaterSectionsOverrideOnlyWhatTheyHold) {
-    TTextDatabase db = ReadBody(R"(
+    TextStore db = ReadBody(R"(
         <messages>
           <msg_ays text="first"><Parameters Width="500"/></msg_ays>
           <msg_noprofiles text="none"/>
@@ -231,7 +231,7 @@ TEST(TextSections, LaterSectionsOverrideOnlyWhatTheyHold) {
 }
 
 TEST(TextSections, TitleLosesOnlyItsFirstEscapedAmpersand) {
-    TTextDatabase db;
+    TextStore db;
     auto root = Parse(R"(<Text><Words>
         <Application_Name string="Birds &amp;amp; Cats &amp; Co"/>
         <Application2_msg string="Already &amp; running"/></Words></Text>)");
@@ -241,7 +241,7 @@ TEST(TextSections, TitleLosesOnlyItsFirstEscapedAmpersand) {
 }
 
 TEST(TextSections, PlainTextOfAnyRecordType) {
-    const TTextDatabase db = ReadBody(R"(
+    const TextStore db = ReadBody(R"(
         <messages><msg_badprofile text="Profile %{0} is damaged"/></messages>
         <mainmenu><Welcome_message_1><Text><string Value="Hi"/><string Value="there"/></Text>
         </Welcome_message_1></mainmenu>
@@ -258,7 +258,7 @@ class TextDocumentFixture : public ::testing::Test {
 protected:
     TextDocumentFixture() : saved_(TextDatabaseSource()) {
         ResetTextDatabase();
-        TextDatabaseSource() = TTextDatabaseSource{dir_.Path().string(), {}};
+        TextDatabaseSource() = TextDatabaseSourceFolders{dir_.Path().string(), {}};
         std::filesystem::create_directories(dir_.Path() / "Data" / "tData" / "Common");
     }
     ~TextDocumentFixture() override {
@@ -281,8 +281,8 @@ protected:
         ASSERT_TRUE(archive.WriteRecord("Text.xml", text.data(), text.size()));
     }
 
-    TTempDir dir_;
-    TTextDatabaseSource saved_;
+    TempDir dir_;
+    TextDatabaseSourceFolders saved_;
 };
 
 TEST_F(TextDocumentFixture, LooseFileWinsOverTheArchive) {

@@ -67,7 +67,7 @@ TEST(XmlConvert, TextToBoolAndTextIsTrue) {
 
 // Switches LC_NUMERIC to a locale with a decimal comma: an installed one, or one compiled
 // into a temporary folder with localedef. False when neither works.
-bool UseDecimalCommaLocale(const test::TTempDir& dir) {
+bool UseDecimalCommaLocale(const test::TempDir& dir) {
     for (const char* loc : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
         if (std::setlocale(LC_NUMERIC, loc)) return true;
     const std::string cmd =
@@ -82,7 +82,7 @@ bool UseDecimalCommaLocale(const test::TTempDir& dir) {
 TEST(XmlConvert, TextToFloatIgnoresTheLocale) {
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = previous ? previous : "C";
-    test::TTempDir dir;
+    test::TempDir dir;
     const bool comma = UseDecimalCommaLocale(dir);
     if (comma) {
         EXPECT_STREQ(std::localeconv()->decimal_point, ",");

@@ -57,7 +57,7 @@ TEST(XmlLoad, LineBreaksBecomeCrLfInsideValues) {
 }
 
 TEST(XmlLoad, FilesAndStreams) {
-    test::TTempDir dir;
+    test::TempDir dir;
     test::WriteText(dir.File("ok.xml"), "<a v='file'/>");
     test::WriteText(dir.File("bad.xml"), "<a v='file'>");
     test::WriteText(dir.File("empty.xml"), "");
@@ -73,7 +73,7 @@ TEST(XmlLoad, FilesAndStreams) {
 }
 
 TEST(XmlLoad, ArchivesAndMediaLinks) {
-    test::TTempDir dir;
+    test::TempDir dir;
     const std::string path = dir.File("docs.dan");
     {
         TKilnArchive writer;

@@ -91,7 +91,7 @@ TEST(XmlNode, EnumeratorSeesChildrenAddedDuringTheWalk) {
 }
 
 TEST(XmlNode, SavingEncodesWithoutLoss) {
-    test::TTempDir dir;
+    test::TempDir dir;
     TXMLNode ascii("a");
     ascii.AddField("v", "line1\nline2");
     ascii.SaveToFile(dir.File("ascii.xml"));
@@ -122,7 +122,7 @@ TEST(XmlNode, SavingEncodesWithoutLoss) {
 }
 
 TEST(XmlNode, SavingToArchives) {
-    test::TTempDir dir;
+    test::TempDir dir;
     const std::string path = dir.File("docs.dan");
     TXMLNode doc("doc");
     doc.AddField("n", "1");

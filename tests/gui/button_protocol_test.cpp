@@ -25,7 +25,7 @@ protected:
     }
 
     // One update tick: the move (the glow fades), then the pointer's hit on the button.
-    bool TickOver(THoverLevels levels = MenuButtonHover) {
+    bool TickOver(HoverLevels levels = MenuButtonHover) {
         engine.Move(1.0f);
         return ButtonProtocol(*button, levels);
     }

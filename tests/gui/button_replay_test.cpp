@@ -66,16 +66,16 @@ void AddFont(TKilnArchive& archive, const std::string& name) {
     data.TextureSize = data.PatternSize;
     data.PatternCount = 1;
     std::vector<uint32_t> px(static_cast<size_t>(cols * cell * rows * 24), 0x00FFFFFF);
-    TFontDescription desc;
+    FontDescription desc;
     desc.FontSize = {16, 24};
     for (int c = 33; c < 127; ++c) {
         const int i = c - 32, gx = (i % cols) * cell, gy = (i / cols) * 24;
         for (int y = 2; y < 22; ++y)
             for (int x = 2; x < 14; ++x)
                 px[static_cast<size_t>((gy + y) * cols * cell + gx + x)] = 0xFFFFFFFF;
-        TFontGlyph g;
+        FontGlyph g;
         g.Code = static_cast<char16_t>(c);
-        g.Entry = TLetterEntry{0, gx, gy, 16, 24, 0, 0};
+        g.Entry = LetterEntry{0, gx, gy, 16, 24, 0, 0};
         desc.Glyphs.push_back(g);
     }
     data.Textures.push_back(px);

@@ -31,7 +31,7 @@ protected:
         GameOptions = TGameOptions{};
         Player = TPlayer{};
         ProfilesList.clear();
-        ProfileHooks = TProfileHooks{};
+        ProfileHooks = ProfileCallbacks{};
         CurrentLevel = TLevel_Data{};
     }
     std::string PathOf(const std::string& file) const {

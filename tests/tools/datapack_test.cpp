@@ -135,7 +135,7 @@ const char* const kSquareSvg =
 
 // A source folder "src" with archives, and an output folder "out", in a temporary folder.
 struct DataFolder : ::testing::Test {
-    test::TTempDir dir;
+    test::TempDir dir;
     std::string out, err;
 
     fs::path Src() const { return dir.Path() / "src"; }
@@ -174,7 +174,7 @@ struct DataFolder : ::testing::Test {
         TKilnImageData image;
         EXPECT_TRUE(a.OpenFile((Out() / (archive + ".dan")).string()));
         EXPECT_TRUE(a.ReadRecord(key, data)) << key;
-        EXPECT_EQ(DecodeImageRecord(data.data(), data.size(), image), TImageRecordResult::Ok);
+        EXPECT_EQ(DecodeImageRecord(data.data(), data.size(), image), ImageRecordResult::Ok);
         return image;
     }
     // The pixel at (x, y) of a pattern, for one-texture images.
@@ -200,11 +200,11 @@ TEST_F(DataFolder, LinearListAndFrameParametersGiveEachFrameItsValues) {
                  " <frame><param name='a' value='1'/></frame>"
                  " <frame><param name='b' value='two'/></frame>"
                  "</image>");
-    TArchiveDescription d;
+    ArchiveDescription d;
     std::string error;
     ASSERT_TRUE(ReadArchiveDescription(Src() / "A", d, error)) << error;
     ASSERT_EQ(d.Images.size(), 2u);
-    const TImageItem& spin = d.Images[0];
+    const ImageItem& spin = d.Images[0];
     ASSERT_EQ(spin.Frames.size(), 16u);
     EXPECT_EQ(spin.Count, 16);
     EXPECT_EQ(spin.Frames[0].at("angle"), "0");
@@ -216,7 +216,7 @@ TEST_F(DataFolder, LinearListAndFrameParametersGiveEachFrameItsValues) {
     EXPECT_EQ(spin.Frames[9].at("frame"), "9");
     EXPECT_EQ(spin.Frames[9].at("frames"), "16");
 
-    const TImageItem& x = d.Images[1];
+    const ImageItem& x = d.Images[1];
     ASSERT_EQ(x.Frames.size(), 2u); // counted from the <frame> elements
     EXPECT_EQ(x.Frames[0].at("a"), "1");
     EXPECT_EQ(x.Frames[1].at("a"), "0");
@@ -226,11 +226,11 @@ TEST_F(DataFolder, LinearListAndFrameParametersGiveEachFrameItsValues) {
 
 TEST_F(DataFolder, DescriptionMistakesNameTheFileAndTheItem) {
     Write("A/t.svg", kSquareSvg);
-    struct TCase {
+    struct PackCase {
         std::string Items;
         std::string Expect;
     };
-    const std::vector<TCase> cases = {
+    const std::vector<PackCase> cases = {
         {"<image key='a.image' svg='t.svg' pattern='8'/>", "pattern \"8\""},
         {"<image key='a.image' svg='gone.svg' pattern='8x8'/>", "gone.svg"},
         {"<image key='a.image' pattern='8x8'/>", "svg and draw"},
@@ -245,9 +245,9 @@ TEST_F(DataFolder, DescriptionMistakesNameTheFileAndTheItem) {
          "used twice"},
         {"<font name='f' face='/nonexistent/font.ttf' size='20'/>", "font.ttf"},
     };
-    for (const TCase& c : cases) {
+    for (const PackCase& c : cases) {
         Archive("A", c.Items);
-        TArchiveDescription d;
+        ArchiveDescription d;
         std::string error;
         EXPECT_FALSE(ReadArchiveDescription(Src() / "A", d, error)) << c.Items;
         EXPECT_NE(error.find("archive.xml"), std::string::npos) << error;
@@ -423,12 +423,12 @@ TEST_F(DataFolder, DrawingProgramsAreDeterministicPerSeed) {
 
 TEST(DatapackFonts, GlyphsAreWhiteAndLieInsideTheAtlas) {
     if (!fs::exists(kFontFile)) GTEST_SKIP() << "no font " << kFontFile;
-    TFontItem item;
+    FontItem item;
     item.Name = "Test";
     item.Face = kFontFile;
     item.Size = 20;
     ASSERT_TRUE(ParseRanges("20-22,41-43,416", item.Ranges));
-    TBuiltFont font;
+    BuiltFont font;
     std::string error;
     ASSERT_TRUE(BuildFont(item, font, error)) << error;
     // The space has no glyph: the game advances blanks by its whitespace width.
@@ -438,8 +438,8 @@ TEST(DatapackFonts, GlyphsAreWhiteAndLieInsideTheAtlas) {
     const auto& tex = font.Image.Textures.at(0);
     const int tw = font.Image.TextureSize.x;
     EXPECT_EQ(font.Image.PatternCount, 1);
-    for (const TFontGlyph& g : font.Description.Glyphs) {
-        const TLetterEntry& e = g.Entry;
+    for (const FontGlyph& g : font.Description.Glyphs) {
+        const LetterEntry& e = g.Entry;
         ASSERT_TRUE(e.HasGlyph());
         EXPECT_GE(e.X, 0);
         EXPECT_LE(e.X + e.Width, tw);
@@ -469,19 +469,19 @@ TEST(DatapackFonts, GlyphsAreWhiteAndLieInsideTheAtlas) {
 
 TEST(DatapackFonts, ShadowStyleAddsADarkRimAroundTheSameAdvance) {
     if (!fs::exists(kFontFile)) GTEST_SKIP() << "no font " << kFontFile;
-    TFontItem plain;
+    FontItem plain;
     plain.Name = "P";
     plain.Face = kFontFile;
     plain.Size = 24;
     ASSERT_TRUE(ParseRanges("4F", plain.Ranges)); // "O"
-    TFontItem shadow = plain;
+    FontItem shadow = plain;
     shadow.Shadow = true;
-    TBuiltFont p, s;
+    BuiltFont p, s;
     std::string error;
     ASSERT_TRUE(BuildFont(plain, p, error)) << error;
     ASSERT_TRUE(BuildFont(shadow, s, error)) << error;
-    const TLetterEntry& pe = p.Description.Glyphs.at(0).Entry;
-    const TLetterEntry& se = s.Description.Glyphs.at(0).Entry;
+    const LetterEntry& pe = p.Description.Glyphs.at(0).Entry;
+    const LetterEntry& se = s.Description.Glyphs.at(0).Entry;
     EXPECT_GT(se.Width, pe.Width);
     EXPECT_GT(se.Height, pe.Height);
     // The pen advances by the letter plus its outline.
@@ -510,7 +510,7 @@ TEST_F(DataFolder, FontRecordsReadBackAsAFont) {
     EXPECT_EQ(a.RecordType(a.IndexOf("F_1.image")), artImage);
     const auto root = XMLFromArchive("F_1.xml", &a);
     ASSERT_NE(root, nullptr);
-    const TFontDescription d = ReadFontDescription(*root);
+    const FontDescription d = ReadFontDescription(*root);
     EXPECT_EQ(d.Glyphs.size(), 10u);
     EXPECT_GT(d.FontSize.y, 0);
 }

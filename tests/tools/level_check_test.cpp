@@ -74,7 +74,7 @@ std::string Replace(std::string text, const std::string& from, const std::string
 
 class LevelCheck : public ::testing::Test {
 protected:
-    test::TTempDir dir;
+    test::TempDir dir;
     std::string out, err;
 
     int Check(const std::vector<std::string>& args) {
@@ -263,15 +263,15 @@ TEST_F(BuiltLevels, EveryBuiltLevelLoadsAsANestlingMission) {
 
 // The initial board of a level as the searches see it. Random birds block like birds but
 // never match (their kind is chosen when the board is built).
-TBoardSnapshot Snapshot(const TLevel_Data& level) {
-    TBoardSnapshot s;
+BoardSnapshot Snapshot(const TLevel_Data& level) {
+    BoardSnapshot s;
     for (int x = 1; x <= 16; ++x) {
         for (int y = 1; y <= 16; ++y) {
             const int cell = level.Map[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
             const int code = level.Birds[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
             if (cell <= 0) continue;
             s.Cells[x][y] = {true, true, OneWayCellDirection(cell)};
-            const TCellCodeKind cellKind = ClassifyCellCode(cell);
+            const CellCodeKind cellKind = ClassifyCellCode(cell);
             if (cellKind == cellkind_OpenGate || cellKind == cellkind_ClosedGate)
                 s.Gates[x][y] = {true, cellKind == cellkind_OpenGate, false};
             switch (ClassifyObjectCode(code)) {
@@ -311,7 +311,7 @@ TBoardSnapshot Snapshot(const TLevel_Data& level) {
 }
 
 // Flies the bird from `from` to `to` if a path exists; false otherwise.
-bool MoveBird(TBoardSnapshot& s, TCoord2 from, TCoord2 to) {
+bool MoveBird(BoardSnapshot& s, TCoord2 from, TCoord2 to) {
     s.Dragged = drag_Bird;
     if (!FindPath(s, from, to).PathWasFind) return false;
     s.Birds[to.x][to.y] = s.Birds[from.x][from.y];
@@ -333,8 +333,8 @@ TEST_F(BuiltLevels, EveryNestlingCanBeReachedByAKey) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         std::vector<uint8_t> bytes;
         if (!levels.ReadRecord(list[i].FileName + ".xml", bytes)) continue;
-        const TBoardSnapshot start = Snapshot(Level(static_cast<int>(i)));
-        TBoardSnapshot bare = start;
+        const BoardSnapshot start = Snapshot(Level(static_cast<int>(i)));
+        BoardSnapshot bare = start;
         for (int x = 0; x < BoardGridSize; ++x) {
             for (int y = 0; y < BoardGridSize; ++y) {
                 bare.Birds[x][y] = {};
@@ -352,7 +352,7 @@ TEST_F(BuiltLevels, EveryNestlingCanBeReachedByAKey) {
                 for (int kx = 1; kx <= 16 && !reached; ++kx) {
                     for (int ky = 1; ky <= 16 && !reached; ++ky) {
                         if (!start.Keys[kx][ky]) continue;
-                        TBoardSnapshot s = bare;
+                        BoardSnapshot s = bare;
                         s.Keys[kx][ky] = true;
                         s.Nestlings[nx][ny] = true;
                         reached = FindPath(s, {kx, ky}, {nx, ny}).PathWasFind;
@@ -366,7 +366,7 @@ TEST_F(BuiltLevels, EveryNestlingCanBeReachedByAKey) {
 }
 
 TEST_F(BuiltLevels, OpeningTutorialMovesWorkOnLevel1) {
-    TBoardSnapshot s = Snapshot(Level(0));
+    BoardSnapshot s = Snapshot(Level(0));
     // Before the first move the key cannot reach the nestling.
     s.Dragged = drag_Key;
     EXPECT_FALSE(FindPath(s, {7, 5}, {4, 4}).PathWasFind);
@@ -384,7 +384,7 @@ TEST_F(BuiltLevels, OpeningTutorialMovesWorkOnLevel1) {
 }
 
 TEST_F(BuiltLevels, CatTutorialCatchesTheCatOnLevel2) {
-    TBoardSnapshot s = Snapshot(Level(1));
+    BoardSnapshot s = Snapshot(Level(1));
     ASSERT_TRUE(MoveBird(s, {12, 5}, {14, 3}));
     const TMatchResult m = FindMatches(s);
     ASSERT_EQ(m.Cats.size(), 1u);
@@ -393,13 +393,13 @@ TEST_F(BuiltLevels, CatTutorialCatchesTheCatOnLevel2) {
 }
 
 TEST_F(BuiltLevels, OneWayTutorialMoveMatchesOnLevel4) {
-    TBoardSnapshot s = Snapshot(Level(3));
+    BoardSnapshot s = Snapshot(Level(3));
     ASSERT_TRUE(MoveBird(s, {10, 5}, {11, 4}));
     EXPECT_TRUE(GroupHolds(FindMatches(s), {11, 4}));
 }
 
 TEST_F(BuiltLevels, CrowTutorialMoveWorksOnLevel7) {
-    TBoardSnapshot s = Snapshot(Level(6));
+    BoardSnapshot s = Snapshot(Level(6));
     ASSERT_EQ(s.Birds[11][1].Kind, ObjectCrow);
     EXPECT_TRUE(MoveBird(s, {11, 1}, {5, 2}));
     // With the crow gone, the way to the nestling behind it is open.

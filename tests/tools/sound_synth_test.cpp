@@ -23,24 +23,24 @@ namespace fs = std::filesystem;
 
 constexpr double kPi = 3.14159265358979323846;
 
-TBuffer Constant(double seconds, float value = 1.0f) {
-    return TBuffer(static_cast<std::size_t>(seconds * SampleRate), value);
+SampleBuffer Constant(double seconds, float value = 1.0f) {
+    return SampleBuffer(static_cast<std::size_t>(seconds * SampleRate), value);
 }
 
-TBuffer Sine(double hz, double seconds, double amplitude = 0.5) {
-    TBuffer out(static_cast<std::size_t>(seconds * SampleRate));
+SampleBuffer Sine(double hz, double seconds, double amplitude = 0.5) {
+    SampleBuffer out(static_cast<std::size_t>(seconds * SampleRate));
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = static_cast<float>(amplitude * std::sin(2 * kPi * hz * i / SampleRate));
     return out;
 }
 
-double Rms(const TBuffer& b, std::size_t from = 0) {
+double Rms(const SampleBuffer& b, std::size_t from = 0) {
     double s = 0;
     for (std::size_t i = from; i < b.size(); ++i) s += double(b[i]) * b[i];
     return std::sqrt(s / double(b.size() - from));
 }
 
-int ZeroCrossings(const TBuffer& b) {
+int ZeroCrossings(const SampleBuffer& b) {
     int n = 0;
     for (std::size_t i = 1; i < b.size(); ++i)
         if ((b[i - 1] < 0) != (b[i] < 0)) ++n;
@@ -50,7 +50,7 @@ int ZeroCrossings(const TBuffer& b) {
 // ---- envelopes
 
 TEST(SynthEnvelope, AdsrStartsAndEndsAtZeroAndHoldsTheSustain) {
-    TBuffer b = Constant(1.0);
+    SampleBuffer b = Constant(1.0);
     ApplyAdsr(b, {0.1, 0.1, 0.5, 0.2});
     EXPECT_EQ(b.front(), 0.0f);
     EXPECT_EQ(b.back(), 0.0f);
@@ -65,7 +65,7 @@ TEST(SynthEnvelope, AdsrStartsAndEndsAtZeroAndHoldsTheSustain) {
 }
 
 TEST(SynthEnvelope, ShortNoteSqueezesAttackAndReleaseButStillEndsAtZero) {
-    TBuffer b = Constant(0.02);
+    SampleBuffer b = Constant(0.02);
     ApplyAdsr(b, {0.05, 0.0, 1.0, 0.05});
     EXPECT_EQ(b.front(), 0.0f);
     EXPECT_EQ(b.back(), 0.0f);
@@ -74,19 +74,19 @@ TEST(SynthEnvelope, ShortNoteSqueezesAttackAndReleaseButStillEndsAtZero) {
 }
 
 TEST(SynthEnvelope, InstantAttackAndReleaseStillStartAndEndAtZero) {
-    TBuffer b = Constant(0.1);
+    SampleBuffer b = Constant(0.1);
     ApplyAdsr(b, {0.0, 0.0, 1.0, 0.0});
     EXPECT_EQ(b.front(), 0.0f);
     EXPECT_EQ(b.back(), 0.0f);
     EXPECT_EQ(b[b.size() / 2], 1.0f);
-    TBuffer p = Constant(0.1);
+    SampleBuffer p = Constant(0.1);
     ApplyPerc(p, {0.0, 10.0});
     EXPECT_EQ(p.front(), 0.0f);
     EXPECT_EQ(p.back(), 0.0f);
 }
 
 TEST(SynthEnvelope, PercussiveDecaysByItsTimeConstantAndEndsAtZero) {
-    TBuffer b = Constant(0.5);
+    SampleBuffer b = Constant(0.5);
     ApplyPerc(b, {0.0, 0.1});
     EXPECT_EQ(b.back(), 0.0f);
     EXPECT_NEAR(b[SampleRate / 10], std::exp(-1.0), 0.01);
@@ -97,66 +97,66 @@ TEST(SynthEnvelope, PercussiveDecaysByItsTimeConstantAndEndsAtZero) {
 // ---- oscillators and curves
 
 TEST(SynthOscillator, SinePlaysItsFrequency) {
-    TOscillator osc;
+    Oscillator osc;
     osc.Frequency = {{440.0}, {}, true};
-    const TBuffer b = Oscillate(osc, SampleRate, 1);
+    const SampleBuffer b = Oscillate(osc, SampleRate, 1);
     EXPECT_NEAR(ZeroCrossings(b), 880, 2);
     EXPECT_NEAR(Rms(b), std::sqrt(0.5), 0.01);
 }
 
 TEST(SynthOscillator, ExponentialGlidePassesTheGeometricMean) {
-    const TCurve glide{{200.0, 800.0}, {1.0}, true};
+    const RecipeCurve glide{{200.0, 800.0}, {1.0}, true};
     EXPECT_DOUBLE_EQ(glide.At(0), 200.0);
     EXPECT_NEAR(glide.At(0.5), 400.0, 1e-9);
     EXPECT_DOUBLE_EQ(glide.At(5.0), 800.0); // holds the last value
-    const TCurve linear{{200.0, 800.0}, {1.0}, false};
+    const RecipeCurve linear{{200.0, 800.0}, {1.0}, false};
     EXPECT_NEAR(linear.At(0.5), 500.0, 1e-9);
 }
 
 TEST(SynthOscillator, EveryWaveStaysInRangeAndNoiseIsReproducible) {
-    for (TWave w : {TWave::Sine, TWave::Triangle, TWave::Square, TWave::Saw, TWave::White,
-                    TWave::Pink, TWave::Brown}) {
-        TOscillator osc;
+    for (Waveform w : {Waveform::Sine, Waveform::Triangle, Waveform::Square, Waveform::Saw,
+                       Waveform::White, Waveform::Pink, Waveform::Brown}) {
+        Oscillator osc;
         osc.Wave = w;
         osc.Frequency = {{110.0, 3000.0}, {0.5}, true};
-        const TBuffer b = Oscillate(osc, SampleRate / 2, 7);
+        const SampleBuffer b = Oscillate(osc, SampleRate / 2, 7);
         EXPECT_LT(PeakOf(b), 1.6) << int(w);
         EXPECT_GT(Rms(b), 0.05) << int(w);
         EXPECT_EQ(b, Oscillate(osc, SampleRate / 2, 7)) << int(w);
     }
-    TOscillator noise;
-    noise.Wave = TWave::White;
+    Oscillator noise;
+    noise.Wave = Waveform::White;
     EXPECT_NE(Oscillate(noise, 1000, 1), Oscillate(noise, 1000, 2));
 }
 
 // ---- filters
 
 TEST(SynthFilter, LowAndHighPassKeepTheirSideAndCutTheOther) {
-    auto through = [](TFilterKind kind, double cutoff, double hz) {
-        TBuffer b = Sine(hz, 0.5);
-        TFilter f;
+    auto through = [](FilterKind kind, double cutoff, double hz) {
+        SampleBuffer b = Sine(hz, 0.5);
+        Filter f;
         f.Kind = kind;
         f.Cutoff = {{cutoff}, {}, true};
         ApplyFilter(b, f);
         return Rms(b, b.size() / 2) / Rms(Sine(hz, 0.5));
     };
     // Two-pole: -12 dB per octave, so four octaves away is about -48 dB.
-    EXPECT_GT(through(TFilterKind::LowPass, 1000, 100), 0.95);
-    EXPECT_LT(through(TFilterKind::LowPass, 1000, 16000), 0.01);
-    EXPECT_GT(through(TFilterKind::HighPass, 1000, 10000), 0.95);
-    EXPECT_LT(through(TFilterKind::HighPass, 1000, 62.5), 0.01);
-    EXPECT_NEAR(through(TFilterKind::BandPass, 1000, 1000), 1.0, 0.05);
-    EXPECT_LT(through(TFilterKind::BandPass, 1000, 10000), 0.2);
+    EXPECT_GT(through(FilterKind::LowPass, 1000, 100), 0.95);
+    EXPECT_LT(through(FilterKind::LowPass, 1000, 16000), 0.01);
+    EXPECT_GT(through(FilterKind::HighPass, 1000, 10000), 0.95);
+    EXPECT_LT(through(FilterKind::HighPass, 1000, 62.5), 0.01);
+    EXPECT_NEAR(through(FilterKind::BandPass, 1000, 1000), 1.0, 0.05);
+    EXPECT_LT(through(FilterKind::BandPass, 1000, 10000), 0.2);
     // One-pole: -3 dB at the cutoff, -6 dB per octave.
-    EXPECT_NEAR(through(TFilterKind::LowPass1, 1000, 1000), std::sqrt(0.5), 0.08);
-    EXPECT_LT(through(TFilterKind::LowPass1, 1000, 16000), 0.1);
-    EXPECT_LT(through(TFilterKind::HighPass1, 1000, 62.5), 0.1);
+    EXPECT_NEAR(through(FilterKind::LowPass1, 1000, 1000), std::sqrt(0.5), 0.08);
+    EXPECT_LT(through(FilterKind::LowPass1, 1000, 16000), 0.1);
+    EXPECT_LT(through(FilterKind::HighPass1, 1000, 62.5), 0.1);
 }
 
 // ---- levels
 
 TEST(SynthLevel, SustainedSoundMeetsTheLoudnessTarget) {
-    TBuffer b = Sine(440, 1.0, 0.05);
+    SampleBuffer b = Sine(440, 1.0, 0.05);
     Normalise(b, 1, -1.0, -20.0);
     EXPECT_NEAR(20 * std::log10(LoudnessOf(b, 1)), -20.0, 0.05);
     EXPECT_LT(PeakOf(b), std::pow(10.0, -1.0 / 20));
@@ -164,7 +164,7 @@ TEST(SynthLevel, SustainedSoundMeetsTheLoudnessTarget) {
 
 TEST(SynthLevel, ShortClickIsHeldAtThePeakCeiling) {
     // A spike would need a huge gain to reach the loudness target: the peak limits it.
-    TBuffer b(SampleRate / 2, 0.0f);
+    SampleBuffer b(SampleRate / 2, 0.0f);
     b[100] = 0.01f;
     Normalise(b, 1, -3.0, -10.0);
     EXPECT_NEAR(PeakOf(b), std::pow(10.0, -3.0 / 20), 1e-6);
@@ -172,17 +172,17 @@ TEST(SynthLevel, ShortClickIsHeldAtThePeakCeiling) {
 
 TEST(SynthLevel, LoudnessIsTheLoudestStretchAndLoopsUseTheWhole) {
     // 0.5 s at 0.5 amplitude then 2 s of near silence: the loudest 400 ms is the tone.
-    TBuffer b = Sine(300, 0.5, 0.5);
+    SampleBuffer b = Sine(300, 0.5, 0.5);
     b.resize(b.size() + 2 * SampleRate, 0.0f);
     EXPECT_NEAR(LoudnessOf(b, 1), 0.5 / std::sqrt(2.0), 0.01);
     EXPECT_NEAR(RmsOf(b), 0.5 / std::sqrt(2.0) * std::sqrt(0.2), 0.01);
-    TBuffer silent(1000, 0.0f);
+    SampleBuffer silent(1000, 0.0f);
     EXPECT_EQ(Normalise(silent, 1, -1, -16), 1.0);
     EXPECT_EQ(PeakOf(silent), 0.0);
 }
 
 TEST(SynthLevel, FadesMakeTheEdgesSilent) {
-    TBuffer b(2 * 4410, 0.8f); // stereo, 0.1 s
+    SampleBuffer b(2 * 4410, 0.8f); // stereo, 0.1 s
     FadeEdges(b, 2, 0.01, 0.02);
     EXPECT_EQ(b[0], 0.0f);
     EXPECT_EQ(b[1], 0.0f);
@@ -196,11 +196,11 @@ TEST(SynthLevel, FadesMakeTheEdgesSilent) {
 TEST(SynthLoop, CrossfadedLoopRunsFromItsEndStraightIntoItsStart) {
     // A sine whose period does not divide the loop: cut plainly, the loop would jump.
     const int body = SampleRate, fade = SampleRate / 10;
-    const TBuffer rendered = Sine(437.3, double(body + fade) / SampleRate, 0.5);
+    const SampleBuffer rendered = Sine(437.3, double(body + fade) / SampleRate, 0.5);
     const double naiveJump = std::fabs(rendered[body - 1] - rendered[0]);
     ASSERT_GT(naiveJump, 0.05);
 
-    const TBuffer loop = CrossfadeLoop(rendered, 1, body, fade);
+    const SampleBuffer loop = CrossfadeLoop(rendered, 1, body, fade);
     ASSERT_EQ(loop.size(), std::size_t(body));
     const double maxStep = 2 * kPi * 437.3 / SampleRate * 0.5; // the sine's steepest step
     EXPECT_LE(std::fabs(loop[0] - loop[body - 1]), maxStep * 1.05);
@@ -210,9 +210,9 @@ TEST(SynthLoop, CrossfadedLoopRunsFromItsEndStraightIntoItsStart) {
 }
 
 TEST(SynthLoop, AddTailFoldsTheRingingOntoTheHead) {
-    TBuffer rendered(2 * 10, 0.0f); // stereo, 10 frames
+    SampleBuffer rendered(2 * 10, 0.0f); // stereo, 10 frames
     for (int f = 0; f < 10; ++f) rendered[2 * f] = rendered[2 * f + 1] = float(f + 1);
-    const TBuffer loop = AddTail(rendered, 2, 6);
+    const SampleBuffer loop = AddTail(rendered, 2, 6);
     ASSERT_EQ(loop.size(), 12u);
     // Frames 6..9 (7, 8, 9, 10) land on frames 0..3.
     EXPECT_EQ(loop[0], 1.0f + 7.0f);
@@ -221,7 +221,7 @@ TEST(SynthLoop, AddTailFoldsTheRingingOntoTheHead) {
 }
 
 TEST(SynthLoop, LoopRecipeIsContinuousAndKeepsEventsPastTheEnd) {
-    std::vector<TRecipe> recipes;
+    std::vector<SoundRecipe> recipes;
     std::string error;
     ASSERT_TRUE(ParseRecipes("sound bed\n"
                              "  length 1\n  loop 0.2\n  stereo\n  level peak=-3 loudness=-20\n"
@@ -231,16 +231,16 @@ TEST(SynthLoop, LoopRecipeIsContinuousAndKeepsEventsPastTheEnd) {
                              "end\n",
                              "bed.synth", recipes, error))
         << error;
-    const TBuffer b = Render(recipes[0]);
+    const SampleBuffer b = Render(recipes[0]);
     ASSERT_EQ(b.size(), std::size_t(2 * SampleRate));
     // The ping at 0.9 s rings on past the end: its ringing is heard at the start.
-    TBuffer head(b.begin(), b.begin() + 2 * SampleRate / 20);
-    TBuffer before(b.begin() + 2 * SampleRate / 2,
-                   b.begin() + 2 * (SampleRate / 2 + SampleRate / 20));
+    SampleBuffer head(b.begin(), b.begin() + 2 * SampleRate / 20);
+    SampleBuffer before(b.begin() + 2 * SampleRate / 2,
+                        b.begin() + 2 * (SampleRate / 2 + SampleRate / 20));
     EXPECT_GT(Rms(head), 2 * Rms(before));
     // No dip at the seam: the first and last 20 ms carry the bed at full level.
     const std::size_t edge = 2 * SampleRate / 50;
-    TBuffer last(b.end() - static_cast<std::ptrdiff_t>(edge), b.end());
+    SampleBuffer last(b.end() - static_cast<std::ptrdiff_t>(edge), b.end());
     EXPECT_GT(Rms(last), 0.5 * RmsOf(b));
     EXPECT_LT(std::fabs(b[0] - b[b.size() - 2]), 0.1);
 }
@@ -250,7 +250,7 @@ TEST(SynthLoop, LimiterHoldsPeaksUnderTheCeilingRoundTheSeam) {
     // to four times its level 3 ms before the end: the limiter's recovery runs on through the
     // seam into the start, so the seam keeps no step.
     const std::size_t n = SampleRate;
-    TBuffer b(n);
+    SampleBuffer b(n);
     for (std::size_t i = 0; i < n; ++i) {
         const double t = double(i) / SampleRate;
         double d = std::fabs(t - (1.0 - 0.003));
@@ -261,7 +261,7 @@ TEST(SynthLoop, LimiterHoldsPeaksUnderTheCeilingRoundTheSeam) {
     double stepBefore = std::fabs(b[0] - b[n - 1]);
     for (std::size_t i = 1; i < n; ++i)
         stepBefore = std::max(stepBefore, double(std::fabs(b[i] - b[i - 1])));
-    const TBuffer before = b;
+    const SampleBuffer before = b;
     LimitLoop(b, 1, -6.0);
     EXPECT_LE(PeakOf(b), std::pow(10.0, -6.0 / 20) + 1e-6);
     // Far from the swell the tone is untouched.
@@ -276,7 +276,7 @@ TEST(SynthLoop, LimiterHoldsPeaksUnderTheCeilingRoundTheSeam) {
 // ---- recipes
 
 TEST(SynthRecipe, NotesTransposeAndInheritance) {
-    std::vector<TRecipe> recipes;
+    std::vector<SoundRecipe> recipes;
     std::string error;
     ASSERT_TRUE(ParseRecipes("level peak=-4 loudness=-20\n"
                              "sound a   # a comment\n"
@@ -287,22 +287,22 @@ TEST(SynthRecipe, NotesTransposeAndInheritance) {
                              "notes.synth", recipes, error))
         << error;
     ASSERT_EQ(recipes.size(), 2u);
-    const TCurve& f = recipes[0].Layers[0].Osc.Frequency;
+    const RecipeCurve& f = recipes[0].Layers[0].Osc.Frequency;
     EXPECT_DOUBLE_EQ(f.Values[0], 440.0);
     EXPECT_NEAR(f.Values[1], 554.365, 0.01);
     EXPECT_EQ(recipes[0].PeakDb, -4);
     EXPECT_EQ(recipes[1].Transpose, 12);
     EXPECT_EQ(recipes[1].Layers.size(), 1u);
     // An octave up doubles the crossings.
-    TRecipe steady = recipes[0];
+    SoundRecipe steady = recipes[0];
     steady.Layers[0].Osc.Frequency = {{440.0}, {}, true};
-    TRecipe octave = steady;
+    SoundRecipe octave = steady;
     octave.Transpose = 12;
     EXPECT_NEAR(ZeroCrossings(Render(octave)), 2 * ZeroCrossings(Render(steady)), 4);
 }
 
 TEST(SynthRecipe, MistakesNameTheFileAndLine) {
-    std::vector<TRecipe> recipes;
+    std::vector<SoundRecipe> recipes;
     std::string error;
     EXPECT_FALSE(ParseRecipes("sound a\n  layer\n    wave sine\n    freq 440 0.1\nend\n", "x.synth",
                               recipes, error));
@@ -328,14 +328,14 @@ TEST(SynthRecipe, MistakesNameTheFileAndLine) {
 }
 
 TEST(SynthRecipe, OneShotEffectIsLevelledAndClickFree) {
-    std::vector<TRecipe> recipes;
+    std::vector<SoundRecipe> recipes;
     std::string error;
     ASSERT_TRUE(ParseRecipes("sound s\n  length 0.3\n  level peak=-2 loudness=-16\n"
                              "  layer\n    wave square\n    freq 300\n    adsr 0 0 1 0\n"
                              "end\n",
                              "s.synth", recipes, error))
         << error;
-    const TBuffer b = Render(recipes[0]);
+    const SampleBuffer b = Render(recipes[0]);
     ASSERT_EQ(b.size(), std::size_t(0.3 * SampleRate));
     EXPECT_EQ(b.front(), 0.0f);
     EXPECT_EQ(b.back(), 0.0f);
@@ -378,7 +378,7 @@ TEST(SynthMidi, LengthFollowsTempoChangesAndSnapsToTheEighth) {
 }
 
 TEST(SynthOgg, EncodedSoundDecodesToTheSameLengthAndShape) {
-    TBuffer stereo(2 * 22050);
+    SampleBuffer stereo(2 * 22050);
     for (int f = 0; f < 22050; ++f) {
         stereo[2 * f] = 0.5f * float(std::sin(2 * kPi * 440 * f / SampleRate));
         stereo[2 * f + 1] = 0.25f * float(std::sin(2 * kPi * 660 * f / SampleRate));
@@ -389,7 +389,7 @@ TEST(SynthOgg, EncodedSoundDecodesToTheSameLengthAndShape) {
     std::vector<uint8_t> again;
     ASSERT_TRUE(EncodeOgg(stereo, 2, SampleRate, 0.4f, again, error));
     EXPECT_EQ(bytes, again); // reproducible builds
-    TDecodedSound sound;
+    DecodedSound sound;
     ASSERT_TRUE(DecodeOggVorbis(bytes, sound));
     EXPECT_EQ(sound.Channels, 2);
     EXPECT_EQ(sound.SampleRate, SampleRate);
@@ -409,7 +409,7 @@ TEST(SynthWav, ReadsSixteenBitPcm) {
         'R', 'I', 'F', 'F', 0, 0, 0,    0,    'W',  'A',  'V',  'E',  'f',  'm',  't',  ' ', 16, 0,
         0,   0,   1,   0,   2, 0, 0x44, 0xAC, 0,    0,    0,    0,    0,    0,    4,    0,   16, 0,
         'd', 'a', 't', 'a', 8, 0, 0,    0,    0x00, 0x40, 0x00, 0xC0, 0xFF, 0x7F, 0x00, 0x00};
-    TBuffer samples;
+    SampleBuffer samples;
     int channels = 0, rate = 0;
     std::string error;
     ASSERT_TRUE(ReadWav(wav, samples, channels, rate, error)) << error;
@@ -425,7 +425,7 @@ TEST(SynthWav, ReadsSixteenBitPcm) {
 // ---- archive descriptions
 
 TEST(SynthArchive, SoundItemsBuildIntoDecodableRecords) {
-    test::TTempDir dir;
+    test::TempDir dir;
     const fs::path folder = dir.Path() / "tSfx";
     fs::create_directories(folder);
     test::WriteText((folder / "archive.xml").string(),
@@ -435,11 +435,11 @@ TEST(SynthArchive, SoundItemsBuildIntoDecodableRecords) {
     test::WriteText((folder / "r.synth").string(),
                     "sound sfx_ping\n  length 0.25\n  layer\n    wave sine\n    freq C6\n"
                     "    perc 0.002 0.05\nend\n");
-    pack::TArchiveDescription archive;
+    pack::ArchiveDescription archive;
     std::string error;
     ASSERT_TRUE(pack::ReadArchiveDescription(folder, archive, error)) << error;
     ASSERT_EQ(archive.Sounds.size(), 2u);
-    pack::TBuildResult result;
+    pack::BuildResult result;
     const fs::path out = dir.Path() / "tSfx.dan";
     ASSERT_TRUE(pack::BuildArchive(archive, out, result, error)) << error;
     EXPECT_EQ(result.Records, 2);
@@ -449,20 +449,20 @@ TEST(SynthArchive, SoundItemsBuildIntoDecodableRecords) {
     for (const char* key : {"sfx_ping.ogg", "other.ogg"}) {
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(dan.ReadRecord(key, bytes)) << key;
-        TDecodedSound sound;
+        DecodedSound sound;
         ASSERT_TRUE(DecodeOggVorbis(bytes, sound)) << key;
         EXPECT_EQ(sound.Frames(), int(0.25 * SampleRate)) << key;
     }
 }
 
 TEST(SynthArchive, SoundMistakesNameTheItem) {
-    test::TTempDir dir;
+    test::TempDir dir;
     const fs::path folder = dir.Path() / "tSfx";
     fs::create_directories(folder);
     test::WriteText((folder / "r.synth").string(), "sound a\n  layer\n    wave sine\nend\n");
     auto read = [&](const std::string& xml, std::string& error) {
         test::WriteText((folder / "archive.xml").string(), "<archive>" + xml + "</archive>");
-        pack::TArchiveDescription archive;
+        pack::ArchiveDescription archive;
         return pack::ReadArchiveDescription(folder, archive, error);
     };
     std::string error;
@@ -478,9 +478,9 @@ TEST(SynthArchive, SoundMistakesNameTheItem) {
 
     // A recipe name the file does not have fails the build, naming the file.
     ASSERT_TRUE(read("<sound key='b.ogg' recipe='r.synth'/>", error)) << error;
-    pack::TArchiveDescription archive;
+    pack::ArchiveDescription archive;
     ASSERT_TRUE(pack::ReadArchiveDescription(folder, archive, error));
-    pack::TBuildResult result;
+    pack::BuildResult result;
     EXPECT_FALSE(pack::BuildArchive(archive, dir.Path() / "x.dan", result, error));
     EXPECT_NE(error.find("r.synth: has no sound \"b\""), std::string::npos) << error;
 }
@@ -489,13 +489,13 @@ TEST(SynthMusic, NoteDataBecomesALoopOfExactlyItsBars) {
     if (!fs::exists(DefaultSoundFont) || std::system("command -v abc2midi >/dev/null 2>&1") != 0 ||
         std::system("command -v fluidsynth >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "abc2midi, fluidsynth or the soundfont is missing";
-    test::TTempDir dir;
+    test::TempDir dir;
     // Two bars of 4/4 at 120 bpm: 4 seconds, plus a ringing tail folded onto the start.
     test::WriteText(dir.File("t.abc"), "X:1\nT:t\nM:4/4\nL:1/4\nQ:1/4=120\nK:C\n"
                                        "%%MIDI program 0\nCEGc|c4|\n");
-    TMusicSpec spec;
+    MusicSpec spec;
     spec.Source = dir.File("t.abc");
-    TBuffer stereo;
+    SampleBuffer stereo;
     std::string error;
     ASSERT_TRUE(RenderMusic(spec, stereo, error)) << error;
     EXPECT_EQ(stereo.size(), std::size_t(2 * 4 * SampleRate));

@@ -6,7 +6,7 @@ namespace bw::dan {
 
 namespace {
 
-int RunCat(const TArgs& args) {
+int RunCat(const ArgList& args) {
     const auto parsed = ParseArgs(CatCommand, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(CatCommand);
@@ -18,7 +18,7 @@ int RunCat(const TArgs& args) {
     if (index < 0) return Report(CatCommand, "no record '" + Printable(key) + "'");
     std::vector<uint8_t> data;
     const auto result = archive.ReadRecordAt(index, data);
-    if (result != TArchiveReadResult::Ok)
+    if (result != ArchiveReadResult::Ok)
         return Report(CatCommand, Printable(key) + ": " + ArchiveReadResultText(result));
     std::cout.write(reinterpret_cast<const char*>(data.data()),
                     static_cast<std::streamsize>(data.size()));
@@ -28,11 +28,11 @@ int RunCat(const TArgs& args) {
 
 } // namespace
 
-const TCommand CatCommand{"cat", "write one record's bytes to standard output",
-                          "usage: dan cat ARCHIVE KEY\n"
-                          "\n"
-                          "Writes the uncompressed bytes of the record KEY (letter case of\n"
-                          "ASCII letters ignored) to standard output.\n",
-                          RunCat};
+const DanCommand CatCommand{"cat", "write one record's bytes to standard output",
+                            "usage: dan cat ARCHIVE KEY\n"
+                            "\n"
+                            "Writes the uncompressed bytes of the record KEY (letter case of\n"
+                            "ASCII letters ignored) to standard output.\n",
+                            RunCat};
 
 } // namespace bw::dan

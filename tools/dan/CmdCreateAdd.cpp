@@ -10,7 +10,7 @@ namespace bw::dan {
 namespace {
 
 // create and add share everything but the open mode.
-int AddFiles(const TCommand& cmd, const TArgs& args, TArchiveOpenMode mode) {
+int AddFiles(const DanCommand& cmd, const ArgList& args, TArchiveOpenMode mode) {
     const auto parsed = ParseArgs(cmd, args, {"key", "type", "date"});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(cmd);
@@ -33,11 +33,11 @@ int AddFiles(const TCommand& cmd, const TArgs& args, TArchiveOpenMode mode) {
     }
 
     // Read every file and check the keys before the archive is touched.
-    struct TInput {
+    struct InputFile {
         std::string Key;
         std::vector<uint8_t> Bytes;
     };
-    std::vector<TInput> inputs;
+    std::vector<InputFile> inputs;
     std::vector<std::string> seen;
     for (std::size_t i = 1; i < parsed->Positional.size(); ++i) {
         const std::string& file = parsed->Positional[i];
@@ -61,10 +61,10 @@ int AddFiles(const TCommand& cmd, const TArgs& args, TArchiveOpenMode mode) {
     return kExitOk;
 }
 
-int RunCreate(const TArgs& args) {
+int RunCreate(const ArgList& args) {
     return AddFiles(CreateCommand, args, aomOverwrite);
 }
-int RunAdd(const TArgs& args) {
+int RunAdd(const ArgList& args) {
     return AddFiles(AddCommand, args, aomUpdate);
 }
 
@@ -77,7 +77,7 @@ int RunAdd(const TArgs& args) {
 
 } // namespace
 
-const TCommand CreateCommand{
+const DanCommand CreateCommand{
     "create", "make a new archive from files",
     "usage: dan create ARCHIVE FILE... [--key NAME] [--type TYPE] [--date ISO8601]\n"
     "\n"
@@ -86,7 +86,7 @@ const TCommand CreateCommand{
     "\n" DAN_ADD_OPTIONS,
     RunCreate};
 
-const TCommand AddCommand{
+const DanCommand AddCommand{
     "add", "add or replace records",
     "usage: dan add ARCHIVE FILE... [--key NAME] [--type TYPE] [--date ISO8601]\n"
     "\n"

@@ -32,7 +32,7 @@ std::optional<std::filesystem::path> KeyToPath(const std::string& key) {
     return path;
 }
 
-int RunExtract(const TArgs& args) {
+int RunExtract(const ArgList& args) {
     const auto parsed = ParseArgs(ExtractCommand, args, {"dir"});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(ExtractCommand);
@@ -66,7 +66,7 @@ int RunExtract(const TArgs& args) {
         }
         std::vector<uint8_t> data;
         const auto result = archive.ReadRecordAt(index, data);
-        if (result != TArchiveReadResult::Ok) {
+        if (result != ArchiveReadResult::Ok) {
             Report(ExtractCommand, Printable(key) + ": " + ArchiveReadResultText(result));
             ++failures;
             continue;
@@ -88,7 +88,7 @@ int RunExtract(const TArgs& args) {
 
 } // namespace
 
-const TCommand ExtractCommand{
+const DanCommand ExtractCommand{
     "extract", "write records to files",
     "usage: dan extract ARCHIVE [KEY...] [-C DIR]\n"
     "\n"

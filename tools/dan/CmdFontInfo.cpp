@@ -8,12 +8,12 @@
 
 namespace bw::dan {
 
-extern const TCommand FontInfoCommand;
+extern const DanCommand FontInfoCommand;
 
 namespace {
 
-int RunFontInfo(const TArgs& args) {
-    const TCommand& cmd = FontInfoCommand;
+int RunFontInfo(const ArgList& args) {
+    const DanCommand& cmd = FontInfoCommand;
     const auto parsed = ParseArgs(cmd, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(cmd);
@@ -23,11 +23,11 @@ int RunFontInfo(const TArgs& args) {
     if (!ReadArchiveRecord(cmd, parsed->Positional[0], key, bytes)) return kExitFailure;
     const auto tree = XMLFromBytes(bytes.data(), bytes.size());
     if (!tree) return Report(cmd, Printable(key) + ": not a valid document");
-    const TFontDescription desc = ReadFontDescription(*tree);
+    const FontDescription desc = ReadFontDescription(*tree);
     // A later item for the same code replaces an earlier one, as in the game.
-    std::vector<TLetterEntry> table(TKilnFont::EntryCount);
+    std::vector<LetterEntry> table(TKilnFont::EntryCount);
     std::set<char16_t> codes;
-    for (const TFontGlyph& g : desc.Glyphs) {
+    for (const FontGlyph& g : desc.Glyphs) {
         table[g.Code] = g.Entry;
         codes.insert(g.Code);
     }
@@ -43,7 +43,7 @@ int RunFontInfo(const TArgs& args) {
 
 } // namespace
 
-const TCommand FontInfoCommand{
+const DanCommand FontInfoCommand{
     "font-info", "print the cell size and glyph count of a font description",
     "usage: dan font-info ARCHIVE KEY\n"
     "\n"

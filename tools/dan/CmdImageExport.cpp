@@ -5,12 +5,12 @@
 
 namespace bw::dan {
 
-extern const TCommand ImageExportCommand;
+extern const DanCommand ImageExportCommand;
 
 namespace {
 
-int RunImageExport(const TArgs& args) {
-    const TCommand& cmd = ImageExportCommand;
+int RunImageExport(const ArgList& args) {
+    const DanCommand& cmd = ImageExportCommand;
     const auto parsed = ParseArgs(cmd, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(cmd);
@@ -20,7 +20,7 @@ int RunImageExport(const TArgs& args) {
     if (!ReadArchiveRecord(cmd, parsed->Positional[0], key, bytes)) return kExitFailure;
     TKilnImageData data;
     const auto decoded = DecodeImageRecord(bytes.data(), bytes.size(), data);
-    if (decoded != TImageRecordResult::Ok)
+    if (decoded != ImageRecordResult::Ok)
         return Report(cmd, Printable(key) + ": " + ImageRecordResultText(decoded));
     Picture sheet;
     std::string error;
@@ -33,7 +33,7 @@ int RunImageExport(const TArgs& args) {
 
 } // namespace
 
-const TCommand ImageExportCommand{
+const DanCommand ImageExportCommand{
     "image-export", "write an image record as one PNG sheet",
     "usage: dan image-export ARCHIVE KEY OUT.png\n"
     "\n"

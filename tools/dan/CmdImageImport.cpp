@@ -7,7 +7,7 @@
 
 namespace bw::dan {
 
-extern const TCommand ImageImportCommand;
+extern const DanCommand ImageImportCommand;
 
 namespace {
 
@@ -25,8 +25,8 @@ std::optional<TPoint2px> ParseSize(const std::string& text) {
     return size;
 }
 
-int RunImageImport(const TArgs& args) {
-    const TCommand& cmd = ImageImportCommand;
+int RunImageImport(const ArgList& args) {
+    const DanCommand& cmd = ImageImportCommand;
     const auto parsed = ParseArgs(cmd, args, {"pattern", "visible", "count"});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(cmd);
@@ -68,7 +68,7 @@ int RunImageImport(const TArgs& args) {
 
 } // namespace
 
-const TCommand ImageImportCommand{
+const DanCommand ImageImportCommand{
     "image-import", "store a picture sheet as an image record",
     "usage: dan image-import ARCHIVE KEY PICTURE --pattern WxH [--visible WxH] [--count N]\n"
     "\n"

@@ -6,7 +6,7 @@
 
 namespace bw::dan {
 
-extern const TCommand ImageInfoCommand;
+extern const DanCommand ImageInfoCommand;
 
 namespace {
 
@@ -14,8 +14,8 @@ std::string Size(TPoint2px s) {
     return std::to_string(s.x) + "x" + std::to_string(s.y);
 }
 
-int RunImageInfo(const TArgs& args) {
-    const TCommand& cmd = ImageInfoCommand;
+int RunImageInfo(const ArgList& args) {
+    const DanCommand& cmd = ImageInfoCommand;
     const auto parsed = ParseArgs(cmd, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(cmd);
@@ -23,9 +23,9 @@ int RunImageInfo(const TArgs& args) {
     const std::string& key = parsed->Positional[1];
     std::vector<uint8_t> bytes;
     if (!ReadArchiveRecord(cmd, parsed->Positional[0], key, bytes)) return kExitFailure;
-    TImageRecordHeader h;
+    ImageRecordHeader h;
     const auto header = ReadImageRecordHeader(bytes.data(), bytes.size(), h);
-    if (header != TImageRecordResult::Ok)
+    if (header != ImageRecordResult::Ok)
         return Report(cmd, Printable(key) + ": " + ImageRecordResultText(header));
     std::cout << "format\t" << PixelFormatName(h.PixelFormat) << "\n"
               << "pattern size\t" << Size(h.PatternSize) << "\n"
@@ -37,14 +37,14 @@ int RunImageInfo(const TArgs& args) {
     // The game reads the whole record; tell when it would skip it.
     TKilnImageData data;
     const auto decoded = DecodeImageRecord(bytes.data(), bytes.size(), data);
-    if (decoded != TImageRecordResult::Ok)
+    if (decoded != ImageRecordResult::Ok)
         return Report(cmd, Printable(key) + ": " + ImageRecordResultText(decoded));
     return kExitOk;
 }
 
 } // namespace
 
-const TCommand ImageInfoCommand{
+const DanCommand ImageInfoCommand{
     "image-info", "print the header of an image record",
     "usage: dan image-info ARCHIVE KEY\n"
     "\n"

@@ -7,7 +7,7 @@ namespace bw::dan {
 
 namespace {
 
-int RunList(const TArgs& args) {
+int RunList(const ArgList& args) {
     const auto parsed = ParseArgs(ListCommand, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(ListCommand);
@@ -28,7 +28,7 @@ int RunList(const TArgs& args) {
 
 } // namespace
 
-const TCommand ListCommand{
+const DanCommand ListCommand{
     "list", "one line per record of an archive",
     "usage: dan list ARCHIVE\n"
     "\n"

@@ -9,8 +9,8 @@
 
 namespace bw::dan {
 
-extern const TCommand ProfileDecodeCommand;
-extern const TCommand ProfileEncodeCommand;
+extern const DanCommand ProfileDecodeCommand;
+extern const DanCommand ProfileEncodeCommand;
 
 namespace {
 
@@ -20,8 +20,8 @@ bool LoadsAsProfile(const std::vector<uint8_t>& bytes) {
     return ProfileFromBytes(bytes.data(), bytes.size(), 0, player);
 }
 
-int RunProfileDecode(const TArgs& args) {
-    const TCommand& cmd = ProfileDecodeCommand;
+int RunProfileDecode(const ArgList& args) {
+    const DanCommand& cmd = ProfileDecodeCommand;
     const auto parsed = ParseArgs(cmd, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(cmd);
@@ -43,8 +43,8 @@ int RunProfileDecode(const TArgs& args) {
     return kExitOk;
 }
 
-int RunProfileEncode(const TArgs& args) {
-    const TCommand& cmd = ProfileEncodeCommand;
+int RunProfileEncode(const ArgList& args) {
+    const DanCommand& cmd = ProfileEncodeCommand;
     const auto parsed = ParseArgs(cmd, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(cmd);
@@ -73,7 +73,7 @@ int RunProfileEncode(const TArgs& args) {
 
 } // namespace
 
-const TCommand ProfileDecodeCommand{
+const DanCommand ProfileDecodeCommand{
     "profile-decode", "print the XML text of a player profile (.sav)",
     "usage: dan profile-decode FILE.sav\n"
     "\n"
@@ -82,7 +82,7 @@ const TCommand ProfileDecodeCommand{
     "game would reject it (it does not parse, or its root is not \"Profile\").\n",
     RunProfileDecode};
 
-const TCommand ProfileEncodeCommand{
+const DanCommand ProfileEncodeCommand{
     "profile-encode", "write an XML text as a player profile (.sav)",
     "usage: dan profile-encode FILE.xml OUT.sav\n"
     "\n"

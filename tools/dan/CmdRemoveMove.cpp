@@ -4,7 +4,7 @@ namespace bw::dan {
 
 namespace {
 
-int RunRemove(const TArgs& args) {
+int RunRemove(const ArgList& args) {
     const auto parsed = ParseArgs(RemoveCommand, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(RemoveCommand);
@@ -21,7 +21,7 @@ int RunRemove(const TArgs& args) {
     return kExitOk;
 }
 
-int RunMove(const TArgs& args) {
+int RunMove(const ArgList& args) {
     const auto parsed = ParseArgs(MoveCommand, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(MoveCommand);
@@ -43,16 +43,16 @@ int RunMove(const TArgs& args) {
 
 } // namespace
 
-const TCommand RemoveCommand{"rm", "remove records",
-                             "usage: dan rm ARCHIVE KEY...\n"
-                             "\n"
-                             "Removes the records (the archive is rewritten without them).\n",
-                             RunRemove};
+const DanCommand RemoveCommand{"rm", "remove records",
+                               "usage: dan rm ARCHIVE KEY...\n"
+                               "\n"
+                               "Removes the records (the archive is rewritten without them).\n",
+                               RunRemove};
 
-const TCommand MoveCommand{"mv", "rename a record",
-                           "usage: dan mv ARCHIVE KEY NEWKEY\n"
-                           "\n"
-                           "Renames a record; fails when another record has the key NEWKEY.\n",
-                           RunMove};
+const DanCommand MoveCommand{"mv", "rename a record",
+                             "usage: dan mv ARCHIVE KEY NEWKEY\n"
+                             "\n"
+                             "Renames a record; fails when another record has the key NEWKEY.\n",
+                             RunMove};
 
 } // namespace bw::dan

@@ -6,7 +6,7 @@ namespace bw::dan {
 
 namespace {
 
-int RunVerify(const TArgs& args) {
+int RunVerify(const ArgList& args) {
     const auto parsed = ParseArgs(VerifyCommand, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(VerifyCommand);
@@ -18,7 +18,7 @@ int RunVerify(const TArgs& args) {
     std::vector<uint8_t> data;
     for (int i = 0; i < archive.RecordCount(); ++i) {
         const auto result = archive.ReadRecordAt(i, data);
-        if (result == TArchiveReadResult::Ok) continue;
+        if (result == ArchiveReadResult::Ok) continue;
         ++bad;
         Report(VerifyCommand, path + ": " + Printable(archive.RecordKey(i)) + ": " +
                                   ArchiveReadResultText(result));
@@ -34,7 +34,7 @@ int RunVerify(const TArgs& args) {
 
 } // namespace
 
-const TCommand VerifyCommand{
+const DanCommand VerifyCommand{
     "verify", "read every record and check its size and CRC",
     "usage: dan verify ARCHIVE\n"
     "\n"

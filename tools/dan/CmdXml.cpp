@@ -8,7 +8,7 @@ namespace bw::dan {
 
 namespace {
 
-int RunXml(const TArgs& args) {
+int RunXml(const ArgList& args) {
     const auto parsed = ParseArgs(XmlCommand, args, {});
     if (!parsed) return kExitUsage;
     if (parsed->Help) return PrintHelp(XmlCommand);
@@ -25,7 +25,7 @@ int RunXml(const TArgs& args) {
         if (index < 0) return Report(XmlCommand, "no record '" + Printable(pos[1]) + "'");
         std::vector<uint8_t> data;
         const auto result = archive.ReadRecordAt(index, data);
-        if (result != TArchiveReadResult::Ok)
+        if (result != ArchiveReadResult::Ok)
             return Report(XmlCommand, Printable(pos[1]) + ": " + ArchiveReadResultText(result));
         tree = XMLFromBytes(data.data(), data.size());
         if (!tree) return Report(XmlCommand, Printable(pos[1]) + ": not a valid document");
@@ -39,7 +39,7 @@ int RunXml(const TArgs& args) {
 
 } // namespace
 
-const TCommand XmlCommand{
+const DanCommand XmlCommand{
     "xml", "parse an XML file or record and print it",
     "usage: dan xml FILE\n"
     "       dan xml ARCHIVE KEY\n"

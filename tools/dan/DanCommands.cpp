@@ -3,16 +3,16 @@
 namespace bw::dan {
 
 // Image and font records (CmdImage*.cpp, CmdFontInfo.cpp).
-extern const TCommand ImageImportCommand;
-extern const TCommand ImageExportCommand;
-extern const TCommand ImageInfoCommand;
-extern const TCommand FontInfoCommand;
+extern const DanCommand ImageImportCommand;
+extern const DanCommand ImageExportCommand;
+extern const DanCommand ImageInfoCommand;
+extern const DanCommand FontInfoCommand;
 // Player profiles (CmdProfile.cpp).
-extern const TCommand ProfileDecodeCommand;
-extern const TCommand ProfileEncodeCommand;
+extern const DanCommand ProfileDecodeCommand;
+extern const DanCommand ProfileEncodeCommand;
 
-const std::vector<TCommand>& Commands() {
-    static const std::vector<TCommand> commands{
+const std::vector<DanCommand>& Commands() {
+    static const std::vector<DanCommand> commands{
         ListCommand,     CatCommand,           ExtractCommand,       CreateCommand,
         AddCommand,      RemoveCommand,        MoveCommand,          VerifyCommand,
         XmlCommand,      ImageImportCommand,   ImageExportCommand,   ImageInfoCommand,

@@ -1,4 +1,4 @@
-// The subcommands of dan. To add one: define its TCommand in a CmdName.cpp of this folder and
+// The subcommands of dan. To add one: define its DanCommand in a CmdName.cpp of this folder and
 // list it in DanCommands.cpp.
 #pragma once
 
@@ -6,14 +6,14 @@
 
 namespace bw::dan {
 
-extern const TCommand ListCommand;
-extern const TCommand CatCommand;
-extern const TCommand ExtractCommand;
-extern const TCommand CreateCommand;
-extern const TCommand AddCommand;
-extern const TCommand RemoveCommand;
-extern const TCommand MoveCommand;
-extern const TCommand VerifyCommand;
-extern const TCommand XmlCommand;
+extern const DanCommand ListCommand;
+extern const DanCommand CatCommand;
+extern const DanCommand ExtractCommand;
+extern const DanCommand CreateCommand;
+extern const DanCommand AddCommand;
+extern const DanCommand RemoveCommand;
+extern const DanCommand MoveCommand;
+extern const DanCommand VerifyCommand;
+extern const DanCommand XmlCommand;
 
 } // namespace bw::dan

@@ -8,22 +8,22 @@
 
 namespace bw::dan {
 
-const TCommand* FindCommand(const std::string& name) {
+const DanCommand* FindCommand(const std::string& name) {
     for (const auto& c : Commands())
         if (name == c.Name) return &c;
     return nullptr;
 }
 
-std::optional<std::string> TParsedArgs::Get(const std::string& name) const {
+std::optional<std::string> ParsedArgs::Get(const std::string& name) const {
     std::optional<std::string> value;
     for (const auto& [n, v] : Options)
         if (n == name) value = v; // the last one wins
     return value;
 }
 
-std::optional<TParsedArgs> ParseArgs(const TCommand& cmd, const TArgs& args,
-                                     const std::vector<std::string>& valueOptions) {
-    TParsedArgs parsed;
+std::optional<ParsedArgs> ParseArgs(const DanCommand& cmd, const ArgList& args,
+                                    const std::vector<std::string>& valueOptions) {
+    ParsedArgs parsed;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -69,23 +69,23 @@ std::optional<TParsedArgs> ParseArgs(const TCommand& cmd, const TArgs& args,
     return parsed;
 }
 
-int Report(const TCommand& cmd, const std::string& message, int exitCode) {
+int Report(const DanCommand& cmd, const std::string& message, int exitCode) {
     std::cerr << "dan " << cmd.Name << ": " << message << std::endl;
     return exitCode;
 }
 
-int UsageError(const TCommand& cmd, const std::string& message) {
+int UsageError(const DanCommand& cmd, const std::string& message) {
     std::cerr << "dan " << cmd.Name << ": " << message << " (see 'dan " << cmd.Name << " --help')"
               << std::endl;
     return kExitUsage;
 }
 
-int PrintHelp(const TCommand& cmd) {
+int PrintHelp(const DanCommand& cmd) {
     std::cout << cmd.Usage;
     return kExitOk;
 }
 
-bool OpenArchive(const TCommand& cmd, TKilnArchive& archive, const std::string& path,
+bool OpenArchive(const DanCommand& cmd, TKilnArchive& archive, const std::string& path,
                  TArchiveOpenMode mode) {
     archive.SetOpenMode(mode);
     if (archive.OpenFile(path)) return true;
@@ -110,7 +110,7 @@ bool OpenArchive(const TCommand& cmd, TKilnArchive& archive, const std::string& 
     return false;
 }
 
-bool ReadArchiveRecord(const TCommand& cmd, const std::string& path, const std::string& key,
+bool ReadArchiveRecord(const DanCommand& cmd, const std::string& path, const std::string& key,
                        std::vector<uint8_t>& bytes) {
     TKilnArchive archive;
     if (!OpenArchive(cmd, archive, path, aomReadOnly)) return false;
@@ -120,7 +120,7 @@ bool ReadArchiveRecord(const TCommand& cmd, const std::string& path, const std::
         return false;
     }
     const auto read = archive.ReadRecordAt(index, bytes);
-    if (read != TArchiveReadResult::Ok) {
+    if (read != ArchiveReadResult::Ok) {
         Report(cmd, Printable(key) + ": " + ArchiveReadResultText(read));
         return false;
     }

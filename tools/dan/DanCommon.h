@@ -9,28 +9,28 @@
 
 namespace bw::dan {
 
-using TArgs = std::vector<std::string>;
+using ArgList = std::vector<std::string>;
 
 // Exit codes.
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1; // the operation failed or found bad records
 constexpr int kExitUsage = 2;   // the command line was wrong
 
-struct TCommand {
+struct DanCommand {
     const char* Name;
     const char* Summary;
     const char* Usage; // full help text, first line "usage: ..."
-    int (*Run)(const TArgs& args);
+    int (*Run)(const ArgList& args);
 };
 
 // Every subcommand, in the order "dan --help" lists them (DanCommands.cpp).
-const std::vector<TCommand>& Commands();
-const TCommand* FindCommand(const std::string& name);
+const std::vector<DanCommand>& Commands();
+const DanCommand* FindCommand(const std::string& name);
 
 // The command line of one subcommand: positional arguments and "--name value" /
 // "--name=value" options ("--" ends the options). "-C DIR" is read as "--dir DIR".
-struct TParsedArgs {
-    TArgs Positional;
+struct ParsedArgs {
+    ArgList Positional;
     std::vector<std::pair<std::string, std::string>> Options;
     bool Help = false;
     std::optional<std::string> Get(const std::string& name) const;
@@ -38,21 +38,21 @@ struct TParsedArgs {
 
 // Parses Args for a command that knows the given value options; prints a usage error and
 // returns nullopt for an unknown option or a missing value.
-std::optional<TParsedArgs> ParseArgs(const TCommand& cmd, const TArgs& args,
-                                     const std::vector<std::string>& valueOptions);
+std::optional<ParsedArgs> ParseArgs(const DanCommand& cmd, const ArgList& args,
+                                    const std::vector<std::string>& valueOptions);
 
 // One line "dan CMD: message" on standard error; returns the exit code given.
-int Report(const TCommand& cmd, const std::string& message, int exitCode = kExitFailure);
-int UsageError(const TCommand& cmd, const std::string& message);
-int PrintHelp(const TCommand& cmd);
+int Report(const DanCommand& cmd, const std::string& message, int exitCode = kExitFailure);
+int UsageError(const DanCommand& cmd, const std::string& message);
+int PrintHelp(const DanCommand& cmd);
 
 // Opens an archive and explains a failure on standard error.
-bool OpenArchive(const TCommand& cmd, TKilnArchive& archive, const std::string& path,
+bool OpenArchive(const DanCommand& cmd, TKilnArchive& archive, const std::string& path,
                  TArchiveOpenMode mode);
 
 // Opens an archive read-only and reads one record by key; on failure reports why (naming the
 // record) and returns false.
-bool ReadArchiveRecord(const TCommand& cmd, const std::string& path, const std::string& key,
+bool ReadArchiveRecord(const DanCommand& cmd, const std::string& path, const std::string& key,
                        std::vector<uint8_t>& bytes);
 
 std::string RecordTypeName(TArchiveRecordType type);

@@ -33,19 +33,19 @@ int main(int argc, char** argv) {
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         if (argc >= 3) {
-            if (const TCommand* c = FindCommand(argv[2])) return PrintHelp(*c);
+            if (const DanCommand* c = FindCommand(argv[2])) return PrintHelp(*c);
             std::cerr << "dan: unknown command '" << argv[2] << "'" << std::endl;
             return kExitUsage;
         }
         PrintOverview(std::cout);
         return kExitOk;
     }
-    const TCommand* cmd = FindCommand(name);
+    const DanCommand* cmd = FindCommand(name);
     if (!cmd) {
         std::cerr << "dan: unknown command '" << name << "' (see 'dan --help')" << std::endl;
         return kExitUsage;
     }
-    const TArgs args(argv + 2, argv + argc);
+    const ArgList args(argv + 2, argv + argc);
     try {
         return cmd->Run(args);
     } catch (const std::exception& e) {

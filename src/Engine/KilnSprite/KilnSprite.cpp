@@ -227,7 +227,7 @@ void TSprite::Move(float moveCount) {
     }
 }
 
-void TSprite::MoveOnly(TSpriteFilter filter, float moveCount) {
+void TSprite::MoveOnly(SpriteFilter filter, float moveCount) {
     if (!FMoved) return;
     DoMove(moveCount);
     const size_t count = FList.size();
@@ -249,7 +249,7 @@ void TSprite::Dead() {
 }
 
 bool TSprite::OutsideVisibleArea(const TSpriteEngine& e, bool withLeftTop) const {
-    const TSpriteEngine::TVisibleLimits& l = e.VisibleLimits();
+    const TSpriteEngine::VisibleBounds& l = e.VisibleLimits();
     const TPoint2 offset = VisibilityOffset();
     const double x = FX;
     const double y = FY;
@@ -264,7 +264,7 @@ bool TSprite::OutsideVisibleArea(const TSpriteEngine& e, bool withLeftTop) const
     return false;
 }
 
-void TSprite::DrawPass(TSpriteFilter filter, bool withLeftTop) {
+void TSprite::DrawPass(SpriteFilter filter, bool withLeftTop) {
     if (!FVisible) {
         DoInvisibleDraw();
         return;
@@ -296,7 +296,7 @@ void TSprite::Draw() {
     DrawPass(nullptr, true);
 }
 
-void TSprite::DrawOnly(TSpriteFilter filter) {
+void TSprite::DrawOnly(SpriteFilter filter) {
     if (filter == nullptr) return;
     DrawPass(filter, false);
 }

@@ -34,7 +34,7 @@ enum TImageType : uint8_t { itSingleImage, itSpriteSheet };
 
 class TSprite;
 // Picks sprites by class for MoveOnly and DrawOnly; SpriteIs<T> accepts T and its subclasses.
-using TSpriteFilter = bool (*)(const TSprite&);
+using SpriteFilter = bool (*)(const TSprite&);
 template <class T> bool SpriteIs(const TSprite& sprite) {
     return dynamic_cast<const T*>(&sprite) != nullptr;
 }
@@ -92,7 +92,7 @@ public:
     virtual void Draw();
     // The same restricted to children picked by `filter`, without the left and top margins of
     // the visibility test.
-    virtual void DrawOnly(TSpriteFilter filter);
+    virtual void DrawOnly(SpriteFilter filter);
     virtual void DoDraw();
     virtual void DoInvisibleDraw() {}
     virtual void DoNotDraw() {}
@@ -126,7 +126,7 @@ public:
     // swallowed; children created during the pass wait for the next one.
     void Move(float moveCount);
     // The same, moving only children picked by `filter`.
-    void MoveOnly(TSpriteFilter filter, float moveCount);
+    void MoveOnly(SpriteFilter filter, float moveCount);
     template <class T> void MoveOnly(float moveCount) { MoveOnly(&SpriteIs<T>, moveCount); }
     // Asks for removal: the engine frees the sprite in its next Dead pass. Until then it is
     // still drawn, but not moved or hit-tested.
@@ -158,7 +158,7 @@ protected:
 private:
     friend class TSpriteEngine;
 
-    void DrawPass(TSpriteFilter filter, bool withLeftTop);
+    void DrawPass(SpriteFilter filter, bool withLeftTop);
     void DetachChild(TSprite* child);
 };
 

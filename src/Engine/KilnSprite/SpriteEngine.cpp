@@ -23,7 +23,7 @@ void TSpriteEngine::Draw() {
     TSprite::Draw();
 }
 
-void TSpriteEngine::DrawOnly(TSpriteFilter filter) {
+void TSpriteEngine::DrawOnly(SpriteFilter filter) {
     FDrawCount = 0;
     TSprite::DrawOnly(filter);
 }
@@ -37,8 +37,8 @@ void TSpriteEngine::Dead() {
     }
 }
 
-const TSpriteEngine::TVisibleLimits& TSpriteEngine::VisibleLimits() const {
-    TVisibleLimits& l = FLimits;
+const TSpriteEngine::VisibleBounds& TSpriteEngine::VisibleLimits() const {
+    VisibleBounds& l = FLimits;
     if (l.valid && l.zoom == FZoom && l.scaleX == DisplayScale.x && l.scaleY == DisplayScale.y &&
         l.worldX == FWorldX && l.worldY == FWorldY && l.left == FVisibleLeft &&
         l.top == FVisibleTop && l.width == FVisibleWidth && l.height == FVisibleHeight) {

@@ -50,7 +50,7 @@ public:
     void Draw() override;
     // Draws only the direct children picked by `filter` (and, below them, children picked by
     // the same filter).
-    void DrawOnly(TSpriteFilter filter) override;
+    void DrawOnly(SpriteFilter filter) override;
     template <class T> void DrawOnly() { DrawOnly(&SpriteIs<T>); }
     // Frees every sprite marked dead, newest first.
     void Dead();
@@ -59,7 +59,7 @@ private:
     friend class TSprite;
     // The parts of the visibility test that are the same for every sprite, kept until the
     // engine's view or the display scale changes.
-    struct TVisibleLimits {
+    struct VisibleBounds {
         float zoom = 0, scaleX = 0, scaleY = 0, worldX = 0, worldY = 0;
         int left = 0, top = 0, width = 0, height = 0;
         bool valid = false;
@@ -67,8 +67,8 @@ private:
         double leftBase = 0, topBase = 0;              // left and top without the size margin
         double defaultMarginX = 0, defaultMarginY = 0; // margins of a 64 x 64 sprite
     };
-    mutable TVisibleLimits FLimits;
-    const TVisibleLimits& VisibleLimits() const;
+    mutable VisibleBounds FLimits;
+    const VisibleBounds& VisibleLimits() const;
 };
 
 } // namespace bw

@@ -13,8 +13,8 @@ template <std::size_t N> void FillCosines(std::array<float, N>& table) {
     }
 }
 
-TSpriteTables BuildTables() {
-    TSpriteTables t;
+SineTables BuildTables() {
+    SineTables t;
     FillCosines(t.Cos8);
     FillCosines(t.Cos16);
     FillCosines(t.Cos32);
@@ -28,8 +28,8 @@ TSpriteTables BuildTables() {
 
 } // namespace
 
-const TSpriteTables& SpriteTables() {
-    static const TSpriteTables tables = BuildTables();
+const SineTables& SpriteTables() {
+    static const SineTables tables = BuildTables();
     return tables;
 }
 

@@ -32,7 +32,7 @@ inline int32_t KilnTrunc(double v) {
 }
 
 // Cosine tables of 8 ... 2048 entries, entry i = cos(2*pi*i/n), filled once on first use.
-struct TSpriteTables {
+struct SineTables {
     std::array<float, 8> Cos8{};
     std::array<float, 16> Cos16{};
     std::array<float, 32> Cos32{};
@@ -43,7 +43,7 @@ struct TSpriteTables {
     std::array<float, 2048> Cos2048{};
 };
 
-const TSpriteTables& SpriteTables();
+const SineTables& SpriteTables();
 
 // Angle steps wrap around (negative steps included): 256 steps and 2048 steps per turn.
 inline float Cos256(int step) {

@@ -27,7 +27,7 @@ constexpr uint32_t kCrowGrey = 0x8C8FA0;
 constexpr uint32_t kCrowSheen = 0x4B5B8C;
 
 // What makes one kind: colours, body outline and where its wings sit.
-struct TLook {
+struct Look {
     uint32_t Base, Shade, Belly;
     const char* Body; // closed outline, design units (M, L, C, Z; absolute)
     double Top;       // highest point of the body
@@ -35,8 +35,8 @@ struct TLook {
     double EyeR;
 };
 
-const TLook& LookOf(int kind) {
-    static const TLook looks[] = {
+const Look& LookOf(int kind) {
+    static const Look looks[] = {
         {0xE8413C, 0xB3262E, 0xFFD9CF,
          "M64 36 C90 36 104 54 104 78 C104 104 88 116 64 116 C40 116 24 104 24 78 C24 54 38 36 "
          "64 36 Z",
@@ -151,21 +151,21 @@ double Frac(double v) {
 
 // ------------------------------------------------------------------ parts
 
-struct TColours {
+struct BirdColours {
     uint32_t Base, Shade, Belly;
 };
 
-TColours ColoursOf(const TLook& look, double soot) {
+BirdColours ColoursOf(const Look& look, double soot) {
     return {Mix(look.Base, 0x4A4048, 0.5 * soot), Mix(look.Shade, 0x2A2028, 0.5 * soot),
             Mix(look.Belly, 0x9A8F8C, 0.55 * soot)};
 }
 
 // Crest, ears and tail: the parts that stick out of the round body.
-enum class TExtras { Head, Tail };
+enum class Extras { Head, Tail };
 
-void DrawExtras(cairo_t* cr, const TBirdPose& pose, const TColours& c, TExtras which) {
-    const bool tailOnly = which == TExtras::Tail;
-    const bool headOnly = which == TExtras::Head;
+void DrawExtras(cairo_t* cr, const BirdPose& pose, const BirdColours& c, Extras which) {
+    const bool tailOnly = which == Extras::Tail;
+    const bool headOnly = which == Extras::Head;
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     const bool m = pose.MirrorExtras;
     switch (pose.Kind) {
@@ -224,7 +224,7 @@ void DrawExtras(cairo_t* cr, const TBirdPose& pose, const TColours& c, TExtras w
 }
 
 // Singed feathers standing up from the head.
-void DrawFrazzle(cairo_t* cr, const TLook& look, const TColours& c, double soot) {
+void DrawFrazzle(cairo_t* cr, const Look& look, const BirdColours& c, double soot) {
     if (soot <= 0) return;
     const double top = look.Top + 6;
     const double h = 12 * soot;
@@ -279,24 +279,24 @@ void Leg(cairo_t* cr, double x0, double y0, double x1, double y1, uint32_t colou
     Stroke(cr, colour, 3.5);
 }
 
-void DrawFeet(cairo_t* cr, const TBirdPose& pose) {
+void DrawFeet(cairo_t* cr, const BirdPose& pose) {
     const uint32_t colour = IsCrow(pose.Kind) ? kCrowGrey : kBeak;
     switch (pose.Feet) {
-    case TBirdFeet::Standing:
+    case BirdFeet::Standing:
         FootAt(cr, 52, 112, 1, colour, false);
         FootAt(cr, 76, 112, 1, colour, false);
         break;
-    case TBirdFeet::Tucked:
+    case BirdFeet::Tucked:
         FootAt(cr, 54, 110, 0.75, colour, true);
         FootAt(cr, 74, 110, 0.75, colour, true);
         break;
-    case TBirdFeet::Dangling:
+    case BirdFeet::Dangling:
         Leg(cr, 54, 108, 53 + pose.FeetSwing, 126, colour);
         Leg(cr, 74, 108, 75 + pose.FeetSwing * 0.7, 124, colour);
         FootAt(cr, 53 + pose.FeetSwing, 126, 0.9, colour, false);
         FootAt(cr, 75 + pose.FeetSwing * 0.7, 124, 0.9, colour, false);
         break;
-    case TBirdFeet::Gripping:
+    case BirdFeet::Gripping:
         Leg(cr, 54, 108, 52 + pose.FeetSwing, 124, colour);
         Leg(cr, 74, 108, 76 + pose.FeetSwing, 124, colour);
         FootAt(cr, 52 + pose.FeetSwing, 124, 0.9, colour, true);
@@ -323,7 +323,7 @@ void WingPath(cairo_t* cr, bool crow, bool flight) {
 
 // A wing at its shoulder (x, y); `mirror` makes it the bird's other wing (sweeping to the
 // right).
-void DrawWing(cairo_t* cr, const TBirdPose& pose, const TColours& c, double x, double y,
+void DrawWing(cairo_t* cr, const BirdPose& pose, const BirdColours& c, double x, double y,
               bool mirror, double angle) {
     const bool crow = IsCrow(pose.Kind);
     const bool flight = pose.Spread > 0.5;
@@ -371,7 +371,7 @@ void DrawWing(cairo_t* cr, const TBirdPose& pose, const TColours& c, double x, d
     cairo_restore(cr);
 }
 
-void DrawBody(cairo_t* cr, const TBirdPose& pose, const TLook& look, const TColours& c) {
+void DrawBody(cairo_t* cr, const BirdPose& pose, const Look& look, const BirdColours& c) {
     const bool crow = IsCrow(pose.Kind);
     const double faceDx = pose.Turn * 8;
     AddPath(cr, look.Body);
@@ -474,7 +474,7 @@ void DrawBody(cairo_t* cr, const TBirdPose& pose, const TLook& look, const TColo
     Stroke(cr, kInk, 4);
 }
 
-void DrawEye(cairo_t* cr, const TBirdPose& pose, const TLook& look, const TColours& c, double ex,
+void DrawEye(cairo_t* cr, const BirdPose& pose, const Look& look, const BirdColours& c, double ex,
              double ey, double squeezeX, bool left) {
     const double r = look.EyeR;
     const double ring = pose.Kind == 3 ? 4 : 3;
@@ -485,22 +485,22 @@ void DrawEye(cairo_t* cr, const TBirdPose& pose, const TLook& look, const TColou
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     const double side = left ? 1 : -1; // towards the middle of the face
     // Sunny's eye rings are a marking: they stay when its eyes shut or squeeze.
-    if (pose.Kind == 3 && (pose.Face == TBirdFace::Happy || pose.Face == TBirdFace::Effort)) {
+    if (pose.Kind == 3 && (pose.Face == BirdFace::Happy || pose.Face == BirdFace::Effort)) {
         cairo_arc(cr, 0, 0, r, 0, 2 * kPi);
         FillStroke(cr, c.Base, ring);
     }
     switch (pose.Face) {
-    case TBirdFace::Happy:
+    case BirdFace::Happy:
         cairo_arc(cr, 0, 3, r * 0.7, kPi * 1.15, kPi * 1.85);
         Stroke(cr, kInk, 3.5);
         break;
-    case TBirdFace::Effort:
+    case BirdFace::Effort:
         cairo_move_to(cr, -6 * side, -6);
         cairo_line_to(cr, 5 * side, 0);
         cairo_line_to(cr, -6 * side, 6);
         Stroke(cr, kInk, 3.5);
         break;
-    case TBirdFace::Dazed: {
+    case BirdFace::Dazed: {
         cairo_arc(cr, 0, 0, r, 0, 2 * kPi);
         FillStroke(cr, kWhite, ring);
         const double turns = 2.2;
@@ -532,7 +532,7 @@ void DrawEye(cairo_t* cr, const TBirdPose& pose, const TLook& look, const TColou
         cairo_arc(cr, 0, 0, r, 0, 2 * kPi);
         Colour(cr, kWhite);
         cairo_fill(cr);
-        const double pr = pose.Face == TBirdFace::Worried ? r * 0.45 : r * 0.57;
+        const double pr = pose.Face == BirdFace::Worried ? r * 0.45 : r * 0.57;
         const double px = std::clamp(pose.LookX, -(r - pr - 1), r - pr - 1);
         const double py = std::clamp(pose.LookY, -(r - pr - 1), r - pr - 1);
         cairo_arc(cr, px, py, pr, 0, 2 * kPi);
@@ -562,17 +562,17 @@ void DrawEye(cairo_t* cr, const TBirdPose& pose, const TLook& look, const TColou
     }
     cairo_restore(cr);
     // Brows; Sunny's big eye rings leave no room for them, Blossom's sit above its mask.
-    if ((pose.Face == TBirdFace::Worried || pose.Face == TBirdFace::Effort) && pose.Kind != 3) {
+    if ((pose.Face == BirdFace::Worried || pose.Face == BirdFace::Effort) && pose.Kind != 3) {
         const double by = ey - r - (pose.Kind == 6 ? 9 : 5);
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-        const double in = pose.Face == TBirdFace::Worried ? -4 : 3;
+        const double in = pose.Face == BirdFace::Worried ? -4 : 3;
         cairo_move_to(cr, ex - 7 * side * squeezeX, by + 2);
         cairo_line_to(cr, ex + 7 * side * squeezeX, by + in);
         Stroke(cr, kInk, 3);
     }
 }
 
-void DrawCrowFace(cairo_t* cr, const TBirdPose& pose, double faceDx) {
+void DrawCrowFace(cairo_t* cr, const BirdPose& pose, double faceDx) {
     cairo_save(cr);
     cairo_translate(cr, faceDx, 0);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
@@ -585,7 +585,7 @@ void DrawCrowFace(cairo_t* cr, const TBirdPose& pose, double faceDx) {
         cairo_translate(cr, 0, 62);
         cairo_scale(cr, 1, open);
         cairo_translate(cr, 0, -62);
-        if (pose.Face == TBirdFace::Dazed) {
+        if (pose.Face == BirdFace::Dazed) {
             cairo_arc(cr, cx[i], 62, 7, 0, 2 * kPi);
             FillStroke(cr, kSun, 3);
             cairo_move_to(cr, cx[i] - 4, 58);
@@ -604,7 +604,7 @@ void DrawCrowFace(cairo_t* cr, const TBirdPose& pose, double faceDx) {
         cairo_restore(cr);
     }
     // The frown: brows pointing down to the beak; a startled crow lifts them.
-    if (pose.Face == TBirdFace::Worried || pose.Face == TBirdFace::Dazed) {
+    if (pose.Face == BirdFace::Worried || pose.Face == BirdFace::Dazed) {
         cairo_move_to(cr, 34, 50);
         cairo_line_to(cr, 58, 48);
         cairo_move_to(cr, 94, 50);
@@ -638,7 +638,7 @@ void DrawCrowFace(cairo_t* cr, const TBirdPose& pose, double faceDx) {
     cairo_restore(cr);
 }
 
-void DrawFace(cairo_t* cr, const TBirdPose& pose, const TLook& look, const TColours& c) {
+void DrawFace(cairo_t* cr, const BirdPose& pose, const Look& look, const BirdColours& c) {
     const double faceDx = pose.Turn * 8;
     if (IsCrow(pose.Kind)) {
         DrawCrowFace(cr, pose, faceDx);
@@ -741,7 +741,7 @@ void DrawRope(cairo_t* cr) {
     Stroke(cr, kRopeShade, 1.5);
 }
 
-void DrawSmoke(cairo_t* cr, const TLook& look, double phase) {
+void DrawSmoke(cairo_t* cr, const Look& look, double phase) {
     for (int i = 0; i < 3; ++i) {
         const double p = Frac(phase + i / 3.0);
         const double x = 52 + 14 * i + 6 * std::sin(p * 2 * kPi + i * 2.0);
@@ -768,9 +768,9 @@ void DrawSmoke(cairo_t* cr, const TLook& look, double phase) {
 
 } // namespace
 
-void DrawBirdPose(cairo_t* cr, const TBirdPose& pose, double cx, double cy, double scale) {
-    const TLook& look = LookOf(pose.Kind);
-    const TColours c = ColoursOf(look, pose.Soot);
+void DrawBirdPose(cairo_t* cr, const BirdPose& pose, double cx, double cy, double scale) {
+    const Look& look = LookOf(pose.Kind);
+    const BirdColours c = ColoursOf(look, pose.Soot);
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
     cairo_scale(cr, scale, scale);
@@ -778,7 +778,7 @@ void DrawBirdPose(cairo_t* cr, const TBirdPose& pose, double cx, double cy, doub
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
 
     // Standing feet stay where they are whatever the body does.
-    if (pose.Feet == TBirdFeet::Standing) DrawFeet(cr, pose);
+    if (pose.Feet == BirdFeet::Standing) DrawFeet(cr, pose);
 
     cairo_save(cr);
     cairo_translate(cr, pose.BodyDx, pose.BodyDy);
@@ -787,15 +787,15 @@ void DrawBirdPose(cairo_t* cr, const TBirdPose& pose, double cx, double cy, doub
     cairo_translate(cr, -64, -80);
     // The tail rests low behind the bird and does not breathe with the body, so a standing
     // bird's lowest rows keep still.
-    if (!pose.Back) DrawExtras(cr, pose, c, TExtras::Tail);
+    if (!pose.Back) DrawExtras(cr, pose, c, Extras::Tail);
     cairo_save(cr);
     cairo_translate(cr, 64, 116);
     cairo_scale(cr, 1 + 0.6 * pose.Squash, 1 - pose.Squash);
     cairo_translate(cr, -64, -116);
 
-    if (pose.Feet != TBirdFeet::Standing) DrawFeet(cr, pose);
+    if (pose.Feet != BirdFeet::Standing) DrawFeet(cr, pose);
     DrawFrazzle(cr, look, c, pose.Soot);
-    DrawExtras(cr, pose, c, TExtras::Head);
+    DrawExtras(cr, pose, c, Extras::Head);
     // Seen from the side, both wings sweep back from the shoulders on top of the body: the
     // far one behind the body and a little higher, the near one in front of it.
     const bool side = std::fabs(pose.Turn) > 0.3;
@@ -817,14 +817,14 @@ void DrawBirdPose(cairo_t* cr, const TBirdPose& pose, double cx, double cy, doub
     if (pose.Smoke >= 0) DrawSmoke(cr, look, pose.Smoke);
     cairo_restore(cr);
     // From behind, the tail is nearest.
-    if (pose.Back) DrawExtras(cr, pose, c, TExtras::Tail);
+    if (pose.Back) DrawExtras(cr, pose, c, Extras::Tail);
     cairo_restore(cr);
     cairo_restore(cr);
 }
 
 void DrawBirdEgg(cairo_t* cr, int kind, int stage, double cx, double cy, double scale) {
     const bool crow = IsCrow(kind);
-    const TLook& look = LookOf(kind);
+    const Look& look = LookOf(kind);
     const uint32_t shell = crow ? 0xE6E0D6 : kCream;
     const uint32_t shellShade = crow ? 0xB8B0A6 : 0xEBD5A4;
     const char* egg = "M64 44 C84 44 96 74 96 92 C96 110 82 122 64 122 C46 122 32 110 32 92 "
@@ -910,12 +910,12 @@ void DrawBirdEgg(cairo_t* cr, int kind, int stage, double cx, double cy, double 
         AddPath(cr, egg);
         cairo_rectangle(cr, -40, -60, 208, 60 + 80);
         cairo_clip(cr);
-        TBirdPose chick;
+        BirdPose chick;
         chick.Kind = kind;
-        chick.Feet = TBirdFeet::Tucked;
+        chick.Feet = BirdFeet::Tucked;
         chick.LookX = 0;
         chick.LookY = -1;
-        chick.Face = stage >= 13 ? TBirdFace::Normal : TBirdFace::Happy;
+        chick.Face = stage >= 13 ? BirdFace::Normal : BirdFace::Happy;
         chick.WingLeft = chick.WingRight = 20 * ease;
         DrawBirdPose(cr, chick, 64, 112 - 38 * ease, 0.8);
         cairo_restore(cr);
@@ -972,10 +972,10 @@ void DrawBirdBurst(cairo_t* cr, int step, int frames, double cx, double cy, doub
     // One cloud of puffs spreading from the middle and rising a little: all outlines first,
     // then all fills, so the puffs merge into one outlined cloud.
     const double fade = t < 0.55 ? 1.0 : std::max(0.0, 1 - (t - 0.55) / 0.45);
-    struct TPuff {
+    struct Puff {
         double X, Y, R;
     };
-    std::vector<TPuff> puffs;
+    std::vector<Puff> puffs;
     for (int i = 0; i < 8; ++i) {
         const double a = i * 2 * kPi / 8 + 0.35;
         const double d = 6 + 26 * out;
@@ -985,19 +985,19 @@ void DrawBirdBurst(cairo_t* cr, int step, int frames, double cx, double cy, doub
     puffs.push_back({0, -10 * t, 20 + 6 * out});
     if (fade > 0) {
         cairo_push_group(cr);
-        for (const TPuff& p : puffs) {
+        for (const Puff& p : puffs) {
             cairo_new_sub_path(cr);
             cairo_arc(cr, p.X, p.Y, p.R + 1.5, 0, 2 * kPi);
         }
         Colour(cr, kInk);
         cairo_fill(cr);
-        for (const TPuff& p : puffs) {
+        for (const Puff& p : puffs) {
             cairo_new_sub_path(cr);
             cairo_arc(cr, p.X, p.Y, p.R - 1.5, 0, 2 * kPi);
         }
         Colour(cr, 0xCFC6BC);
         cairo_fill(cr);
-        for (const TPuff& p : puffs) {
+        for (const Puff& p : puffs) {
             cairo_new_sub_path(cr);
             cairo_arc(cr, p.X - p.R * 0.22, p.Y - p.R * 0.25, p.R * 0.72, 0, 2 * kPi);
         }

@@ -14,10 +14,10 @@ namespace bw::pack {
 // Kinds 1..6 are the player's birds, kCrowKind the crow.
 constexpr int kCrowKind = 9;
 
-enum class TBirdFace { Normal, Happy, Worried, Effort, Dazed };
-enum class TBirdFeet { Standing, Tucked, Dangling, Gripping };
+enum class BirdFace { Normal, Happy, Worried, Effort, Dazed };
+enum class BirdFeet { Standing, Tucked, Dangling, Gripping };
 
-struct TBirdPose {
+struct BirdPose {
     int Kind = 1;
     // Wings: angle in degrees away from the body (0 folded at the side, 90 straight out,
     // 150 high above); Spread > 0.5 draws the long flight wing instead of the folded one.
@@ -35,9 +35,9 @@ struct TBirdPose {
     double Turn = 0;
     bool Back = false;
     double BeakOpen = 0;
-    TBirdFace Face = TBirdFace::Normal;
+    BirdFace Face = BirdFace::Normal;
     // Feet: how they are held; Swing moves dangling or gripping feet sideways.
-    TBirdFeet Feet = TBirdFeet::Standing;
+    BirdFeet Feet = BirdFeet::Standing;
     double FeetSwing = 0;
     // Crest and tail drawn on the other side (a bird flying to the right trails its tail
     // to the left).
@@ -51,7 +51,7 @@ struct TBirdPose {
 };
 
 // Draws the bird in the pose, its body centre at (cx, cy), design units times scale.
-void DrawBirdPose(cairo_t* cr, const TBirdPose& pose, double cx, double cy, double scale);
+void DrawBirdPose(cairo_t* cr, const BirdPose& pose, double cx, double cy, double scale);
 
 // Draws the egg of a kind: stage 0 whole, 1 cracked, then 2..15 hatching (shell top lifting,
 // the chick's head showing).

@@ -42,8 +42,8 @@ double DragShift(int kind) {
 
 // Standing on the board, played back and forth slowly: breathing in, looking round from left
 // to right and up, blinking once on the way.
-TBirdPose Idle(int kind, int f, int n) {
-    TBirdPose p;
+BirdPose Idle(int kind, int f, int n) {
+    BirdPose p;
     p.Kind = kind;
     const double t = n > 1 ? double(f) / (n - 1) : 0.0;
     const double s = Smooth(t);
@@ -60,8 +60,8 @@ TBirdPose Idle(int kind, int f, int n) {
 }
 
 // Picked up: flapping in a flurry, feet dangling, held from above.
-TBirdPose Drag(int kind, int f, int n) {
-    TBirdPose p;
+BirdPose Drag(int kind, int f, int n) {
+    BirdPose p;
     p.Kind = kind;
     const double t = n > 1 ? double(f) / (n - 1) : 0.0;
     const double s = Smooth(t);
@@ -69,9 +69,9 @@ TBirdPose Drag(int kind, int f, int n) {
     p.WingLeft = p.WingRight = Lerp(40, 135, s);
     p.Squash = -0.05;
     p.BodyDy = DragShift(kind) + Lerp(2, -2, s);
-    p.Feet = TBirdFeet::Dangling;
+    p.Feet = BirdFeet::Dangling;
     p.FeetSwing = Lerp(-3, 3, s);
-    p.Face = TBirdFace::Worried;
+    p.Face = BirdFace::Worried;
     p.LookX = 0;
     p.LookY = -3;
     p.BeakOpen = 1;
@@ -79,15 +79,15 @@ TBirdPose Drag(int kind, int f, int n) {
 }
 
 // Flying along the path: four rows of one wing beat each, up, right, down, left.
-TBirdPose Move(int kind, int f) {
-    TBirdPose p;
+BirdPose Move(int kind, int f) {
+    BirdPose p;
     p.Kind = kind;
     const int dir = (f / 16) % 4;
     const double phase = 2 * kPi * (f % 16) / 16.0;
     p.Spread = 1;
     p.WingLeft = p.WingRight = 75 + 55 * std::cos(phase);
     p.BodyDy = -2 - 3 * std::sin(phase);
-    p.Feet = TBirdFeet::Tucked;
+    p.Feet = BirdFeet::Tucked;
     switch (dir) {
     case 0: // up, seen from behind
         p.Back = true;
@@ -116,8 +116,8 @@ TBirdPose Move(int kind, int f) {
 }
 
 // Flying off happily after a match, seen from the front.
-TBirdPose Fly(int kind, int f, int n) {
-    TBirdPose p;
+BirdPose Fly(int kind, int f, int n) {
+    BirdPose p;
     p.Kind = kind;
     const double t = n > 1 ? double(f) / (n - 1) : 0.0;
     const double s = Smooth(t);
@@ -125,19 +125,19 @@ TBirdPose Fly(int kind, int f, int n) {
     p.WingLeft = p.WingRight = Lerp(150, 35, s);
     p.BodyDy = Lerp(-4, 2, s);
     p.Squash = Lerp(-0.04, 0.02, s);
-    p.Feet = TBirdFeet::Tucked;
-    p.Face = kind == kCrowKind ? TBirdFace::Worried : TBirdFace::Happy;
+    p.Feet = BirdFeet::Tucked;
+    p.Face = kind == kCrowKind ? BirdFace::Worried : BirdFace::Happy;
     p.BeakOpen = kind == kCrowKind ? 1 : 0;
     return p;
 }
 
 // Struck by lightning: singed and smoking, trembling.
-TBirdPose Burn(int kind, int f, int n) {
-    TBirdPose p;
+BirdPose Burn(int kind, int f, int n) {
+    BirdPose p;
     p.Kind = kind;
     p.Soot = 1;
     p.Smoke = n > 0 ? double(f) / n : 0.0;
-    p.Face = TBirdFace::Dazed;
+    p.Face = BirdFace::Dazed;
     p.WingLeft = p.WingRight = 24 + 6 * std::sin(2 * kPi * f / std::max(1, n) * 2);
     p.BodyDx = (f % 2) ? 1 : -1;
     p.Squash = 0.03;
@@ -145,12 +145,12 @@ TBirdPose Burn(int kind, int f, int n) {
     return p;
 }
 
-TBirdPose Bounded(int kind) {
-    TBirdPose p;
+BirdPose Bounded(int kind) {
+    BirdPose p;
     p.Kind = kind;
     p.Rope = true;
     p.WingLeft = p.WingRight = -4;
-    p.Face = TBirdFace::Worried;
+    p.Face = BirdFace::Worried;
     p.LookX = -1;
     p.LookY = -2;
     p.Squash = 0.02;
@@ -159,8 +159,8 @@ TBirdPose Bounded(int kind) {
 
 // Lifting a caught cat: flapping hard, claws gripping below; the left picture is the bird on
 // the cat's left, leaning over towards it.
-TBirdPose MatchCat(int kind, int f, int n, bool left) {
-    TBirdPose p;
+BirdPose MatchCat(int kind, int f, int n, bool left) {
+    BirdPose p;
     p.Kind = kind;
     const double t = n > 1 ? double(f) / (n - 1) : 0.0;
     const double s = Smooth(t);
@@ -168,14 +168,14 @@ TBirdPose MatchCat(int kind, int f, int n, bool left) {
     p.WingLeft = p.WingRight = Lerp(30, 140, s);
     p.BodyDy = Lerp(-6, -10, s);
     p.Lean = left ? 10 : -10;
-    p.Feet = TBirdFeet::Gripping;
+    p.Feet = BirdFeet::Gripping;
     p.FeetSwing = left ? 4 : -4;
-    p.Face = TBirdFace::Effort;
+    p.Face = BirdFace::Effort;
     p.Squash = Lerp(0.03, -0.03, s);
     return p;
 }
 
-bool KindFrom(const TDrawContext& context, int& kind, std::string& error) {
+bool KindFrom(const DrawContext& context, int& kind, std::string& error) {
     const std::string text = context.Text("kind", "");
     if (text == "strip") {
         kind = 1 + context.Frame / 16;
@@ -200,7 +200,7 @@ bool KindFrom(const TDrawContext& context, int& kind, std::string& error) {
 
 } // namespace
 
-bool DrawBird(cairo_t* cr, const TDrawContext& context, std::string& error) {
+bool DrawBird(cairo_t* cr, const DrawContext& context, std::string& error) {
     int kind = 1;
     if (!KindFrom(context, kind, error)) return false;
     const std::string sheet = context.Text("sheet", "idle");
@@ -218,10 +218,10 @@ bool DrawBird(cairo_t* cr, const TDrawContext& context, std::string& error) {
         DrawBirdBurst(cr, f, n, cx, cy, scale);
         return true;
     }
-    TBirdPose pose;
+    BirdPose pose;
     if (sheet == "idle") {
         pose = Idle(kind, f, n);
-        if (kind == kCrowKind && context.Frames == 1) pose = TBirdPose{kCrowKind};
+        if (kind == kCrowKind && context.Frames == 1) pose = BirdPose{kCrowKind};
     } else if (sheet == "bounded") {
         pose = Bounded(kind);
     } else if (sheet == "drag") {

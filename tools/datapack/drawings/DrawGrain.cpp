@@ -6,7 +6,7 @@
 
 namespace bw::pack {
 
-bool DrawGrain(cairo_t* cr, const TDrawContext& context, std::string& error) {
+bool DrawGrain(cairo_t* cr, const DrawContext& context, std::string& error) {
     const double amount = std::clamp(context.Number("amount", 0.5), 0.0, 1.0);
     const double softness = std::clamp(context.Number("softness", 0.35), 0.0, 1.0);
     const int w = context.Width, h = context.Height;
@@ -16,7 +16,7 @@ bool DrawGrain(cairo_t* cr, const TDrawContext& context, std::string& error) {
         return false;
     }
 
-    TRandom random(context.Seed * 0x100000001B3ull + static_cast<uint64_t>(context.Frame));
+    Rng random(context.Seed * 0x100000001B3ull + static_cast<uint64_t>(context.Frame));
     std::vector<double> noise(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
     for (double& n : noise) n = random.Unit();
 

@@ -8,14 +8,14 @@ namespace bw::pack {
 // "bird": the board bird of one kind in one animation sheet. Parameters: "kind" (1..6,
 // "crow", or "strip": kinds 1..6 one after another, 16 frames each), "sheet" (idle, bounded,
 // egg, drag, move, fly, burn, explosion, matchcat_left, matchcat_right). See DrawBird.h.
-bool DrawBird(cairo_t* cr, const TDrawContext& context, std::string& error);
+bool DrawBird(cairo_t* cr, const DrawContext& context, std::string& error);
 
 // "grain": film-grain noise that tiles seamlessly. Parameters: "amount" (0..1, default 0.5:
 // how bright the grains get), "softness" (0..1, default 0.35: how much each grain spreads).
-bool DrawGrain(cairo_t* cr, const TDrawContext& context, std::string& error);
+bool DrawGrain(cairo_t* cr, const DrawContext& context, std::string& error);
 
 // "solid": the whole cell in one colour. Parameter: "color" (#RRGGBB or #AARRGGBB, default
 // opaque black).
-bool DrawSolid(cairo_t* cr, const TDrawContext& context, std::string& error);
+bool DrawSolid(cairo_t* cr, const DrawContext& context, std::string& error);
 
 } // namespace bw::pack

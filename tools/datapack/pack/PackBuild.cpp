@@ -28,7 +28,7 @@ namespace bw::pack {
 namespace fs = std::filesystem;
 
 TDateTime BuildRecordDate() {
-    static const TDateTime date = EncodeDateTime(TDateTimeParts{2024, 1, 1, 0, 0, 0, 0}).value();
+    static const TDateTime date = EncodeDateTime(DateTimeParts{2024, 1, 1, 0, 0, 0, 0}).value();
     return date;
 }
 
@@ -48,7 +48,7 @@ bool ReadWholeFile(const fs::path& path, std::string& out) {
 }
 
 // One frame's premultiplied pixels from a drawing program.
-bool DrawFrame(const TDrawingEntry& program, const TImageItem& item, int frame,
+bool DrawFrame(const DrawingEntry& program, const ImageItem& item, int frame,
                std::vector<uint32_t>& pixels, std::string& error) {
     cairo_surface_t* surface =
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, item.Pattern.x, item.Pattern.y);
@@ -58,7 +58,7 @@ bool DrawFrame(const TDrawingEntry& program, const TImageItem& item, int frame,
         return false;
     }
     cairo_t* cr = cairo_create(surface);
-    TDrawContext context;
+    DrawContext context;
     context.Width = item.Pattern.x;
     context.Height = item.Pattern.y;
     context.Frame = frame;
@@ -74,9 +74,9 @@ bool DrawFrame(const TDrawingEntry& program, const TImageItem& item, int frame,
 
 } // namespace
 
-bool RenderImageItem(const TArchiveDescription& archive, const TImageItem& item,
-                     TKilnImageData& out, std::string& error) {
-    const TDrawingEntry* program = nullptr;
+bool RenderImageItem(const ArchiveDescription& archive, const ImageItem& item, TKilnImageData& out,
+                     std::string& error) {
+    const DrawingEntry* program = nullptr;
     std::string svgText;
     const fs::path svgPath = archive.Folder / item.Svg;
     if (!item.Draw.empty()) {
@@ -137,7 +137,7 @@ bool RenderImageItem(const TArchiveDescription& archive, const TImageItem& item,
 
 namespace {
 
-struct TRecordJob {
+struct RecordJob {
     std::string Key;
     std::string Where;
     // Produces the record's bytes and type.
@@ -150,25 +150,25 @@ bool EncodeImage(const TKilnImageData& image, std::vector<uint8_t>& bytes, std::
 
 } // namespace
 
-bool BuildArchive(const TArchiveDescription& archive, const fs::path& outFile, TBuildResult& result,
+bool BuildArchive(const ArchiveDescription& archive, const fs::path& outFile, BuildResult& result,
                   std::string& error) {
     const auto start = std::chrono::steady_clock::now();
-    result = TBuildResult{};
+    result = BuildResult{};
 
     // Fonts make two records from one rendering; it is shared through this cache.
-    std::map<std::string, std::shared_ptr<TBuiltFont>> fonts;
-    auto font = [&](const TFontItem& item, std::string& err) -> std::shared_ptr<TBuiltFont> {
+    std::map<std::string, std::shared_ptr<BuiltFont>> fonts;
+    auto font = [&](const FontItem& item, std::string& err) -> std::shared_ptr<BuiltFont> {
         auto& slot = fonts[item.Name];
         if (!slot) {
-            auto built = std::make_shared<TBuiltFont>();
+            auto built = std::make_shared<BuiltFont>();
             if (!BuildFont(item, *built, err)) return nullptr;
             slot = built;
         }
         return slot;
     };
 
-    std::vector<TRecordJob> jobs;
-    for (const TImageItem& item : archive.Images) {
+    std::vector<RecordJob> jobs;
+    for (const ImageItem& item : archive.Images) {
         jobs.push_back({item.Key, item.Where,
                         [&archive, &item](std::vector<uint8_t>& bytes, TArchiveRecordType& type,
                                           std::string& err) {
@@ -178,7 +178,7 @@ bool BuildArchive(const TArchiveDescription& archive, const fs::path& outFile, T
                                    EncodeImage(image, bytes, err);
                         }});
     }
-    for (const TFileItem& item : archive.Files) {
+    for (const FileItem& item : archive.Files) {
         jobs.push_back({item.Key, item.Where,
                         [&archive, &item](std::vector<uint8_t>& bytes, TArchiveRecordType& type,
                                           std::string& err) {
@@ -192,7 +192,7 @@ bool BuildArchive(const TArchiveDescription& archive, const fs::path& outFile, T
                             return true;
                         }});
     }
-    for (const TFontItem& item : archive.Fonts) {
+    for (const FontItem& item : archive.Fonts) {
         jobs.push_back({item.Name + ".image", item.Where,
                         [&item, &font](std::vector<uint8_t>& bytes, TArchiveRecordType& type,
                                        std::string& err) {
@@ -216,7 +216,7 @@ bool BuildArchive(const TArchiveDescription& archive, const fs::path& outFile, T
                             return true;
                         }});
     }
-    for (const TSoundItem& item : archive.Sounds) {
+    for (const SoundItem& item : archive.Sounds) {
         jobs.push_back({item.Key, item.Where,
                         [&archive, &item](std::vector<uint8_t>& bytes, TArchiveRecordType& type,
                                           std::string& err) {
@@ -224,7 +224,7 @@ bool BuildArchive(const TArchiveDescription& archive, const fs::path& outFile, T
                             return BuildSoundItem(archive.Folder, item, bytes, err);
                         }});
     }
-    std::sort(jobs.begin(), jobs.end(), [](const TRecordJob& a, const TRecordJob& b) {
+    std::sort(jobs.begin(), jobs.end(), [](const RecordJob& a, const RecordJob& b) {
         const std::string la = Lower(a.Key), lb = Lower(b.Key);
         return la != lb ? la < lb : a.Key < b.Key;
     });
@@ -243,7 +243,7 @@ bool BuildArchive(const TArchiveDescription& archive, const fs::path& outFile, T
             return false;
         }
         std::vector<uint8_t> bytes;
-        for (const TRecordJob& job : jobs) {
+        for (const RecordJob& job : jobs) {
             bytes.clear();
             TArchiveRecordType type = artFile;
             std::string why;
@@ -309,7 +309,7 @@ int RunBuild(const fs::path& dataDir, const fs::path& outDir, const std::vector<
     std::map<std::string, std::string> owners;
     int failures = 0;
     for (const fs::path& folder : folders) {
-        TArchiveDescription archive;
+        ArchiveDescription archive;
         std::string error;
         if (!ReadArchiveDescription(folder, archive, error)) {
             err << "datapack: error: " << error << "\n";
@@ -331,7 +331,7 @@ int RunBuild(const fs::path& dataDir, const fs::path& outDir, const std::vector<
             claim(f.Name + ".image");
             claim(f.Name + ".xml");
         }
-        TBuildResult result;
+        BuildResult result;
         const fs::path outFile = outDir / (archive.Name + ".dan");
         if (!BuildArchive(archive, outFile, result, error)) {
             err << "datapack: error: " << error << "\n";

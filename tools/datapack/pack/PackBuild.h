@@ -19,18 +19,18 @@ TDateTime BuildRecordDate();
 
 // Renders every stored frame of an image item (SVG template or drawing program), converts the
 // pixels to straight alpha, bleeds each cell's edges and cuts the sheet into textures.
-bool RenderImageItem(const TArchiveDescription& archive, const TImageItem& item,
-                     TKilnImageData& out, std::string& error);
+bool RenderImageItem(const ArchiveDescription& archive, const ImageItem& item, TKilnImageData& out,
+                     std::string& error);
 
-struct TBuildResult {
+struct BuildResult {
     int Records = 0;
     double Seconds = 0;
 };
 
 // Builds one archive into `outFile` (written beside it under a temporary name first, so a
 // failed build never leaves a half-written archive in place).
-bool BuildArchive(const TArchiveDescription& archive, const std::filesystem::path& outFile,
-                  TBuildResult& result, std::string& error);
+bool BuildArchive(const ArchiveDescription& archive, const std::filesystem::path& outFile,
+                  BuildResult& result, std::string& error);
 
 // The archive source folders of a data folder: every subfolder holding "archive.xml", sorted.
 std::vector<std::filesystem::path> ArchiveFolders(const std::filesystem::path& dataDir);

@@ -60,7 +60,7 @@ int Preview(const std::string& archivePath, const std::string& key, const std::s
     }
     TKilnImageData image;
     const auto result = DecodeImageRecord(data.data(), data.size(), image);
-    if (result != TImageRecordResult::Ok) {
+    if (result != ImageRecordResult::Ok) {
         err << "datapack: " << key << ": " << ImageRecordResultText(result) << "\n";
         return 1;
     }
@@ -109,18 +109,18 @@ int TextSample(const std::string& archivePath, const std::string& fontName, cons
     const auto root = XMLFromBytes(xml.data(), xml.size());
     TKilnImageData image;
     if (!root ||
-        DecodeImageRecord(imageData.data(), imageData.size(), image) != TImageRecordResult::Ok) {
+        DecodeImageRecord(imageData.data(), imageData.size(), image) != ImageRecordResult::Ok) {
         err << "datapack: " << fontName << ": damaged font records\n";
         return 1;
     }
-    const TFontDescription font = ReadFontDescription(*root);
-    std::vector<TLetterEntry> table(65536);
-    for (const TFontGlyph& g : font.Glyphs) table[g.Code] = g.Entry;
+    const FontDescription font = ReadFontDescription(*root);
+    std::vector<LetterEntry> table(65536);
+    for (const FontGlyph& g : font.Glyphs) table[g.Code] = g.Entry;
     const std::u16string units = CodeUnits(text);
     constexpr int whitespace = 15, margin = 8;
     int width = 0;
     for (const char16_t c : units) {
-        const TLetterEntry& e = table[c];
+        const LetterEntry& e = table[c];
         width += e.HasGlyph() ? e.Leading + e.Width + e.Trailing : whitespace;
     }
     const int w = width + 2 * margin, h = font.FontSize.y + 2 * margin;
@@ -129,7 +129,7 @@ int TextSample(const std::string& archivePath, const std::string& fontName, cons
     const auto& texture = image.Textures.front();
     int pen = margin;
     for (const char16_t c : units) {
-        const TLetterEntry& e = table[c];
+        const LetterEntry& e = table[c];
         if (!e.HasGlyph()) {
             pen += whitespace;
             continue;
@@ -265,7 +265,7 @@ int RunDatapack(const std::vector<std::string>& args, std::ostream& out, std::os
         return RunCheckLevels(files, levelsDir, manifest, out, err);
     }
     if (command == "drawings") {
-        for (const TDrawingEntry& d : DrawingPrograms()) out << d.Name << "\t" << d.Summary << "\n";
+        for (const DrawingEntry& d : DrawingPrograms()) out << d.Name << "\t" << d.Summary << "\n";
         return 0;
     }
     return UsageError(err, "unknown command " + command);

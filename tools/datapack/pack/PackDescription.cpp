@@ -117,9 +117,9 @@ std::unique_ptr<TXMLNode> LoadDescriptionXml(const fs::path& file, bool& unreada
     return XMLFromBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 
-class TReader {
+class Reader {
 public:
-    TReader(TArchiveDescription& out, std::string fileName)
+    Reader(ArchiveDescription& out, std::string fileName)
         : Out(out), FileName(std::move(fileName)) {}
 
     std::string Error;
@@ -157,10 +157,10 @@ public:
     bool ReadFont(const TXMLNode& node, int index);
 
 private:
-    TArchiveDescription& Out;
+    ArchiveDescription& Out;
     std::string FileName;
 
-    struct TParamRule {
+    struct ParamRule {
         std::string Name;
         std::vector<std::string> PerFrame; // empty = constant
         std::string Constant;
@@ -168,11 +168,11 @@ private:
         double From = 0, To = 0;
     };
     bool ReadParam(const TXMLNode& node, const std::string& where, bool frameLevel,
-                   TParamRule& rule);
+                   ParamRule& rule);
 };
 
-bool TReader::ReadParam(const TXMLNode& node, const std::string& where, bool frameLevel,
-                        TParamRule& rule) {
+bool Reader::ReadParam(const TXMLNode& node, const std::string& where, bool frameLevel,
+                       ParamRule& rule) {
     CheckAttributes(node, where, {"name", "value", "from", "to", "values"});
     rule.Name = std::string(Trim(node.GetFieldValue("name")));
     if (rule.Name.empty()) return Fail(where, "<param> without a name");
@@ -196,8 +196,8 @@ bool TReader::ReadParam(const TXMLNode& node, const std::string& where, bool fra
     return true;
 }
 
-bool TReader::ReadImage(const TXMLNode& node, int index) {
-    TImageItem item;
+bool Reader::ReadImage(const TXMLNode& node, int index) {
+    ImageItem item;
     item.Key = node.GetFieldValue("key");
     item.Where = "<image key=\"" + item.Key + "\"> (item " + std::to_string(index + 1) + ")";
     const std::string& where = item.Where;
@@ -230,23 +230,23 @@ bool TReader::ReadImage(const TXMLNode& node, int index) {
         return Fail(where, "seed \"" + node.GetFieldValue("seed") + "\" is not a whole number");
 
     // Parameters of the image and of its frames.
-    std::vector<TParamRule> rules;
-    std::vector<std::vector<TParamRule>> frameRules;
+    std::vector<ParamRule> rules;
+    std::vector<std::vector<ParamRule>> frameRules;
     for (const TXMLNode& child : node) {
         const std::string name = Lower(child.Name());
         if (name == "param") {
-            TParamRule rule;
+            ParamRule rule;
             if (!ReadParam(child, where, false, rule)) return false;
             rules.push_back(std::move(rule));
         } else if (name == "frame") {
             CheckAttributes(child, where, {});
-            std::vector<TParamRule> list;
+            std::vector<ParamRule> list;
             for (const TXMLNode& p : child) {
                 if (Lower(p.Name()) != "param") {
                     Warn(where, "<" + p.Name() + "> inside <frame> ignored");
                     continue;
                 }
-                TParamRule rule;
+                ParamRule rule;
                 if (!ReadParam(p, where, true, rule)) return false;
                 list.push_back(std::move(rule));
             }
@@ -293,7 +293,7 @@ bool TReader::ReadImage(const TXMLNode& node, int index) {
 
     item.Frames.resize(static_cast<std::size_t>(frames));
     for (int f = 0; f < frames; ++f) {
-        TParamMap& map = item.Frames[static_cast<std::size_t>(f)];
+        ParamMap& map = item.Frames[static_cast<std::size_t>(f)];
         map["frame"] = std::to_string(f);
         map["frames"] = std::to_string(frames);
         map["seed"] = std::to_string(item.Seed);
@@ -315,8 +315,8 @@ bool TReader::ReadImage(const TXMLNode& node, int index) {
     return true;
 }
 
-bool TReader::ReadFile(const TXMLNode& node, int index) {
-    TFileItem item;
+bool Reader::ReadFile(const TXMLNode& node, int index) {
+    FileItem item;
     item.Key = node.GetFieldValue("key");
     item.Src = node.GetFieldValue("src");
     item.Where = "<file key=\"" + item.Key + "\"> (item " + std::to_string(index + 1) + ")";
@@ -327,8 +327,8 @@ bool TReader::ReadFile(const TXMLNode& node, int index) {
     return true;
 }
 
-bool TReader::ReadFont(const TXMLNode& node, int index) {
-    TFontItem item;
+bool Reader::ReadFont(const TXMLNode& node, int index) {
+    FontItem item;
     item.Name = node.GetFieldValue("name");
     item.Where = "<font name=\"" + item.Name + "\"> (item " + std::to_string(index + 1) + ")";
     const std::string& where = item.Where;
@@ -360,13 +360,13 @@ bool TReader::ReadFont(const TXMLNode& node, int index) {
         Has(node, "ranges") ? node.GetFieldValue("ranges") : std::string(DefaultFontRanges());
     if (!ParseRanges(ranges, item.Ranges))
         return Fail(where, "ranges \"" + ranges + "\" is not a list like 20-7E,A0-FF");
-    struct TIntAttr {
+    struct IntAttribute {
         const char* Name;
         int* Target;
     };
-    for (const TIntAttr& a :
-         {TIntAttr{"outline", &item.Outline}, TIntAttr{"shadow", &item.ShadowOffset},
-          TIntAttr{"blur", &item.Blur}}) {
+    for (const IntAttribute& a :
+         {IntAttribute{"outline", &item.Outline}, IntAttribute{"shadow", &item.ShadowOffset},
+          IntAttribute{"blur", &item.Blur}}) {
         if (!Has(node, a.Name)) continue;
         if (!ParseInt(node.GetFieldValue(a.Name), *a.Target) || *a.Target < 0 || *a.Target > 32)
             return Fail(where, std::string(a.Name) + " must be 0..32 pixels");
@@ -412,8 +412,8 @@ bool ParseRanges(std::string_view text, std::vector<std::pair<uint32_t, uint32_t
     return !out.empty();
 }
 
-bool ReadArchiveDescription(const fs::path& folder, TArchiveDescription& out, std::string& error) {
-    out = TArchiveDescription{};
+bool ReadArchiveDescription(const fs::path& folder, ArchiveDescription& out, std::string& error) {
+    out = ArchiveDescription{};
     out.Folder = folder;
     out.Name = folder.filename().string();
     if (out.Name.empty()) out.Name = folder.parent_path().filename().string();
@@ -433,7 +433,7 @@ bool ReadArchiveDescription(const fs::path& folder, TArchiveDescription& out, st
         error = file.string() + ": the root element is <" + root->Name() + ">, not <archive>";
         return false;
     }
-    TReader reader(out, file.string());
+    Reader reader(out, file.string());
     int index = 0;
     for (const TXMLNode& child : *root) {
         const std::string name = Lower(child.Name());

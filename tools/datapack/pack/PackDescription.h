@@ -33,7 +33,7 @@
 
 namespace bw::pack {
 
-struct TImageItem {
+struct ImageItem {
     std::string Key;
     std::string Svg;  // file name in the archive folder, or empty
     std::string Draw; // name of a drawing program, or empty
@@ -41,17 +41,17 @@ struct TImageItem {
     TPoint2px Visible; // (0, 0) = the whole cell
     int Count = 0;     // patterns stored; at most the number of frames
     uint64_t Seed = 0;
-    std::vector<TParamMap> Frames; // the parameters of every frame, at least one
-    std::string Where;             // names the item in messages
+    std::vector<ParamMap> Frames; // the parameters of every frame, at least one
+    std::string Where;            // names the item in messages
 };
 
-struct TFileItem {
+struct FileItem {
     std::string Key;
     std::string Src;
     std::string Where;
 };
 
-struct TFontItem {
+struct FontItem {
     std::string Name; // records Name + ".image" and Name + ".xml"
     std::string Face; // font file: absolute, or relative to the archive folder
     int Size = 0;     // pixel size of the em square
@@ -63,13 +63,13 @@ struct TFontItem {
     std::string Where;
 };
 
-struct TArchiveDescription {
+struct ArchiveDescription {
     std::filesystem::path Folder;
     std::string Name; // the folder's name; the archive is Name + ".dan"
-    std::vector<TImageItem> Images;
-    std::vector<TFileItem> Files;
-    std::vector<TFontItem> Fonts;
-    std::vector<TSoundItem> Sounds; // <sound> and <music>, see PackSound.h
+    std::vector<ImageItem> Images;
+    std::vector<FileItem> Files;
+    std::vector<FontItem> Fonts;
+    std::vector<SoundItem> Sounds; // <sound> and <music>, see PackSound.h
     std::vector<std::string> Warnings;
 };
 
@@ -78,7 +78,7 @@ struct TArchiveDescription {
 const char* DefaultFontRanges();
 
 // Reads and checks "archive.xml" of a folder. Messages name the file and the item.
-bool ReadArchiveDescription(const std::filesystem::path& folder, TArchiveDescription& out,
+bool ReadArchiveDescription(const std::filesystem::path& folder, ArchiveDescription& out,
                             std::string& error);
 
 // "WxH" with both sides positive.

@@ -9,14 +9,14 @@
 
 namespace bw::pack {
 
-const std::vector<TDrawingEntry>& DrawingPrograms() {
-    static const std::vector<TDrawingEntry> programs = [] {
-        std::vector<TDrawingEntry> list = {
+const std::vector<DrawingEntry>& DrawingPrograms() {
+    static const std::vector<DrawingEntry> programs = [] {
+        std::vector<DrawingEntry> list = {
             {"bird", "the board bird in one animation sheet (kind, sheet)", DrawBird},
             {"grain", "film-grain noise, tileable (amount, softness)", DrawGrain},
             {"solid", "the whole cell in one colour (color)", DrawSolid},
         };
-        std::sort(list.begin(), list.end(), [](const TDrawingEntry& a, const TDrawingEntry& b) {
+        std::sort(list.begin(), list.end(), [](const DrawingEntry& a, const DrawingEntry& b) {
             return std::string_view(a.Name) < std::string_view(b.Name);
         });
         return list;
@@ -24,14 +24,14 @@ const std::vector<TDrawingEntry>& DrawingPrograms() {
     return programs;
 }
 
-const TDrawingEntry* FindDrawingProgram(std::string_view name) {
-    for (const TDrawingEntry& entry : DrawingPrograms()) {
+const DrawingEntry* FindDrawingProgram(std::string_view name) {
+    for (const DrawingEntry& entry : DrawingPrograms()) {
         if (name == entry.Name) return &entry;
     }
     return nullptr;
 }
 
-double TDrawContext::Number(std::string_view name, double fallback) const {
+double DrawContext::Number(std::string_view name, double fallback) const {
     if (!Params) return fallback;
     const auto it = Params->find(std::string(name));
     if (it == Params->end()) return fallback;
@@ -42,13 +42,13 @@ double TDrawContext::Number(std::string_view name, double fallback) const {
     return value;
 }
 
-std::string TDrawContext::Text(std::string_view name, std::string_view fallback) const {
+std::string DrawContext::Text(std::string_view name, std::string_view fallback) const {
     if (!Params) return std::string(fallback);
     const auto it = Params->find(std::string(name));
     return it == Params->end() ? std::string(fallback) : it->second;
 }
 
-uint32_t TDrawContext::Colour(std::string_view name, uint32_t fallback) const {
+uint32_t DrawContext::Colour(std::string_view name, uint32_t fallback) const {
     const std::string text = Text(name, "");
     if (text.size() != 7 && text.size() != 9) return fallback;
     if (text[0] != '#') return fallback;

@@ -3,9 +3,9 @@
 // cell size (premultiplied colour, as cairo always works); the pipeline converts and bleeds
 // the result like a rendered SVG.
 //
-// Adding a program: write a function with the TDrawingProgram signature in a new file of
+// Adding a program: write a function with the DrawingProgram signature in a new file of
 // drawings/, declare it in drawings/Drawings.h and add one line to the table in
-// PackDrawings.cpp. Programs must be deterministic: take randomness only from TRandom seeded
+// PackDrawings.cpp. Programs must be deterministic: take randomness only from Rng seeded
 // with the context's seed and frame.
 #pragma once
 
@@ -19,13 +19,13 @@
 
 namespace bw::pack {
 
-struct TDrawContext {
+struct DrawContext {
     int Width = 0; // cell size in pixels
     int Height = 0;
     int Frame = 0; // 0 .. Frames - 1
     int Frames = 1;
     uint64_t Seed = 0;
-    const TParamMap* Params = nullptr; // the frame's parameters
+    const ParamMap* Params = nullptr; // the frame's parameters
 
     // A parameter as a number (plain decimal), or the default when absent or not a number.
     double Number(std::string_view name, double fallback) const;
@@ -36,23 +36,23 @@ struct TDrawContext {
 };
 
 // Paints one frame. False with a message in `error` stops the build.
-using TDrawingProgram = bool (*)(cairo_t* cr, const TDrawContext& context, std::string& error);
+using DrawingProgram = bool (*)(cairo_t* cr, const DrawContext& context, std::string& error);
 
-struct TDrawingEntry {
+struct DrawingEntry {
     const char* Name;
     const char* Summary; // one line for "datapack drawings"
-    TDrawingProgram Run;
+    DrawingProgram Run;
 };
 
 // Every registered program, sorted by name.
-const std::vector<TDrawingEntry>& DrawingPrograms();
+const std::vector<DrawingEntry>& DrawingPrograms();
 // The program of that name (exact match), or null.
-const TDrawingEntry* FindDrawingProgram(std::string_view name);
+const DrawingEntry* FindDrawingProgram(std::string_view name);
 
 // A small deterministic generator (SplitMix64), identical on every platform and library.
-class TRandom {
+class Rng {
 public:
-    explicit TRandom(uint64_t seed) : FState(seed) {}
+    explicit Rng(uint64_t seed) : FState(seed) {}
     uint64_t Next() {
         uint64_t z = (FState += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;

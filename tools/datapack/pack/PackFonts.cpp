@@ -14,7 +14,7 @@ namespace bw::pack {
 namespace {
 
 // Coverage (0..1) of one glyph in a box that leaves room for the shadow on every side.
-struct TGlyphMask {
+struct GlyphMask {
     char16_t Code = 0;
     int Width = 0, Height = 0;
     int Left = 0;            // from the pen position to the box's left edge
@@ -25,11 +25,11 @@ struct TGlyphMask {
     int X = 0, Y = 0;        // place in the atlas
 };
 
-class TFreeType {
+class FreeTypeLibrary {
 public:
     FT_Library Library = nullptr;
     FT_Face Face = nullptr;
-    ~TFreeType() {
+    ~FreeTypeLibrary() {
         if (Face) FT_Done_Face(Face);
         if (Library) FT_Done_FreeType(Library);
     }
@@ -90,9 +90,9 @@ std::vector<float> Blur(std::vector<float> v, int w, int h, int radius) {
 }
 
 // Shelf packing in code order; returns the height used, or -1 when a glyph is too wide.
-int Pack(std::vector<TGlyphMask>& glyphs, int width, int spacing) {
+int Pack(std::vector<GlyphMask>& glyphs, int width, int spacing) {
     int x = spacing, y = spacing, shelf = 0;
-    for (TGlyphMask& g : glyphs) {
+    for (GlyphMask& g : glyphs) {
         if (g.Width + 2 * spacing > width) return -1;
         if (x + g.Width + spacing > width) {
             x = spacing;
@@ -118,9 +118,9 @@ constexpr float ShadowStrength = 0.8f;
 
 } // namespace
 
-bool BuildFont(const TFontItem& item, TBuiltFont& out, std::string& error) {
-    out = TBuiltFont{};
-    TFreeType ft;
+bool BuildFont(const FontItem& item, BuiltFont& out, std::string& error) {
+    out = BuiltFont{};
+    FreeTypeLibrary ft;
     if (FT_Init_FreeType(&ft.Library) != 0) {
         error = "FreeType could not start";
         return false;
@@ -138,7 +138,7 @@ bool BuildFont(const TFontItem& item, TBuiltFont& out, std::string& error) {
     const int pad = item.Shadow ? item.Outline + item.ShadowOffset + 2 * item.Blur + 1 : 0;
     const int extraAdvance = item.Shadow ? item.Outline : 0;
 
-    std::vector<TGlyphMask> glyphs;
+    std::vector<GlyphMask> glyphs;
     for (const auto& [first, last] : item.Ranges) {
         for (uint32_t code = first; code <= last && code <= 0xFFFF; ++code) {
             if (code >= 0xD800 && code <= 0xDFFF) continue; // not a character
@@ -156,7 +156,7 @@ bool BuildFont(const TFontItem& item, TBuiltFont& out, std::string& error) {
                 error = "glyph " + CodeName(code) + " is not a grey bitmap";
                 return false;
             }
-            TGlyphMask g;
+            GlyphMask g;
             g.Code = static_cast<char16_t>(code);
             g.Width = static_cast<int>(bm.width) + 2 * pad;
             g.Height = static_cast<int>(bm.rows) + 2 * pad;
@@ -197,10 +197,10 @@ bool BuildFont(const TFontItem& item, TBuiltFont& out, std::string& error) {
 
     // The cell: every glyph box inside it, the baseline where the tallest glyph needs it.
     int baseline = ascender + pad;
-    for (const TGlyphMask& g : glyphs) baseline = std::max(baseline, g.Top);
+    for (const GlyphMask& g : glyphs) baseline = std::max(baseline, g.Top);
     int cellHeight = baseline - descender + pad;
     int cellWidth = 0;
-    for (const TGlyphMask& g : glyphs) {
+    for (const GlyphMask& g : glyphs) {
         cellHeight = std::max(cellHeight, baseline - g.Top + g.Height);
         cellWidth = std::max(cellWidth, g.Width);
     }
@@ -226,7 +226,7 @@ bool BuildFont(const TFontItem& item, TBuiltFont& out, std::string& error) {
 
     std::vector<uint32_t> atlas(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
                                 0u);
-    for (const TGlyphMask& g : glyphs) {
+    for (const GlyphMask& g : glyphs) {
         for (int y = 0; y < g.Height; ++y) {
             for (int x = 0; x < g.Width; ++x) {
                 const std::size_t i = static_cast<std::size_t>(y * g.Width + x);
@@ -250,7 +250,7 @@ bool BuildFont(const TFontItem& item, TBuiltFont& out, std::string& error) {
                       static_cast<std::size_t>(g.X + x)] = argb;
             }
         }
-        TFontGlyph glyph;
+        FontGlyph glyph;
         glyph.Code = g.Code;
         glyph.Entry.Top = baseline - g.Top;
         glyph.Entry.X = g.X;

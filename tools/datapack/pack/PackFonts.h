@@ -12,11 +12,11 @@
 
 namespace bw::pack {
 
-struct TBuiltFont {
-    TKilnImageData Image;         // one texture, one pattern covering it
-    TFontDescription Description; // glyph rectangles in that texture
+struct BuiltFont {
+    TKilnImageData Image;        // one texture, one pattern covering it
+    FontDescription Description; // glyph rectangles in that texture
 };
 
-bool BuildFont(const TFontItem& item, TBuiltFont& out, std::string& error);
+bool BuildFont(const FontItem& item, BuiltFont& out, std::string& error);
 
 } // namespace bw::pack

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TLevelProblem {
+struct LevelProblem {
     std::string File;
     int Line = 0; // 1-based; 0 when the place is not known (an unreadable document)
     std::string Message;
@@ -40,9 +40,9 @@ bool IsNameChar(char c) {
 
 // Line of every element of a parsed document, found by walking the tree in the same order
 // as StartTagLines lists the start tags.
-class TLineMap {
+class LineMap {
 public:
-    TLineMap(const TXMLNode* root, std::string_view text) {
+    LineMap(const TXMLNode* root, std::string_view text) {
         const std::vector<int> lines = StartTagLines(text);
         std::size_t next = 0;
         std::vector<const TXMLNode*> stack;
@@ -64,9 +64,9 @@ private:
     std::map<const TXMLNode*, int> Lines;
 };
 
-class TReport {
+class CheckReport {
 public:
-    TReport(std::string file, std::vector<TLevelProblem>& problems)
+    CheckReport(std::string file, std::vector<LevelProblem>& problems)
         : File(std::move(file)), Problems(problems) {}
     void operator()(int line, std::string message) {
         Problems.push_back({File, line, std::move(message)});
@@ -74,7 +74,7 @@ public:
 
 private:
     std::string File;
-    std::vector<TLevelProblem>& Problems;
+    std::vector<LevelProblem>& Problems;
 };
 
 std::string Cell(int x, int y) {
@@ -139,17 +139,17 @@ bool IntField(const TXMLNode& node, std::string_view name, int32_t& value) {
     return value != sentinel;
 }
 
-class TLevelChecker {
+class LevelChecker {
 public:
-    TLevelChecker(const TXMLNode& root, const TLineMap& lines, TReport& report)
+    LevelChecker(const TXMLNode& root, const LineMap& lines, CheckReport& report)
         : Root(root), Line(lines), Report(report) {}
 
     void Run();
 
 private:
     const TXMLNode& Root;
-    const TLineMap& Line;
-    TReport& Report;
+    const LineMap& Line;
+    CheckReport& Report;
     TLevel_Data Data;
 
     // Last element that set each row ("m" rows in [0], "b" rows in [1]).
@@ -168,7 +168,7 @@ private:
     }
 };
 
-void TLevelChecker::Run() {
+void LevelChecker::Run() {
     LoadLevelFromTree(&Root, "level.xml", Data);
     for (const TXMLNode& child : Root) {
         const std::string name = Lower(child.Name());
@@ -205,7 +205,7 @@ void TLevelChecker::Run() {
     CheckTotals();
 }
 
-void TLevelChecker::CheckRows(const TXMLNode& section, char prefix, int grid) {
+void LevelChecker::CheckRows(const TXMLNode& section, char prefix, int grid) {
     for (const TXMLNode& row : section) {
         const int y = RowNumber(Lower(row.Name()), prefix);
         const int line = Line(&row);
@@ -245,7 +245,7 @@ void TLevelChecker::CheckRows(const TXMLNode& section, char prefix, int grid) {
     }
 }
 
-void TLevelChecker::CheckSetting(const TXMLNode& node) {
+void LevelChecker::CheckSetting(const TXMLNode& node) {
     const std::string name = Lower(node.Name());
     const int line = Line(&node);
     bool known = false;
@@ -327,7 +327,7 @@ void TLevelChecker::CheckSetting(const TXMLNode& node) {
     }
 }
 
-void TLevelChecker::CheckGeneration(const TXMLNode& node) {
+void LevelChecker::CheckGeneration(const TXMLNode& node) {
     const int line = Line(&node);
     int32_t v = 0;
     if (!IntField(node, "Probability", v) || v < 0 || v > 100)
@@ -340,7 +340,7 @@ void TLevelChecker::CheckGeneration(const TXMLNode& node) {
     }
 }
 
-void TLevelChecker::CheckCat(const TXMLNode& cat) {
+void LevelChecker::CheckCat(const TXMLNode& cat) {
     const int line = Line(&cat);
     int32_t v = 0;
     if (!IntField(cat, "Kind", v) || v < 1 || v > 5)
@@ -385,7 +385,7 @@ void TLevelChecker::CheckCat(const TXMLNode& cat) {
     }
 }
 
-void TLevelChecker::CheckTotals() {
+void LevelChecker::CheckTotals() {
     for (const TXMLNode* cat : CatEntries) CheckCat(*cat);
 
     int nestlings = 0, chains = 0, keys = 0, randomBirds = 0;
@@ -395,7 +395,7 @@ void TLevelChecker::CheckTotals() {
             const int32_t code =
                 Data.Birds[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
             if (code == 0) continue;
-            const TObjectCodeKind kind = ClassifyObjectCode(code);
+            const ObjectCodeKind kind = ClassifyObjectCode(code);
             if (kind == objkind_Nestling) {
                 ++nestlings;
                 chains += code - 60;
@@ -454,9 +454,9 @@ void TLevelChecker::CheckTotals() {
 
 // ---------------------------------------------------------------- the list
 
-void CheckList(const TXMLNode& root, const TLineMap& line, const fs::path& levelsDir,
-               const std::set<std::string>& planned, TReport& report, std::vector<fs::path>& listed,
-               int& plannedMissing) {
+void CheckList(const TXMLNode& root, const LineMap& line, const fs::path& levelsDir,
+               const std::set<std::string>& planned, CheckReport& report,
+               std::vector<fs::path>& listed, int& plannedMissing) {
     std::set<std::string> names;
     int index = 0;
     for (const TXMLNode& child : root) {
@@ -503,12 +503,12 @@ void CheckList(const TXMLNode& root, const TLineMap& line, const fs::path& level
                                 std::to_string(levelCount) + " levels");
 }
 
-struct TDocument {
+struct LevelDocument {
     std::string Text;
     std::unique_ptr<TXMLNode> Root;
 };
 
-bool ReadDocument(const fs::path& path, TDocument& doc) {
+bool ReadDocument(const fs::path& path, LevelDocument& doc) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return false;
     const auto bytes = ReadWholeFile(path.string());
@@ -578,19 +578,19 @@ int RunCheckLevels(const std::vector<std::string>& files, const std::string& lev
                    const std::string& manifest, std::ostream& out, std::ostream& err) {
     std::set<std::string> planned;
     if (!manifest.empty()) {
-        std::vector<TManifestRow> rows;
+        std::vector<ManifestRow> rows;
         std::string error;
         if (!ReadManifest(manifest, rows, error)) {
             err << "datapack: " << error << "\n";
             return 1;
         }
-        for (const TManifestRow& row : rows) {
+        for (const ManifestRow& row : rows) {
             if (!row.Required && Lower(row.Archive) == Lower(LevelsArchiveName))
                 planned.insert(Lower(row.Key));
         }
     }
 
-    std::vector<TLevelProblem> problems;
+    std::vector<LevelProblem> problems;
     std::vector<fs::path> levels;
     std::set<fs::path> seen;
     int plannedMissing = 0;
@@ -601,7 +601,7 @@ int RunCheckLevels(const std::vector<std::string>& files, const std::string& lev
         if (seen.insert(canonical).second) levels.push_back(p);
     };
     for (const std::string& file : files) {
-        TDocument doc;
+        LevelDocument doc;
         if (!ReadDocument(file, doc)) {
             problems.push_back({file, 0, "cannot be read"});
             continue;
@@ -610,8 +610,8 @@ int RunCheckLevels(const std::vector<std::string>& files, const std::string& lev
             const fs::path dir =
                 levelsDir.empty() ? fs::path(file).parent_path() : fs::path(levelsDir);
             std::vector<fs::path> listed;
-            TReport report(file, problems);
-            const TLineMap lines(doc.Root.get(), doc.Text);
+            CheckReport report(file, problems);
+            const LineMap lines(doc.Root.get(), doc.Text);
             CheckList(*doc.Root, lines, dir, planned, report, listed, plannedMissing);
             for (const fs::path& p : listed) addLevel(p);
         } else {
@@ -619,26 +619,26 @@ int RunCheckLevels(const std::vector<std::string>& files, const std::string& lev
         }
     }
     for (const fs::path& level : levels) {
-        TDocument doc;
+        LevelDocument doc;
         if (!ReadDocument(level, doc)) {
             problems.push_back({level.string(), 0, "cannot be read"});
             continue;
         }
-        TReport report(level.string(), problems);
+        CheckReport report(level.string(), problems);
         if (!doc.Root) {
             report(0, "not a readable XML document");
             continue;
         }
-        const TLineMap lines(doc.Root.get(), doc.Text);
+        const LineMap lines(doc.Root.get(), doc.Text);
         if (Lower(doc.Root->Name()) != "level") {
             report(lines(doc.Root.get()),
                    "the root element is <" + doc.Root->Name() + ">, not <level>");
             continue;
         }
-        TLevelChecker(*doc.Root, lines, report).Run();
+        LevelChecker(*doc.Root, lines, report).Run();
     }
 
-    for (const TLevelProblem& p : problems) {
+    for (const LevelProblem& p : problems) {
         out << p.File;
         if (p.Line > 0) out << ":" << p.Line;
         out << ": " << p.Message << "\n";

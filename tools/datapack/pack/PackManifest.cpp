@@ -72,9 +72,9 @@ std::string SizeText(TPoint2px s) {
 }
 
 // Archives opened once per check run.
-class TArchiveCache {
+class ArchiveCache {
 public:
-    explicit TArchiveCache(fs::path dir) : Dir(std::move(dir)) {}
+    explicit ArchiveCache(fs::path dir) : Dir(std::move(dir)) {}
     TKilnArchive* Get(const std::string& name) {
         auto& slot = Open[name];
         if (!slot) {
@@ -91,11 +91,11 @@ private:
     std::map<std::string, std::unique_ptr<TKilnArchive>> Open;
 };
 
-std::string CheckImage(const TManifestRow& row, const std::vector<uint8_t>& data,
+std::string CheckImage(const ManifestRow& row, const std::vector<uint8_t>& data,
                        TKilnImageData* decoded = nullptr) {
     TKilnImageData image;
     const auto result = DecodeImageRecord(data.data(), data.size(), image);
-    if (result != TImageRecordResult::Ok)
+    if (result != ImageRecordResult::Ok)
         return std::string("damaged image record: ") + ImageRecordResultText(result);
     if (!SizeMatches(row.Pattern, image.PatternSize.x, image.PatternSize.y))
         return "pattern " + SizeText(image.PatternSize) + ", expected " + row.Pattern;
@@ -127,11 +127,11 @@ std::u16string RequiredFontCharacters() {
     return s;
 }
 
-std::string CheckFont(const TManifestRow& row, TKilnArchive& archive,
+std::string CheckFont(const ManifestRow& row, TKilnArchive& archive,
                       const std::vector<uint8_t>& data) {
     const auto root = XMLFromBytes(data.data(), data.size());
     if (!root) return "font description is not well-formed XML";
-    const TFontDescription font = ReadFontDescription(*root);
+    const FontDescription font = ReadFontDescription(*root);
     if (font.FontSize.x <= 0 || font.FontSize.y <= 0) return "font cell size is not positive";
     if (font.Glyphs.empty()) return "font has no glyphs";
 
@@ -142,14 +142,14 @@ std::string CheckFont(const TManifestRow& row, TKilnArchive& archive,
     std::vector<uint8_t> imageData;
     if (!archive.ReadRecord(imageKey, imageData)) return "its image " + imageKey + " is missing";
     TKilnImageData image;
-    TManifestRow any = row;
+    ManifestRow any = row;
     any.Pattern = any.Count = any.Visible = "*";
     const std::string problem = CheckImage(any, imageData, &image);
     if (!problem.empty()) return imageKey + ": " + problem;
 
     std::u16string present;
-    for (const TFontGlyph& g : font.Glyphs) {
-        const TLetterEntry& e = g.Entry;
+    for (const FontGlyph& g : font.Glyphs) {
+        const LetterEntry& e = g.Entry;
         if (!e.HasGlyph()) continue;
         if (e.X < 0 || e.Y < 0 || e.X + e.Width > image.TextureSize.x ||
             e.Y + e.Height > image.TextureSize.y)
@@ -171,7 +171,7 @@ std::string CheckFont(const TManifestRow& row, TKilnArchive& archive,
 
 } // namespace
 
-bool ReadManifest(const fs::path& file, std::vector<TManifestRow>& rows, std::string& error) {
+bool ReadManifest(const fs::path& file, std::vector<ManifestRow>& rows, std::string& error) {
     rows.clear();
     std::ifstream in(file);
     if (!in) {
@@ -191,7 +191,7 @@ bool ReadManifest(const fs::path& file, std::vector<TManifestRow>& rows, std::st
             error = where + "a row needs at least status, archive, key and kind";
             return false;
         }
-        TManifestRow row;
+        ManifestRow row;
         row.Line = number;
         if (f[0] == "required") {
             row.Required = true;
@@ -238,7 +238,7 @@ std::string CheckElementPath(const std::vector<uint8_t>& data, const std::string
     return {};
 }
 
-std::string CheckRow(const TManifestRow& row, TArchiveCache& cache) {
+std::string CheckRow(const ManifestRow& row, ArchiveCache& cache) {
     TKilnArchive* archive = cache.Get(row.Archive);
     if (!archive) return "missing (no archive " + row.Archive + ")";
     const std::size_t hash = row.Key.find('#');
@@ -257,22 +257,22 @@ std::string CheckRow(const TManifestRow& row, TArchiveCache& cache) {
 
 } // namespace
 
-std::string CheckManifestRow(const TManifestRow& row, const fs::path& outDir) {
-    TArchiveCache cache(outDir);
+std::string CheckManifestRow(const ManifestRow& row, const fs::path& outDir) {
+    ArchiveCache cache(outDir);
     return CheckRow(row, cache);
 }
 
 int RunVerify(const fs::path& manifest, const fs::path& outDir, bool all, std::ostream& out,
               std::ostream& err) {
-    std::vector<TManifestRow> rows;
+    std::vector<ManifestRow> rows;
     std::string error;
     if (!ReadManifest(manifest, rows, error)) {
         err << "datapack: " << error << "\n";
         return 1;
     }
-    TArchiveCache cache(outDir);
+    ArchiveCache cache(outDir);
     int required = 0, requiredBad = 0, planned = 0, plannedPresent = 0;
-    for (const TManifestRow& row : rows) {
+    for (const ManifestRow& row : rows) {
         if (!row.Required && !all) continue;
         const std::string problem = CheckRow(row, cache);
         if (row.Required) {

@@ -21,17 +21,17 @@
 
 namespace bw::pack {
 
-struct TManifestRow {
+struct ManifestRow {
     int Line = 0;
     bool Required = false;
     std::string Archive, Key, Kind, Pattern = "*", Count = "*", Visible = "*", Notes;
 };
 
-bool ReadManifest(const std::filesystem::path& file, std::vector<TManifestRow>& rows,
+bool ReadManifest(const std::filesystem::path& file, std::vector<ManifestRow>& rows,
                   std::string& error);
 
 // Checks one row against the archives in outDir. Empty result = fine; otherwise the problem.
-std::string CheckManifestRow(const TManifestRow& row, const std::filesystem::path& outDir);
+std::string CheckManifestRow(const ManifestRow& row, const std::filesystem::path& outDir);
 
 // "datapack verify": reports each problem of a required row (and, with `all`, of a planned
 // row) on `out`, then a summary. Returns 1 when a required row has a problem, else 0.

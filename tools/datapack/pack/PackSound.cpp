@@ -34,9 +34,9 @@ bool IsSoundElement(std::string_view name) {
 }
 
 bool ReadSoundItem(const TXMLNode& node, int index, const fs::path& folder,
-                   std::vector<TSoundItem>& out, std::vector<std::string>& warnings,
+                   std::vector<SoundItem>& out, std::vector<std::string>& warnings,
                    std::string& error) {
-    TSoundItem item;
+    SoundItem item;
     item.Music = Lower(node.Name()) == "music";
     item.Key = node.GetFieldValue("key");
     item.Where = std::string(item.Music ? "<music" : "<sound") + " key=\"" + item.Key +
@@ -92,12 +92,12 @@ bool ReadSoundItem(const TXMLNode& node, int index, const fs::path& folder,
     return true;
 }
 
-bool BuildSoundItem(const fs::path& folder, const TSoundItem& item, std::vector<uint8_t>& bytes,
+bool BuildSoundItem(const fs::path& folder, const SoundItem& item, std::vector<uint8_t>& bytes,
                     std::string& error) {
-    sound::TBuffer samples;
+    sound::SampleBuffer samples;
     int channels = 2;
     if (item.Music) {
-        sound::TMusicSpec spec;
+        sound::MusicSpec spec;
         spec.Source = folder / item.Src;
         spec.SoundFont = item.SoundFont;
         spec.PeakDb = item.PeakDb;
@@ -112,10 +112,11 @@ bool BuildSoundItem(const fs::path& folder, const TSoundItem& item, std::vector<
         }
         const std::string text((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
-        std::vector<sound::TRecipe> recipes;
+        std::vector<sound::SoundRecipe> recipes;
         if (!sound::ParseRecipes(text, path.string(), recipes, error)) return false;
-        const auto it = std::find_if(recipes.begin(), recipes.end(),
-                                     [&](const sound::TRecipe& r) { return r.Name == item.Name; });
+        const auto it =
+            std::find_if(recipes.begin(), recipes.end(),
+                         [&](const sound::SoundRecipe& r) { return r.Name == item.Name; });
         if (it == recipes.end()) {
             error = path.string() + ": has no sound \"" + item.Name + "\"";
             return false;

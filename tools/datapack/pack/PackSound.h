@@ -21,7 +21,7 @@ class TXMLNode;
 
 namespace bw::pack {
 
-struct TSoundItem {
+struct SoundItem {
     std::string Key;
     bool Music = false;
     std::string Recipe; // recipe file (sound)
@@ -38,11 +38,11 @@ bool IsSoundElement(std::string_view name);
 
 // Reads one sound element. Unknown attributes add warnings; mistakes give the error.
 bool ReadSoundItem(const TXMLNode& node, int index, const std::filesystem::path& folder,
-                   std::vector<TSoundItem>& out, std::vector<std::string>& warnings,
+                   std::vector<SoundItem>& out, std::vector<std::string>& warnings,
                    std::string& error);
 
 // The Ogg Vorbis bytes of an item.
-bool BuildSoundItem(const std::filesystem::path& folder, const TSoundItem& item,
+bool BuildSoundItem(const std::filesystem::path& folder, const SoundItem& item,
                     std::vector<uint8_t>& bytes, std::string& error);
 
 } // namespace bw::pack

@@ -38,7 +38,7 @@ int LineOf(std::string_view text, std::size_t at) {
 
 } // namespace
 
-bool SubstituteTemplate(std::string_view text, const TParamMap& params, std::string& out,
+bool SubstituteTemplate(std::string_view text, const ParamMap& params, std::string& out,
                         std::string& error) {
     out.clear();
     out.reserve(text.size());

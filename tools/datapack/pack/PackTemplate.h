@@ -9,7 +9,7 @@
 namespace bw::pack {
 
 // Parameter values by name, already formatted as text.
-using TParamMap = std::map<std::string, std::string>;
+using ParamMap = std::map<std::string, std::string>;
 
 // A number as plain decimal text: no exponent, at most six decimals, no trailing zeros,
 // no "-0" ("22.5", "0", "-3.125", "1000000").
@@ -17,7 +17,7 @@ std::string FormatNumber(double value);
 
 // Replaces every "{{name}}" (blanks around the name allowed) by the parameter's value. False,
 // with the reason in `error`, for a placeholder without a value or one that is not closed.
-bool SubstituteTemplate(std::string_view text, const TParamMap& params, std::string& out,
+bool SubstituteTemplate(std::string_view text, const ParamMap& params, std::string& out,
                         std::string& error);
 
 } // namespace bw::pack

@@ -56,13 +56,13 @@ std::string ReadText(const fs::path& path) {
 }
 
 // A temporary folder removed with its contents.
-struct TScratch {
+struct Scratch {
     fs::path Path;
-    TScratch() {
+    Scratch() {
         std::string pattern = (fs::temp_directory_path() / "datapack-music-XXXXXX").string();
         if (mkdtemp(pattern.data())) Path = pattern;
     }
-    ~TScratch() {
+    ~Scratch() {
         std::error_code ec;
         if (!Path.empty()) fs::remove_all(Path, ec);
     }
@@ -160,7 +160,7 @@ bool MidiLength(const std::vector<uint8_t>& b, double& seconds, std::string& err
     return true;
 }
 
-bool ReadWav(const std::vector<uint8_t>& b, TBuffer& samples, int& channels, int& sampleRate,
+bool ReadWav(const std::vector<uint8_t>& b, SampleBuffer& samples, int& channels, int& sampleRate,
              std::string& error) {
     auto le32 = [&](std::size_t i) {
         return uint32_t(b[i]) | uint32_t(b[i + 1]) << 8 | uint32_t(b[i + 2]) << 16 |
@@ -198,7 +198,7 @@ bool ReadWav(const std::vector<uint8_t>& b, TBuffer& samples, int& channels, int
     return false;
 }
 
-bool RenderMusic(const TMusicSpec& spec, TBuffer& stereo, std::string& error) {
+bool RenderMusic(const MusicSpec& spec, SampleBuffer& stereo, std::string& error) {
     const std::string name = spec.Source.string();
     std::error_code ec;
     if (!fs::is_regular_file(spec.SoundFont, ec)) {
@@ -206,7 +206,7 @@ bool RenderMusic(const TMusicSpec& spec, TBuffer& stereo, std::string& error) {
                 " is missing (install timgm6mb-soundfont: scripts/install-deps)";
         return false;
     }
-    TScratch scratch;
+    Scratch scratch;
     if (scratch.Path.empty()) {
         error = "cannot create a temporary folder";
         return false;
@@ -264,7 +264,7 @@ bool RenderMusic(const TMusicSpec& spec, TBuffer& stereo, std::string& error) {
         error = name + ": fluidsynth failed: " + ReadText(log);
         return false;
     }
-    TBuffer samples;
+    SampleBuffer samples;
     int channels = 0, rate = 0;
     if (!ReadWav(bytes, samples, channels, rate, error)) {
         error = name + ": fluidsynth's output: " + error;

@@ -13,7 +13,7 @@ namespace bw::sound {
 
 inline constexpr const char* DefaultSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 
-struct TMusicSpec {
+struct MusicSpec {
     std::filesystem::path Source; // .abc or .mid
     std::string SoundFont = DefaultSoundFont;
     double PeakDb = -2, LoudnessDb = -20;
@@ -24,11 +24,11 @@ struct TMusicSpec {
 bool MidiLength(const std::vector<uint8_t>& midi, double& seconds, std::string& error);
 
 // 16-bit PCM WAV into float samples.
-bool ReadWav(const std::vector<uint8_t>& bytes, TBuffer& samples, int& channels, int& sampleRate,
-             std::string& error);
+bool ReadWav(const std::vector<uint8_t>& bytes, SampleBuffer& samples, int& channels,
+             int& sampleRate, std::string& error);
 
 // Stereo samples at SampleRate: the piece once through, with the ringing after its last bar
 // folded onto its start, levelled. Messages name the source file.
-bool RenderMusic(const TMusicSpec& spec, TBuffer& stereo, std::string& error);
+bool RenderMusic(const MusicSpec& spec, SampleBuffer& stereo, std::string& error);
 
 } // namespace bw::sound

@@ -5,7 +5,7 @@
 
 namespace bw::sound {
 
-bool EncodeOgg(const TBuffer& samples, int channels, int sampleRate, float quality,
+bool EncodeOgg(const SampleBuffer& samples, int channels, int sampleRate, float quality,
                std::vector<uint8_t>& out, std::string& error) {
     out.clear();
     if (channels != 1 && channels != 2) {

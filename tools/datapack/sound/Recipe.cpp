@@ -61,9 +61,9 @@ bool ParseFrequency(const std::string& text, double& out) {
     return true;
 }
 
-class TParser {
+class RecipeParser {
 public:
-    TParser(std::string fileName, std::vector<TRecipe>& out)
+    RecipeParser(std::string fileName, std::vector<SoundRecipe>& out)
         : FileName(std::move(fileName)), Out(out) {}
 
     bool Run(const std::string& text, std::string& error);
@@ -90,24 +90,24 @@ private:
     // Splits words into plain values and name=value options.
     bool Options(std::size_t from, std::vector<std::string>& values,
                  std::map<std::string, double>& options, std::initializer_list<const char*> known);
-    bool Curve(const std::vector<std::string>& values, TCurve& out, bool frequency);
+    bool Curve(const std::vector<std::string>& values, RecipeCurve& out, bool frequency);
     bool Top();
     bool InSound();
     bool InLayer();
 
     std::string FileName;
-    std::vector<TRecipe>& Out;
+    std::vector<SoundRecipe>& Out;
     std::vector<std::string> Words;
     int Line = 0;
     std::string Error;
-    TRecipe* Current = nullptr;
-    TLayer* Layer = nullptr;
+    SoundRecipe* Current = nullptr;
+    SynthLayer* Layer = nullptr;
     double PeakDb = -1.5, LoudnessDb = -16;
 };
 
-bool TParser::Options(std::size_t from, std::vector<std::string>& values,
-                      std::map<std::string, double>& options,
-                      std::initializer_list<const char*> known) {
+bool RecipeParser::Options(std::size_t from, std::vector<std::string>& values,
+                           std::map<std::string, double>& options,
+                           std::initializer_list<const char*> known) {
     for (std::size_t i = from; i < Words.size(); ++i) {
         const std::size_t eq = Words[i].find('=');
         if (eq == std::string::npos) {
@@ -127,8 +127,8 @@ bool TParser::Options(std::size_t from, std::vector<std::string>& values,
     return true;
 }
 
-bool TParser::Curve(const std::vector<std::string>& values, TCurve& out, bool frequency) {
-    TCurve curve;
+bool RecipeParser::Curve(const std::vector<std::string>& values, RecipeCurve& out, bool frequency) {
+    RecipeCurve curve;
     curve.Values.clear();
     curve.Exponential = out.Exponential;
     if (values.empty()) return Fail("\"" + Words[0] + "\" needs a value");
@@ -157,7 +157,7 @@ bool TParser::Curve(const std::vector<std::string>& values, TCurve& out, bool fr
     return true;
 }
 
-bool TParser::Top() {
+bool RecipeParser::Top() {
     const std::string& w = Words[0];
     if (w == "level") {
         std::vector<std::string> values;
@@ -171,10 +171,10 @@ bool TParser::Top() {
     if (w == "sound") {
         if (Words.size() != 2 && !(Words.size() == 4 && Words[2] == "from"))
             return Fail("write \"sound NAME\" or \"sound NAME from OTHER\"");
-        TRecipe recipe;
+        SoundRecipe recipe;
         if (Words.size() == 4) {
-            const TRecipe* base = nullptr;
-            for (const TRecipe& r : Out)
+            const SoundRecipe* base = nullptr;
+            for (const SoundRecipe& r : Out)
                 if (r.Name == Words[3]) base = &r;
             if (!base) return Fail("no sound \"" + Words[3] + "\" before this one");
             recipe = *base;
@@ -182,7 +182,7 @@ bool TParser::Top() {
             recipe.PeakDb = PeakDb;
             recipe.LoudnessDb = LoudnessDb;
         }
-        for (const TRecipe& r : Out)
+        for (const SoundRecipe& r : Out)
             if (r.Name == Words[1]) return Fail("sound \"" + Words[1] + "\" is defined twice");
         recipe.Name = Words[1];
         recipe.Line = Line;
@@ -194,9 +194,9 @@ bool TParser::Top() {
     return Fail("expected \"sound NAME\" or \"level\", found \"" + w + "\"");
 }
 
-bool TParser::InSound() {
+bool RecipeParser::InSound() {
     const std::string& w = Words[0];
-    TRecipe& r = *Current;
+    SoundRecipe& r = *Current;
     if (w == "end") {
         if (r.Layers.empty()) return Fail("sound \"" + r.Name + "\" has no layer");
         Current = nullptr;
@@ -231,14 +231,15 @@ bool TParser::InSound() {
     return InLayer();
 }
 
-bool TParser::InLayer() {
+bool RecipeParser::InLayer() {
     const std::string& w = Words[0];
-    TLayer& l = *Layer;
+    SynthLayer& l = *Layer;
     if (w == "wave") {
-        static const std::map<std::string, TWave> waves = {
-            {"sine", TWave::Sine},  {"triangle", TWave::Triangle}, {"square", TWave::Square},
-            {"saw", TWave::Saw},    {"white", TWave::White},       {"pink", TWave::Pink},
-            {"brown", TWave::Brown}};
+        static const std::map<std::string, Waveform> waves = {
+            {"sine", Waveform::Sine},     {"triangle", Waveform::Triangle},
+            {"square", Waveform::Square}, {"saw", Waveform::Saw},
+            {"white", Waveform::White},   {"pink", Waveform::Pink},
+            {"brown", Waveform::Brown}};
         const auto it = Words.size() == 2 ? waves.find(Words[1]) : waves.end();
         if (it == waves.end())
             return Fail("wave is one of sine, triangle, square, saw, white, pink, brown");
@@ -265,14 +266,13 @@ bool TParser::InLayer() {
         return Number(1, l.Perc.Attack) && Number(2, l.Perc.Decay);
     }
     if (w == "tremolo") return Number(1, l.TremoloRate) && Number(2, l.TremoloDepth);
-    static const std::map<std::string, TFilterKind> filters = {
-        {"lowpass", TFilterKind::LowPass},
-        {"highpass", TFilterKind::HighPass},
-        {"bandpass", TFilterKind::BandPass},
-        {"lowpass1", TFilterKind::LowPass1},
-        {"highpass1", TFilterKind::HighPass1}};
+    static const std::map<std::string, FilterKind> filters = {{"lowpass", FilterKind::LowPass},
+                                                              {"highpass", FilterKind::HighPass},
+                                                              {"bandpass", FilterKind::BandPass},
+                                                              {"lowpass1", FilterKind::LowPass1},
+                                                              {"highpass1", FilterKind::HighPass1}};
     if (const auto it = filters.find(w); it != filters.end()) {
-        TFilter f;
+        Filter f;
         f.Kind = it->second;
         std::vector<std::string> values;
         std::map<std::string, double> options;
@@ -330,7 +330,7 @@ bool TParser::InLayer() {
     return Fail("unknown statement \"" + w + "\"");
 }
 
-bool TParser::Run(const std::string& text, std::string& error) {
+bool RecipeParser::Run(const std::string& text, std::string& error) {
     std::istringstream in(text);
     std::string raw;
     while (std::getline(in, raw)) {
@@ -362,12 +362,12 @@ bool TParser::Run(const std::string& text, std::string& error) {
 
 } // namespace
 
-bool ParseRecipes(const std::string& text, const std::string& fileName, std::vector<TRecipe>& out,
-                  std::string& error) {
+bool ParseRecipes(const std::string& text, const std::string& fileName,
+                  std::vector<SoundRecipe>& out, std::string& error) {
     out.clear();
     // Pointers into the list stay valid while a recipe is read.
     out.reserve(1024);
-    TParser parser(fileName, out);
+    RecipeParser parser(fileName, out);
     return parser.Run(text, error);
 }
 

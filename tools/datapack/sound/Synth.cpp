@@ -15,9 +15,9 @@ double DbToGain(double db) {
 }
 
 // Small, fast, reproducible random numbers (xorshift32).
-struct TRandom {
+struct Rng {
     uint32_t State;
-    explicit TRandom(uint32_t seed) : State(seed ? seed : 0x9E3779B9u) {}
+    explicit Rng(uint32_t seed) : State(seed ? seed : 0x9E3779B9u) {}
     uint32_t Next() {
         State ^= State << 13;
         State ^= State >> 17;
@@ -46,7 +46,7 @@ double PolyBlep(double t, double dt) {
 
 } // namespace
 
-double TCurve::At(double t) const {
+double RecipeCurve::At(double t) const {
     if (Values.empty()) return 0;
     double start = 0;
     for (std::size_t i = 0; i + 1 < Values.size() && i < Times.size(); ++i) {
@@ -63,13 +63,13 @@ double TCurve::At(double t) const {
     return Values[last];
 }
 
-void TCurve::Scale(double factor) {
+void RecipeCurve::Scale(double factor) {
     for (double& v : Values) v *= factor;
 }
 
-TBuffer Oscillate(const TOscillator& osc, int frames, uint32_t seed) {
-    TBuffer out(static_cast<std::size_t>(std::max(0, frames)), 0.0f);
-    TRandom random(seed);
+SampleBuffer Oscillate(const Oscillator& osc, int frames, uint32_t seed) {
+    SampleBuffer out(static_cast<std::size_t>(std::max(0, frames)), 0.0f);
+    Rng random(seed);
     double phase = 0, modPhase = 0;
     double b0 = 0, b1 = 0, b2 = 0, b3 = 0, b4 = 0, b5 = 0, b6 = 0; // pink noise state
     double brown = 0;
@@ -82,7 +82,7 @@ TBuffer Oscillate(const TOscillator& osc, int frames, uint32_t seed) {
         const double dt = std::clamp(f / SampleRate, 0.0, 0.5);
         double v = 0;
         switch (osc.Wave) {
-        case TWave::Sine: {
+        case Waveform::Sine: {
             double mod = 0;
             if (osc.FmIndex != 0) {
                 const double depth =
@@ -94,26 +94,27 @@ TBuffer Oscillate(const TOscillator& osc, int frames, uint32_t seed) {
             v = std::sin(TwoPi * phase + mod);
             break;
         }
-        case TWave::Saw:
+        case Waveform::Saw:
             v = 2.0 * phase - 1.0 - PolyBlep(phase, dt);
             break;
-        case TWave::Square:
-        case TWave::Triangle: {
-            const double duty = osc.Wave == TWave::Square ? std::clamp(osc.Duty, 0.05, 0.95) : 0.5;
+        case Waveform::Square:
+        case Waveform::Triangle: {
+            const double duty =
+                osc.Wave == Waveform::Square ? std::clamp(osc.Duty, 0.05, 0.95) : 0.5;
             double p2 = phase + (1.0 - duty);
             p2 -= std::floor(p2);
             v = (phase < duty ? 1.0 : -1.0) + PolyBlep(phase, dt) - PolyBlep(p2, dt);
-            if (osc.Wave == TWave::Triangle) {
+            if (osc.Wave == Waveform::Triangle) {
                 // A leaky integral of the band-limited square.
                 triangle = dt * v * 4.0 + (1.0 - 0.001) * triangle;
                 v = triangle;
             }
             break;
         }
-        case TWave::White:
+        case Waveform::White:
             v = random.Signed();
             break;
-        case TWave::Pink: {
+        case Waveform::Pink: {
             // Paul Kellet's filter: -3 dB per octave from white noise.
             const double w = random.Signed();
             b0 = 0.99886 * b0 + w * 0.0555179;
@@ -126,7 +127,7 @@ TBuffer Oscillate(const TOscillator& osc, int frames, uint32_t seed) {
             b6 = w * 0.115926;
             break;
         }
-        case TWave::Brown:
+        case Waveform::Brown:
             brown = (brown + 0.02 * random.Signed()) * 0.998;
             v = brown * 1.7;
             break;
@@ -138,7 +139,7 @@ TBuffer Oscillate(const TOscillator& osc, int frames, uint32_t seed) {
     return out;
 }
 
-void ApplyAdsr(TBuffer& mono, const TAdsr& env) {
+void ApplyAdsr(SampleBuffer& mono, const Envelope& env) {
     const int n = static_cast<int>(mono.size());
     if (n == 0) return;
     const double length = static_cast<double>(n - 1) / SampleRate;
@@ -170,7 +171,7 @@ void ApplyAdsr(TBuffer& mono, const TAdsr& env) {
     }
 }
 
-void ApplyPerc(TBuffer& mono, const TPerc& env) {
+void ApplyPerc(SampleBuffer& mono, const Percussion& env) {
     const int n = static_cast<int>(mono.size());
     if (n == 0) return;
     const double length = static_cast<double>(n - 1) / SampleRate;
@@ -186,7 +187,7 @@ void ApplyPerc(TBuffer& mono, const TPerc& env) {
     }
 }
 
-void ApplyTremolo(TBuffer& mono, double rate, double depth) {
+void ApplyTremolo(SampleBuffer& mono, double rate, double depth) {
     if (rate <= 0 || depth <= 0) return;
     for (std::size_t i = 0; i < mono.size(); ++i) {
         const double t = static_cast<double>(i) / SampleRate;
@@ -194,7 +195,7 @@ void ApplyTremolo(TBuffer& mono, double rate, double depth) {
     }
 }
 
-void ApplyFilter(TBuffer& mono, const TFilter& filter) {
+void ApplyFilter(SampleBuffer& mono, const Filter& filter) {
     double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
     double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
     double onePole = 0, lowState = 0;
@@ -211,17 +212,17 @@ void ApplyFilter(TBuffer& mono, const TFilter& filter) {
             const double cw = std::cos(w), alpha = std::sin(w) / (2 * q);
             const double a0 = 1 + alpha;
             switch (filter.Kind) {
-            case TFilterKind::LowPass:
+            case FilterKind::LowPass:
                 b0 = (1 - cw) / 2 / a0;
                 b1 = (1 - cw) / a0;
                 b2 = b0;
                 break;
-            case TFilterKind::HighPass:
+            case FilterKind::HighPass:
                 b0 = (1 + cw) / 2 / a0;
                 b1 = -(1 + cw) / a0;
                 b2 = b0;
                 break;
-            case TFilterKind::BandPass: // 0 dB peak gain
+            case FilterKind::BandPass: // 0 dB peak gain
                 b0 = alpha / a0;
                 b1 = 0;
                 b2 = -alpha / a0;
@@ -235,11 +236,11 @@ void ApplyFilter(TBuffer& mono, const TFilter& filter) {
         const double x = mono[i];
         double y;
         switch (filter.Kind) {
-        case TFilterKind::LowPass1:
+        case FilterKind::LowPass1:
             lowState += onePole * (x - lowState);
             y = lowState;
             break;
-        case TFilterKind::HighPass1:
+        case FilterKind::HighPass1:
             lowState += onePole * (x - lowState);
             y = x - lowState;
             break;
@@ -255,23 +256,23 @@ void ApplyFilter(TBuffer& mono, const TFilter& filter) {
     }
 }
 
-void ApplyEcho(TBuffer& samples, int channels, double time, double feedback, double mix) {
+void ApplyEcho(SampleBuffer& samples, int channels, double time, double feedback, double mix) {
     const int delay = static_cast<int>(std::lround(time * SampleRate)) * channels;
     if (delay <= 0 || mix <= 0) return;
-    TBuffer wet(samples.size(), 0.0f);
+    SampleBuffer wet(samples.size(), 0.0f);
     for (std::size_t i = static_cast<std::size_t>(delay); i < samples.size(); ++i)
         wet[i] = static_cast<float>(samples[i - static_cast<std::size_t>(delay)] +
                                     feedback * wet[i - static_cast<std::size_t>(delay)]);
     for (std::size_t i = 0; i < samples.size(); ++i) samples[i] += static_cast<float>(mix * wet[i]);
 }
 
-double PeakOf(const TBuffer& samples) {
+double PeakOf(const SampleBuffer& samples) {
     double peak = 0;
     for (float s : samples) peak = std::max(peak, static_cast<double>(std::fabs(s)));
     return peak;
 }
 
-double LoudnessOf(const TBuffer& samples, int channels) {
+double LoudnessOf(const SampleBuffer& samples, int channels) {
     channels = std::max(1, channels);
     const std::size_t frames = samples.size() / static_cast<std::size_t>(channels);
     if (frames == 0) return 0;
@@ -295,13 +296,13 @@ double LoudnessOf(const TBuffer& samples, int channels) {
     return std::sqrt(loudest / static_cast<double>(window));
 }
 
-double RmsOf(const TBuffer& samples) {
+double RmsOf(const SampleBuffer& samples) {
     double sum = 0;
     for (float s : samples) sum += static_cast<double>(s) * s;
     return samples.empty() ? 0.0 : std::sqrt(sum / static_cast<double>(samples.size()));
 }
 
-double Normalise(TBuffer& samples, int channels, double peakDb, double loudnessDb, bool loop) {
+double Normalise(SampleBuffer& samples, int channels, double peakDb, double loudnessDb, bool loop) {
     const double peak = PeakOf(samples);
     const double loudness = loop ? RmsOf(samples) : LoudnessOf(samples, channels);
     if (peak < 1e-9 || loudness < 1e-12) return 1.0;
@@ -310,7 +311,8 @@ double Normalise(TBuffer& samples, int channels, double peakDb, double loudnessD
     return gain;
 }
 
-void LimitLoop(TBuffer& samples, int channels, double ceilingDb, double attack, double release) {
+void LimitLoop(SampleBuffer& samples, int channels, double ceilingDb, double attack,
+               double release) {
     const std::size_t ch = static_cast<std::size_t>(std::max(1, channels));
     const std::size_t n = samples.size() / ch;
     if (n == 0) return;
@@ -340,7 +342,7 @@ void LimitLoop(TBuffer& samples, int channels, double ceilingDb, double attack, 
             samples[f * ch + c] = static_cast<float>(samples[f * ch + c] * held[f]);
 }
 
-void FadeEdges(TBuffer& samples, int channels, double in, double out) {
+void FadeEdges(SampleBuffer& samples, int channels, double in, double out) {
     channels = std::max(1, channels);
     const long frames = static_cast<long>(samples.size()) / channels;
     const long fin = std::min(frames, std::lround(in * SampleRate));
@@ -355,11 +357,12 @@ void FadeEdges(TBuffer& samples, int channels, double in, double out) {
     }
 }
 
-TBuffer CrossfadeLoop(const TBuffer& rendered, int channels, int loopFrames, int crossfadeFrames) {
+SampleBuffer CrossfadeLoop(const SampleBuffer& rendered, int channels, int loopFrames,
+                           int crossfadeFrames) {
     const std::size_t ch = static_cast<std::size_t>(std::max(1, channels));
     const std::size_t body = static_cast<std::size_t>(std::max(0, loopFrames));
     const std::size_t frames = rendered.size() / ch;
-    TBuffer out(body * ch, 0.0f);
+    SampleBuffer out(body * ch, 0.0f);
     std::copy_n(rendered.begin(), static_cast<std::ptrdiff_t>(std::min(body, frames) * ch),
                 out.begin());
     const std::size_t fade = std::min({static_cast<std::size_t>(std::max(0, crossfadeFrames)), body,
@@ -377,11 +380,11 @@ TBuffer CrossfadeLoop(const TBuffer& rendered, int channels, int loopFrames, int
     return out;
 }
 
-TBuffer AddTail(const TBuffer& rendered, int channels, int loopFrames) {
+SampleBuffer AddTail(const SampleBuffer& rendered, int channels, int loopFrames) {
     const std::size_t ch = static_cast<std::size_t>(std::max(1, channels));
     const std::size_t body =
         std::min(static_cast<std::size_t>(std::max(0, loopFrames)) * ch, rendered.size());
-    TBuffer out(rendered.begin(), rendered.begin() + static_cast<std::ptrdiff_t>(body));
+    SampleBuffer out(rendered.begin(), rendered.begin() + static_cast<std::ptrdiff_t>(body));
     if (body == 0) return out;
     for (std::size_t i = body; i < rendered.size(); ++i) out[(i - body) % body] += rendered[i];
     return out;
@@ -389,13 +392,13 @@ TBuffer AddTail(const TBuffer& rendered, int channels, int loopFrames) {
 
 namespace {
 
-void RenderInstance(const TLayer& layer, double pitch, double gainDb, double pan, int startFrame,
-                    int frames, uint32_t seed, int channels, TBuffer& mix) {
+void RenderInstance(const SynthLayer& layer, double pitch, double gainDb, double pan,
+                    int startFrame, int frames, uint32_t seed, int channels, SampleBuffer& mix) {
     if (frames <= 0) return;
-    TOscillator osc = layer.Osc;
+    Oscillator osc = layer.Osc;
     osc.Frequency.Scale(pitch);
-    TBuffer voice = Oscillate(osc, frames, seed);
-    for (const TFilter& f : layer.Filters) ApplyFilter(voice, f);
+    SampleBuffer voice = Oscillate(osc, frames, seed);
+    for (const Filter& f : layer.Filters) ApplyFilter(voice, f);
     if (layer.UsePerc)
         ApplyPerc(voice, layer.Perc);
     else
@@ -421,7 +424,7 @@ void RenderInstance(const TLayer& layer, double pitch, double gainDb, double pan
 
 } // namespace
 
-TBuffer Render(const TRecipe& recipe) {
+SampleBuffer Render(const SoundRecipe& recipe) {
     const int channels = recipe.Stereo ? 2 : 1;
     const std::size_t ch = static_cast<std::size_t>(channels);
     const bool loop = recipe.Loop > 0;
@@ -429,11 +432,11 @@ TBuffer Render(const TRecipe& recipe) {
     const int fadeFrames =
         loop ? std::min(bodyFrames, static_cast<int>(std::lround(recipe.Loop * SampleRate))) : 0;
     const double transpose = std::pow(2.0, recipe.Transpose / 12.0);
-    auto isEvent = [](const TLayer& l) { return l.Scatter > 0 || l.Repeat > 1; };
+    auto isEvent = [](const SynthLayer& l) { return l.Scatter > 0 || l.Repeat > 1; };
     // The time a layer runs when it gives no length: to the end of the sound, and for a loop
     // on through the part that is crossfaded into the head.
     const double soundSpan = recipe.Length + (loop ? recipe.Loop : 0.0);
-    auto layerLength = [&](const TLayer& l) {
+    auto layerLength = [&](const SynthLayer& l) {
         return l.Length > 0 ? l.Length : std::max(0.0, soundSpan - l.At);
     };
 
@@ -441,32 +444,32 @@ TBuffer Render(const TRecipe& recipe) {
     // layers) go into `events`, which is long enough for every event to finish; it is folded
     // onto the loop exactly (what runs past the end continues at the start), so rhythms stay
     // even and no event is cut.
-    TBuffer beds(static_cast<std::size_t>(bodyFrames + fadeFrames) * ch, 0.0f);
+    SampleBuffer beds(static_cast<std::size_t>(bodyFrames + fadeFrames) * ch, 0.0f);
     std::size_t eventFrames = static_cast<std::size_t>(bodyFrames);
     if (loop) {
-        for (const TLayer& l : recipe.Layers) {
+        for (const SynthLayer& l : recipe.Layers) {
             if (!isEvent(l)) continue;
             const double end = l.At + (l.Scatter > 0 ? recipe.Length : 0.0) +
                                std::max(0, l.Repeat - 1) * l.Every + layerLength(l);
             eventFrames = std::max(eventFrames, static_cast<std::size_t>(end * SampleRate) + 1);
         }
     }
-    TBuffer events(loop ? eventFrames * ch : 0, 0.0f);
+    SampleBuffer events(loop ? eventFrames * ch : 0, 0.0f);
 
     uint32_t layerSeed = 0;
-    for (const TLayer& layer : recipe.Layers) {
+    for (const SynthLayer& layer : recipe.Layers) {
         ++layerSeed;
-        TBuffer& mix = loop && isEvent(layer) ? events : beds;
+        SampleBuffer& mix = loop && isEvent(layer) ? events : beds;
         const double length = layerLength(layer);
         const int frames = static_cast<int>(std::lround(length * SampleRate));
-        TRandom jitterRandom(layer.Seed * 104729u + layerSeed);
+        Rng jitterRandom(layer.Seed * 104729u + layerSeed);
         auto jitter = [&]() {
             return layer.RepeatJitter > 0
                        ? std::pow(2.0, jitterRandom.Signed() * layer.RepeatJitter / 12.0)
                        : 1.0;
         };
         if (layer.Scatter > 0) {
-            TRandom random(layer.Seed * 7919u + layerSeed);
+            Rng random(layer.Seed * 7919u + layerSeed);
             const double span =
                 loop ? recipe.Length : std::max(0.0, recipe.Length - layer.At - length);
             for (int k = 0; k < layer.Scatter; ++k) {
@@ -498,11 +501,11 @@ TBuffer Render(const TRecipe& recipe) {
     }
 
     ApplyEcho(beds, channels, recipe.EchoTime, recipe.EchoFeedback, recipe.EchoMix);
-    TBuffer out;
+    SampleBuffer out;
     if (loop) {
         ApplyEcho(events, channels, recipe.EchoTime, recipe.EchoFeedback, recipe.EchoMix);
         out = CrossfadeLoop(beds, channels, bodyFrames, fadeFrames);
-        const TBuffer folded = AddTail(events, channels, bodyFrames);
+        const SampleBuffer folded = AddTail(events, channels, bodyFrames);
         for (std::size_t i = 0; i < out.size(); ++i) out[i] += folded[i];
     } else {
         out = std::move(beds);
