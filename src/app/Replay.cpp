@@ -2,12 +2,21 @@
 
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "app/GameWiring.h"
+#include "app/JsonPath.h"
 #include "app/MainForm.h"
+#include "audio/SoundEngine.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
+#include "base/ModalLayers.h"
+#include "board/Board.h"
 #include "board/BoardDump.h"
+#include "board/BoardSprites.h"
+#include "data/KilnArchive.h"
+#include "gui/ButtonNames.h"
+#include "gui/ButtonSprites.h"
 #include "ingame/LevelScene.h"
+#include "meta/Profile.h"
 #include "platform/Files.h"
 #include "render/Canvas.h"
 #include "render/DisplayState.h"
@@ -18,6 +27,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -27,15 +37,41 @@ namespace bw {
 
 namespace {
 
-const char* const kKinds[] = {"move", "down",  "up",    "click",    "dblclick",  "key",
-                              "text", "enter", "leave", "activate", "deactivate"};
+const char* const kKinds[] = {"move", "down",  "up",     "click",    "dblclick",   "key",
+                              "text", "enter", "leave",  "activate", "deactivate", "wait",
+                              "type", "drag",  "expect", "dump",     "shot"};
+const char* const kOperators[] = {"==", "!=", "<", "<=", ">", ">=", "contains", "exists", "absent"};
+constexpr uint64_t kDefaultSceneWait = 1200;
+
+// A tick count: digits only.
+bool ParseCount(const std::string& word, uint64_t& out) {
+    if (word.empty() || word.size() > 18) return false;
+    for (char c : word)
+        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    out = std::strtoull(word.c_str(), nullptr, 10);
+    return true;
+}
+
+int SceneFromName(const std::string& name) {
+    for (int s = 0; s < SceneCount; ++s)
+        if (name == SceneName(static_cast<uint8_t>(s))) return s;
+    return -1;
+}
+
+int ButtonNameFromText(const std::string& name) {
+    for (int b = 0; b < ButtonNameCount; ++b)
+        if (name == ButtonNameText(static_cast<TButtonName>(b))) return b;
+    return -1;
+}
 
 bool ParseKey(const std::string& name, Key& key) {
     static const std::map<std::string, Key> keys = {
-        {"escape", Key::Escape}, {"f1", Key::F1},       {"f6", Key::F6},
-        {"home", Key::Home},     {"enter", Key::Enter}, {"backspace", Key::Backspace},
-        {"left", Key::Left},     {"right", Key::Right}, {"delete", Key::Delete},
-        {"end", Key::End}};
+        {"escape", Key::Escape}, {"f1", Key::F1},
+        {"f6", Key::F6},         {"f11", Key::F11},
+        {"home", Key::Home},     {"enter", Key::Enter},
+        {"return", Key::Enter},  {"backspace", Key::Backspace},
+        {"left", Key::Left},     {"right", Key::Right},
+        {"delete", Key::Delete}, {"end", Key::End}};
     std::string lower = name;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const auto it = keys.find(lower);
@@ -103,6 +139,391 @@ std::string EngineJson(const TSpriteEngine* engine) {
     return out.str();
 }
 
+// A button or clickable sprite on screen, in creation order.
+struct ScreenTarget {
+    const TSprite* sprite = nullptr;
+    std::string name; // the TButtonName text; empty for a sprite that is no button
+    std::string className;
+    bool enabled = true;
+    TRect box; // the hit box in design units
+    std::string caption;
+};
+
+void CollectTargets(const TSprite& parent, std::vector<ScreenTarget>& out) {
+    for (const TSprite* s : parent.Items()) {
+        // An invisible sprite hides its whole subtree.
+        if (!s || s->FDeaded || !s->FVisible) continue;
+        ScreenTarget t;
+        t.sprite = s;
+        t.className = Demangle(typeid(*s).name());
+        t.box = s->FCollideRect;
+        if (const auto* b = dynamic_cast<const TGlowButtonSprite*>(s)) {
+            t.name = ButtonNameText(b->ButtonName());
+            if (const auto* b2 = dynamic_cast<const TButtonSprite2*>(s)) {
+                t.enabled = b2->Enabled();
+                for (const std::string& line : b2->Parameters().Text)
+                    t.caption += (t.caption.empty() ? "" : "\n") + line;
+            }
+            out.push_back(std::move(t));
+        } else if (s->FCollisioned) {
+            if (s->FCollideMode != cmRect)
+                t.box = TRect{static_cast<int>(s->FCollidePos.x) - s->FCollideRadius,
+                              static_cast<int>(s->FCollidePos.y) - s->FCollideRadius,
+                              static_cast<int>(s->FCollidePos.x) + s->FCollideRadius,
+                              static_cast<int>(s->FCollidePos.y) + s->FCollideRadius};
+            out.push_back(std::move(t));
+        }
+        CollectTargets(*s, out);
+    }
+}
+
+std::vector<ScreenTarget> ScreenTargets() {
+    std::vector<ScreenTarget> out;
+    if (MainEngine) CollectTargets(*MainEngine, out);
+    return out;
+}
+
+std::string ButtonsJson(const std::vector<ScreenTarget>& targets, const char* indent) {
+    std::ostringstream out;
+    out << "[";
+    bool first = true;
+    for (const ScreenTarget& t : targets) {
+        if (t.name.empty()) continue;
+        out << (first ? "\n" : ",\n") << indent << "{\"name\": " << JsonString(t.name)
+            << ", \"enabled\": " << (t.enabled ? "true" : "false") << ", \"x\": " << t.box.left
+            << ", \"y\": " << t.box.top << ", \"w\": " << t.box.Width()
+            << ", \"h\": " << t.box.Height() << ", \"caption\": " << JsonString(t.caption) << "}";
+        first = false;
+    }
+    out << (first ? "]" : "\n  ]");
+    return out.str();
+}
+
+// A layer that exists as a slot: its state while shown, null otherwise. The panels do not
+// tell their names and stages yet, so those stay null.
+std::string LayerJson(Layer slot, bool withStage) {
+    if (!Layers().Shown(slot)) return "null";
+    return std::string("{\"name\": null") + (withStage ? ", \"stage\": null" : "") +
+           ", \"buttons\": []}";
+}
+
+std::string PlayerJson() {
+    const TPlayer& p = Player;
+    std::ostringstream out;
+    out << "{\"name\": " << JsonString(p.Name) << ", \"file\": " << JsonString(p.FileName)
+        << ", \"Score\": " << p.Score << ", \"Level\": " << p.Level << ", \"levels\": [";
+    for (size_t i = 0; i < p.Levels.size(); ++i) out << (i ? ", " : "") << p.Levels[i].FStatus;
+    out << "], \"awards\": [";
+    for (int a = 1; a <= AwardsCount; ++a) out << (a > 1 ? ", " : "") << p.Awards[a];
+    out << "],\n    \"counters\": {\"CatsWereKilled\": " << p.CatsWereKilled
+        << ", \"BirdsWereBurned\": " << p.BirdsWereBurned << ", \"MaxCombo\": " << p.MaxCombo
+        << ", \"BonusesActivated\": " << p.BonusesActivated
+        << ", \"BirdsPainted\": " << p.BirdsPainted << ", \"WallsDestroyed\": " << p.WallsDestroyed
+        << ", \"BirdsUnbounded\": " << p.BirdsUnbounded << ", \"CrownsKilled\": " << p.CrownsKilled
+        << "},\n    \"GameWasStarted\": " << (p.GameWasStarted ? "true" : "false")
+        << ", \"GameWasCompleted\": " << (p.GameWasCompleted ? "true" : "false") << "}";
+    return out.str();
+}
+
+std::string LevelJson() {
+    const TPlayer& p = Player;
+    std::ostringstream out;
+    out << "{\"LevelScore\": " << p.LevelScore << ", \"TempScore\": " << p.TempScore
+        << ", \"LevelTime\": " << p.LevelTime << ", \"LevelMoves\": " << p.LevelMoves
+        << ", \"LevelBirdsGenerated\": " << p.LevelBirdsGenerated
+        << ", \"LevelAiMoves\": " << p.LevelAiMoves << ", \"LevelBirdsMatched\": [";
+    for (size_t k = 1; k < p.LevelBirdsMatched.size(); ++k)
+        out << (k > 1 ? ", " : "") << p.LevelBirdsMatched[k];
+    out << "],\n    \"LevelBirdsCombos\": {\"Color\": " << p.LevelBirdsCombos.Color
+        << ", \"Count\": " << p.LevelBirdsCombos.Count
+        << "}, \"LevelBirdsAnyCombo\": " << p.LevelBirdsAnyCombo
+        << ", \"LevelCatsMatched\": " << p.LevelCatsMatched
+        << ", \"LevelBonusesUsed\": " << p.LevelBonusesUsed
+        << ", \"NestlingsSaved\": " << p.NestlingsSaved << ", \"BossHealth\": " << p.BossHealth
+        << ",\n    \"TaskCompleted\": " << (p.TaskCompleted ? "true" : "false")
+        << ", \"TaskStatus\": " << (LevelTaskStatus() ? JsonString(LevelTaskStatus()) : "null")
+        << ", \"LevelFinished\": " << (LevelFinished ? "true" : "false")
+        << ", \"ResultDelayActive\": " << (ResultDelayActive ? "true" : "false") << "}";
+    return out.str();
+}
+
+std::string StringList(const std::vector<std::string>& names) {
+    std::string out = "[";
+    for (size_t i = 0; i < names.size(); ++i) out += (i ? ", " : "") + JsonString(names[i]);
+    return out + "]";
+}
+
+std::string StateJson(uint64_t tick, bool takeSounds) {
+    static std::vector<std::string> peeked; // effects seen by an expectation, not yet dumped
+    std::vector<std::string> sounds = TakeStartedEffects();
+    peeked.insert(peeked.end(), sounds.begin(), sounds.end());
+    if (peeked.size() > 256) peeked.erase(peeked.begin(), peeked.end() - 256);
+    sounds = peeked;
+    if (takeSounds) peeked.clear();
+    std::vector<std::string> profiles;
+    for (const TProfileCaption& c : ProfilesList) profiles.push_back(c.Caption);
+    const TMusicNilSprite* music = CurrentMusic >= 0 ? MusicSprite(CurrentMusic) : nullptr;
+
+    std::ostringstream out;
+    out << "{\n  \"tick\": " << tick << ",\n  \"scene\": " << JsonString(SceneName(CurrentScene))
+        << ",\n  \"transition\": {\"visible\": " << (TransitionVisible() ? "true" : "false")
+        << ", \"kind\": null, \"stage\": null}"
+        << ",\n  \"paused\": " << (AppPaused ? "true" : "false") << ",\n  \"mouse\": ["
+        << Num(MouseX) << ", " << Num(MouseY) << "]"
+        << ",\n  \"buttons\": " << ButtonsJson(ScreenTargets(), "    ")
+        << ",\n  \"layers\": {\"message\": " << LayerJson(Layer::Message, false)
+        << ", \"result\": " << LayerJson(Layer::Result, true)
+        << ", \"dialog\": " << LayerJson(Layer::Dialog, false)
+        << ", \"menu\": null, \"help\": null, \"tutorial\": "
+        << (Layers().Shown(Layer::Tutorial) ? "{\"step\": null}" : "null") << "}"
+        << ",\n  \"player\": " << PlayerJson() << ",\n  \"level\": " << LevelJson()
+        << ",\n  \"profiles\": " << StringList(profiles)
+        << ",\n  \"sounds\": " << StringList(sounds)
+        << ",\n  \"music\": " << (music ? JsonString(music->FFileName) : "null")
+        << ",\n  \"particles\": 0"
+        << ",\n  \"sprite_count\": " << (MainEngine ? MainEngine->FAllCount : 0)
+        << ",\n  \"sprites\": " << EngineJson(MainEngine)
+        << ",\n  \"loading_sprites\": " << EngineJson(LoadingEngine)
+        << ",\n  \"board\": " << BoardStateJson() << "\n}\n";
+    return out.str();
+}
+
+bool IsNumber(const std::string& text, double& out) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    out = std::strtod(text.c_str(), &end);
+    return end && *end == 0 && std::isfinite(out);
+}
+
+bool Matches(const JsonValue& actual, const std::string& value) {
+    double n = 0;
+    if (actual.type == JsonValue::Type::Number && IsNumber(value, n)) return actual.number == n;
+    return JsonValueText(actual) == value;
+}
+
+// One step of a line that takes several ticks.
+struct ScriptStep {
+    uint64_t offset = 0; // ticks after the line started
+    PlatformEvent event;
+    bool toDesign = false; // a move to (x, y) in design units
+    double x = 0, y = 0;
+};
+
+// The centre of board cell (x, y) as the current location lays it out.
+bool CellCentre(int x, int y, double& cx, double& cy) {
+    const TLevelSprite* cell = BoardCells[static_cast<size_t>(x)][static_cast<size_t>(y)];
+    if (!cell) return false;
+    cx = cell->FCenter.x;
+    cy = cell->FCenter.y;
+    return true;
+}
+
+PlatformEvent Simple(EventType type, int button = 1) {
+    PlatformEvent pe;
+    pe.type = type;
+    pe.button = button;
+    return pe;
+}
+
+// Plays a script against the running game, line by line: each line starts once its tick has
+// come and the line before it has finished.
+class ScriptRunner {
+public:
+    ScriptRunner(const std::vector<ReplayEvent>& lines, TMainForm& form)
+        : lines_(lines), form_(form) {}
+
+    // Runs what is due at `tick`. Shots asked for now go to `shots`; false with `failure`
+    // when a line fails.
+    bool Run(uint64_t tick, std::vector<std::string>& shots, std::string& failure) {
+        while (next_ < lines_.size()) {
+            const ReplayEvent& e = lines_[next_];
+            if (!active_) {
+                const uint64_t due = e.relative ? base_ + e.tick : e.tick;
+                if (due > tick) return true;
+                active_ = true;
+                start_ = tick;
+                steps_.clear();
+                step_ = 0;
+                if (!Begin(e, tick, shots, failure)) return false;
+            }
+            if (e.kind == "wait") {
+                if (!e.name.empty()) {
+                    if (CurrentScene == SceneFromName(e.name) && !TransitionVisible()) {
+                        Finish(tick);
+                        continue;
+                    }
+                    if (tick - start_ >= e.count) {
+                        failure = Where(e) + "wait scene " + e.name + ": not reached within " +
+                                  std::to_string(e.count) + " ticks (scene is " +
+                                  SceneName(CurrentScene) + ")";
+                        return false;
+                    }
+                    return true;
+                }
+                if (tick - start_ < e.count) return true;
+                Finish(tick);
+                continue;
+            }
+            while (step_ < steps_.size() && start_ + steps_[step_].offset <= tick)
+                Send(steps_[step_++]);
+            if (step_ < steps_.size()) return true;
+            Finish(tick);
+        }
+        return true;
+    }
+
+    // After the last tick: the first line that checks or writes something and did not finish.
+    std::string Unfinished() const {
+        for (size_t i = next_; i < lines_.size(); ++i) {
+            const ReplayEvent& e = lines_[i];
+            const bool pointer = (e.kind == "click" || e.kind == "dblclick") && !e.name.empty();
+            if (e.kind == "wait" || e.kind == "expect" || e.kind == "dump" || e.kind == "shot" ||
+                e.kind == "drag" || e.kind == "type" || pointer)
+                return Where(e) + (i == next_ && active_ ? "still running" : "not reached") +
+                       " when the run ended";
+        }
+        return {};
+    }
+
+private:
+    static std::string Where(const ReplayEvent& e) {
+        return "line " + std::to_string(e.line) + ": ";
+    }
+
+    void Finish(uint64_t tick) {
+        base_ = tick;
+        active_ = false;
+        ++next_;
+    }
+
+    void Add(uint64_t offset, const PlatformEvent& pe) {
+        steps_.push_back({offset, pe, false, 0, 0});
+    }
+    void AddMove(uint64_t offset, double x, double y) {
+        steps_.push_back({offset, PlatformEvent{}, true, x, y});
+    }
+
+    void Send(const ScriptStep& step) {
+        PlatformEvent pe = step.event;
+        if (step.toDesign) {
+            pe.type = EventType::MouseMove;
+            pe.x = static_cast<int>(std::lround((step.x - WorldOffset.x) * DisplayScale.x));
+            pe.y = static_cast<int>(std::lround((step.y - WorldOffset.y) * DisplayScale.y));
+        }
+        form_.Dispatch(pe);
+    }
+
+    bool Begin(const ReplayEvent& e, uint64_t tick, std::vector<std::string>& shots,
+               std::string& failure) {
+        const std::string& k = e.kind;
+        if (k == "wait") return true;
+        if (k == "move") {
+            AddMove(0, e.x, e.y);
+        } else if (k == "down" || k == "up") {
+            Add(0, Simple(k == "down" ? EventType::MouseDown : EventType::MouseUp, e.button));
+        } else if ((k == "click" || k == "dblclick") && e.name.empty()) {
+            Add(0, Simple(k == "click" ? EventType::MouseClick : EventType::MouseDoubleClick));
+        } else if (k == "click" || k == "dblclick") {
+            const bool button = e.name.rfind("button_", 0) == 0;
+            int seen = 0;
+            const ScreenTarget* found = nullptr;
+            const std::vector<ScreenTarget> targets = ScreenTargets();
+            for (const ScreenTarget& t : targets) {
+                const bool fits = button ? t.name == e.name && t.enabled
+                                         : t.name.empty() && t.className == e.name;
+                if (fits && ++seen == e.index) found = &t;
+            }
+            if (!found) {
+                failure = Where(e) + "no visible" + (button ? ", enabled " : " ") + e.name +
+                          (e.index > 1 ? " number " + std::to_string(e.index) : "") + " (found " +
+                          std::to_string(seen) + ")";
+                return false;
+            }
+            const double cx = (found->box.left + found->box.right) / 2.0;
+            const double cy = (found->box.top + found->box.bottom) / 2.0;
+            // The pointer arrives, then a real mouse's press, click and release.
+            AddMove(0, cx, cy);
+            Add(1, Simple(EventType::MouseDown));
+            Add(2, Simple(EventType::MouseClick));
+            Add(3, Simple(EventType::MouseUp));
+            if (k == "dblclick") {
+                Add(4, Simple(EventType::MouseDown));
+                Add(5, Simple(EventType::MouseDoubleClick));
+                Add(6, Simple(EventType::MouseUp));
+            }
+        } else if (k == "drag") {
+            double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+            for (int end = 0; end < 2; ++end) {
+                const int cx = e.cells[end * 2], cy = e.cells[end * 2 + 1];
+                if (!CellCentre(cx, cy, end ? x2 : x1, end ? y2 : y1)) {
+                    failure = Where(e) + "no board cell (" + std::to_string(cx) + ", " +
+                              std::to_string(cy) + ")";
+                    return false;
+                }
+            }
+            // Over the source, press, then one step per cell of the way, then release.
+            AddMove(0, x1, y1);
+            Add(1, Simple(EventType::MouseDown));
+            const int cells = std::abs(e.cells[2] - e.cells[0]) + std::abs(e.cells[3] - e.cells[1]);
+            const int steps = std::max(2, cells);
+            for (int i = 1; i <= steps; ++i)
+                AddMove(static_cast<uint64_t>(1 + i), x1 + (x2 - x1) * i / steps,
+                        y1 + (y2 - y1) * i / steps);
+            Add(static_cast<uint64_t>(steps + 2), Simple(EventType::MouseClick));
+            Add(static_cast<uint64_t>(steps + 2), Simple(EventType::MouseUp));
+        } else if (k == "key") {
+            PlatformEvent pe;
+            pe.type = EventType::KeyDown;
+            ParseKey(e.arg, pe.key);
+            Add(0, pe);
+        } else if (k == "text") {
+            PlatformEvent pe;
+            pe.type = EventType::TextInput;
+            pe.text = e.arg;
+            Add(0, pe);
+        } else if (k == "type") {
+            uint64_t offset = 0;
+            for (size_t i = 0; i < e.arg.size();) {
+                size_t n = 1;
+                while (i + n < e.arg.size() &&
+                       (static_cast<unsigned char>(e.arg[i + n]) & 0xC0) == 0x80)
+                    ++n;
+                PlatformEvent pe;
+                pe.type = EventType::TextInput;
+                pe.text = e.arg.substr(i, n);
+                Add(offset++, pe);
+                i += n;
+            }
+        } else if (k == "enter" || k == "leave" || k == "activate" || k == "deactivate") {
+            Add(0, Simple(k == "enter"      ? EventType::MouseEnter
+                          : k == "leave"    ? EventType::MouseLeave
+                          : k == "activate" ? EventType::Activated
+                                            : EventType::Deactivated));
+        } else if (k == "expect") {
+            failure = ExpectationFailure(e, StateJson(tick, false));
+            return failure.empty();
+        } else if (k == "dump") {
+            const std::string json = DumpGameState(tick);
+            if (!WriteFileAtomically(e.arg, json.data(), json.size())) {
+                failure = Where(e) + "cannot write " + e.arg;
+                return false;
+            }
+        } else if (k == "shot") {
+            shots.push_back(e.arg);
+        }
+        return true;
+    }
+
+    const std::vector<ReplayEvent>& lines_;
+    TMainForm& form_;
+    size_t next_ = 0;
+    bool active_ = false;
+    uint64_t base_ = 0;
+    uint64_t start_ = 0;
+    std::vector<ScriptStep> steps_;
+    size_t step_ = 0;
+};
+
 } // namespace
 
 bool ParseReplayScript(const std::string& text, std::vector<ReplayEvent>& events,
@@ -110,29 +531,39 @@ bool ParseReplayScript(const std::string& text, std::vector<ReplayEvent>& events
     std::istringstream in(text);
     std::string line;
     int number = 0;
+    // The earliest tick the line before can have finished at (waits for a scene may last
+    // longer); absolute ticks must not lie before it.
     uint64_t lastTick = 0;
     while (std::getline(in, line)) {
         ++number;
         const size_t hash = line.find('#');
         if (hash != std::string::npos) line.resize(hash);
         std::istringstream words(line);
-        std::string tickWord;
-        if (!(words >> tickWord)) continue;
+        std::string first;
+        if (!(words >> first)) continue;
         auto fail = [&](const std::string& why) {
             error = "line " + std::to_string(number) + ": " + why;
             return false;
         };
         ReplayEvent e;
         e.line = number;
-        char* end = nullptr;
-        const unsigned long long tick = std::strtoull(tickWord.c_str(), &end, 10);
-        if (tickWord[0] == '-' || !end || *end) return fail("bad tick '" + tickWord + "'");
-        e.tick = tick;
-        if (e.tick < lastTick) return fail("ticks must not go backwards");
-        lastTick = e.tick;
-        if (!(words >> e.kind)) return fail("missing event");
+        const bool plus = first[0] == '+';
+        if (plus || std::isdigit(static_cast<unsigned char>(first[0])) || first[0] == '-') {
+            uint64_t tick = 0;
+            if (!ParseCount(plus ? first.substr(1) : first, tick))
+                return fail("bad tick '" + first + "'");
+            e.tick = tick;
+            e.relative = plus;
+            if (!plus && e.tick < lastTick) return fail("ticks must not go backwards");
+            lastTick = plus ? lastTick + e.tick : e.tick;
+            if (!(words >> e.kind)) return fail("missing event");
+        } else {
+            e.relative = true;
+            e.kind = first;
+        }
         if (std::find(std::begin(kKinds), std::end(kKinds), e.kind) == std::end(kKinds))
             return fail("unknown event '" + e.kind + "'");
+        std::string word;
         if (e.kind == "move") {
             if (!(words >> e.x >> e.y) || !std::isfinite(e.x) || !std::isfinite(e.y))
                 return fail("move needs two numbers");
@@ -148,15 +579,71 @@ bool ParseReplayScript(const std::string& text, std::vector<ReplayEvent>& events
                 else
                     return fail("unknown button '" + b + "'");
             }
+        } else if (e.kind == "click" || e.kind == "dblclick") {
+            if (words >> e.name) {
+                if (e.name.rfind("button_", 0) == 0) {
+                    if (ButtonNameFromText(e.name) < 0)
+                        return fail("unknown button '" + e.name + "'");
+                } else if (e.name.size() < 2 || e.name[0] != 'T' ||
+                           !std::isupper(static_cast<unsigned char>(e.name[1]))) {
+                    return fail("unexpected '" + e.name + "' (a button name or a sprite class)");
+                }
+                uint64_t n = 0;
+                if (words >> word) {
+                    if (!ParseCount(word, n) || n < 1 || n > 100000)
+                        return fail("bad index '" + word + "'");
+                    e.index = static_cast<int>(n);
+                }
+            }
         } else if (e.kind == "key") {
             Key k;
             if (!(words >> e.arg) || !ParseKey(e.arg, k)) return fail("unknown key");
-        } else if (e.kind == "text") {
+        } else if (e.kind == "text" || e.kind == "type") {
             std::getline(words >> std::ws, e.arg);
-            if (e.arg.empty()) return fail("text needs some text");
+            if (e.arg.empty()) return fail(e.kind + " needs some text");
+        } else if (e.kind == "wait") {
+            if (!(words >> word)) return fail("wait needs a tick count or 'scene NAME'");
+            if (word == "scene") {
+                e.count = kDefaultSceneWait;
+                if (!(words >> e.name) || SceneFromName(e.name) < 0)
+                    return fail("wait scene needs a scene name");
+                if (words >> word && (!ParseCount(word, e.count) || e.count == 0))
+                    return fail("bad tick count '" + word + "'");
+            } else {
+                if (!ParseCount(word, e.count)) return fail("bad tick count '" + word + "'");
+                lastTick += e.count;
+            }
+        } else if (e.kind == "drag") {
+            for (int& c : e.cells) {
+                uint64_t v = 0;
+                if (!(words >> word) || !ParseCount(word, v) || v >= BoardGridSize)
+                    return fail("drag needs four cell coordinates");
+                c = static_cast<int>(v);
+            }
+        } else if (e.kind == "expect") {
+            if (!(words >> e.arg >> e.op)) return fail("expect needs a path and an operator");
+            if (std::find(std::begin(kOperators), std::end(kOperators), e.op) ==
+                std::end(kOperators))
+                return fail("unknown operator '" + e.op + "'");
+            if (e.op == "exists" || e.op == "absent") {
+                if (words >> word) return fail("unexpected '" + word + "'");
+            } else {
+                std::getline(words >> std::ws, e.value);
+                while (!e.value.empty() && std::isspace(static_cast<unsigned char>(e.value.back())))
+                    e.value.pop_back();
+                if (e.value.empty()) return fail("expect " + e.op + " needs a value");
+                if (e.value.size() >= 2 && e.value.front() == '"' && e.value.back() == '"')
+                    e.value = e.value.substr(1, e.value.size() - 2);
+            }
+            JsonValue empty;
+            bool badPath = false;
+            FindJsonPath(empty, e.arg, &badPath);
+            if (badPath) return fail("bad path '" + e.arg + "'");
+        } else if (e.kind == "dump" || e.kind == "shot") {
+            if (!(words >> e.arg)) return fail(e.kind + " needs a file");
         }
-        std::string extra;
-        if (e.kind != "text" && (words >> extra)) return fail("unexpected '" + extra + "'");
+        if (e.kind != "text" && e.kind != "type" && e.kind != "expect" && (words >> word))
+            return fail("unexpected '" + word + "'");
         events.push_back(std::move(e));
     }
     return true;
@@ -169,19 +656,82 @@ std::string ReplayResult::Summary() const {
 }
 
 std::string DumpGameState(uint64_t tick) {
-    std::ostringstream out;
-    out << "{\n  \"tick\": " << tick << ",\n  \"scene\": " << JsonString(SceneName(CurrentScene))
-        << ",\n  \"paused\": " << (AppPaused ? "true" : "false") << ",\n  \"mouse\": ["
-        << Num(MouseX) << ", " << Num(MouseY) << "]"
-        << ",\n  \"sprite_count\": " << (MainEngine ? MainEngine->FAllCount : 0)
-        << ",\n  \"sprites\": " << EngineJson(MainEngine)
-        << ",\n  \"loading_sprites\": " << EngineJson(LoadingEngine)
-        << ",\n  \"board\": " << BoardStateJson() << "\n}\n";
-    return out.str();
+    return StateJson(tick, true);
+}
+
+std::string ExpectationFailure(const ReplayEvent& e, const std::string& dumpJson) {
+    JsonValue root;
+    std::string error;
+    const std::string where = "line " + std::to_string(e.line) + ": expect " + e.arg + " ";
+    if (!ParseJson(dumpJson, root, error)) return where + "cannot read the state: " + error;
+    const JsonValue* actual = FindJsonPath(root, e.arg);
+    if (actual && actual->type == JsonValue::Type::Null) actual = nullptr;
+    bool ok = false;
+    double a = 0, v = 0;
+    const bool numbers = actual && actual->type == JsonValue::Type::Number &&
+                         IsNumber(e.value, v) && ((a = actual->number), true);
+    if (e.op == "exists")
+        ok = actual != nullptr;
+    else if (e.op == "absent")
+        ok = actual == nullptr;
+    else if (e.op == "==")
+        ok = actual && Matches(*actual, e.value);
+    else if (e.op == "!=")
+        ok = !actual || !Matches(*actual, e.value);
+    else if (e.op == "<")
+        ok = numbers && a < v;
+    else if (e.op == "<=")
+        ok = numbers && a <= v;
+    else if (e.op == ">")
+        ok = numbers && a > v;
+    else if (e.op == ">=")
+        ok = numbers && a >= v;
+    else if (e.op == "contains" && actual) {
+        if (actual->type == JsonValue::Type::String)
+            ok = actual->text.find(e.value) != std::string::npos;
+        else if (actual->type == JsonValue::Type::Array)
+            ok = std::any_of(actual->items.begin(), actual->items.end(),
+                             [&](const JsonValue& item) { return Matches(item, e.value); });
+        else if (actual->type == JsonValue::Type::Object)
+            ok = std::any_of(actual->members.begin(), actual->members.end(),
+                             [&](const auto& m) { return m.first == e.value; });
+    }
+    if (ok) return {};
+    const std::string expected = e.op + (e.value.empty() ? "" : " " + e.value);
+    return where + expected + ": expected " + expected + ", actual " +
+           (actual ? JsonValueText(*actual) : std::string("absent"));
+}
+
+std::string BuildTreeDataFolder(const std::string& folder) {
+    std::error_code ec;
+    for (std::filesystem::path p = std::filesystem::absolute(folder, ec); !ec && !p.empty();
+         p = p.parent_path()) {
+        if (FileExists((p / "CMakeCache.txt").string()) && FolderExists((p / "Data").string()))
+            return (p / "Data").string();
+        if (p == p.parent_path()) break;
+    }
+    return {};
+}
+
+std::string ReplayDataFolder() {
+    const std::string game = FindDataFolder("");
+    if (FolderExists(game)) return game;
+    return BuildTreeDataFolder(ExecutableFolder());
 }
 
 ReplayResult RunReplay(const ReplaySettings& rs) {
     ReplayResult result;
+    ClearArchiveOverrides();
+    for (const std::string& file : rs.extraArchives) {
+        if (!AddArchiveOverride(file)) {
+            ClearArchiveOverrides();
+            result.error = "cannot open extra archive " + file;
+            return result;
+        }
+    }
+    struct OverridesGone {
+        ~OverridesGone() { ClearArchiveOverrides(); }
+    } overridesGone;
     // Always drawn off screen, whatever display the machine has.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     if (rs.size.x < 64 || rs.size.y < 64 || rs.size.x > 8192 || rs.size.y > 8192) {
@@ -211,7 +761,8 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
         return result;
     }
     bool levelStarted = false;
-    size_t nextEvent = 0;
+    ScriptRunner script(rs.events, *form);
+    TakeStartedEffects();
     const int perFrame = std::max(1, rs.ticksPerFrame);
     std::string failure;
     while (form->TickCount() < rs.ticks && !form->Closing()) {
@@ -224,43 +775,10 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
                 break;
             }
         }
-        // Input of this tick (and of ticks skipped by frames of several ticks).
-        while (nextEvent < rs.events.size() && rs.events[nextEvent].tick <= tick) {
-            const ReplayEvent& e = rs.events[nextEvent++];
-            PlatformEvent pe;
-            if (e.kind == "move") {
-                pe.type = EventType::MouseMove;
-                pe.x = static_cast<int>(std::lround((e.x - WorldOffset.x) * DisplayScale.x));
-                pe.y = static_cast<int>(std::lround((e.y - WorldOffset.y) * DisplayScale.y));
-            } else if (e.kind == "down") {
-                pe.type = EventType::MouseDown;
-                pe.button = e.button;
-            } else if (e.kind == "up") {
-                pe.type = EventType::MouseUp;
-                pe.button = e.button;
-            } else if (e.kind == "click") {
-                pe.type = EventType::MouseClick;
-                pe.button = 1;
-            } else if (e.kind == "dblclick") {
-                pe.type = EventType::MouseDoubleClick;
-                pe.button = 1;
-            } else if (e.kind == "key") {
-                pe.type = EventType::KeyDown;
-                ParseKey(e.arg, pe.key);
-            } else if (e.kind == "text") {
-                pe.type = EventType::TextInput;
-                pe.text = e.arg;
-            } else if (e.kind == "enter") {
-                pe.type = EventType::MouseEnter;
-            } else if (e.kind == "leave") {
-                pe.type = EventType::MouseLeave;
-            } else if (e.kind == "activate") {
-                pe.type = EventType::Activated;
-            } else if (e.kind == "deactivate") {
-                pe.type = EventType::Deactivated;
-            }
-            form->Dispatch(pe);
-        }
+        // Input and script lines of this tick (and of ticks skipped by frames of several
+        // ticks).
+        std::vector<std::string> scriptShots;
+        if (!script.Run(tick, scriptShots, failure)) break;
         // The state that this tick's frame shows.
         for (const auto& [at, file] : rs.dumps) {
             if (at != tick) continue;
@@ -268,11 +786,11 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
             if (!WriteFileAtomically(file, json.data(), json.size()))
                 failure = "cannot write " + file;
         }
-        size_t shotsWanted = 0, shotsWritten = 0;
-        for (const auto& shot : rs.shots) shotsWanted += shot.first == tick ? 1 : 0;
+        for (const auto& [at, file] : rs.shots)
+            if (at == tick) scriptShots.push_back(file);
+        size_t shotsWritten = 0;
         form->StepFrame(perFrame, [&](Canvas& canvas) {
-            for (const auto& [at, file] : rs.shots) {
-                if (at != tick) continue;
+            for (const std::string& file : scriptShots) {
                 const TPoint2px size = canvas.Size();
                 if (SavePng(file, size.x, size.y, canvas.ReadPixels()))
                     ++shotsWritten;
@@ -280,11 +798,12 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
                     failure = "cannot write " + file;
             }
         });
-        if (failure.empty() && shotsWritten < shotsWanted)
+        if (failure.empty() && shotsWritten < scriptShots.size())
             failure = "no frame was drawn at tick " + std::to_string(tick);
         ++result.frames;
         if (!failure.empty()) break;
     }
+    if (failure.empty() && !form->Closing()) failure = script.Unfinished();
     result.ticks = form->TickCount();
     result.scene = SceneName(CurrentScene);
     if (Device && Device->AtFault() && failure.empty()) failure = "Failed initializing device";

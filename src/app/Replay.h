@@ -13,18 +13,27 @@
 
 namespace bw {
 
+// One line of a replay script.
 struct ReplayEvent {
-    uint64_t tick = 0;
-    std::string kind;    // move, down, up, click, dblclick, key, text, enter, leave,
-                         // activate, deactivate
-    double x = 0, y = 0; // design coordinates (move)
-    int button = 1;      // down, up
-    std::string arg;     // key name or text
+    uint64_t tick = 0;     // absolute, or counted from the line before (relative)
+    bool relative = false; // "+N", or no tick at all (+0)
+    std::string kind;      // move, down, up, click, dblclick, key, text, enter, leave,
+                           // activate, deactivate, wait, type, drag, expect, dump, shot
+    double x = 0, y = 0;   // design coordinates (move)
+    int button = 1;        // down, up
+    std::string arg;       // key name, text, file (dump, shot) or path (expect)
+    std::string name;      // click / dblclick target; wait: the scene
+    int index = 1;         // click / dblclick: the N-th target, from 1
+    uint64_t count = 0;    // wait: the ticks, or the most ticks to wait for the scene
+    int cells[4] = {};     // drag: X1 Y1 X2 Y2
+    std::string op, value; // expect
     int line = 0;
 };
 
-// Parses a script: one event per line, "TICK EVENT ARGS...", blank lines and '#' comments
-// allowed. On a bad line returns false with the line number in `error`.
+// Parses a script: one line per event, "[TICK|+N] EVENT ARGS...", blank lines and '#'
+// comments allowed; a line without a tick is "+0". A relative tick counts from the tick the
+// line before finished (a wait ends when it is satisfied; a named click, a drag or a typed
+// text end with their last event). On a bad line returns false with its number in `error`.
 bool ParseReplayScript(const std::string& text, std::vector<ReplayEvent>& events,
                        std::string& error);
 
@@ -32,6 +41,8 @@ struct ReplaySettings {
     uint64_t seed = 1;
     std::string home; // AppFolderPath
     std::string data; // the "Data" folder
+    // Archives whose records replace those with the same key in the game's archives.
+    std::vector<std::string> extraArchives;
     TPoint2px size{1920, 1080};
     bool fullScreen = true;
     std::vector<ReplayEvent> events;
@@ -57,7 +68,21 @@ struct ReplayResult {
 
 ReplayResult RunReplay(const ReplaySettings& settings);
 
-// The state of the running game as JSON: scene, sprite count and every sprite of the engines.
+// The "Data" folder of a build tree that `folder` lies in: the one beside the build's
+// CMakeCache.txt, in `folder` or a folder above it; empty when there is none.
+std::string BuildTreeDataFolder(const std::string& folder);
+// Where a replay finds "Data" unless told: where the game looks (beside the program, then the
+// installed data folder), else the build tree's when the program runs from one; empty when
+// there is none.
+std::string ReplayDataFolder();
+
+// The state of the running game as JSON: scene, transition, buttons, layers, player, level,
+// profiles, sounds started since the last dump, music, every sprite of the engines and the
+// board.
 std::string DumpGameState(uint64_t tick);
+
+// Checks an "expect" line against a state dump: empty when it holds, else the line number,
+// the path, the expected and the actual value. A null value counts as absent.
+std::string ExpectationFailure(const ReplayEvent& expect, const std::string& dumpJson);
 
 } // namespace bw

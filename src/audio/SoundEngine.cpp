@@ -194,15 +194,28 @@ void SilenceMusic(TMusicNilSprite& m) {
     m.FPaused = true;
 }
 
+std::vector<std::string>& StartedEffects() {
+    static std::vector<std::string> started;
+    return started;
+}
+
 void PlayEffect(int index, bool loop, float pitch, float volume, int offset = 0) {
     TSoundFxNilSprite* s = SfxSprite(index);
     if (s == nullptr || s->FSound < 0) return;
+    // Kept for the state dumps; nobody reads it in a normal game, so it stays short.
+    if (StartedEffects().size() < 256) StartedEffects().push_back(s->FFileName);
     s->FVolume = volume;
     s->FPitch = pitch;
     TheDevice->Play(s->FSound, PlayParams{loop, volume, pitch, offset});
 }
 
 } // namespace
+
+std::vector<std::string> TakeStartedEffects() {
+    std::vector<std::string> out;
+    out.swap(StartedEffects());
+    return out;
+}
 
 const std::vector<SoundListEntry>& SoundList() {
     static const std::vector<SoundListEntry> list = BuildSoundList();

@@ -143,6 +143,8 @@ std::function<void(int ms)>& MainMenuClockHook();
 void LoadAllSounds(const std::function<void()>& progress = {});
 // The per-tick update: moves the three engines by 1.0.
 void SoundTick();
+// The file names of the effects started since the last call, oldest first (at most 256).
+std::vector<std::string> TakeStartedEffects();
 void PlayMusic(int index, bool restart, bool immediate = false, bool remember = false);
 void ApplyMusicVolume();
 void Ambience(TTS_Message action, int index, bool immediate = false);

@@ -2,10 +2,13 @@
 
 #include "board/BirdSprites.h"
 #include "board/Board.h"
+#include "board/BoardActors.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
+#include "board/LevelTasks.h"
 #include "meta/Profile.h"
 
+#include <cstdio>
 #include <sstream>
 
 namespace bw {
@@ -16,13 +19,52 @@ const char* Bool(bool b) {
     return b ? "true" : "false";
 }
 
+bool AnyCell() {
+    for (const auto& column : BoardCells)
+        for (const TLevelSprite* cell : column)
+            if (cell) return true;
+    return false;
+}
+
+// The counts the tasks look at, over the playable cells.
+BoardTaskSummary TaskSummary() {
+    const BoardSnapshot s = TakeBoardSnapshot();
+    BoardTaskSummary sum;
+    for (int x = 1; x <= 16; ++x) {
+        for (int y = 1; y <= 16; ++y) {
+            const BirdState& bird = s.Birds[x][y];
+            const bool wall = s.Walls[x][y].Visible;
+            const TWallSprite* wallSprite = BoardWalls[x][y];
+            const bool strongWall = wall && wallSprite && wallSprite->FStrength > 0;
+            sum.Walls += wall ? 1 : 0;
+            sum.BoundedBirds += bird.Visible && bird.Bounded ? 1 : 0;
+            sum.Crows += bird.Visible && bird.Kind == 9 ? 1 : 0;
+            sum.Cells += s.Cells[x][y].Exists && s.Cells[x][y].Visible ? 1 : 0;
+            sum.OccupiedCells += bird.Visible || s.Cats[x][y].Visible || s.Nestlings[x][y] ||
+                                         s.Bonuses[x][y].Visible || strongWall || s.Keys[x][y]
+                                     ? 1
+                                     : 0;
+        }
+    }
+    return sum;
+}
+
 } // namespace
 
+const char* LevelTaskStatus() {
+    if (!AnyCell()) return nullptr;
+    switch (JudgeTask(CurrentLevel.Task, TaskCountersOf(Player), TaskSummary(), false)) {
+    case task_Completed:
+        return "completed";
+    case task_Failed:
+        return "failed";
+    default:
+        return "open";
+    }
+}
+
 std::string BoardStateJson() {
-    bool any = false;
-    for (const auto& column : BoardCells)
-        for (const TLevelSprite* cell : column) any = any || cell != nullptr;
-    if (!any) return "null";
+    if (!AnyCell()) return "null";
 
     std::ostringstream out;
     const TPlayer& p = Player;
@@ -38,11 +80,41 @@ std::string BoardStateJson() {
     for (size_t k = 1; k < p.LevelBirdsMatched.size(); ++k)
         out << (k > 1 ? ", " : "") << p.LevelBirdsMatched[k];
     out << "]},\n    \"dragged\": ";
+    const LiftedObject bonus = Actors().LiftedBonus();
+    const LiftedObject key = Actors().LiftedKey();
     if (DragedBird && DragedBird->InUse())
-        out << "{\"kind\": " << DragedBird->FKind << ", \"x\": " << DragedBird->pX
-            << ", \"y\": " << DragedBird->pY << "}";
+        out << "{\"object\": \"bird\", \"kind\": " << DragedBird->FKind
+            << ", \"x\": " << DragedBird->pX << ", \"y\": " << DragedBird->pY << "}";
+    else if (bonus.InUse())
+        out << "{\"object\": \"bonus\", \"kind\": " << bonus.Kind << ", \"x\": " << bonus.Source.x
+            << ", \"y\": " << bonus.Source.y << "}";
+    else if (key.InUse())
+        out << "{\"object\": \"key\", \"kind\": " << key.Kind << ", \"x\": " << key.Source.x
+            << ", \"y\": " << key.Source.y << "}";
     else
         out << "null";
+    // Birds on their way, in creation order, and every cell something is headed for.
+    out << ",\n    \"moving\": [";
+    bool firstMove = true;
+    if (const TSprite* parent = BoardParent()) {
+        for (const TSprite* s : parent->Items()) {
+            const auto* moved = dynamic_cast<const TMovedBirdSprite*>(s);
+            if (!moved || !moved->Flying()) continue;
+            out << (firstMove ? "" : ", ") << "{\"kind\": " << moved->FKind << ", \"path\": [";
+            for (size_t i = 0; i < moved->FMovePath.size(); ++i)
+                out << (i ? ", " : "") << "[" << moved->FMovePath[i].x << ", "
+                    << moved->FMovePath[i].y << "]";
+            char speed[32];
+            std::snprintf(speed, sizeof speed, "%.3f", static_cast<double>(moved->FSpeed));
+            out << "], \"speed\": " << speed << "}";
+            firstMove = false;
+        }
+    }
+    out << "],\n    \"reserved\": [";
+    const TCoords2Array reserved = ReservedCells();
+    for (size_t i = 0; i < reserved.size(); ++i)
+        out << (i ? ", " : "") << "[" << reserved[i].x << ", " << reserved[i].y << "]";
+    out << "]";
     out << ",\n    \"cells\": [";
     bool first = true;
     for (int y = 0; y < BoardGridSize; ++y) {

@@ -67,6 +67,13 @@ enum class ArchiveReadResult {
 
 const char* ArchiveReadResultText(ArchiveReadResult r);
 
+// Archives whose records are read in place of the records with the same key, whether that
+// record exists or not, by every archive opened read-only (the game's): the replay harness
+// lets a test replace a level, a level list or a text this way. Later archives win. With no
+// override installed nothing changes.
+bool AddArchiveOverride(const std::string& fileName); // false when it cannot be opened
+void ClearArchiveOverrides();
+
 class TKilnArchive {
 public:
     static constexpr std::size_t MaxKeyBytes = 65535;
@@ -157,6 +164,9 @@ private:
     bool RemoveAt(int index);
     ArchiveReadResult ReadInto(int index, std::vector<uint8_t>& data) const;
     bool RestoreTable(const TableState& state);
+    // The record of an override archive with this key, when overrides apply to this archive.
+    bool ReadOverride(std::string_view key, std::vector<uint8_t>& data,
+                      ArchiveReadResult& result) const;
     void MarkDirty() { FSearchDirty = true; }
 
     TArchiveOpenMode FOpenMode = aomUpdate;

@@ -24,7 +24,7 @@ enum class EventType {
     Resized, // x, y: new client size
 };
 
-enum class Key { Unknown, Escape, F1, F6, Home, Backspace, Enter, Left, Right, Delete, End };
+enum class Key { Unknown, Escape, F1, F6, F11, Home, Backspace, Enter, Left, Right, Delete, End };
 
 enum class MouseButton { Left = 1, Middle = 2, Right = 3 };
 

@@ -33,6 +33,8 @@ Key TranslateKey(SDL_Keycode code) {
         return Key::F1;
     case SDLK_F6:
         return Key::F6;
+    case SDLK_F11:
+        return Key::F11;
     case SDLK_HOME:
         return Key::Home;
     case SDLK_BACKSPACE:

@@ -374,8 +374,63 @@ TEST(ReplayProgram, BadArgumentsAndScriptsExitNonZeroWithAMessage) {
     EXPECT_NE(RunReplayProgram("--bogus", &out), 0);
     EXPECT_NE(RunReplayProgram("--ticks 5", &out), 0) << "no --home";
     EXPECT_NE(RunReplayProgram("--home " + dir.Path() + " --shot 5", &out), 0);
+    EXPECT_NE(RunReplayProgram("--home " + dir.Path() + " --extra-archive " +
+                                   JoinPath(dir.Path(), "none.dan"),
+                               &out),
+              0);
+    EXPECT_NE(out.find("cannot open extra archive"), std::string::npos) << out;
     EXPECT_EQ(RunReplayProgram("--help", &out), 0);
     EXPECT_NE(out.find("--shot TICK:FILE"), std::string::npos);
+    EXPECT_NE(out.find("wait scene NAME [MAX]"), std::string::npos);
+}
+
+// A failed expectation ends the program with its line, after what the lines before wrote.
+TEST(ReplayProgram, AFailedExpectationExitsNonZeroWithItsLine) {
+    testing::TempFolder dir;
+    const std::string script = JoinPath(dir.Path(), "check.txt");
+    const std::string dump = JoinPath(dir.Path(), "early.json");
+    const std::string text = "5 dump " + dump + "\n+1 expect scene == scene_Credits\n";
+    ASSERT_TRUE(WriteFileAtomically(script, text.data(), text.size()));
+    std::string out;
+    EXPECT_EQ(RunReplayProgram("--home " + JoinPath(dir.Path(), "home") +
+                                   " --size 320x180 --ticks 20 --input " + script,
+                               &out),
+              2);
+    EXPECT_NE(out.find("line 2: expect scene == scene_Credits: expected == scene_Credits, "
+                       "actual scene_"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("replay ok"), std::string::npos);
+    EXPECT_NE(ReadText(dump).find("\"tick\": 5"), std::string::npos);
+}
+
+// Without --data a program in a build tree plays the build's data.
+TEST(ReplayProgram, TheBuildTreesDataIsFoundFromAnyFolderInIt) {
+    testing::TempFolder dir;
+    const std::string tree = JoinPath(dir.Path(), "build");
+    CreateFolders(JoinPath(tree, "Data"));
+    CreateFolders(JoinPath(tree, "tools/replay"));
+    testing::WriteWholeFile(JoinPath(tree, "CMakeCache.txt"), "");
+    EXPECT_EQ(BuildTreeDataFolder(JoinPath(tree, "tools/replay")), JoinPath(tree, "Data"));
+    EXPECT_EQ(BuildTreeDataFolder(tree), JoinPath(tree, "Data"));
+    EXPECT_EQ(BuildTreeDataFolder(dir.Path()), "");
+    EXPECT_EQ(BuildTreeDataFolder(JoinPath(tree, "Data")), JoinPath(tree, "Data"));
+}
+
+TEST(GameProgram, HelpAndVersionPrintAndExit) {
+    const std::string game = std::string(BW_TEST_BINARY_DIR) + "/branchwick";
+    for (const char* arg : {"--help", "--version"}) {
+        FILE* p = popen((game + " " + arg + " 2>&1").c_str(), "r");
+        ASSERT_TRUE(p);
+        std::string out;
+        char buf[256];
+        while (fgets(buf, sizeof buf, p)) out += buf;
+        const int status = pclose(p);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << arg;
+        EXPECT_NE(out.find(std::string(arg) == "--help" ? "-cht" : "Branchwick 1.03\n"),
+                  std::string::npos)
+            << out;
+    }
 }
 
 } // namespace

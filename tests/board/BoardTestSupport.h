@@ -21,6 +21,7 @@
 #include "board/Location.h"
 #include "meta/Profile.h"
 #include "platform/Random.h"
+#include "support/LevelFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -53,21 +54,9 @@ inline void SetTestLevel(const std::vector<std::string>& rows) {
         for (size_t col = 0; col < rows[r].size(); ++col) {
             const int x = static_cast<int>(col) + 1;
             const int y = static_cast<int>(r) + 1;
-            const char ch = rows[r][col];
-            int map = 1;
+            int map = 0;
             int object = 0;
-            if (ch == ' ') map = 0;
-            if (ch >= '1' && ch <= '6') object = ch - '0';
-            if (ch == 'c') object = 9;
-            if (ch >= 'A' && ch <= 'F') object = 11 + (ch - 'A');
-            if (ch == 'W') object = 51;
-            if (ch == 'V') object = 52;
-            if (ch == '^') map = 21;
-            if (ch == '>') map = 22;
-            if (ch == 'v') map = 23;
-            if (ch == '<') map = 24;
-            if (ch == 'o') map = 31;
-            if (ch == 'x') map = 41;
+            testing::PictureCell(rows[r][col], map, object);
             CurrentLevel.Map[x][y] = map;
             CurrentLevel.Birds[x][y] = object;
         }

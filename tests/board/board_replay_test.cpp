@@ -1,92 +1,24 @@
 // Real moves through the whole game: a data folder with a few small levels, the replay
 // harness playing the pointer, and the board as the state dump shows it afterwards.
 #include "app/Replay.h"
-#include "data/KilnArchive.h"
 #include "platform/Files.h"
 
+#include "support/LevelFixture.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace bw {
 namespace {
 
-// A level of the picture format of BoardTestSupport.h, placed at (1, 1), as a level file.
-std::string LevelXml(const std::vector<std::string>& rows, int eggsPerTurn,
-                     const std::string& kinds) {
-    int map[18][18] = {};
-    int objects[18][18] = {};
-    for (size_t r = 0; r < rows.size(); ++r) {
-        for (size_t c = 0; c < rows[r].size(); ++c) {
-            const size_t x = c + 1;
-            const size_t y = r + 1;
-            const char ch = rows[r][c];
-            map[y][x] = ch == ' ' ? 0 : 1;
-            if (ch >= '1' && ch <= '6') objects[y][x] = ch - '0';
-            if (ch == 'W') objects[y][x] = 51;
-        }
-    }
-    std::ostringstream out;
-    out << "<level>\n  <settings>\n    <Mission name=\"mission_nil\"/>\n"
-        << "    <Task Index=\"1\" Value=\"100\" AdditionalValue=\"0\"/>\n"
-        << "    <Birds GenerateCount=\"" << eggsPerTurn << "\" Kinds=\"" << kinds << "\"/>\n"
-        << "  </settings>\n  <map>\n";
-    for (int y = 0; y < 18; ++y) {
-        out << "    <m" << y << " Value=\"";
-        for (int x = 0; x < 18; ++x) out << (x ? "," : "") << map[y][x];
-        out << "\"/>\n";
-    }
-    out << "  </map>\n  <objects>\n";
-    for (int y = 0; y < 18; ++y) {
-        out << "    <b" << y << " Value=\"";
-        for (int x = 0; x < 18; ++x) out << (x ? "," : "") << objects[y][x];
-        out << "\"/>\n";
-    }
-    out << "  </objects>\n</level>\n";
-    return out.str();
-}
-
-constexpr const char* kLocation = R"(<location>
-  <settings>
-    <options Kind="0"/>
-    <Walls Kind="0" Image="walls.image"/>
-    <Map Image="cells.image"/>
-    <MapSize X="16" Y="16"/>
-    <MapPosition X="300" Y="0"/>
-    <MapElementsAnimCount Value="4"/>
-    <MapElementsChessOrder Value="yes"/>
-    <MapElementsSize X="76" Y="60"/>
-    <MapElementCollideSize X="38" Y="30"/>
-    <MapCentres>
-      <point x="65" y="60"/><point x="65" y="60"/><point x="65" y="60"/><point x="65" y="60"/>
-      <point x="65" y="60"/><point x="65" y="60"/><point x="65" y="60"/><point x="65" y="60"/>
-    </MapCentres>
-  </settings>
-</location>
-)";
-
-void WriteArchive(const std::string& path,
-                  const std::vector<std::pair<std::string, std::string>>& records) {
-    TKilnArchive archive;
-    ASSERT_TRUE(archive.OpenFile(path)) << path;
-    for (const auto& [key, text] : records)
-        ASSERT_TRUE(archive.WriteRecord(key, text.data(), text.size())) << key;
-}
-
-// Where the centre of cell (x, y) of the test location lies.
-std::string At(int x, int y) {
-    return std::to_string(300 + 76 * x + 65) + " " + std::to_string(188 + 60 * y + 60);
-}
-
 // A press on one cell, a drag across the board and a release on another.
 std::string DragScript(int fromX, int fromY, int toX, int toY) {
-    return "5 move " + At(fromX, fromY) + "\n6 down\n10 move " + At((fromX + toX) / 2, fromY) +
-           "\n16 move " + At(toX, toY) + "\n22 up\n";
+    return "5 drag " + std::to_string(fromX) + " " + std::to_string(fromY) + " " +
+           std::to_string(toX) + " " + std::to_string(toY) + "\n";
 }
 
 class BoardReplay : public ::testing::Test {
@@ -94,36 +26,24 @@ protected:
     void SetUp() override {
         data_ = (std::filesystem::path(home_.Path()) / "Data").string();
         std::filesystem::create_directories(data_);
-        const std::vector<std::pair<std::string, std::vector<std::string>>> levels = {
-            {"fx_match",
-             {"........", "........", "........", ".22.....", "........", "...2....", "........",
-              ".......5"}},
-            {"fx_eggs", {"1.....", "......", "......", "......", "......", ".....2"}},
-            {"fx_blocked", {"1W.", "W..", "..."}},
-            {"fx_full", {"1.23.", "45612", "23.41"}},
-        };
-        std::string list = "<levels>\n";
-        std::vector<std::pair<std::string, std::string>> files;
-        const int eggs[] = {2, 2, 0, 2};
-        for (size_t i = 0; i < levels.size(); ++i) {
-            list += "  <Level Location=\"1\" FileName=\"" + levels[i].first +
-                    "\" map_x=\"100\" map_y=\"100\"/>\n";
-            // The full board lays only birds of a kind that cannot complete a group there.
-            const std::string kinds = i == 3 ? "0,0,0,0,0,1,0,0" : "1,1,1,1,1,1,0,0";
-            files.emplace_back(levels[i].first + ".xml",
-                               LevelXml(levels[i].second, eggs[i], kinds));
-        }
-        list += "</levels>\n";
-        WriteArchive(data_ + "/tData_Common.dan", {{"Levels.xml", list}});
-        WriteArchive(data_ + "/tData_Levels.dan", files);
-        WriteArchive(data_ + "/tData_Locations.dan", {{"location_1.xml", kLocation}});
+        testing::WriteLevelData(
+            data_, {{"fx_match",
+                     {"........", "........", "........", ".22.....", "........", "...2....",
+                      "........", ".......5"},
+                     2},
+                    {"fx_eggs", {"1.....", "......", "......", "......", "......", ".....2"}, 2},
+                    {"fx_blocked", {"1W.", "W..", "..."}, 0},
+                    // The full board lays only birds of a kind that cannot complete a group.
+                    {"fx_full", {"1.23.", "45612", "23.41"}, 2, "0,0,0,0,0,1,0,0"}});
     }
 
     // Plays level `level` with the script and returns the dump at tick 400.
-    std::string Play(int level, const std::string& script) {
+    std::string Play(int level, const std::string& script,
+                     const std::vector<std::string>& extraArchives = {}) {
         ReplaySettings rs;
         rs.home = home_.Path();
         rs.data = data_;
+        rs.extraArchives = extraArchives;
         rs.startLevel = level;
         rs.ticks = 402;
         std::string error;
@@ -193,6 +113,48 @@ TEST_F(BoardReplay, FullBoardLosesTheLevel) {
     const std::string dump = Play(4, DragScript(1, 1, 2, 1));
     EXPECT_NE(dump.find("\"lost\": true"), std::string::npos) << dump;
     EXPECT_TRUE(BirdOf(dump, 2, 1, 1));
+}
+
+// Where the centre of cell (x, y) of the test location lies.
+std::string At(int x, int y) {
+    return std::to_string(300 + 76 * x + 65) + " " + std::to_string(188 + 60 * y + 60);
+}
+
+TEST_F(BoardReplay, TheDumpShowsTheDraggedBirdItsFlightAndItsTarget) {
+    const std::string script = "5 move " + At(4, 6) +
+                               "\n6 down\n8 expect board.dragged.object == bird\n"
+                               "+0 expect board.dragged.kind == 2\n+0 expect board.dragged.y == 6\n"
+                               "+0 expect board.moving[0] absent\n10 move " +
+                               At(4, 5) + "\n16 move " + At(4, 4) +
+                               "\n22 up\n+1 expect board.dragged absent\n"
+                               "+0 expect board.moving[0].kind == 2\n"
+                               "+0 expect board.moving[0].path[0] == [4, 6]\n"
+                               "+0 expect board.moving[0].speed > 0\n"
+                               "+0 expect board.reserved contains [4, 4]\n"
+                               "+0 expect level.TaskStatus == open\n";
+    const std::string dump = Play(1, script);
+    EXPECT_NE(dump.find("\"moving\": [],\n    \"reserved\": []"), std::string::npos) << dump;
+}
+
+// The extra archive's level replaces the one of the data folder: without its walls the bird
+// reaches the far corner.
+TEST_F(BoardReplay, AnExtraArchiveReplacesRecordsByKey) {
+    const std::string extra = home_.File("extra.dan");
+    testing::WriteArchive(
+        extra, {{"fx_blocked.xml", testing::LevelFileXml({"fx_blocked", {"1..", "...", "..."}})}});
+    const std::string dump = Play(3, DragScript(1, 1, 3, 3), {extra});
+    EXPECT_NE(dump.find("\"moves\": 1"), std::string::npos) << dump;
+    EXPECT_TRUE(BirdOf(dump, 3, 3, 1));
+    EXPECT_EQ(dump.find("\"wall\""), std::string::npos);
+    // Without it the data folder's level is back.
+    EXPECT_NE(Play(3, "").find("\"wall\""), std::string::npos);
+
+    ReplaySettings rs;
+    rs.home = home_.Path();
+    rs.extraArchives = {home_.File("missing.dan")};
+    const ReplayResult missing = RunReplay(rs);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.error, "cannot open extra archive " + home_.File("missing.dan"));
 }
 
 } // namespace

@@ -467,3 +467,57 @@ TEST_F(Archive, SecureRecordsNeedTheirKey) {
 
 } // namespace
 } // namespace bw
+
+namespace bw {
+namespace {
+
+// --- Overrides -------------------------------------------------------------------------------
+
+TEST(ArchiveOverrides, ReadOnlyArchivesReadTheOverridingRecordsByKey) {
+    test::TempDir dir;
+    auto make = [&](const std::string& name,
+                    const std::vector<std::pair<std::string, std::string>>& records) {
+        TKilnArchive a;
+        EXPECT_TRUE(a.OpenFile(dir.File(name)));
+        for (const auto& [key, text] : records)
+            EXPECT_TRUE(a.WriteRecord(key, text.data(), text.size(), artFile, kDate));
+        return dir.File(name);
+    };
+    const std::string base = make("base.dan", {{"Levels.xml", "base list"}, {"a.xml", "base a"}});
+    const std::string first = make("first.dan", {{"levels.XML", "first list"}, {"new.xml", "n"}});
+    const std::string second = make("second.dan", {{"Levels.xml", "second list"}});
+    auto read = [](const TKilnArchive& a, const std::string& key) {
+        std::vector<uint8_t> d;
+        return a.ReadRecord(key, d) ? std::string(d.begin(), d.end()) : std::string("<none>");
+    };
+
+    TKilnArchive game;
+    game.SetOpenMode(aomReadOnly);
+    ASSERT_TRUE(game.OpenFile(base));
+    TKilnArchive missing; // a data file the data set lacks reads the overrides too
+    missing.SetOpenMode(aomReadOnly);
+    missing.OpenFile(dir.File("absent.dan"));
+    TKilnArchive writable;
+    ASSERT_TRUE(writable.OpenFile(base));
+
+    EXPECT_FALSE(AddArchiveOverride(dir.File("nothing.dan")));
+    ASSERT_TRUE(AddArchiveOverride(first));
+    ASSERT_TRUE(AddArchiveOverride(second));
+    // The later override wins; keys fold case as in any archive; others stay.
+    EXPECT_EQ(read(game, "Levels.xml"), "second list");
+    EXPECT_EQ(read(game, "a.xml"), "base a");
+    EXPECT_EQ(read(game, "new.xml"), "n");
+    EXPECT_EQ(read(missing, "new.xml"), "n");
+    std::vector<uint8_t> d;
+    ASSERT_EQ(game.ReadRecordAt(game.IndexOf("Levels.xml"), d), ArchiveReadResult::Ok);
+    EXPECT_EQ(std::string(d.begin(), d.end()), "second list") << "reads by index too";
+    // Tools that write archives see their own records.
+    EXPECT_EQ(read(writable, "Levels.xml"), "base list");
+
+    ClearArchiveOverrides();
+    EXPECT_EQ(read(game, "Levels.xml"), "base list");
+    EXPECT_EQ(read(game, "new.xml"), "<none>");
+}
+
+} // namespace
+} // namespace bw

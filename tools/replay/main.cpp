@@ -17,14 +17,23 @@ const char kUsage[] =
     "usage: branchwick-replay [options]\n"
     "  --seed N            seed of the random generator (default 1)\n"
     "  --home DIR          folder of the options, log and profiles\n"
-    "  --data DIR          the game's Data folder\n"
+    "  --data DIR          the game's Data folder (default: beside the program, the\n"
+    "                      installed one, or the build's when run from a build tree)\n"
+    "  --extra-archive FILE  read the records of FILE in place of those with the same\n"
+    "                      key in the game's archives (repeatable; later ones win)\n"
     "  --size WxH          client size in pixels (default 1920x1080)\n"
     "  --fullscreen        full screen on a virtual desktop of that size (default)\n"
     "  --window            a window of that client size\n"
-    "  --input FILE        script of timed events: 'TICK EVENT ARGS' per line\n"
-    "                      events: move X Y | down [left|right|middle] | up [..] | click |\n"
-    "                      dblclick | key NAME | text TEXT | enter | leave | activate |\n"
-    "                      deactivate; X and Y in design units (1920x1080)\n"
+    "  --input FILE        script, one line each: '[TICK|+N] EVENT ARGS' (no tick: +0;\n"
+    "                      +N counts from where the line before finished)\n"
+    "                      events: move X Y | down [left|right|middle] | up [..] |\n"
+    "                      click [NAME [N]] | dblclick [NAME [N]] | drag X1 Y1 X2 Y2 |\n"
+    "                      key NAME | text TEXT | type TEXT | enter | leave | activate |\n"
+    "                      deactivate | wait TICKS | wait scene NAME [MAX] |\n"
+    "                      expect PATH OP [VALUE] | dump FILE | shot FILE\n"
+    "                      X and Y in design units (1920x1080); NAME a button name or a\n"
+    "                      sprite class; drag takes board cells; OP one of == != < <= >\n"
+    "                      >= contains exists absent; PATH into the dump: player.Score\n"
     "  --ticks N           stop after N update ticks (default 600)\n"
     "  --ticks-per-frame N update ticks run after each drawn frame (default 1)\n"
     "  --shot TICK:FILE    write the frame drawn at TICK as PNG (repeatable)\n"
@@ -85,6 +94,8 @@ int main(int argc, char** argv) {
             rs.home = need("a folder");
         } else if (a == "--data") {
             rs.data = need("a folder");
+        } else if (a == "--extra-archive") {
+            rs.extraArchives.push_back(need("a file"));
         } else if (a == "--size") {
             int w = 0, h = 0;
             char tail = 0;
@@ -122,6 +133,7 @@ int main(int argc, char** argv) {
     }
     if (rs.home.empty())
         return Fail("--home is required (the replay never touches your own profile)");
+    if (rs.data.empty()) rs.data = bw::ReplayDataFolder();
     if (!input.empty()) {
         const auto bytes = bw::ReadWholeFile(input);
         if (!bytes) return Fail("cannot read " + input);
