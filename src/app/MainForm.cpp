@@ -485,10 +485,18 @@ void TMainForm::PollWindowTimers(double now) {
     }
 }
 
-void TMainForm::StepFrame(int ticks, const std::function<void(Canvas&)>& afterDraw) {
-    if (device_) device_->afterDraw = afterDraw;
-    DrawFrame();
-    if (device_) device_->afterDraw = nullptr;
+void TMainForm::StepFrame(int ticks, const std::function<void(Canvas&)>& afterDraw, bool draw) {
+    if (draw || !ResourcesLoaded) {
+        if (device_) device_->afterDraw = afterDraw;
+        DrawFrame();
+        if (device_) device_->afterDraw = nullptr;
+    } else if (CurrentScene == scene_Loading || CurrentScene == scene_Loaded) {
+        if (LoadingEngine) LoadingEngine->Dead();
+    } else {
+        if (MainEngine) MainEngine->Dead();
+        MouseClicked = false;
+        MouseDblClicked = false;
+    }
     for (int i = 0; i < ticks; ++i) {
         UpdateFrame();
         ++ticks_;

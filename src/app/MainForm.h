@@ -65,7 +65,10 @@ public:
 
     // Virtual time: draws one frame (`afterDraw` sees it before it is presented), then runs
     // `ticks` update ticks, each followed by the window timers that fall due.
-    void StepFrame(int ticks, const std::function<void(Canvas&)>& afterDraw = {});
+    // With `draw` false, once the game has started, the frame is not drawn: only what a drawn
+    // frame does besides drawing happens (dead sprites go, the click flags clear), so the
+    // state is the same as if it had been.
+    void StepFrame(int ticks, const std::function<void(Canvas&)>& afterDraw = {}, bool draw = true);
     uint64_t TickCount() const { return ticks_; }
 
     void Close() { closing_ = true; }

@@ -751,6 +751,8 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
     ls.desktopSize = rs.fullScreen ? rs.size : TPoint2px{rs.size.x + 200, rs.size.y + 200};
     ls.windowClientSize = rs.fullScreen ? std::optional<TPoint2px>{} : rs.size;
 
+    // A run in this process starts from a new player, as a new program would.
+    Player = TPlayer{};
     WireGame();
     if (rs.afterWiring) rs.afterWiring();
     auto form = std::make_unique<TMainForm>(ls);
@@ -789,15 +791,18 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
         for (const auto& [at, file] : rs.shots)
             if (at == tick) scriptShots.push_back(file);
         size_t shotsWritten = 0;
-        form->StepFrame(perFrame, [&](Canvas& canvas) {
-            for (const std::string& file : scriptShots) {
-                const TPoint2px size = canvas.Size();
-                if (SavePng(file, size.x, size.y, canvas.ReadPixels()))
-                    ++shotsWritten;
-                else
-                    failure = "cannot write " + file;
-            }
-        });
+        form->StepFrame(
+            perFrame,
+            [&](Canvas& canvas) {
+                for (const std::string& file : scriptShots) {
+                    const TPoint2px size = canvas.Size();
+                    if (SavePng(file, size.x, size.y, canvas.ReadPixels()))
+                        ++shotsWritten;
+                    else
+                        failure = "cannot write " + file;
+                }
+            },
+            rs.drawEveryFrame || !scriptShots.empty());
         if (failure.empty() && shotsWritten < scriptShots.size())
             failure = "no frame was drawn at tick " + std::to_string(tick);
         ++result.frames;

@@ -50,6 +50,9 @@ struct ReplaySettings {
     std::vector<std::pair<uint64_t, std::string>> dumps; // tick -> JSON file
     uint64_t ticks = 600;
     int ticksPerFrame = 1;
+    // Draws every frame; otherwise only the frames a screenshot is taken of (the game state
+    // and the screenshots are the same either way, and the run is faster).
+    bool drawEveryFrame = false;
     std::vector<std::string> args; // game command-line switches (-cht)
     int startLevel = 0;            // 1-based entry of the level list to play; 0 for none
     // Runs after the game's modules are wired and before it starts: a test registers scenes

@@ -213,6 +213,41 @@ TEST(ReplayInProcess, TheLoadedScreenIsLeftByAClickOrKeyButNotByAMove) {
     }
 }
 
+// Frames that no screenshot takes are not drawn, and nothing the game does depends on it.
+TEST(ReplayInProcess, SkippingUndrawnFramesChangesNoScreenshotAndNoDump) {
+    std::vector<std::string> pictures[2], dumps[2];
+    for (int every = 0; every < 2; ++every) {
+        testing::TempFolder home;
+        ReplaySettings rs;
+        rs.home = home.Path();
+        rs.data = std::string(BW_TEST_BINARY_DIR) + "/Data";
+        rs.size = {480, 270};
+        rs.startLevel = 1;
+        rs.ticks = 150;
+        rs.drawEveryFrame = every == 1;
+        std::string error;
+        // The red bird at (8, 3) goes to (6, 3): a drag, a flight and a match.
+        ASSERT_TRUE(ParseReplayScript("10 move 928 220\n12 down\n16 move 860 224\n"
+                                      "30 move 800 220\n44 up\n",
+                                      rs.events, error))
+            << error;
+        for (uint64_t tick : {8, 40, 50, 140}) {
+            rs.shots.push_back({tick, home.File("s" + std::to_string(tick) + ".png")});
+            rs.dumps.push_back({tick, home.File("d" + std::to_string(tick) + ".json")});
+        }
+        const ReplayResult result = RunReplay(rs);
+        ASSERT_TRUE(result.ok) << result.error;
+        for (const auto& shot : rs.shots) pictures[every].push_back(ReadText(shot.second));
+        for (const auto& dump : rs.dumps) dumps[every].push_back(ReadText(dump.second));
+    }
+    for (size_t i = 0; i < pictures[0].size(); ++i) {
+        EXPECT_FALSE(pictures[0][i].empty());
+        EXPECT_EQ(pictures[0][i], pictures[1][i]) << "screenshot " << i;
+        EXPECT_EQ(dumps[0][i], dumps[1][i]) << "dump " << i;
+    }
+    EXPECT_NE(pictures[0][0], pictures[0][1]) << "the drag shows";
+}
+
 // --- The branchwick-replay program -----------------------------------------------------------
 
 const std::string kReplay = std::string(BW_TEST_BINARY_DIR) + "/tools/replay/branchwick-replay";

@@ -45,6 +45,7 @@ protected:
         rs.data = data_;
         rs.extraArchives = extraArchives;
         rs.startLevel = level;
+        rs.size = {480, 270}; // the board works in design units: any size will do
         rs.ticks = 402;
         std::string error;
         EXPECT_TRUE(ParseReplayScript(script, rs.events, error)) << error;

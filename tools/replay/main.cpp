@@ -40,6 +40,7 @@ const char kUsage[] =
     "  --dump TICK:FILE    write the game state at TICK as JSON (repeatable)\n"
     "  --cheat             start with the debug keys on (-cht)\n"
     "  --start-level N     play level N of the level list (1-based) once started\n"
+    "  --draw-every-frame  draw every frame, not only those a screenshot is taken of\n"
     "  --showcase          show the data set's showcase scene instead of the game\n";
 
 bool ParseNumber(const char* text, uint64_t& out) {
@@ -127,6 +128,8 @@ int main(int argc, char** argv) {
             rs.startLevel = static_cast<int>(n);
         } else if (a == "--cheat") {
             rs.args.push_back("-cht");
+        } else if (a == "--draw-every-frame") {
+            rs.drawEveryFrame = true;
         } else {
             return Fail("unknown option " + a + " (see --help)");
         }
