@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -142,6 +146,46 @@ TEST(PictureFile, PngRoundTripKeepsStraightArgb) {
     EXPECT_EQ(pic.argb, px);
 }
 
+// A JPEG made here with libjpeg reads back at its size, opaque, with about its colour.
+TEST(PictureFile, JpegPicturesDecodeOpaqueAtTheirSize) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr err{};
+    info.err = jpeg_std_error(&err);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long length = 0;
+    jpeg_mem_dest(&info, &buffer, &length);
+    info.image_width = 40;
+    info.image_height = 24;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> row(40 * 3);
+    for (int x = 0; x < 40; ++x) {
+        row[x * 3] = 200;
+        row[x * 3 + 1] = 100;
+        row[x * 3 + 2] = 30;
+    }
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    Picture pic;
+    std::string error;
+    ASSERT_TRUE(DecodePicture(buffer, length, pic, &error)) << error;
+    std::free(buffer);
+    EXPECT_EQ(pic.width, 40);
+    EXPECT_EQ(pic.height, 24);
+    const uint32_t c = pic.argb[24 * 40 / 2];
+    EXPECT_EQ(c >> 24, 0xFFu);
+    EXPECT_NEAR(static_cast<int>((c >> 16) & 0xFF), 200, 6);
+    EXPECT_NEAR(static_cast<int>((c >> 8) & 0xFF), 100, 6);
+    EXPECT_NEAR(static_cast<int>(c & 0xFF), 30, 6);
+}
+
 TEST(PictureFile, DamagedOrMissingPicturesFailCleanly) {
     Picture pic;
     std::string error;
@@ -168,6 +212,29 @@ TEST(PictureFile, DamagedOrMissingPicturesFailCleanly) {
     std::memcpy(bmp + 22, &tall, 4);
     EXPECT_FALSE(DecodePicture(bmp, sizeof bmp, pic, &error));
     EXPECT_EQ(error, "picture too large");
+    // A damaged JPEG whose Huffman codes the fast decoder asserted on is an error, not the
+    // end of the program.
+    const std::string b64 =
+        "/9j/4AAQSg4PEBAQEBAQEAEAAAAQEBAQEBAQEP/AABEIABAAKQMBEQACEQEDEQH/xAAVAAEBAAAAAAAAAAAAAAAA"
+        "AAAIB//EABcBAAMBAAAAAAAAAAAAAAAAAAQFBgf/xAAjEQABAwQBBAMAAAAAAAAAAAABAAIRAwQFIRIGE0FhUbHh"
+        "/9oADAMBAAIBAxEAPwB6aR3WuIkr/9k=";
+    std::vector<uint8_t> jpeg;
+    int bits = 0, acc = 0;
+    for (const char c : b64) {
+        const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+        const char* at = std::strchr(table, c);
+        if (c == '=' || !at) break;
+        acc = (acc << 6) | static_cast<int>(at - table);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            jpeg.push_back(static_cast<uint8_t>((acc >> bits) & 0xFF));
+        }
+    }
+    error.clear();
+    EXPECT_FALSE(DecodePicture(jpeg.data(), jpeg.size(), pic, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(pic.argb.empty());
     // A picture file that cannot be written reports failure.
     EXPECT_FALSE(SavePng("/nonexistent/dir/p.png", 1, 1, {0xFFFFFFFF}));
     EXPECT_FALSE(SavePng("/tmp/never.png", 2, 2, {0xFFFFFFFF}));
