@@ -1,5 +1,5 @@
 // Parses arbitrary text as a replay script. A refused script says why; an accepted one holds
-// events in line order, with ticks that never go backwards.
+// events in line order, with absolute ticks that never go backwards.
 #include "app/Replay.h"
 
 #include <cstdint>
@@ -29,11 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint64_t lastTick = 0;
     for (const bw::ReplayEvent& e : events) {
         if (e.line <= lastLine) Fail("events out of line order");
-        if (e.tick < lastTick) Fail("ticks go backwards");
-        if (e.kind == "text" && e.arg.empty()) Fail("empty text event");
+        // A relative line ("+N", or no tick) counts from the line before; absolute ticks
+        // never go backwards.
+        if (!e.relative && e.tick < lastTick) Fail("ticks go backwards");
+        if ((e.kind == "text" || e.kind == "type") && e.arg.empty()) Fail("empty text event");
         if (e.button < 1 || e.button > 3) Fail("button");
         lastLine = e.line;
-        lastTick = e.tick;
+        if (!e.relative) lastTick = e.tick;
     }
     return 0;
 }
