@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as a font description. What is read must hold no negative cell size,
 // and must read back the same from the tree it is written to.
+#include "FuzzFail.h"
 #include "data/KilnFonts.h"
 #include "data/Xml.h"
 #include "data/XmlLoad.h"
@@ -9,11 +10,6 @@
 #include <cstdlib>
 
 namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_font: %s\n", what);
-    std::abort();
-}
 
 bool Same(const bw::FontDescription& a, const bw::FontDescription& b) {
     if (a.FontSize.x != b.FontSize.x || a.FontSize.y != b.FontSize.y) return false;

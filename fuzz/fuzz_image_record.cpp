@@ -1,21 +1,13 @@
 // Reads arbitrary bytes as an image record. A record that decodes must hold what its header
 // promises, must be accepted by the catalogue, and must encode back to a record that decodes
 // to the same pixels.
+#include "FuzzFail.h"
 #include "data/ImageRecord.h"
 #include "data/KilnImages.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_image_record: %s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bw::ImageRecordHeader header;

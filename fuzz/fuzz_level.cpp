@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a level file and as a levels list, and checks what the board code
 // relies on: nothing outside the playable cells, no negative codes or weights, and counts that
 // match the record.
+#include "FuzzFail.h"
 #include "board/LevelData.h"
 #include "data/XmlLoad.h"
 
@@ -9,11 +10,6 @@
 #include <cstdlib>
 
 namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_level: %s\n", what);
-    std::abort();
-}
 
 void CheckLevel(const bw::TLevel_Data& d) {
     int cats = 0;

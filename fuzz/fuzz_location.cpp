@@ -1,20 +1,12 @@
 // Reads arbitrary bytes as a location file, as the game reads one from its archive, and
 // checks that a refused document changes nothing and that a read one reads the same again.
+#include "FuzzFail.h"
 #include "board/Location.h"
 #include "data/XmlLoad.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_location: %s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 bool Same(const bw::TLocationOptions& a, const bw::TLocationOptions& b) {
     return a.FMapImage == b.FMapImage && a.FWallsImage == b.FWallsImage &&

@@ -1,6 +1,7 @@
 // Splits arbitrary text as a media link. The parts must agree with each other: only a link
 // with "|" has a key, keys are trimmed, item names use "\" alone, file
 // paths under the program's folder use "/" only.
+#include "FuzzFail.h"
 #include "data/MediaLink.h"
 
 #include <cstdint>
@@ -8,15 +9,6 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_media_link: %s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool folderSet = [] {

@@ -1,20 +1,12 @@
 // Reads arbitrary bytes as a sound record, through the probe and the decoder the game uses.
 // What the probe accepts must be mono or stereo, and a decoded sound must hold whole frames.
+#include "FuzzFail.h"
 #include "audio/SoundDevice.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_ogg: %s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> bytes(data, data + size);

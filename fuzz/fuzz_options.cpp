@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as the options file "Game.ini". Reading must never fail loudly; the
 // text written for any options must read back to the same values.
+#include "FuzzFail.h"
 #include "base/GameOptions.h"
 #include "base/IniFile.h"
 
@@ -7,15 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
-
-namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_options: %s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -1,20 +1,12 @@
 // Reads arbitrary bytes as a loose picture (the splash folder's png, jpg, bmp and tga files).
 // A decoded picture has a size within the limit and one pixel word per pixel.
+#include "FuzzFail.h"
 #include "platform/PictureFile.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-
-namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_picture: %s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bw::Picture picture;

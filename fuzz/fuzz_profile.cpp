@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a profile file. A file that reads must hold only values in range
 // and a valid name, and must read back the same after being saved again; the storage layer
 // must give back any text it decoded.
+#include "FuzzFail.h"
 #include "data/XmlEncoding.h"
 #include "meta/Profile.h"
 #include "meta/ProfileFile.h"
@@ -10,11 +11,6 @@
 #include <cstdlib>
 
 namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_profile: %s\n", what);
-    std::abort();
-}
 
 bool SameSaved(const bw::TPlayer& a, const bw::TPlayer& b) {
     if (a.Name != b.Name || a.Score != b.Score || a.GameWasStarted != b.GameWasStarted ||

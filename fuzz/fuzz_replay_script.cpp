@@ -1,5 +1,6 @@
 // Parses arbitrary text as a replay script. A refused script says why; an accepted one holds
 // events in line order, with absolute ticks that never go backwards.
+#include "FuzzFail.h"
 #include "app/Replay.h"
 
 #include <cstdint>
@@ -7,15 +8,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_replay_script: %s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a state dump and looks a few paths up in it, as the replay
 // harness's expectations do: nothing may crash, a value found must be readable, and a dump
 // that reads must read the same after being written back.
+#include "FuzzFail.h"
 #include "app/JsonPath.h"
 
 #include <algorithm>
@@ -9,15 +10,6 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_state_json: %s\n", what);
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

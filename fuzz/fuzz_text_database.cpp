@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as the text database document, through both readers the game uses.
 // A refused document must leave the records alone; whatever is read must be stable when the
 // same document is read again.
+#include "FuzzFail.h"
 #include "data/TextDatabase.h"
 #include "data/XmlLoad.h"
 
@@ -9,11 +10,6 @@
 #include <cstdlib>
 
 namespace {
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "fuzz_text_database: %s\n", what);
-    std::abort();
-}
 
 bw::TTSTextArray OneLine(const std::string& text, bw::TPoint2, int) {
     return {text};
