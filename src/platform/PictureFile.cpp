@@ -28,6 +28,11 @@ std::string DecoderReason() {
 
 namespace {
 
+// Whether a header's size is beyond what the game takes, before anything is allocated.
+bool TooLarge(long long w, long long h) {
+    return w > kMaxSide || h > kMaxSide || w * h > kMaxPixels;
+}
+
 bool IsJpeg(const uint8_t* data, size_t size) {
     return size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
 }
@@ -48,8 +53,7 @@ struct JpegError {
 
 void JpegWarning(j_common_ptr, int) {}
 
-bool DecodeJpeg(const uint8_t* data, size_t size, Picture& out, std::string* error,
-                long long maxPixels, int maxSide) {
+bool DecodeJpeg(const uint8_t* data, size_t size, Picture& out, std::string* error) {
     jpeg_decompress_struct info{};
     JpegError e{};
     info.err = jpeg_std_error(&e.manager);
@@ -66,10 +70,8 @@ bool DecodeJpeg(const uint8_t* data, size_t size, Picture& out, std::string* err
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&info, TRUE);
-    const long long pixels = static_cast<long long>(info.image_width) * info.image_height;
     if (info.image_width == 0 || info.image_height == 0 ||
-        info.image_width > static_cast<unsigned>(maxSide) ||
-        info.image_height > static_cast<unsigned>(maxSide) || pixels > maxPixels) {
+        TooLarge(info.image_width, info.image_height)) {
         jpeg_destroy_decompress(&info);
         if (error) *error = "picture too large";
         return false;
@@ -108,14 +110,12 @@ bool DecodePicture(const uint8_t* data, size_t size, Picture& out, std::string* 
     }
     // JPEG goes to libjpeg, whose damaged-data handling returns an error where the small
     // decoder used for the other formats would stop the program on an internal check.
-    if (IsJpeg(data, size)) return DecodeJpeg(data, size, out, error, kMaxPixels, kMaxSide);
+    if (IsJpeg(data, size)) return DecodeJpeg(data, size, out, error);
     int w = 0, h = 0, comp = 0;
     // Check the header first so a lying size never gets allocated.
-    if (!stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &comp) || w <= 0 || h <= 0 ||
-        w > kMaxSide || h > kMaxSide || static_cast<long long>(w) * h > kMaxPixels) {
-        const bool large =
-            w > kMaxSide || h > kMaxSide || static_cast<long long>(w) * h > kMaxPixels;
-        if (error) *error = large ? std::string("picture too large") : DecoderReason();
+    const bool known = stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &comp);
+    if (!known || w <= 0 || h <= 0 || TooLarge(w, h)) {
+        if (error) *error = known && TooLarge(w, h) ? "picture too large" : DecoderReason();
         return false;
     }
     unsigned char* rgba = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &comp, 4);
