@@ -2,9 +2,14 @@
 // its Scene here, a new panel its ModalLayer, a new actor joins the board's actors.
 #include "app/GameWiring.h"
 
+#include "app/LoadingScreen.h"
+#include "app/Splash.h"
+#include "app/TransitionSteps.h"
 #include "audio/SoundEngine.h"
 #include "base/ModalLayers.h"
+#include "base/ResourceLoading.h"
 #include "base/Scene.h"
+#include "base/SceneTransition.h"
 #include "board/BoardActors.h"
 #include "board/BoardHost.h"
 #include "ingame/LevelScene.h"
@@ -13,7 +18,10 @@ namespace bw {
 
 void WireGame() {
     ConnectButtonSounds();
+    RegisterScene(scene_Splash, MakeSplashScene());
     RegisterScene(scene_Level, MakeLevelScene());
+    InstallLoadingScreen();
+    SetTransitionSteps(&GameTransitionSteps());
     SetBoardHost(&LevelBoardHost());
     // The actors, the panels, the menus and the map join here as they are built; until then
     // their scenes and layers are the null ones.
@@ -24,6 +32,8 @@ void UnwireGame() {
     Layers().Clear();
     SetBoardHost(nullptr);
     SetBoardActors(nullptr);
+    SetResourceLoader(nullptr);
+    SetTransitionSteps(nullptr);
 }
 
 } // namespace bw

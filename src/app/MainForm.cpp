@@ -4,6 +4,7 @@
 #include "app/LoadingScreen.h"
 #include "app/LogHeader.h"
 #include "app/ScreenMode.h"
+#include "app/Splash.h"
 #include "audio/SoundEngine.h"
 #include "base/CursorPoint.h"
 #include "base/GameObjects.h"
@@ -11,6 +12,7 @@
 #include "base/GameState.h"
 #include "base/ModalLayers.h"
 #include "base/Scene.h"
+#include "base/SceneTransition.h"
 #include "board/LevelData.h"
 #include "data/ArchiveAccess.h"
 #include "data/GameFonts.h"
@@ -297,6 +299,9 @@ void TMainForm::FlushPendingLog() {
 
 void TMainForm::FrameworkCreate() {
     images_ = std::make_unique<TKilnImages>(nullptr);
+    // Pictures keep no copy of their pixels once their textures exist: a lost texture is read
+    // again from its archive or file.
+    images_->FKeepPixels = false;
     Images = images_.get();
     // A picture that something asks for and the catalogue lacks is named once.
     images_->FOnItemFail = [missing = std::set<std::string>()](const std::string& name) mutable {
@@ -341,23 +346,7 @@ void TMainForm::LoadStartupResources() {
     Canvas* canvas = device_->GetCanvas();
     images_->SetCanvas(canvas);
     fonts_->SetCanvas(canvas);
-    // Loose pictures of the splash screen.
-    const std::string splash = DataPath("Splash");
-    for (const std::string& name : ListFiles(splash)) {
-        Picture pic;
-        std::string error;
-        if (!LoadPictureFile(JoinPath(splash, name), pic, &error)) {
-            WriteLog("Cannot read " + name + ": " + error, 1);
-            continue;
-        }
-        TKilnImageData data;
-        data.Name = name;
-        data.PatternSize = {pic.width, pic.height};
-        data.TextureSize = {pic.width, pic.height};
-        data.PatternCount = 1;
-        data.Textures.push_back(std::move(pic.argb));
-        images_->AddFromPixels(std::move(data));
-    }
+    AddSplashFolderPictures(*images_, DataPath("Splash"));
     for (TKilnArchive* a : {Archives.Loading, Archives.Common, Archives.External})
         if (a) images_->AddAllFromArchive(a, true, false);
 
@@ -409,7 +398,24 @@ void FinishStartup() {
                  1);
     }
     ResizeLevelStates();
+    CreateTransitionSprite(MainEngine);
     CurrentScene = scene_Loaded;
+}
+
+void TMainForm::PaceForLoading(bool loading) {
+    if (loading) {
+        FrameTimer.SetMaxFPS(4000);
+        if (GameOptions.VSync && device_) device_->SetVSync(false);
+    } else {
+        if (GameOptions.FrameLimiter) FrameTimer.SetMaxFPS(200);
+        if (GameOptions.VSync && device_) device_->SetVSync(true);
+    }
+}
+
+void TMainForm::LoadingRound() {
+    // On virtual time frames come only from StepFrame.
+    if (settings_.virtualTime) return;
+    IdleRound();
 }
 
 // --- Shutdown --------------------------------------------------------------------------------
@@ -439,6 +445,7 @@ void TMainForm::FrameworkDestroy() {
     Images = nullptr;
     images_.reset();
     ForgetMainPictures();
+    ForgetLoadingScreen();
     Archives = GameArchives{};
     archives_.clear();
     // The lock lives as long as the archives of this game.
@@ -447,6 +454,7 @@ void TMainForm::FrameworkDestroy() {
     CursorImage = nullptr;
     // Whoever keeps pointers to sprites lets go of them before the engines free the trees.
     ForEachScene([](Scene& scene) { scene.ForgetSprites(); });
+    ForgetTransitionSprite();
     MainEngine = nullptr;
     mainEngine_.reset();
     LoadingEngine = nullptr;
@@ -538,7 +546,8 @@ void TMainForm::RenderFrame() {
         DrawDebugText("SC: " + std::to_string(MainEngine->FAllCount), x, 25);
     if (GameOptions.Spc) DrawDebugText("PSC: 0", x, 45);
     if (MainEngine) MainEngine->Dead();
-    // The transition and the new-award notice draw here once they exist.
+    if (TransitionVisible()) TransitionSprite->DoDraw();
+    // The new-award notice draws here once it exists.
     if (CursorImage && CursorImage->FVisible) CursorImage->DoDraw();
     MouseClicked = false;
     MouseDblClicked = false;
@@ -551,8 +560,14 @@ void TMainForm::UpdateFrame() {
         if (LoadingPhase > 31400) LoadingPhase = 0;
         return;
     }
-    // The transition moves here once it exists.
+    if (TransitionVisible()) {
+        TransitionSprite->DoMove(1.0f);
+        // Its step at full black may have put up a loading screen.
+        if (CurrentScene == scene_Loading || CurrentScene == scene_Loaded) return;
+    }
     SoundTick();
+    // The scenes between two others have no tick of their own.
+    if (CurrentScene == scene_LeaveLoading || CurrentScene == scene_LeaveLevel) return;
     SceneOf(CurrentScene).Tick();
 }
 

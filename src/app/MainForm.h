@@ -90,6 +90,13 @@ public:
     void stateTimerTimer();
     void SecondsTimerTimer();
 
+    // While a loading batch reads: the frame limiter off and vertical sync off (true), and
+    // both back as the options say (false).
+    void PaceForLoading(bool loading);
+    // One idle round from inside a loading batch, which draws the loading screen (pending
+    // events are handled, and ignored while loading).
+    void LoadingRound();
+
     // The level clock, switched by the in-game interface.
     void SetSecondsTimerEnabled(bool on);
     bool SecondsTimerEnabled() const { return secondsTimerOn_; }

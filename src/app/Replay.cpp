@@ -3,18 +3,22 @@
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "app/GameWiring.h"
 #include "app/JsonPath.h"
+#include "app/LoadingScreen.h"
 #include "app/MainForm.h"
+#include "app/Splash.h"
 #include "audio/SoundEngine.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
 #include "base/ModalLayers.h"
+#include "base/SceneTransition.h"
 #include "board/Board.h"
 #include "board/BoardDump.h"
 #include "board/BoardSprites.h"
 #include "data/KilnArchive.h"
 #include "gui/ButtonNames.h"
 #include "gui/ButtonSprites.h"
+#include "gui/TextureOffsetSprite.h"
 #include "ingame/LevelScene.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
@@ -253,6 +257,27 @@ std::string StringList(const std::vector<std::string>& names) {
     return out + "]";
 }
 
+std::string TransitionJson() {
+    if (!TransitionSprite) return "{\"visible\": false, \"kind\": null, \"brightness\": null}";
+    const TChangeSceneFxSprite& t = *TransitionSprite;
+    return std::string("{\"visible\": ") + (t.FVisible ? "true" : "false") +
+           ", \"kind\": " + JsonString(TransitionKindName(t.FKind)) +
+           ", \"brightness\": " + Num(t.FBrightness) +
+           ", \"direction\": " + std::to_string(t.FDirection) + "}";
+}
+
+std::string LoadingJson() {
+    const LoadingScreenState& l = LoadingScreen();
+    const TTextureOffsetSprite* bar = LoadingProgressBar();
+    return std::string("{\"percent\": ") + std::to_string(l.LoadingPercent) +
+           ", \"progress_frames\": " + std::to_string(l.ProgressFrames) +
+           ", \"bar_width\": " + (bar ? std::to_string(bar->fRenderSize.x) : "null") +
+           ", \"version\": " + (l.ShowVersionOnLoading ? "true" : "false") +
+           ", \"hint\": " + std::to_string(l.LoadingHintIndex) +
+           ", \"after\": " + JsonString(SceneName(SceneAfterLoading)) +
+           ", \"phase\": " + Num(LoadingPhase) + "}";
+}
+
 std::string StateJson(uint64_t tick, bool takeSounds) {
     static std::vector<std::string> peeked; // effects seen by an expectation, not yet dumped
     std::vector<std::string> sounds = TakeStartedEffects();
@@ -266,8 +291,7 @@ std::string StateJson(uint64_t tick, bool takeSounds) {
 
     std::ostringstream out;
     out << "{\n  \"tick\": " << tick << ",\n  \"scene\": " << JsonString(SceneName(CurrentScene))
-        << ",\n  \"transition\": {\"visible\": " << (TransitionVisible() ? "true" : "false")
-        << ", \"kind\": null, \"stage\": null}"
+        << ",\n  \"transition\": " << TransitionJson() << ",\n  \"loading\": " << LoadingJson()
         << ",\n  \"paused\": " << (AppPaused ? "true" : "false") << ",\n  \"mouse\": ["
         << Num(MouseX) << ", " << Num(MouseY) << "]"
         << ",\n  \"buttons\": " << ButtonsJson(ScreenTargets(), "    ")
@@ -763,19 +787,31 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
         return result;
     }
     bool levelStarted = false;
+    bool levelScreenLeft = false;
+    const bool quick = rs.quickStart || rs.startLevel > 0;
     ScriptRunner script(rs.events, *form);
     TakeStartedEffects();
     const int perFrame = std::max(1, rs.ticksPerFrame);
     std::string failure;
     while (form->TickCount() < rs.ticks && !form->Closing()) {
         const uint64_t tick = form->TickCount();
-        // The asked level starts as soon as the start-up is done.
+        if (quick && CurrentScene == scene_Splash && SplashLogo()) {
+            DestroySplash();
+            FinishStartup();
+        }
+        // The asked level starts as soon as the start-up is done, through the loading screen
+        // of its location.
         if (rs.startLevel > 0 && !levelStarted && CurrentScene == scene_Loaded) {
             levelStarted = true;
             if (!PlayLevel(rs.startLevel - 1)) {
                 failure = "level " + std::to_string(rs.startLevel) + " could not be started";
                 break;
             }
+        }
+        if (levelStarted && !levelScreenLeft && CurrentScene == scene_Loaded &&
+            SceneAfterLoading == scene_Level) {
+            levelScreenLeft = true;
+            LeaveLoadingScreen();
         }
         // Input and script lines of this tick (and of ticks skipped by frames of several
         // ticks).

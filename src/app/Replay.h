@@ -55,6 +55,9 @@ struct ReplaySettings {
     bool drawEveryFrame = false;
     std::vector<std::string> args; // game command-line switches (-cht)
     int startLevel = 0;            // 1-based entry of the level list to play; 0 for none
+    // The splash ends at once, as its last stage ends it (implied by startLevel, which also
+    // leaves the level's loading screen as soon as it is loaded).
+    bool quickStart = false;
     // Runs after the game's modules are wired and before it starts: a test registers scenes
     // or layers of its own here.
     std::function<void()> afterWiring;

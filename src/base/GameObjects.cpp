@@ -8,12 +8,12 @@ namespace {
 bool MainPicturesLoaded = false;
 } // namespace
 
-void LoadMainPictures() {
+void LoadMainPictures(bool showProgress) {
     if (MainPicturesLoaded || !Images) return;
     MainPicturesLoaded = true;
-    for (TKilnArchive* a : {Archives.Objects, Archives.Effects, Archives.Interface,
-                            Archives.Dialogs, Archives.MainMenu, Archives.Map})
-        if (a) Images->AddAllFromArchive(a, true, false);
+    for (TKilnArchive* a : {Archives.Objects, Archives.Effects, Archives.MainMenu,
+                            Archives.Interface, Archives.Dialogs, Archives.Map})
+        if (a) Images->AddAllFromArchive(a, true, showProgress);
 }
 
 void ForgetMainPictures() {

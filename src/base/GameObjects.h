@@ -55,8 +55,8 @@ struct GameArchives {
 extern GameArchives Archives;
 
 // Adds the pictures of the main archives (board pieces, effects, panels, menus, map) to the
-// catalogue, once per catalogue.
-void LoadMainPictures();
+// catalogue, once per catalogue; with showProgress every record advances the loading progress.
+void LoadMainPictures(bool showProgress = false);
 // The catalogue is going: the next LoadMainPictures loads them again.
 void ForgetMainPictures();
 

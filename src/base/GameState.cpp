@@ -26,20 +26,7 @@ const char* SceneName(uint8_t scene) {
     return scene < SceneCount ? names[scene] : "scene_unknown";
 }
 
-namespace {
-bool TransitionOnScreen = false;
-} // namespace
-
-bool TransitionVisible() {
-    return TransitionOnScreen;
-}
-
-void SetTransitionVisible(bool visible) {
-    TransitionOnScreen = visible;
-}
-
 void ResetAppState() {
-    TransitionOnScreen = false;
     CurrentScene = scene_Level;
     SceneAfterLoading = scene_MainMenu;
     ResourcesLoaded = AppPaused = CheatMode = false;

@@ -45,9 +45,8 @@ extern bool LevelFinished;
 extern bool ResultDelayActive;
 extern float ResultDelay;
 
-// Whether a scene transition is on screen. The transition sets it; everyone reads it.
+// Whether the scene transition's black fade is on screen (base/SceneTransition.h).
 bool TransitionVisible();
-void SetTransitionVisible(bool visible);
 
 // The pointer in design coordinates, WorldOffset included.
 extern double MouseX;

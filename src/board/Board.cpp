@@ -449,7 +449,7 @@ bool StartLevel(int levelIndex) {
     ResetResult();
     Player.Level = levelIndex;
     ResetLevelCounters();
-    Host().LoadLocation(entry.Location);
+    if (!Host().LoadLocation(entry.Location)) return true;
 
     if (TheBoardParent)
         ApplyLocation("location_" + std::to_string(entry.Location) + ".xml",

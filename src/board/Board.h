@@ -78,7 +78,9 @@ std::string LevelStartProblem(int levelIndex);
 bool CanStartLevel(int levelIndex);
 // Plays entry `levelIndex` (0-based) of LevelsList: applies the location, loads the level,
 // builds the board and lays the first eggs. A level that cannot be played is logged and not
-// started: false, and nothing is changed.
+// started: false, and nothing is changed. When the location's pictures must first be read
+// behind a loading screen, only the level index and counters are set (true); leaving that
+// screen calls it again.
 bool StartLevel(int levelIndex);
 // Builds the board from CurrentLevel on the current location (part of StartLevel).
 void BuildBoard();

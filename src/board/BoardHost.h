@@ -26,8 +26,9 @@ public:
     virtual bool ResultShown() { return false; }
     // A scene change is running: the board neither takes input nor ends the level.
     virtual bool InputFrozen() { return false; }
-    // Loads the pictures of a location before its first level starts.
-    virtual void LoadLocation(int /*location*/) {}
+    // Loads the pictures of a location before its first level starts. False when a loading
+    // screen now stands in between: the level starts again once the player leaves it.
+    virtual bool LoadLocation(int /*location*/) { return true; }
     // Creates the in-game panels of a level that has just been built.
     virtual void CreateInterface() {}
     // The pointer picture: the drag cursor while something is dragged.

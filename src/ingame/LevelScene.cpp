@@ -6,6 +6,8 @@
 #include "base/GameObjects.h"
 #include "base/GameState.h"
 #include "base/ModalLayers.h"
+#include "base/ResourceLoading.h"
+#include "base/SceneTransition.h"
 #include "board/Board.h"
 #include "board/LevelData.h"
 #include "board/Location.h"
@@ -20,8 +22,6 @@ namespace bw {
 
 namespace {
 
-std::array<bool, 13> LocationPicturesLoaded{};
-
 // The pointer and the button as the board reads them.
 void CopyPointer() {
     BoardPointer.Pos = TPoint2{static_cast<float>(MouseX), static_cast<float>(MouseY)};
@@ -31,15 +31,7 @@ void CopyPointer() {
 // The level around the board.
 class LevelHost final : public BoardHost {
 public:
-    void LoadLocation(int location) override {
-        if (location < 1 || location > 12 || !Images) return;
-        if (LocationPicturesLoaded[static_cast<size_t>(location)]) return;
-        LocationPicturesLoaded[static_cast<size_t>(location)] = true;
-        if (TKilnArchive* a = Archives.Locations[static_cast<size_t>(location)])
-            Images->AddAllFromArchive(a, true, false);
-        else
-            WriteLog("Location " + std::to_string(location) + " has no picture archive", 1);
-    }
+    bool LoadLocation(int location) override { return LoadLocationResources(location); }
     void SetDragCursor(bool dragging) override {
         if (CursorImage)
             CursorImage->SetImageName(dragging ? "Cursor_drag.image" : "Cursor_image.image");
@@ -105,7 +97,7 @@ public:
         // The archives go with the game too.
         BoardSources() = {};
         // A new game has a new picture catalogue.
-        LocationPicturesLoaded = {};
+        ForgetLoadedResources();
     }
 
     void Command(TTS_Message message) override {
@@ -126,9 +118,14 @@ bool PlayLevel(int levelIndex) {
     // were instead of losing an empty board.
     if (!CanStartLevel(levelIndex)) return false;
     LoadMainPictures();
+    // A loading screen that the location needs comes back to this scene.
+    CurrentScene = scene_Level;
     LeaveLocation();
     UnloadBoard();
     const bool started = StartLevel(levelIndex);
+    // The location's pictures are being read behind the loading screen; leaving it starts the
+    // level again.
+    if (CurrentScene == scene_Loaded) return true;
     if (levelIndex >= 0 && levelIndex < static_cast<int>(LevelsList.size()))
         LocationAmbience(msg_Start, LevelsList[static_cast<size_t>(levelIndex)].Location);
     ResultDelayActive = false;

@@ -318,6 +318,7 @@ TEST(Scenes, EveryGameSceneIsServedByItsModuleOrByTheNullSceneThatSaysSo) {
     SetLogListener([&](const std::string& line) { lines.push_back(line); });
     WireGame();
     EXPECT_TRUE(SceneRegistered(scene_Level));
+    EXPECT_TRUE(SceneRegistered(scene_Splash));
     for (int id = 0; id < SceneCount; ++id) {
         Scene& scene = SceneOf(static_cast<uint8_t>(id));
         if (SceneRegistered(static_cast<uint8_t>(id))) continue;
@@ -328,7 +329,7 @@ TEST(Scenes, EveryGameSceneIsServedByItsModuleOrByTheNullSceneThatSaysSo) {
     UnwireGame();
     SetLogListener(nullptr);
     for (int id = 0; id < SceneCount; ++id) {
-        if (id == scene_Level) continue;
+        if (id == scene_Level || id == scene_Splash) continue;
         const std::string name = SceneName(static_cast<uint8_t>(id));
         int mentions = 0;
         for (const std::string& line : lines)
@@ -400,6 +401,7 @@ TEST(ReadyScreen, TheLoadedScreenShowsTheBackdropNotAUniformFrame) {
     rs.data = std::string(BW_TEST_BINARY_DIR) + "/Data";
     rs.size = {480, 270};
     rs.ticks = 6;
+    rs.quickStart = true;
     const std::string shot = home.File("ready.png");
     rs.shots = {{4, shot}};
     const ReplayResult result = RunReplay(rs);

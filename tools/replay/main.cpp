@@ -41,6 +41,7 @@ const char kUsage[] =
     "  --cheat             start with the debug keys on (-cht)\n"
     "  --start-level N     play level N of the level list (1-based) once started\n"
     "  --draw-every-frame  draw every frame, not only those a screenshot is taken of\n"
+    "  --quick-start       end the splash screen at once (implied by --start-level)\n"
     "  --showcase          show the data set's showcase scene instead of the game\n";
 
 bool ParseNumber(const char* text, uint64_t& out) {
@@ -130,6 +131,8 @@ int main(int argc, char** argv) {
             rs.args.push_back("-cht");
         } else if (a == "--draw-every-frame") {
             rs.drawEveryFrame = true;
+        } else if (a == "--quick-start") {
+            rs.quickStart = true;
         } else {
             return Fail("unknown option " + a + " (see --help)");
         }

@@ -1,0 +1,32 @@
+// Pictures that the start does not read: a location's before its first level and the
+// cut-scenes' before the first cut-scene. Each archive is read at most once per catalogue. The
+// loading screen installs itself as the loader and reads them behind its progress bar; without
+// it they are read at once, with no screen (a board in a test, a tool).
+#pragma once
+
+namespace bw {
+
+class ResourceLoader {
+public:
+    virtual ~ResourceLoader() = default;
+    // True when the pictures are there and the caller goes on at once; false when a loading
+    // screen now stands in between and leaving it goes on where the caller left off.
+    virtual bool LoadLocationResources(int location) = 0;
+    virtual bool LoadVideoResources(int video) = 0;
+};
+void SetResourceLoader(ResourceLoader* loader);
+
+// Through the installed loader (location 1 .. 12, cut-scene archive 1 .. 2).
+bool LoadLocationResources(int location);
+bool LoadVideoResources(int video);
+
+// The already-loaded flags, shared by every loader.
+bool LocationResourcesLoaded(int location);
+void MarkLocationResourcesLoaded(int location);
+// Cut-scene archive 0 is shared by all cut-scenes; 1 and 2 are their own.
+bool VideoResourcesLoaded(int archive);
+void MarkVideoResourcesLoaded(int archive);
+// A new picture catalogue holds none of them.
+void ForgetLoadedResources();
+
+} // namespace bw
