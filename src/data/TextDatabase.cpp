@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <set>
 #include <utility>
 
 namespace bw {
@@ -257,31 +258,30 @@ const std::map<std::string, TextEntries, std::less<>>& SectionEntries() {
     return sections;
 }
 
+// Whether the section holds the entry.
 template <class R, class F>
-void ReadKeyed(const TXMLNode& section, const std::string& key,
+bool ReadKeyed(const TXMLNode& section, const std::string& key,
                std::map<std::string, R, std::less<>>& records, F reader) {
     const TXMLNode* element = section.GetChildNode(key);
-    if (element != nullptr) reader(*element, records[key]);
+    if (element == nullptr) return false;
+    reader(*element, records[key]);
+    return true;
 }
 
-void ReadEntry(const TXMLNode& section, const TextEntry& entry, TextStore& db) {
+bool ReadEntry(const TXMLNode& section, const TextEntry& entry, TextStore& db) {
     switch (entry.Kind) {
     case TextEntryKind::Plain:
-        ReadKeyed(section, entry.Key, db.Strings, ReadPlain);
-        break;
+        return ReadKeyed(section, entry.Key, db.Strings, ReadPlain);
     case TextEntryKind::Text:
-        ReadKeyed(section, entry.Key, db.Texts, ReadText);
-        break;
+        return ReadKeyed(section, entry.Key, db.Texts, ReadText);
     case TextEntryKind::Wraped:
-        ReadKeyed(section, entry.Key, db.WrapedTexts, ReadWraped);
-        break;
+        return ReadKeyed(section, entry.Key, db.WrapedTexts, ReadWraped);
     case TextEntryKind::Button:
-        ReadKeyed(section, entry.Key, db.Buttons, ReadButton);
-        break;
+        return ReadKeyed(section, entry.Key, db.Buttons, ReadButton);
     case TextEntryKind::Message:
-        ReadKeyed(section, entry.Key, db.Messages, ReadMessage);
-        break;
+        return ReadKeyed(section, entry.Key, db.Messages, ReadMessage);
     }
+    return false;
 }
 
 // The lists below are read through one working record each, which is not cleared between
@@ -352,6 +352,71 @@ void ReadCredits(const TXMLNode& section, TextStore& db) {
 
 bool IsTextRoot(const TXMLNode* root) {
     return root != nullptr && AsciiLowerCase(root->Name()) == "text";
+}
+
+void Note(TextDatabaseReport* report, std::string problem) {
+    if (report != nullptr) report->Problems.push_back(std::move(problem));
+}
+
+bool NoScale(TPoint2 scale) {
+    return scale.x == 0.0f || scale.y == 0.0f;
+}
+
+// What the document lacks after a full read; `found` holds "section/key" of every fixed entry
+// some occurrence of its section held.
+void ReportGaps(const TextStore& db, const std::set<std::string, std::less<>>& found,
+                TextDatabaseReport& report) {
+    auto note = [&report](std::string problem) { report.Problems.push_back(std::move(problem)); };
+    for (const auto& [section, entries] : SectionEntries()) {
+        for (const TextEntry& entry : entries) {
+            const std::string where = section + "/" + entry.Key;
+            if (!found.contains(where)) {
+                note(where);
+                continue;
+            }
+            // Lines and buttons have no scale by default: left out, the text draws nothing.
+            if (entry.Kind == TextEntryKind::Text && NoScale(db.Text(entry.Key).Scale))
+                note(where + ": Scale is 0, the text would not show");
+            if (entry.Kind == TextEntryKind::Button) {
+                if (NoScale(db.Button(entry.Key).Scale))
+                    note(where + ": Scale is 0, the caption would not show");
+                if (NoScale(db.Button(entry.Key).ButtonScale))
+                    note(where + ": ButtonScale is 0, the button would not show");
+            }
+        }
+    }
+    if (!found.contains("loading/loading_click")) note("loading/loading_click");
+    if (db.LoadingHints.empty()) note("loading/Loading_Hints/loading_hint_0");
+    for (std::size_t t = 0; t < TutorialStepTexts.size(); ++t) {
+        const int number = static_cast<int>(t) + 1;
+        const auto have = db.Tutorial(number).size();
+        const auto need = static_cast<std::size_t>(TutorialStepTexts[t]);
+        if (have < need) {
+            note("tutorial/tutorial_" + std::to_string(number) + "_" + std::to_string(have + 1) +
+                 " (the tutorial shows " + std::to_string(need) + " texts)");
+        }
+    }
+    for (const int level : report.DialogueLevels) {
+        if (db.Dialog(level).empty()) note("dialogs/dialog_" + std::to_string(level) + "_1");
+    }
+    for (int level = 1; level <= DialogLevelCount; ++level) {
+        const auto& lines = db.Dialog(level);
+        for (std::size_t n = 0; n < lines.size(); ++n) {
+            const TDialogTSText& line = lines[n];
+            const std::string where =
+                "dialogs/dialog_" + std::to_string(level) + "_" + std::to_string(n + 1) + ": ";
+            if (line.Character < 1 || line.Character > 4)
+                note(where + "Character " + std::to_string(line.Character) + " is not 1..4");
+            if (line.Direction > 1)
+                note(where + "Direction " + std::to_string(line.Direction) +
+                     " is neither 0 nor 1: the panel would never arrive");
+            if ((line.Voice < 1 || line.Voice > 8) && line.Voice != 99)
+                note(where + "Voice " + std::to_string(line.Voice) + " is not 1..8 or 99");
+        }
+    }
+    bool anyCredit = false;
+    for (const TTSCreditText& credit : db.Credits) anyCredit = anyCredit || !credit.Title.empty();
+    if (!anyCredit) note("credits/credit");
 }
 
 template <class R>
@@ -478,10 +543,17 @@ std::unique_ptr<TXMLNode> FindTextDocument() {
     return XMLFromArchive(kDocumentKey, TextDataArchive());
 }
 
-bool ReadApplicationTexts(const TXMLNode* root, TextStore& db) {
-    if (!IsTextRoot(root)) return false;
+bool ReadApplicationTexts(const TXMLNode* root, TextStore& db, TextDatabaseReport* report) {
+    if (!IsTextRoot(root)) {
+        Note(report, "the document's root element is not <text>");
+        return false;
+    }
     const TXMLNode* words = root->GetChildNode("words");
-    if (words == nullptr) return true;
+    if (words == nullptr) {
+        Note(report, "words/Application_Name");
+        Note(report, "words/Application2_msg");
+        return true;
+    }
     if (const TXMLNode* name = words->GetChildNode("Application_Name")) {
         std::string title = name->GetFieldValue("string");
         // The document escapes an ampersand in the title as "&amp;"; the title shows it plain.
@@ -489,20 +561,32 @@ bool ReadApplicationTexts(const TXMLNode* root, TextStore& db) {
             title.erase(at, 4);
         }
         db.Strings["Application_Name"] = std::move(title);
+    } else {
+        Note(report, "words/Application_Name");
     }
-    ReadKeyed(*words, "Application2_msg", db.Strings, ReadPlain);
+    if (!ReadKeyed(*words, "Application2_msg", db.Strings, ReadPlain))
+        Note(report, "words/Application2_msg");
     return true;
 }
 
-bool ReadTextDatabase(const TXMLNode* root, TextStore& db, const TextWrapperFunction& wrap) {
-    if (!IsTextRoot(root)) return false;
+bool ReadTextDatabase(const TXMLNode* root, TextStore& db, const TextWrapperFunction& wrap,
+                      TextDatabaseReport* report) {
+    if (!IsTextRoot(root)) {
+        Note(report, "the document's root element is not <text>");
+        return false;
+    }
     const auto& sections = SectionEntries();
+    std::set<std::string, std::less<>> found;
     for (const TXMLNode& section : *root) {
         const std::string name = AsciiLowerCase(section.Name());
         const auto it = sections.find(name);
         if (it == sections.end()) continue;
-        for (const TextEntry& entry : it->second) ReadEntry(section, entry, db);
+        for (const TextEntry& entry : it->second) {
+            if (ReadEntry(section, entry, db)) found.insert(name + "/" + entry.Key);
+        }
         if (name == "loading") {
+            if (section.GetChildNode("loading_click") != nullptr)
+                found.insert("loading/loading_click");
             ReadLoading(section, db, wrap);
         } else if (name == "credits") {
             ReadCredits(section, db);
@@ -512,17 +596,18 @@ bool ReadTextDatabase(const TXMLNode* root, TextStore& db, const TextWrapperFunc
             ReadTutorials(section, db);
         }
     }
+    if (report != nullptr) ReportGaps(db, found, *report);
     return true;
 }
 
-bool LoadApplicationTexts() {
+bool LoadApplicationTexts(TextDatabaseReport* report) {
     const std::unique_ptr<TXMLNode> root = FindTextDocument();
-    return ReadApplicationTexts(root.get(), Texts());
+    return ReadApplicationTexts(root.get(), Texts(), report);
 }
 
-bool LoadTextDatabase() {
+bool LoadTextDatabase(TextDatabaseReport* report) {
     const std::unique_ptr<TXMLNode> root = FindTextDocument();
-    return ReadTextDatabase(root.get(), Texts(), TextWrapper());
+    return ReadTextDatabase(root.get(), Texts(), TextWrapper(), report);
 }
 
 } // namespace bw

@@ -27,6 +27,21 @@ class TXMLNode;
 // Levels that may have a character dialogue: 1 .. DialogLevelCount.
 inline constexpr int DialogLevelCount = 56;
 
+// How many step texts each of the eight tutorials shows: list i ("tutorial_i_1", ...) holds
+// the texts of the tutorial numbered i - 1.
+inline constexpr std::array<int, 8> TutorialStepTexts = {7, 4, 4, 4, 3, 4, 1, 1};
+
+// What a reading found wanting, for the data check of the suite. The readers fill it only when
+// one is passed; they read exactly the same with or without it.
+struct TextDatabaseReport {
+    // In: the levels (numbers 1 .. DialogLevelCount) whose opening dialogue must exist.
+    std::vector<int> DialogueLevels;
+    // Out, one line each: "section/key" for every fixed entry that no occurrence of its section
+    // holds, lists shorter than the game shows, and records the game could not show (a zero
+    // scale, a dialogue line with an unknown character, direction or voice).
+    std::vector<std::string> Problems;
+};
+
 // Where the document is looked for.
 struct TextDatabaseSourceFolders {
     // The folder that holds "Data"; empty means the current directory.
@@ -59,7 +74,8 @@ public:
 
     // Already word-wrapped; each loading screen picks one at random.
     std::vector<TTSText> LoadingHints;
-    // Dialogs[L] is the dialogue of level L (1 .. DialogLevelCount); index 0 stays empty.
+    // Dialogs[L] is the dialogue that opens level number L (the level index + 1, as the player
+    // counts; 1 .. DialogLevelCount); index 0 stays empty.
     std::array<std::vector<TDialogTSText>, DialogLevelCount + 1> Dialogs;
     // Tutorials[i - 1] holds the bubbles "tutorial_i_1", "tutorial_i_2", ...
     std::vector<std::vector<TTutorialTSText>> Tutorials;
@@ -72,7 +88,7 @@ public:
     const TWrapedTSText& WrapedText(std::string_view key) const;
     const TTSTextButton& Button(std::string_view key) const;
     const TTSTextMessage& Message(std::string_view key) const;
-    // The dialogue of a level, empty outside 1 .. DialogLevelCount.
+    // The dialogue of level number `level`, empty outside 1 .. DialogLevelCount.
     const std::vector<TDialogTSText>& Dialog(int level) const;
     // Tutorial list `index` (from 1), empty when there is none.
     const std::vector<TTutorialTSText>& Tutorial(int index) const;
@@ -93,10 +109,10 @@ std::string GameText(std::string_view key);
 
 // Reads the window title and the second-copy message (at program start). Returns whether a
 // document was found and read.
-bool LoadApplicationTexts();
+bool LoadApplicationTexts(TextDatabaseReport* report = nullptr);
 // Reads the whole document into the records, anew on every call. Returns whether a document
 // was found and read.
-bool LoadTextDatabase();
+bool LoadTextDatabase(TextDatabaseReport* report = nullptr);
 
 // The document as the two loads find it: the development file, the loose file or the
 // archive record; null when none can be read.
@@ -109,7 +125,9 @@ void ResetTextDatabase();
 
 // The two readers on a document already loaded; nothing is read unless the root element is
 // "text" (any letter case).
-bool ReadApplicationTexts(const TXMLNode* root, TextStore& db);
-bool ReadTextDatabase(const TXMLNode* root, TextStore& db, const TextWrapperFunction& wrap);
+bool ReadApplicationTexts(const TXMLNode* root, TextStore& db,
+                          TextDatabaseReport* report = nullptr);
+bool ReadTextDatabase(const TXMLNode* root, TextStore& db, const TextWrapperFunction& wrap,
+                      TextDatabaseReport* report = nullptr);
 
 } // namespace bw

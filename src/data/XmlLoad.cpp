@@ -10,9 +10,15 @@
 
 namespace bw {
 
-std::unique_ptr<TXMLNode> XMLFromBytes(const uint8_t* data, std::size_t size) {
-    if (size == 0 || size > MaxXmlSourceBytes) return nullptr;
-    return XMLFromText(NormaliseLineBreaks(DecodeTextBytes(data, size)));
+std::unique_ptr<TXMLNode> XMLFromBytes(const uint8_t* data, std::size_t size,
+                                       XmlParseError* error) {
+    if (size == 0 || size > MaxXmlSourceBytes) {
+        if (error != nullptr)
+            *error =
+                XmlParseError{1, size == 0 ? "the document is empty" : "the document is too large"};
+        return nullptr;
+    }
+    return XMLFromText(NormaliseLineBreaks(DecodeTextBytes(data, size)), error);
 }
 
 std::unique_ptr<TXMLNode> XMLFromStrings(const std::vector<std::string>& lines) {

@@ -20,8 +20,10 @@ class TKilnArchive;
 // Largest byte source the loaders accept (a guard against absurd allocations).
 constexpr std::size_t MaxXmlSourceBytes = 256u * 1024u * 1024u;
 
-// Parses decoded bytes (byte-order mark, line breaks) as a document.
-std::unique_ptr<TXMLNode> XMLFromBytes(const uint8_t* data, std::size_t size);
+// Parses decoded bytes (byte-order mark, line breaks) as a document; `error`, when passed,
+// tells why there is none (its line counts the source's lines).
+std::unique_ptr<TXMLNode> XMLFromBytes(const uint8_t* data, std::size_t size,
+                                       XmlParseError* error = nullptr);
 // The lines joined with CR LF.
 std::unique_ptr<TXMLNode> XMLFromStrings(const std::vector<std::string>& lines);
 std::unique_ptr<TXMLNode> XMLFromFile(const std::string& fileName);

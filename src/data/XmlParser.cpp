@@ -2,7 +2,9 @@
 
 #include "data/AsciiText.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
 namespace bw {
@@ -27,7 +29,7 @@ constexpr std::array<uint8_t, 256> MakeClasses() {
 }
 constexpr std::array<uint8_t, 256> kClasses = MakeClasses();
 
-// Parse failures; only "not zero" matters to callers.
+// Parse failures; callers see them as the text of an XmlParseError.
 enum ParseStatus : int {
     psOk = 0,
     psAttributeAtEnd = -1, // attribute name and then the end of the text
@@ -38,9 +40,26 @@ enum ParseStatus : int {
     psUnclosed = -6,       // the text ends inside an element
 };
 
+// 1-based line of a byte offset.
+int LineAt(std::string_view text, std::size_t offset) {
+    offset = std::min(offset, text.size());
+    int line = 1;
+    for (std::size_t i = 0; i < offset; ++i)
+        if (text[i] == '\n') ++line;
+    return line;
+}
+
 class XmlReader {
 public:
     explicit XmlReader(std::string_view text) : S(text) {}
+
+    // Why the parse failed, once it has; the fault lies at `FaultAt`.
+    XmlParseError Error() const {
+        XmlParseError error;
+        error.Line = LineAt(S, FaultAt);
+        error.What = Why;
+        return error;
+    }
 
     std::unique_ptr<TXMLNode> ParseDocument() {
         while (Pos < S.size() && Status == psOk) {
@@ -60,14 +79,26 @@ public:
                 ParseElement();
                 break;
             } else {
-                Status = psNoElement;
+                Fail(psNoElement, "text before the first element: a document begins with "
+                                  "markup such as <text>");
             }
         }
+        if (Status == psOk && !Root) Fail(psNoElement, "the document holds no element");
         if (Status != psOk) Root.reset();
         return std::move(Root);
     }
 
 private:
+    void Fail(ParseStatus status, std::string why, std::size_t at = std::string_view::npos) {
+        Status = status;
+        FaultAt = at == std::string_view::npos ? Pos : at;
+        Why = std::move(why);
+    }
+    static std::string Tag(std::string_view name) { return "<" + std::string(name) + ">"; }
+    std::string Opened(std::size_t at) const {
+        return " (opened on line " + std::to_string(LineAt(S, at)) + ")";
+    }
+
     bool AtEnd() const { return Pos >= S.size(); }
     uint8_t Class(std::size_t i) const { return kClasses[static_cast<uint8_t>(S[i])]; }
     bool At(std::string_view m) const { return S.compare(Pos, m.size(), m) == 0; }
@@ -101,6 +132,9 @@ private:
             const std::size_t start = Pos + 1;
             const std::size_t close = S.find(c, start);
             if (close == std::string_view::npos) {
+                // The text ends inside the value; the parse fails there, but the fault is the
+                // quote that never closes.
+                OpenQuoteAt = Pos;
                 Pos = S.size();
                 return S.substr(start);
             }
@@ -117,7 +151,7 @@ private:
         SkipBlanks();
         if (AtEnd()) {
             node.AddField(name, {});
-            Status = psAttributeAtEnd;
+            Fail(psAttributeAtEnd, "the text ends inside the start tag of " + Tag(node.Name()));
             return;
         }
         if (S[Pos] == '=') {
@@ -132,14 +166,27 @@ private:
     // The position is just after the "<" of the root element. Children are parsed on an
     // explicit stack; the first error ends the parse, as any error fails the whole document.
     void ParseElement() {
+        const std::size_t rootAt = Pos - 1;
         Root = std::make_unique<TXMLNode>(ReadName());
         std::vector<TXMLNode*> open{Root.get()};
+        // Where each open element's start tag begins, for the messages.
+        std::vector<std::size_t> openAt{rootAt};
         bool inStartTag = true;
         while (Status == psOk && !open.empty()) {
             TXMLNode& node = *open.back();
             SkipBlanks();
             if (AtEnd()) {
-                Status = psUnclosed;
+                if (OpenQuoteAt != std::string_view::npos) {
+                    Fail(psUnclosed,
+                         "a quoted attribute value of " + Tag(node.Name()) + " is never closed",
+                         OpenQuoteAt);
+                } else if (inStartTag) {
+                    Fail(psUnclosed,
+                         "the start tag of " + Tag(node.Name()) + " is not ended by \">\"",
+                         openAt.back());
+                } else {
+                    Fail(psUnclosed, Tag(node.Name()) + Opened(openAt.back()) + " is never closed");
+                }
                 break;
             }
             if (inStartTag) {
@@ -149,6 +196,7 @@ private:
                 } else if (At("/>")) {
                     Pos += 2;
                     open.pop_back();
+                    openAt.pop_back();
                     inStartTag = false;
                 } else if (At(">")) {
                     ++Pos;
@@ -156,7 +204,8 @@ private:
                 } else if (Class(Pos) == kNameChar) {
                     ParseAttribute(node);
                 } else {
-                    Status = psBadStartTag;
+                    Fail(psBadStartTag, std::string("unexpected \"") + S[Pos] +
+                                            "\" in the start tag of " + Tag(node.Name()));
                 }
                 continue;
             }
@@ -170,19 +219,28 @@ private:
                 Pos += 9;
                 SkipTo(">");
             } else if (At("</")) {
+                const std::size_t closeAt = Pos;
                 Pos += 2;
-                if (!AsciiSameText(ReadName(), node.Name())) {
-                    Status = psTagMismatch;
+                const std::string_view closing = ReadName();
+                if (!AsciiSameText(closing, node.Name())) {
+                    Fail(psTagMismatch,
+                         "</" + std::string(closing) + "> closes " + Tag(node.Name()) +
+                             Opened(openAt.back()),
+                         closeAt);
                     break;
                 }
                 SkipBlanks();
                 if (AtEnd() || S[Pos] != '>') {
-                    Status = psBadClosingTag;
+                    Fail(psBadClosingTag,
+                         "the closing tag </" + std::string(closing) + "> is not ended by \">\"",
+                         closeAt);
                     break;
                 }
                 ++Pos;
                 open.pop_back();
+                openAt.pop_back();
             } else if (At("<")) {
+                openAt.push_back(Pos);
                 ++Pos;
                 open.push_back(node.AddChild(ReadName()));
                 inStartTag = true;
@@ -198,14 +256,23 @@ private:
     std::string_view S;
     std::size_t Pos = 0;
     int Status = psOk;
+    std::size_t FaultAt = 0;
+    std::size_t OpenQuoteAt = std::string_view::npos;
+    std::string Why;
     std::unique_ptr<TXMLNode> Root;
 };
 
 } // namespace
 
-std::unique_ptr<TXMLNode> XMLFromText(std::string_view text) {
-    if (text.empty()) return nullptr;
-    return XmlReader(text).ParseDocument();
+std::unique_ptr<TXMLNode> XMLFromText(std::string_view text, XmlParseError* error) {
+    if (text.empty()) {
+        if (error != nullptr) *error = XmlParseError{1, "the document is empty"};
+        return nullptr;
+    }
+    XmlReader reader(text);
+    std::unique_ptr<TXMLNode> root = reader.ParseDocument();
+    if (!root && error != nullptr) *error = reader.Error();
+    return root;
 }
 
 } // namespace bw

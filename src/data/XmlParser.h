@@ -7,12 +7,20 @@
 #include "data/Xml.h"
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace bw {
 
-// Parses one document; null for an empty text, a text without an element and any error.
-// Whatever follows the first top-level element is ignored.
-std::unique_ptr<TXMLNode> XMLFromText(std::string_view text);
+// Where and why a document did not parse.
+struct XmlParseError {
+    int Line = 0;     // 1-based line of the text at which the fault shows
+    std::string What; // what is wrong there, for a person to read
+};
+
+// Parses one document; null for an empty text, a text without an element and any error
+// (described in `error` when one is passed). Whatever follows the first top-level element is
+// ignored.
+std::unique_ptr<TXMLNode> XMLFromText(std::string_view text, XmlParseError* error = nullptr);
 
 } // namespace bw

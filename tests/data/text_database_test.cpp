@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace bw {
 namespace {
@@ -250,6 +252,76 @@ TEST(TextSections, PlainTextOfAnyRecordType) {
     EXPECT_EQ(db.PlainText("Welcome_message_1"), "Hi\nthere");
     EXPECT_EQ(db.PlainText("Map_Start_button"), "Go");
     EXPECT_EQ(db.PlainText("MSG_BADPROFILE"), "");
+}
+
+// --- The report of what a document lacks ----------------------------------------------------
+
+bool Reports(const TextDatabaseReport& report, const std::string& line) {
+    return std::find(report.Problems.begin(), report.Problems.end(), line) != report.Problems.end();
+}
+
+TEST(TextDatabaseReport, NamesMissingEntriesShortListsAndUnshowableRecords) {
+    const auto root = Parse(R"(<Text>
+        <words><Application_Name string="T"/></words>
+        <messages><msg_ays text="first"/></messages>
+        <messages>
+          <msg_button_ok><Text><string Value="OK"/></Text></msg_button_ok>
+        </messages>
+        <loading><Loading_Hints><loading_hint_1 text="numbered from 0"/></Loading_Hints></loading>
+        <tutorial><tutorial_1_1 text="a"/><tutorial_1_2 text="b"/></tutorial>
+        <dialogs>
+          <dialog_2_1 text="x"><Parameters Character="5" Direction="2" Voice="9"/></dialog_2_1>
+          <dialog_2_2 text="y"><Parameters Character="4" Direction="1" Voice="99"/></dialog_2_2>
+        </dialogs>
+        <credits><Credits_Back_Button/></credits>
+      </Text>)");
+    TextDatabaseReport report;
+    report.DialogueLevels = {2, 3};
+    TextStore db;
+    ASSERT_TRUE(ReadApplicationTexts(root.get(), db, &report));
+    ASSERT_TRUE(ReadTextDatabase(root.get(), db, {}, &report));
+
+    // An entry counts as found in any occurrence of its section.
+    EXPECT_FALSE(Reports(report, "messages/msg_ays"));
+    EXPECT_FALSE(Reports(report, "messages/msg_button_ok"));
+    EXPECT_FALSE(Reports(report, "words/Application_Name"));
+    EXPECT_TRUE(Reports(report, "words/Application2_msg"));
+    EXPECT_TRUE(Reports(report, "messages/msg_badprofile"));
+    EXPECT_TRUE(Reports(report, "help/help_20"));
+    EXPECT_TRUE(Reports(report, "map/Map_Start_button"));
+    EXPECT_TRUE(Reports(report, "loading/loading_click"));
+    // A button written without scales would draw nothing.
+    EXPECT_TRUE(Reports(report, "messages/msg_button_ok: Scale is 0, the caption would not show"));
+    EXPECT_TRUE(Reports(report, "messages/msg_button_ok: ButtonScale is 0, the button would not "
+                                "show"));
+    // Lists: a hint list that does not start at 0, a tutorial two texts long where seven are
+    // shown, a required dialogue that is not there, dialogue lines the panel cannot show.
+    EXPECT_TRUE(Reports(report, "loading/Loading_Hints/loading_hint_0"));
+    EXPECT_TRUE(Reports(report, "tutorial/tutorial_1_3 (the tutorial shows 7 texts)"));
+    EXPECT_TRUE(Reports(report, "tutorial/tutorial_8_1 (the tutorial shows 1 texts)"));
+    EXPECT_TRUE(Reports(report, "dialogs/dialog_3_1"));
+    EXPECT_FALSE(Reports(report, "dialogs/dialog_2_1"));
+    EXPECT_TRUE(Reports(report, "dialogs/dialog_2_1: Character 5 is not 1..4"));
+    EXPECT_TRUE(Reports(report, "dialogs/dialog_2_1: Direction 2 is neither 0 nor 1: the panel "
+                                "would never arrive"));
+    EXPECT_TRUE(Reports(report, "dialogs/dialog_2_1: Voice 9 is not 1..8 or 99"));
+    for (const std::string& line : report.Problems)
+        EXPECT_EQ(line.find("dialog_2_2"), std::string::npos) << line;
+    EXPECT_TRUE(Reports(report, "credits/credit"));
+
+    // The report changes nothing that is read.
+    TextStore plain;
+    ASSERT_TRUE(ReadTextDatabase(root.get(), plain, {}));
+    EXPECT_EQ(plain.PlainText("msg_ays"), db.PlainText("msg_ays"));
+    EXPECT_EQ(plain.Dialog(2).size(), db.Dialog(2).size());
+    EXPECT_EQ(plain.Tutorial(1).size(), db.Tutorial(1).size());
+    EXPECT_EQ(plain.Credits.size(), db.Credits.size());
+
+    TextDatabaseReport wrongRoot;
+    const auto other = Parse("<words/>");
+    EXPECT_FALSE(ReadTextDatabase(other.get(), db, {}, &wrongRoot));
+    EXPECT_EQ(wrongRoot.Problems,
+              std::vector<std::string>{"the document's root element is not <text>"});
 }
 
 // --- Finding the document ----------------------------------------------------------------------

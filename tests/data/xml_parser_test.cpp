@@ -102,6 +102,35 @@ TEST(XmlParser, FailingDocumentsYieldNothing) {
     for (const char* text : cases) EXPECT_EQ(XMLFromText(text), nullptr) << text;
 }
 
+TEST(XmlParser, FailuresTellTheLineAndWhatIsWrong) {
+    struct Case {
+        const char* Text;
+        int Line;
+        const char* What;
+    };
+    const Case cases[] = {
+        {"", 1, "the document is empty"},
+        {"<!-- only a comment -->\r\n", 2, "the document holds no element"},
+        {"\r\n\r\ntext <a/>", 3, "text before the first element"},
+        {"<a>\r\n  <b>\r\n  </c>\r\n</a>", 3, "</c> closes <b> (opened on line 2)"},
+        {"<a>\r\n <b x=\"1>\r\n</a>\r\n", 2, "a quoted attribute value of <b> is never closed"},
+        {"<a>\r\n<b c=\"1\" ! />\r\n</a>", 2, "unexpected \"!\" in the start tag of <b>"},
+        {"<a>\r\n\r\n</a x>", 3, "the closing tag </a> is not ended by \">\""},
+        {"<a>\r\n <b/>\r\n", 3, "<a> (opened on line 1) is never closed"},
+        {"<a>\r\n <b\r\n", 2, "the start tag of <b> is not ended by \">\""},
+        {"<a\r\n b", 2, "the text ends inside the start tag of <a>"},
+    };
+    for (const Case& c : cases) {
+        XmlParseError error;
+        EXPECT_EQ(XMLFromText(c.Text, &error), nullptr) << c.Text;
+        EXPECT_EQ(error.Line, c.Line) << c.Text;
+        EXPECT_EQ(error.What.rfind(c.What, 0), 0u) << c.Text << " gave: " << error.What;
+    }
+    XmlParseError untouched{7, "kept"};
+    EXPECT_NE(XMLFromText("<a/>", &untouched), nullptr);
+    EXPECT_EQ(untouched.Line, 7);
+}
+
 TEST(XmlParser, ClosingTagsIgnoreAsciiLetterCase) {
     EXPECT_NE(XMLFromText("<Text></TEXT>"), nullptr);
     EXPECT_NE(XMLFromText("<text></ text >"), nullptr);

@@ -262,6 +262,7 @@ TEST_F(DataFolder, DamagedDescriptionFailsTheProgramNamingTheFile) {
     EXPECT_EQ(Program("build '" + Src().string() + "' '" + Out().string() + "'"), 1);
     EXPECT_NE(err.find((Src() / "Broken" / "archive.xml").string()), std::string::npos) << err;
     EXPECT_NE(err.find("well-formed"), std::string::npos) << err;
+    EXPECT_NE(err.find("archive.xml:2: "), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(Out() / "Broken.dan"));
 
     Archive("Broken", "<image key='a.image' svg='missing.svg' pattern='8x8'/>");
@@ -289,6 +290,35 @@ TEST_F(DataFolder, RenderingProblemsNameTheSourceAndLeaveNoArchive) {
     EXPECT_NE(err.find("no-such-program"), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(Out() / "A.dan"));
     EXPECT_FALSE(fs::exists(Out() / "A.dan.partial"));
+}
+
+TEST_F(DataFolder, MalformedXmlRecordFailsTheBuildAtItsLine) {
+    Write("T/Text.xml", "<text>\n  <words>\n    <a string=\"x\"/>\n  </wordz>\n</text>\n");
+    Write("T/notes.txt", "<not xml, copied as it is");
+    Archive("T", "<file key='Text.xml' src='Text.xml'/><file key='notes.txt' src='notes.txt'/>");
+    EXPECT_EQ(Build(), 1);
+    EXPECT_NE(err.find((Src() / "T" / "Text.xml").string() +
+                       ":4: </wordz> closes <words> (opened on line 2)"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("archive.xml"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(Out() / "T.dan"));
+
+    // The key decides as well as the file name; a well-formed document packs unchanged.
+    Write("T/text.src", "<text>\n <unclosed>\n</text>\n");
+    Archive("T", "<file key='Text.xml' src='text.src'/>");
+    EXPECT_EQ(Build(), 1);
+    EXPECT_NE(err.find("text.src:3: </text> closes <unclosed> (opened on line 2)"),
+              std::string::npos)
+        << err;
+    Write("T/text.src", "<text>\n <fine/>\n</text>\n");
+    EXPECT_EQ(Build(), 0) << err;
+    TKilnArchive a;
+    a.SetOpenMode(aomReadOnly);
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(a.OpenFile((Out() / "T.dan").string()));
+    ASSERT_TRUE(a.ReadRecord("Text.xml", data));
+    EXPECT_EQ(std::string(data.begin(), data.end()), "<text>\n <fine/>\n</text>\n");
 }
 
 // ---------------------------------------------------------------- building

@@ -4,6 +4,7 @@
 #include "data/KilnArchive.h"
 #include "data/KilnFonts.h"
 #include "data/Xml.h"
+#include "data/XmlLoad.h"
 #include "pack/PackDrawings.h"
 #include "pack/PackFonts.h"
 #include "pack/PackPixels.h"
@@ -142,7 +143,23 @@ struct RecordJob {
     std::string Where;
     // Produces the record's bytes and type.
     std::function<bool(std::vector<uint8_t>&, TArchiveRecordType&, std::string&)> Make;
+    // The job's errors begin with the source file they are about (and its line), so they are
+    // reported as they are rather than under the archive description's item.
+    bool ErrorsNameTheSource = false;
 };
+
+bool EndsWithXml(std::string_view name) {
+    return name.size() >= 4 && Lower(name.substr(name.size() - 4)) == ".xml";
+}
+
+// A copied record that the game reads as XML must parse: the game would otherwise drop the
+// whole document without a word. The error is "file:line: what is wrong".
+bool CheckXmlSource(const fs::path& source, const std::vector<uint8_t>& bytes, std::string& error) {
+    XmlParseError why;
+    if (XMLFromBytes(bytes.data(), bytes.size(), &why)) return true;
+    error = source.string() + ":" + std::to_string(why.Line) + ": " + why.What;
+    return false;
+}
 
 bool EncodeImage(const TKilnImageData& image, std::vector<uint8_t>& bytes, std::string& error) {
     return EncodeImageRecord(image, bytes, &error);
@@ -179,18 +196,21 @@ bool BuildArchive(const ArchiveDescription& archive, const fs::path& outFile, Bu
                         }});
     }
     for (const FileItem& item : archive.Files) {
+        const bool xml = EndsWithXml(item.Key) || EndsWithXml(item.Src);
         jobs.push_back({item.Key, item.Where,
-                        [&archive, &item](std::vector<uint8_t>& bytes, TArchiveRecordType& type,
-                                          std::string& err) {
+                        [&archive, &item, xml](std::vector<uint8_t>& bytes,
+                                               TArchiveRecordType& type, std::string& err) {
+                            const fs::path source = archive.Folder / item.Src;
                             std::string text;
                             type = artFile;
-                            if (!ReadWholeFile(archive.Folder / item.Src, text)) {
-                                err = "cannot read " + (archive.Folder / item.Src).string();
+                            if (!ReadWholeFile(source, text)) {
+                                err = source.string() + ": cannot be read";
                                 return false;
                             }
                             bytes.assign(text.begin(), text.end());
-                            return true;
-                        }});
+                            return !xml || CheckXmlSource(source, bytes, err);
+                        },
+                        true});
     }
     for (const FontItem& item : archive.Fonts) {
         jobs.push_back({item.Name + ".image", item.Where,
@@ -248,7 +268,7 @@ bool BuildArchive(const ArchiveDescription& archive, const fs::path& outFile, Bu
             TArchiveRecordType type = artFile;
             std::string why;
             if (!job.Make(bytes, type, why)) {
-                error = archiveFile + ": " + job.Where + ": " + why;
+                error = job.ErrorsNameTheSource ? why : archiveFile + ": " + job.Where + ": " + why;
                 fs::remove(partial, ec);
                 return false;
             }

@@ -107,14 +107,15 @@ bool ValidUtf8(const std::string& s) {
 
 // Descriptions are UTF-8 (with or without a byte-order mark); anything else is read the way
 // the game reads XML files without one.
-std::unique_ptr<TXMLNode> LoadDescriptionXml(const fs::path& file, bool& unreadable) {
+std::unique_ptr<TXMLNode> LoadDescriptionXml(const fs::path& file, bool& unreadable,
+                                             XmlParseError& why) {
     std::ifstream in(file, std::ios::binary);
     unreadable = !in;
     if (!in) return nullptr;
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-    if (ValidUtf8(text)) return XMLFromText(text);
-    return XMLFromBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    if (ValidUtf8(text)) return XMLFromText(text, &why);
+    return XMLFromBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size(), &why);
 }
 
 class Reader {
@@ -419,14 +420,15 @@ bool ReadArchiveDescription(const fs::path& folder, ArchiveDescription& out, std
     if (out.Name.empty()) out.Name = folder.parent_path().filename().string();
     const fs::path file = folder / "archive.xml";
     bool unreadable = false;
-    const auto root = LoadDescriptionXml(file, unreadable);
+    XmlParseError why;
+    const auto root = LoadDescriptionXml(file, unreadable, why);
     if (unreadable) {
         error = file.string() + ": cannot be read";
         return false;
     }
     if (!root) {
-        error = file.string() + ": not a well-formed XML document (check tags, quotes and "
-                                "comments)";
+        error = file.string() + ":" + std::to_string(why.Line) +
+                ": not a well-formed XML document: " + why.What;
         return false;
     }
     if (Lower(root->Name()) != "archive") {
