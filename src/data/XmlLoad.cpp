@@ -10,9 +10,9 @@
 
 namespace bw {
 
-std::unique_ptr<TXMLNode> XMLFromBytes(const uint8_t* data, std::size_t size) {
+std::unique_ptr<TXMLNode> XMLFromBytes(const uint8_t* data, std::size_t size, XmlNames names) {
     if (size == 0 || size > MaxXmlSourceBytes) return nullptr;
-    return XMLFromText(NormaliseLineBreaks(DecodeTextBytes(data, size)));
+    return XMLFromText(NormaliseLineBreaks(DecodeTextBytes(data, size)), names);
 }
 
 std::unique_ptr<TXMLNode> XMLFromStrings(const std::vector<std::string>& lines) {
@@ -43,14 +43,15 @@ std::unique_ptr<TXMLNode> XMLFromFile(const std::string& fileName) {
     return XMLFromStream(f);
 }
 
-std::unique_ptr<TXMLNode> XMLFromArchive(std::string_view key, TKilnArchive* archive) {
+std::unique_ptr<TXMLNode> XMLFromArchive(std::string_view key, TKilnArchive* archive,
+                                         XmlNames names) {
     if (!archive) return nullptr;
     std::vector<uint8_t> data;
     {
         TKilnAuthSession auth(nullptr, archive);
         if (!archive->ReadMemStream(key, data)) return nullptr;
     }
-    return XMLFromBytes(data.data(), data.size());
+    return XMLFromBytes(data.data(), data.size(), names);
 }
 
 std::string XmlRecordProblem(std::string_view key, TKilnArchive* archive) {

@@ -40,7 +40,8 @@ enum ParseStatus : int {
 
 class XmlReader {
 public:
-    explicit XmlReader(std::string_view text) : S(text) {}
+    XmlReader(std::string_view text, XmlNames names)
+        : S(text), Hyphen(names == XmlNames::WithHyphen) {}
 
     std::unique_ptr<TXMLNode> ParseDocument() {
         while (Pos < S.size() && Status == psOk) {
@@ -69,7 +70,10 @@ public:
 
 private:
     bool AtEnd() const { return Pos >= S.size(); }
-    uint8_t Class(std::size_t i) const { return kClasses[static_cast<uint8_t>(S[i])]; }
+    uint8_t Class(std::size_t i) const {
+        if (Hyphen && S[i] == '-') return kNameChar;
+        return kClasses[static_cast<uint8_t>(S[i])];
+    }
     bool At(std::string_view m) const { return S.compare(Pos, m.size(), m) == 0; }
     bool AtNoCase(std::string_view m) const {
         return S.size() - Pos >= m.size() && AsciiSameText(S.substr(Pos, m.size()), m);
@@ -196,6 +200,7 @@ private:
     }
 
     std::string_view S;
+    bool Hyphen = false;
     std::size_t Pos = 0;
     int Status = psOk;
     std::unique_ptr<TXMLNode> Root;
@@ -203,9 +208,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<TXMLNode> XMLFromText(std::string_view text) {
+std::unique_ptr<TXMLNode> XMLFromText(std::string_view text, XmlNames names) {
     if (text.empty()) return nullptr;
-    return XmlReader(text).ParseDocument();
+    return XmlReader(text, names).ParseDocument();
 }
 
 } // namespace bw
