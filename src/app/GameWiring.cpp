@@ -6,7 +6,9 @@
 #include "base/ModalLayers.h"
 #include "base/Scene.h"
 #include "board/BoardActors.h"
+#include "board/BoardEffects.h"
 #include "board/BoardHost.h"
+#include "effects/GameEffects.h"
 #include "ingame/LevelScene.h"
 
 namespace bw {
@@ -15,6 +17,7 @@ void WireGame() {
     ConnectButtonSounds();
     RegisterScene(scene_Level, MakeLevelScene());
     SetBoardHost(&LevelBoardHost());
+    SetBoardEffects(&TheBoardEffects());
     // The actors, the panels, the menus and the map join here as they are built; until then
     // their scenes and layers are the null ones.
 }
@@ -24,6 +27,7 @@ void UnwireGame() {
     Layers().Clear();
     SetBoardHost(nullptr);
     SetBoardActors(nullptr);
+    SetBoardEffects(nullptr);
 }
 
 } // namespace bw
