@@ -151,7 +151,9 @@ TEST_F(EffectSprites, ASplinterDriftsTowardsItsTargetSpinsFasterAndFallsOff) {
         if (Count<TSplinterSprite>() == 0) break;
         if (s->FX > lastX) driftedLeft = false;
         const float spin = s->FAngle - lastAngle;
-        if (updates > 10) EXPECT_GT(spin, lastSpin);
+        if (updates > 10) {
+            EXPECT_GT(spin, lastSpin);
+        }
         lastSpin = spin;
         lastAngle = s->FAngle;
         lastX = s->FX;
