@@ -11,7 +11,9 @@
 #include "base/Scene.h"
 #include "base/SceneTransition.h"
 #include "board/BoardActors.h"
+#include "board/BoardEffects.h"
 #include "board/BoardHost.h"
+#include "effects/GameEffects.h"
 #include "ingame/LevelScene.h"
 
 namespace bw {
@@ -23,6 +25,7 @@ void WireGame() {
     InstallLoadingScreen();
     SetTransitionSteps(&GameTransitionSteps());
     SetBoardHost(&LevelBoardHost());
+    SetBoardEffects(&TheBoardEffects());
     // The actors, the panels, the menus and the map join here as they are built; until then
     // their scenes and layers are the null ones.
 }
@@ -32,6 +35,7 @@ void UnwireGame() {
     Layers().Clear();
     SetBoardHost(nullptr);
     SetBoardActors(nullptr);
+    SetBoardEffects(nullptr);
     SetResourceLoader(nullptr);
     SetTransitionSteps(nullptr);
 }

@@ -15,6 +15,7 @@
 #include "data/KilnFonts.h"
 #include "data/KilnImages.h"
 #include "data/TextDatabase.h"
+#include "effects/ParticleManager.h"
 #include "gui/TextDrawing.h"
 #include "gui/TextureOffsetSprite.h"
 #include "ingame/LevelScene.h"
@@ -199,6 +200,9 @@ void LoadMainResources() {
                           Archives.ParticlesLoc, Archives.Music, Archives.Sfx, Archives.Ambience}));
     LoadMainPictures(true);
     ImageLoadProgress& p = LoadingProgress();
+    // Their textures are among the main pictures, so the descriptions come after them.
+    for (TKilnArchive* a : {Archives.Particles1, Archives.ParticlesLoc})
+        LoadParticleArchive(a, [&p] { p.RecordDone(); });
     LoadAllSounds([&p] { p.RecordDone(); });
     EndBatch();
     CurrentScene = scene_Loaded;

@@ -22,6 +22,7 @@
 #include "data/MediaLink.h"
 #include "data/TextDatabase.h"
 #include "data/XmlLoad.h"
+#include "effects/ParticleManager.h"
 #include "gui/ButtonSprites.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
@@ -355,6 +356,8 @@ void TMainForm::LoadStartupResources() {
     MainEngine = mainEngine_.get();
     LoadingEngine = loadingEngine_.get();
     for (TSpriteEngine* e : {MainEngine, LoadingEngine}) e->SetWorld(WorldOffset.x, WorldOffset.y);
+    CreateParticleManager(canvas, images_.get(), DataFolder());
+    LoadParticleArchive(Archives.Particles0);
 
     ComputeScreenMode(SwapChainSize.x, SwapChainSize.y, false);
     LoadGameFonts(Archives.Fonts, *images_, *fonts_);
@@ -436,6 +439,8 @@ void TMainForm::FormDestroy() {
 void TMainForm::FrameworkDestroy() {
     instanceLock_.reset();
     FrameTimer.SetEnabled(false);
+    // The particle systems before the catalogue whose pictures they draw.
+    DestroyParticleManager();
     // Catalogues before the canvas that holds their textures, the engines after it.
     // Text drawing lets go of the fonts before they are freed.
     GuiFonts() = nullptr;
@@ -539,12 +544,14 @@ bool TMainForm::DrawFrame() {
 
 void TMainForm::RenderFrame() {
     if (MainEngine) MainEngine->Draw();
-    // The particle systems draw here once they exist.
+    if (TXParticleManager* particles = ParticleManager()) particles->Render(0, 0);
     const float x = WorldOffset.x + 10;
     if (GameOptions.Fps) DrawDebugText("FPS: " + std::to_string(FrameTimer.FrameRate()), x, 5);
     if (GameOptions.Ssc && MainEngine)
         DrawDebugText("SC: " + std::to_string(MainEngine->FAllCount), x, 25);
-    if (GameOptions.Spc) DrawDebugText("PSC: 0", x, 45);
+    if (GameOptions.Spc)
+        DrawDebugText(
+            "PSC: " + std::to_string(ParticleManager() ? ParticleManager()->FSysCount : 0), x, 45);
     if (MainEngine) MainEngine->Dead();
     if (TransitionVisible()) TransitionSprite->DoDraw();
     // The new-award notice draws here once it exists.

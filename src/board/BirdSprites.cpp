@@ -20,6 +20,11 @@ constexpr int PatternsPerKind = 16;
 constexpr float IdleSpeed = 0.15f;
 constexpr double TimeCounterWrap = 31400.0;
 constexpr int UnboundScore = 30;
+// Particle steps of the bird effects per tick, and the warm-up of a burst.
+constexpr float TrailStep = 0.01f;
+constexpr int SmokeBurstSteps = 5;
+constexpr int FinalBurstSteps = 10;
+constexpr char FeatherTexture[] = "Feather_particles.image";
 
 std::string KindName(int kind) {
     return kind == CrowKind ? std::string("Crow") : std::to_string(kind);
@@ -152,8 +157,18 @@ void TBirdSprite::UnBoundBird(TBirdSprite& bird) {
     AddLevelScore(UnboundScore);
     bird.RebuildLight();
     const TPoint2 centre{bird.FX + BirdAnchor, bird.FY + BirdAnchor};
-    Host().LaunchEffect("Unbound_SmokeFx_1.xml", centre, bird.FZ + 3);
-    Host().LaunchEffect("Unbound_SmokeFx_2.xml", centre, bird.FZ + 4);
+    BoardEffects::Flipbook flash;
+    flash.Picture = "Unbound_bird_1.image";
+    flash.Pos = TPoint2{bird.FX, bird.FY};
+    flash.Scale = TPoint2{bird.FScaleX, bird.FScaleY};
+    flash.Blend = beNormal;
+    flash.Centred = false;
+    flash.Speed = 0.5f;
+    flash.Patterns = PatternsPerKind;
+    flash.Z = bird.FZ + 2;
+    Effects().PlayFlipbook(flash);
+    Effects().Burst("Unbound_SmokeFx_1.xml", centre, bird.FZ + 3, SmokeBurstSteps, TrailStep);
+    Effects().Burst("Unbound_SmokeFx_2.xml", centre, bird.FZ + 4, SmokeBurstSteps, TrailStep);
     Host().RefreshTask(false);
 }
 
@@ -358,7 +373,20 @@ void TDragedBird::AsssignBird(const TBirdSprite& bird) {
     pY = bird.pY;
     FX = bird.FX;
     FY = bird.FY;
-    Host().LaunchEffect("bird_" + KindName(FKind) + "_drag_fx.xml", TPoint2{FX, FY}, FZ);
+    StopTrail();
+    FTrail = Effects().Own("bird_" + KindName(FKind) + "_drag_fx.xml", TPoint2{FX, FY});
+    if (FTrail) FTrail->SetTexture(FeatherTexture);
+}
+
+void TDragedBird::StopTrail() {
+    if (!FTrail) return;
+    FTrail->Stop();
+    Effects().FadeOut(std::move(FTrail), FZ - 1, TrailStep);
+}
+
+void TDragedBird::DoDraw() {
+    if (FTrail) FTrail->Render();
+    TAnimatedSprite::DoDraw();
 }
 
 void TDragedBird::ResetDelta() {
@@ -394,8 +422,11 @@ void TDragedBird::RecalculateCoordinates(float iY, float iX) {
 }
 
 void TDragedBird::Hide() {
-    // The feather trail belongs to the particle system and fades out there.
     FVisible = false;
+    if (!FTrail) return;
+    Effects().Burst("bird_" + KindName(FKind) + "_drag_fx.xml", TPoint2{FX, FY}, FZ,
+                    FinalBurstSteps, TrailStep);
+    FTrail.reset();
 }
 
 void TDragedBird::DoMove(float moveCount) {
@@ -405,6 +436,13 @@ void TDragedBird::DoMove(float moveCount) {
     if (FTimeCounter > TimeCounterWrap) FTimeCounter = 0.0;
     const TPoint2 offset = BirdDragOffset(FKind);
     RecalculateCoordinates(BoardPointer.Pos.y + offset.y, BoardPointer.Pos.x + offset.x);
+    if (FTrail) {
+        const int w = GetImageWidth();
+        const int h = GetImageHeight();
+        FTrail->MoveTo(TPoint2{FX + static_cast<float>(Random(std::max(1, w / 2)) + w / 4),
+                               FY + static_cast<float>(Random(std::max(1, h / 2)) + h / 4 + 15)});
+        FTrail->Update(TrailStep * moveCount);
+    }
 }
 
 // ---- Flying bird --------------------------------------------------------------------------------
@@ -508,7 +546,7 @@ void TMovedBirdSprite::DoMove(float moveCount) {
     if (FMoveDirection == md_Left) trail = TPoint2{FX + 40.0f, FY + 34.0f};
     if (FMoveDirection == md_Down) trail = TPoint2{FX + 30.0f, FY + 52.0f};
     if (FMoveDirection == md_Up) trail = TPoint2{FX + 34.0f, FY + 32.0f};
-    if (!fx.empty()) Host().LaunchEffect(fx, trail, FZ - 1);
+    if (!fx.empty()) Effects().Burst(fx, trail, FZ - 1, 7, LocationEffectSpeed());
     AimAt(FPathIndex + 1);
     UpdateZ();
 }
@@ -525,11 +563,25 @@ TKilledBirdSprite::TKilledBirdSprite(TSprite* parent) : TAnimatedSprite(parent) 
 
 void TKilledBirdSprite::Finish() {
     if (FDeaded) return;
+    FFX.reset();
     Dead();
     CheckBoardEmpty();
 }
 
+void TKilledBirdSprite::DoDraw() {
+    if (FFX) FFX->Render();
+    TAnimatedSprite::DoDraw();
+}
+
+void TKilledBirdSprite::DoNotDraw() {
+    if (FFX) FFX->Render();
+}
+
 void TKilledBirdSprite::MoveAlongCurve(float moveCount) {
+    if (FFX) {
+        FFX->MoveTo(TPoint2{FX, FY});
+        FFX->Update(TrailStep * moveCount);
+    }
     if (FMotionCounter < 1.0f) {
         FSpeed = std::min(FSpeedMax, FSpeed + FSpeed_k * moveCount);
         FMotionCounter = std::min(1.0f, FMotionCounter + FSpeed * moveCount);
@@ -541,6 +593,7 @@ void TKilledBirdSprite::MoveAlongCurve(float moveCount) {
         if (FX != before.x || FY != before.y)
             FAngle = std::atan2(FY - before.y, FX - before.x) +
                      static_cast<float>(std::numbers::pi / 2.0);
+        if (FMotionCounter >= 1.0f && FFX) FFX->Stop();
         return;
     }
     FTimeCounter += 0.1f * moveCount;
@@ -610,7 +663,12 @@ TKilledBirdSprite* StartBirdRemoval(int kind, int pX, int pY, TKilledBirdAnimKin
         const float fraction = static_cast<float>(Random(80) + 10) / 100.0f;
         sprite->FMiddle = TPoint2{x + (target.x - x) * fraction, y + (target.y - y) / 2.0f};
         sprite->FSpeed = 0.0f;
-        Host().LaunchEffect("bird_" + KindName(kind) + "_fly_fx.xml", TPoint2{x, y}, z);
+        sprite->FFX = Effects().Own("bird_" + KindName(kind) + "_fly_fx.xml", TPoint2{x, y});
+        if (sprite->FFX) {
+            sprite->FFX->ReadRecordEmitters();
+            sprite->FFX->SetTexture(FeatherTexture);
+            sprite->FFX->SetSpeedMultiply(1.5f);
+        }
         break;
     }
     case kbak_Explode:

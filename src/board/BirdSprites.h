@@ -5,8 +5,10 @@
 #pragma once
 
 #include "Engine/KilnSprite/KilnSprite.h"
+#include "board/BoardEffects.h"
 #include "board/BoardTypes.h"
 
+#include <memory>
 #include <string>
 
 namespace bw {
@@ -113,6 +115,14 @@ public:
     void ResetDelta();
     void Hide();
     void DoMove(float moveCount) override;
+    // The feather trail under the bird, then the bird.
+    void DoDraw() override;
+
+    // The feather trail while a bird is dragged (none without effects).
+    std::unique_ptr<BoardParticles> FTrail;
+
+private:
+    void StopTrail();
 };
 
 enum TMoveDirection : uint8_t { md_None, md_Right, md_Left, md_Down, md_Up };
@@ -183,8 +193,12 @@ public:
     float FSpeed = 0.0f;
     float FSpeedMax = 0.01f;
     float FSpeed_k = 0.0003f;
+    std::unique_ptr<BoardParticles> FFX; // feather trail of a bird flying away
 
     void DoMove(float moveCount) override;
+    // Both draw the trail, so it stays visible when the bird is off screen.
+    void DoDraw() override;
+    void DoNotDraw() override;
 
 private:
     void Finish();

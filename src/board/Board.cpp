@@ -4,6 +4,7 @@
 #include "base/GameState.h"
 #include "board/BirdSprites.h"
 #include "board/BoardActors.h"
+#include "board/BoardEffects.h"
 #include "board/BoardHost.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
@@ -383,6 +384,7 @@ void UnloadBoard() {
     if (DragedBird && !DragedBird->FDeaded) DragedBird->Dead();
     DragedBird = nullptr;
     ClearPathPreview();
+    Effects().ClearAll();
     HoverCell = NoCell;
     DragStartHandled = false;
     ReleaseHandled = false;
@@ -814,6 +816,74 @@ void CloseGateOn(TCoord2 cell) {
         Actors().HitAt(cell);
 }
 
+int CurrentLocationNumber() {
+    const int level = Player.Level;
+    if (level < 0 || level >= static_cast<int>(LevelsList.size())) return 0;
+    return LevelsList[static_cast<size_t>(level)].Location;
+}
+
+float LocationEffectSpeed() {
+    static constexpr float speeds[] = {0.01f,  0.016f, 0.017f, 0.01f,  0.01f, 0.01f, 0.01f,
+                                       0.015f, 0.016f, 0.01f,  0.017f, 0.01f, 0.02f, 0.025f};
+    const int location = CurrentLocationNumber();
+    return location >= 1 && location <= 14 ? speeds[location - 1] : 0.01f;
+}
+
+std::string WallSplinterImage(int location) {
+    switch (location) {
+    case 4:
+        return "loc04_wall_1_exp1.image";
+    case 5:
+        return "loc05_wall_1_exp1.image";
+    case 7:
+        return "loc07_wall_1_exp1.image";
+    case 8:
+    case 9:
+        return "loc08_wall_1_exp1.image";
+    case 10:
+        return "loc10_wall_1_exp1.image";
+    case 11:
+        return "loc11_wall_1_exp1.image";
+    default:
+        return "loc01_wall_1_exp1.image";
+    }
+}
+
+namespace {
+
+void WallBurst(TPoint2 centre) {
+    BoardEffects::Flipbook burst;
+    burst.Picture = "bonus_1_wall_exp_fx_1.image";
+    burst.Pos = centre;
+    burst.Scale = TPoint2{1.4f, 1.4f};
+    burst.Blend = beAdd;
+    burst.Centred = true;
+    burst.Speed = 0.5f;
+    burst.Patterns = 16;
+    burst.Z = 5002;
+    Effects().PlayFlipbook(burst);
+}
+
+void WallSplinters(TPoint2 centre) {
+    const std::string picture = WallSplinterImage(CurrentLocationNumber());
+    for (int i = 1; i <= 6; ++i) {
+        BoardEffects::Splinter s;
+        s.Picture = picture;
+        s.Pos = centre;
+        s.Target = TPoint2{centre.x + static_cast<float>(200 * i - 600), centre.y - 200.0f};
+        s.Patterns = 4;
+        s.FirstPattern = static_cast<float>(Random(4));
+        s.Speed = -2.0 - 1.0 / (Random(15) + 1);
+        s.SpeedUp = 0.25 + 0.5 / (Random(15) + 1);
+        const float scale = 0.7f + 0.3f / static_cast<float>(Random(20) + 1);
+        s.Scale = TPoint2{scale, scale};
+        s.Z = 5000;
+        Effects().DropSplinter(s);
+    }
+}
+
+} // namespace
+
 void HitWall(TCoord2 cell) {
     TWallSprite* wall = At(BoardWalls, cell);
     if (!Visible(wall)) return;
@@ -826,13 +896,24 @@ void HitWall(TCoord2 cell) {
         AddLevelScore(70);
         wall->FVisible = false;
         wall->FStrength = 0;
-        Host().LaunchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
+        WallBurst(centre);
+        WallSplinters(centre);
         if (CurrentLevel.Task.Index == TaskWalls) Host().RefreshTask(false);
     } else if (wall->FStrength == 2) {
         SfxRestartByName("sfx_wall_unblock.ogg");
         AddLevelScore(35);
         wall->FStrength = 1;
-        Host().LaunchEffect("bonus_1_wall_exp_fx_1.image", centre, 5002);
+        WallBurst(centre);
+        BoardEffects::Flipbook copy;
+        copy.Picture = wall->FImageName;
+        copy.Pos = TPoint2{wall->FX, wall->FY};
+        copy.Scale = TPoint2{wall->FScaleX, wall->FScaleY};
+        copy.Blend = beAdd;
+        copy.Centred = false;
+        copy.StillPattern = static_cast<float>(wall->FPatternIndex);
+        copy.FadeSpeed = 7.0f;
+        copy.Z = 5003;
+        Effects().PlayFlipbook(copy);
         wall->UpdatePicture();
     }
 }

@@ -130,6 +130,12 @@ void GenerateWalls();
 void AdvanceGates();
 void CloseGateOn(TCoord2 cell);
 void HitWall(TCoord2 cell);
+// The location number of the level being played (0 when none).
+int CurrentLocationNumber();
+// The particle step of the location's step effects.
+float LocationEffectSpeed();
+// The splinter picture of a destroyed wall in a location.
+std::string WallSplinterImage(int location);
 bool IsBoardFull();
 void CheckBoardEmpty();
 // Free cells for new occupants, pX ascending then pY ascending.

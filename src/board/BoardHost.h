@@ -35,8 +35,6 @@ public:
     virtual void SetDragCursor(bool /*dragging*/) {}
     // The location is left: its ambient sound stops.
     virtual void StopAmbience() {}
-    // A named effect at a point (drawn by the particle system once it exists).
-    virtual void LaunchEffect(const std::string& /*name*/, TPoint2 /*pos*/, int /*z*/) {}
 };
 
 // The installed host; a null host when none is.

@@ -1,4 +1,5 @@
 #include "board/BoardActors.h"
+#include "board/BoardEffects.h"
 #include "board/BoardHost.h"
 
 namespace bw {
@@ -26,6 +27,23 @@ BoardActors& Actors() {
 
 void SetBoardActors(BoardActors* actors) {
     InstalledActors = actors;
+}
+
+} // namespace bw
+
+namespace bw {
+
+namespace {
+BoardEffects* InstalledEffects = nullptr;
+} // namespace
+
+BoardEffects& Effects() {
+    static BoardEffects none;
+    return InstalledEffects ? *InstalledEffects : none;
+}
+
+void SetBoardEffects(BoardEffects* effects) {
+    InstalledEffects = effects;
 }
 
 } // namespace bw

@@ -152,6 +152,10 @@ void TLocationTransformObject::Setup(const TLocationObject_TransformSprite& desc
 
 // ---- TLocationParticleObject ----------------------------------------------------------------
 
+namespace {
+constexpr float ParticleStep = 0.01f;
+} // namespace
+
 TLocationParticleObject::TLocationParticleObject(TSprite* parent) : TAnimatedSprite(parent) {}
 
 TLocationParticleObject::~TLocationParticleObject() {
@@ -166,26 +170,28 @@ void TLocationParticleObject::Setup(const TLocationObject_Particle& description)
 }
 
 bool TLocationParticleObject::LaunchSystem() {
-    // The particle system will be started here: the description FDescription.System launched at
-    // (X, Y) with its emission multiplier, the optional texture and mask-image emitters, the
-    // description's own emitters read again, everything scaled by Scale and advanced 1000
-    // updates so that it starts in its steady state.
-    static bool logged = false;
-    if (!logged) {
-        logged = true;
-        WriteLog("Location particle decorations are not drawn yet (no particle system): \"" +
-                 FDescription.System + "\"");
+    constexpr int WarmUp = 1000;
+    FSystem = Effects().Own(FDescription.System, TPoint2{FX, FY});
+    if (!FSystem) {
+        WriteLog("Location particle object \"" + FDescription.System + "\" is not shown");
+        return false;
     }
-    return false;
+    FSystem->SetEmissionMultiply(FDescription.EmisionMultiply);
+    if (!FDescription.Texture.empty()) FSystem->SetTexture(FDescription.Texture);
+    if (!FDescription.MaskImage.empty()) FSystem->EmittersFromMask(FDescription.MaskImage);
+    FSystem->ReadRecordEmitters();
+    FSystem->ScaleEmitters(FDescription.Scale);
+    for (int i = 0; i < WarmUp; ++i) FSystem->Update(ParticleStep);
+    return true;
 }
 
 void TLocationParticleObject::DoMove(float moveCount) {
     TAnimatedSprite::DoMove(moveCount);
-    // With a particle system: advance it here.
+    if (FSystem) FSystem->Update(ParticleStep * moveCount);
 }
 
 void TLocationParticleObject::DoDraw() {
-    // With a particle system: draw it here. Without one the object draws nothing.
+    if (FSystem) FSystem->Render();
 }
 
 } // namespace bw

@@ -3,9 +3,12 @@
 // when it is left; each tells the location when it is freed.
 #pragma once
 
+#include "board/BoardEffects.h"
 #include "board/Location.h"
 #include "gui/TextureOffsetSprite.h"
 #include "gui/TransformObjectSprite.h"
+
+#include <memory>
 
 namespace bw {
 
@@ -68,10 +71,10 @@ public:
     void Setup(const TLocationObject_TransformSprite& description, int index);
 };
 
-// A particle effect placed in the scenery. The particle engine is not part of the game yet:
-// the object keeps its description and draws nothing. LaunchSystem is where the system will
-// be started (at X, Y with the emission multiplier, the optional texture and mask emitters,
-// the description's own emitters, the scale, and 1000 updates of warm-up).
+// A particle effect placed in the scenery: the description launched at (X, Y) with its
+// emission multiplier, the optional texture and mask-image emitters, the description's own
+// emitters, the scale, and 1000 updates of warm-up so that it starts in its steady state.
+// Without effects (or when the launch fails) the object draws nothing.
 class TLocationParticleObject : public TAnimatedSprite {
 public:
     explicit TLocationParticleObject(TSprite* parent);
@@ -79,9 +82,10 @@ public:
 
     TLocationObject_Particle FDescription;
     bool FLaunched = false; // the particle system runs
+    std::unique_ptr<BoardParticles> FSystem;
 
     void Setup(const TLocationObject_Particle& description);
-    // Starts the particle system of the description; false while there is none to start.
+    // Starts the particle system of the description; false when it cannot be launched.
     bool LaunchSystem();
     void DoMove(float moveCount) override;
     void DoDraw() override;

@@ -3,10 +3,9 @@
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "Engine/KilnSprite/SpriteMath.h"
 #include "board/Board.h"
+#include "board/BoardEffects.h"
 #include "board/BoardSprites.h"
 #include "board/Location.h"
-#include "render/Canvas.h"
-#include "render/DisplayState.h"
 
 #include <cmath>
 #include <numbers>
@@ -19,38 +18,24 @@ constexpr int PreviewZ = 2999;
 constexpr float StepLength = 5.0f;
 constexpr int MaxStepsPerCell = 2000;
 
-// Draws the preview points as a trail of soft dots that ripple from the dragged object towards
-// the target.
+constexpr char PreviewFx[] = "show_path_1.xml";
+constexpr float PreviewStep = 0.01f;
+constexpr float PreviewSpeed = 2.0f;
+constexpr int PreviewWarmUp = 25;
+
+// Draws the preview's particle system at its depth among the board's sprites and advances it
+// once per tick.
 class TPathPreviewSprite : public TSprite {
 public:
     explicit TPathPreviewSprite(TSprite* parent) : TSprite(parent) {}
 
-    std::vector<TPoint2> Points;
-    float Phase = 0.0f;
+    std::unique_ptr<BoardParticles> System;
 
     void DoMove(float moveCount) override {
-        Phase += 0.25f * moveCount;
-        if (Phase > 31400.0f) Phase = 0.0f;
+        if (System) System->Update(PreviewStep * moveCount);
     }
-
     void DoDraw() override {
-        if (!FEngine || !FEngine->FCanvas || Points.empty()) return;
-        Canvas& canvas = *FEngine->FCanvas;
-        const float scale = DisplayScale.x;
-        // Every third point: the dots lie 15 units apart.
-        for (size_t i = 0; i < Points.size(); i += 3) {
-            const float wave = 0.5f + 0.5f * std::sin(Phase - static_cast<float>(i) * 0.12f);
-            const float radius = (3.5f + 2.0f * wave) * scale;
-            const TPoint2 centre{(Points[i].x - FEngine->FWorldX) * scale,
-                                 (Points[i].y - FEngine->FWorldY) * scale};
-            const uint32_t glowAlpha = static_cast<uint32_t>(60.0f + 60.0f * wave);
-            const TColor glow = (glowAlpha << 24) | 0xFFE066u;
-            canvas.FillArc(centre, radius * 1.9f, 0.0f, 2.0f * std::numbers::pi_v<float>, 12,
-                           TColor4{glow, glow, glow, glow}, beAdd);
-            const TColor core = 0xF0FFF6DCu;
-            canvas.FillArc(centre, radius, 0.0f, 2.0f * std::numbers::pi_v<float>, 10,
-                           TColor4{core, core, core, core}, beNormal);
-        }
+        if (System) System->Render();
     }
 };
 
@@ -116,7 +101,10 @@ std::vector<TPoint2> PathPreviewPointsFor(const TCoords2Array& path, TPoint2 off
 
 void ClearPathPreview() {
     PreviewState& s = State();
-    if (s.Sprite && !s.Sprite->FDeaded) s.Sprite->Dead();
+    if (s.Sprite && !s.Sprite->FDeaded) {
+        s.Sprite->System.reset();
+        s.Sprite->Dead();
+    }
     s.Sprite = nullptr;
     s.Points.clear();
     s.Cell = NoCell;
@@ -157,11 +145,19 @@ void UpdatePathPreview() {
     const TCoord2 offset = LocationOptions().FShowPath_Offset;
     s.Points = PathPreviewPointsFor(
         result.Path, TPoint2{static_cast<float>(offset.x), static_cast<float>(offset.y)});
-    Host().LaunchEffect("show_path_1.xml", s.Points.empty() ? TPoint2{} : s.Points[0], PreviewZ);
     if (BoardParent()) {
         s.Sprite = new TPathPreviewSprite(BoardParent());
-        s.Sprite->Points = s.Points;
         s.Sprite->SetZ(PreviewZ);
+        // The points are design positions: the system stands at the origin.
+        s.Sprite->System = Effects().Own(PreviewFx, TPoint2{});
+        if (BoardParticles* system = s.Sprite->System.get()) {
+            system->SetEmitters(s.Points);
+            const int half =
+                static_cast<int>(std::nearbyint(static_cast<double>(s.Points.size()) / 2.0));
+            system->SetEmissionRate(half + 1);
+            system->SetSpeedMultiply(PreviewSpeed);
+            for (int i = 0; i < PreviewWarmUp; ++i) system->Update(PreviewStep);
+        }
     }
 }
 

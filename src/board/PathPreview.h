@@ -1,4 +1,4 @@
-// The path preview: while something is dragged over a cell it can reach, dots run along the
+// The path preview: while something is dragged over a cell it can reach, particles run along the
 // path from the dragged object's cell to the cell under the pointer.
 #pragma once
 

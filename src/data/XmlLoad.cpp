@@ -10,7 +10,7 @@
 
 namespace bw {
 
-std::unique_ptr<TXMLNode> XMLFromBytes(const uint8_t* data, std::size_t size,
+std::unique_ptr<TXMLNode> XMLFromBytes(const uint8_t* data, std::size_t size, XmlNames names,
                                        XmlParseError* error) {
     if (size == 0 || size > MaxXmlSourceBytes) {
         if (error != nullptr)
@@ -18,7 +18,7 @@ std::unique_ptr<TXMLNode> XMLFromBytes(const uint8_t* data, std::size_t size,
                 XmlParseError{1, size == 0 ? "the document is empty" : "the document is too large"};
         return nullptr;
     }
-    return XMLFromText(NormaliseLineBreaks(DecodeTextBytes(data, size)), error);
+    return XMLFromText(NormaliseLineBreaks(DecodeTextBytes(data, size)), names, error);
 }
 
 std::unique_ptr<TXMLNode> XMLFromStrings(const std::vector<std::string>& lines) {
@@ -49,14 +49,15 @@ std::unique_ptr<TXMLNode> XMLFromFile(const std::string& fileName) {
     return XMLFromStream(f);
 }
 
-std::unique_ptr<TXMLNode> XMLFromArchive(std::string_view key, TKilnArchive* archive) {
+std::unique_ptr<TXMLNode> XMLFromArchive(std::string_view key, TKilnArchive* archive,
+                                         XmlNames names) {
     if (!archive) return nullptr;
     std::vector<uint8_t> data;
     {
         TKilnAuthSession auth(nullptr, archive);
         if (!archive->ReadMemStream(key, data)) return nullptr;
     }
-    return XMLFromBytes(data.data(), data.size());
+    return XMLFromBytes(data.data(), data.size(), names);
 }
 
 std::string XmlRecordProblem(std::string_view key, TKilnArchive* archive) {

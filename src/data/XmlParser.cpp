@@ -51,7 +51,8 @@ int LineAt(std::string_view text, std::size_t offset) {
 
 class XmlReader {
 public:
-    explicit XmlReader(std::string_view text) : S(text) {}
+    XmlReader(std::string_view text, XmlNames names)
+        : S(text), Hyphen(names == XmlNames::WithHyphen) {}
 
     // Why the parse failed, once it has; the fault lies at `FaultAt`.
     XmlParseError Error() const {
@@ -100,7 +101,10 @@ private:
     }
 
     bool AtEnd() const { return Pos >= S.size(); }
-    uint8_t Class(std::size_t i) const { return kClasses[static_cast<uint8_t>(S[i])]; }
+    uint8_t Class(std::size_t i) const {
+        if (Hyphen && S[i] == '-') return kNameChar;
+        return kClasses[static_cast<uint8_t>(S[i])];
+    }
     bool At(std::string_view m) const { return S.compare(Pos, m.size(), m) == 0; }
     bool AtNoCase(std::string_view m) const {
         return S.size() - Pos >= m.size() && AsciiSameText(S.substr(Pos, m.size()), m);
@@ -254,6 +258,7 @@ private:
     }
 
     std::string_view S;
+    bool Hyphen = false;
     std::size_t Pos = 0;
     int Status = psOk;
     std::size_t FaultAt = 0;
@@ -264,12 +269,13 @@ private:
 
 } // namespace
 
-std::unique_ptr<TXMLNode> XMLFromText(std::string_view text, XmlParseError* error) {
+std::unique_ptr<TXMLNode> XMLFromText(std::string_view text, XmlNames names,
+                                      XmlParseError* error) {
     if (text.empty()) {
         if (error != nullptr) *error = XmlParseError{1, "the document is empty"};
         return nullptr;
     }
-    XmlReader reader(text);
+    XmlReader reader(text, names);
     std::unique_ptr<TXMLNode> root = reader.ParseDocument();
     if (!root && error != nullptr) *error = reader.Error();
     return root;

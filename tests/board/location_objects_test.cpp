@@ -111,7 +111,7 @@ TEST_F(LocationObjects, TrainCarriesItsWagonsAndTheBoard) {
     EXPECT_EQ(LocationTrainObject(), nullptr);
 }
 
-TEST_F(LocationObjects, ParticleDecorationDrawsNothingYet) {
+TEST_F(LocationObjects, ParticleDecorationWithoutEffectsDrawsNothing) {
     TLocationObject_Particle d;
     d.System = "Fireflies";
     d.X = 40;
