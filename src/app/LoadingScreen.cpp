@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <malloc.h>
 
 namespace bw {
 
@@ -66,6 +67,8 @@ void BeginBatch(int total) {
 
 void EndBatch() {
     LoadingProgress().OnProgress = nullptr;
+    // The decoding buffers of the batch go back to the system.
+    malloc_trim(0);
 }
 
 void HideBar() {
@@ -204,6 +207,12 @@ void LoadMainResources() {
     for (TKilnArchive* a : {Archives.Particles1, Archives.ParticlesLoc})
         LoadParticleArchive(a, [&p] { p.RecordDone(); });
     LoadAllSounds([&p] { p.RecordDone(); });
+    // Records that were not read (sound off, a missing archive) count as read: the bar ends
+    // full.
+    if (p.LoadCount < p.LoadTotal) {
+        p.LoadCount = p.LoadTotal - 1;
+        p.RecordDone();
+    }
     EndBatch();
     CurrentScene = scene_Loaded;
     PaceForPlay();

@@ -8,6 +8,7 @@
 #include "base/Scene.h"
 #include "data/KilnArchive.h"
 #include "data/KilnImages.h"
+#include "effects/ParticleManager.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
 
@@ -17,16 +18,40 @@
 
 namespace bw {
 
-// A particle effect of the studio logo; the logo runs on without it when it cannot be
-// launched.
+// A particle effect of the studio logo, drawn by the logo; its emitters come from its record
+// of the start-up particle archive. The logo runs on without it when it cannot be launched.
 class SplashEffect {
 public:
-    static std::unique_ptr<SplashEffect> Launch(const std::string&, TPoint2, int) {
-        return nullptr;
+    static std::unique_ptr<SplashEffect> Launch(const std::string& name, TPoint2 pos,
+                                                int preSteps) {
+        TXParticleManager* manager = ParticleManager();
+        TXParticleSystem* system = manager ? manager->Launch(name, pos) : nullptr;
+        if (!system) return nullptr;
+        system->FManualRender = true;
+        if (Archives.Particles0)
+            system->ParseEmittersRecord(name, Archives.Particles0, manager->FEmitterSources);
+        if (system->EmitterCount() > 0 && system->FAge < 0.0f) system->Start();
+        auto fx = std::make_unique<SplashEffect>();
+        fx->System = system;
+        for (int i = 0; i < preSteps; ++i) fx->Advance(EffectStep);
+        return fx;
     }
-    void Advance(float) {}
-    void StopEmitting() {}
-    void Draw() {}
+    ~SplashEffect() { System.Kill(); }
+    void Advance(float dt) {
+        if (TXParticleSystem* s = System.Get()) s->Update(dt);
+    }
+    void StopEmitting() {
+        if (TXParticleSystem* s = System.Get()) s->Stop(false);
+    }
+    void Draw() {
+        if (TXParticleSystem* s = System.Get()) s->Render(0, 0);
+    }
+
+    // Each tick advances the effects by this much.
+    static constexpr float EffectStep = 0.017f;
+
+private:
+    TParticleRef System;
 };
 
 namespace {
@@ -39,7 +64,6 @@ TTallowStudiosLogotip* Logo = nullptr;
 constexpr TPoint2 ScreenMiddle{960, 540};
 constexpr TPoint2 FxPos{656, 433};
 constexpr TPoint2 Letter2Slide{41, 49};
-constexpr float EffectStep = 0.017f;
 
 bool SplashPictureExtension(const std::string& name) {
     const size_t dot = name.rfind('.');
@@ -149,7 +173,11 @@ void TSimpleSplashScreenSprite::DoMove(float moveCount) {
     case 5:
         wait(3.0, 6);
         break;
-    case 6:
+    default:
+        break;
+    }
+    // The next picture, or the studio logo, follows the end of the wait at once.
+    if (FStage == 6) {
         if (FIndex < static_cast<int>(SplashPictures.size())) {
             ShowPicture(SplashPictures[static_cast<size_t>(FIndex)]);
             ++FIndex;
@@ -159,9 +187,6 @@ void TSimpleSplashScreenSprite::DoMove(float moveCount) {
             FStage = 0;
             if (Logo) Logo->FStage = 1;
         }
-        break;
-    default:
-        break;
     }
 }
 
@@ -234,7 +259,7 @@ void TTallowStudiosLogotip::StageLettering() {
 void TTallowStudiosLogotip::DoMove(float moveCount) {
     TSS_ElementSprite::DoMove(moveCount);
     for (auto* fx : {FMaskFx_1.get(), FMaskFx_2.get()})
-        if (fx) fx->Advance(EffectStep);
+        if (fx) fx->Advance(SplashEffect::EffectStep);
     Tint();
     switch (FStage) {
     case 1:

@@ -59,8 +59,11 @@ public:
 // Reads a whole file; false when it cannot be read.
 bool ReadSoundFile(const std::string& path, std::vector<uint8_t>& bytes);
 
-// Sounds longer than this (encoded) are decoded when they first play, not when loaded.
-inline constexpr size_t DeferredDecodeBytes = 512 * 1024;
+// Sounds longer than this (encoded) are decoded when they first play, not when loaded: the
+// music and the ambience loops, each several megabytes once decoded, of which a game plays
+// only a few. The short effects (a few seconds at most) are decoded at once, so that none
+// waits at its first play.
+inline constexpr size_t DeferredDecodeBytes = 64 * 1024;
 
 // Whether the bytes open as an Ogg Vorbis stream of one or two channels (reads the headers
 // only).
