@@ -67,6 +67,7 @@ void BeginBatch(int total) {
 
 void EndBatch() {
     LoadingProgress().OnProgress = nullptr;
+    if (Images) Images->ReleaseLoadingSpace();
     // The decoding buffers of the batch go back to the system.
     malloc_trim(0);
 }

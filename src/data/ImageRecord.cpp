@@ -1,5 +1,8 @@
 #include "data/ImageRecord.h"
 
+#include <bit>
+#include <cstring>
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -136,6 +139,9 @@ ImageRecordResult ReadImageRecordHeader(const uint8_t* data, std::size_t size,
 }
 
 ImageRecordResult DecodeImageRecord(const uint8_t* data, std::size_t size, TKilnImageData& out) {
+    // The pixel vectors of `out` are reused as space: a batch of images decodes into the same
+    // memory again and again.
+    TKilnTexturePixels textures = std::move(out.Textures);
     out = TKilnImageData{};
     ImageRecordHeader h;
     if (const auto r = ReadImageRecordHeader(data, size, h); r != ImageRecordResult::Ok) return r;
@@ -166,11 +172,16 @@ ImageRecordResult DecodeImageRecord(const uint8_t* data, std::size_t size, TKiln
     out.VisibleSize = h.VisibleSize;
     out.PatternCount = static_cast<int>(h.PatternCount);
     out.TextureSize = tex;
-    out.Textures.resize(static_cast<std::size_t>(h.TextureCount));
+    textures.resize(static_cast<std::size_t>(h.TextureCount));
+    out.Textures = std::move(textures);
     const uint8_t* p = data + ImageRecordHeaderSize;
     for (auto& pixels : out.Textures) {
         pixels.resize(static_cast<std::size_t>(texPixels));
-        if (h.PixelFormat == apf_A8R8G8B8) {
+        if (h.PixelFormat == apf_A8R8G8B8 && std::endian::native == std::endian::little) {
+            // Stored as the machine keeps them.
+            std::memcpy(pixels.data(), p, static_cast<std::size_t>(texPixels) * 4);
+            p += texPixels * 4;
+        } else if (h.PixelFormat == apf_A8R8G8B8) {
             for (uint32_t& px : pixels) {
                 px = Le32(p);
                 p += 4;

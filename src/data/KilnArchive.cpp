@@ -530,6 +530,17 @@ bool TKilnArchive::ReadOverride(std::string_view key, std::vector<uint8_t>& data
     return false;
 }
 
+namespace {
+ArchiveReadObserver& ReadObserver() {
+    static ArchiveReadObserver observer;
+    return observer;
+}
+} // namespace
+
+void SetArchiveReadObserver(ArchiveReadObserver observer) {
+    ReadObserver() = std::move(observer);
+}
+
 ArchiveReadResult TKilnArchive::ReadRecordAt(int index, std::vector<uint8_t>& data) const {
     ArchiveReadResult r = ArchiveReadResult::Ok;
     if (const TArchiveRecord* rec = Overrides().empty() ? nullptr : Record(index);
@@ -537,7 +548,10 @@ ArchiveReadResult TKilnArchive::ReadRecordAt(int index, std::vector<uint8_t>& da
         return r;
     // Whatever the buffer held is reused as space; a failed read leaves it empty.
     r = ReadInto(index, data);
-    if (r != ArchiveReadResult::Ok) data.clear();
+    if (r != ArchiveReadResult::Ok)
+        data.clear();
+    else if (ReadObserver())
+        ReadObserver()(FFileName, RecordKey(index));
     return r;
 }
 

@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -179,5 +180,10 @@ private:
     mutable std::vector<int> FSearchList;
     mutable bool FSearchDirty = true;
 };
+
+// Told of every record an archive reads successfully (file name and key), for measuring what
+// a part of the program reads; empty to stop.
+using ArchiveReadObserver = std::function<void(const std::string& file, const std::string& key)>;
+void SetArchiveReadObserver(ArchiveReadObserver observer);
 
 } // namespace bw

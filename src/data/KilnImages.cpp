@@ -17,8 +17,8 @@ namespace bw {
 namespace {
 
 // Reads and decodes one image record; the empty text, or why the record did not load.
-std::string ReadImageRecord(std::string_view key, TKilnArchive& archive, TKilnImageData& out) {
-    std::vector<uint8_t> bytes;
+std::string ReadImageRecord(std::string_view key, TKilnArchive& archive, TKilnImageData& out,
+                            std::vector<uint8_t>& bytes) {
     {
         TKilnAuthSession auth(nullptr, &archive);
         if (!archive.Ready()) return "the archive is not open";
@@ -46,7 +46,8 @@ auto ArchiveReloader(std::string fileName, std::string key) {
         archive.SetOpenMode(aomReadOnly);
         if (fileName.empty() || !archive.OpenFile(fileName)) return false;
         TKilnImageData data;
-        const std::string why = ReadImageRecord(key, archive, data);
+        std::vector<uint8_t> bytes;
+        const std::string why = ReadImageRecord(key, archive, data, bytes);
         if (!why.empty()) {
             LogImageFailure(fileName, key, why);
             return false;
@@ -238,7 +239,10 @@ int TKilnImages::AddFromPixels(TKilnImageData data) {
         data.Name = image->FName;
         return fail();
     }
-    if (FKeepPixels) image->FPixels = std::move(data.Textures);
+    if (FKeepPixels)
+        image->FPixels = std::move(data.Textures);
+    else
+        FScratchPixels = std::move(data.Textures); // space for the next image's pixels
 
     int index = -1;
     for (size_t i = 0; i < Images.size(); ++i) {
@@ -259,13 +263,21 @@ int TKilnImages::AddFromPixels(TKilnImageData data) {
 
 int TKilnImages::AddFromArchive(std::string_view key, TKilnArchive* archive, bool mipMapping,
                                 std::string_view name) {
-    std::string imageName = name.empty() ? LinkItemName(key) : std::string(name);
     TKilnImageData data;
-    const std::string why =
-        archive == nullptr ? std::string("no archive") : ReadImageRecord(key, *archive, data);
+    data.Textures = std::move(FScratchPixels);
+    const std::string why = archive == nullptr
+                                ? std::string("no archive")
+                                : ReadImageRecord(key, *archive, data, FScratchRecord);
+    return AddDecoded(key, archive, mipMapping, name, why, std::move(data));
+}
+
+int TKilnImages::AddDecoded(std::string_view key, TKilnArchive* archive, bool mipMapping,
+                            std::string_view name, const std::string& why, TKilnImageData data) {
+    std::string imageName = name.empty() ? LinkItemName(key) : std::string(name);
     if (!why.empty()) {
         LogImageFailure(archive == nullptr ? std::string("(none)") : archive->FileName(), key, why);
         if (FOnItemFail) FOnItemFail(imageName);
+        FScratchPixels = std::move(data.Textures);
         return -1;
     }
     data.Name = std::move(imageName);
@@ -394,6 +406,11 @@ void TKilnImages::ReleaseTextures(bool destroyOnCanvas) {
             std::fill(image->Textures.begin(), image->Textures.end(), kNoTexture);
         }
     }
+}
+
+void TKilnImages::ReleaseLoadingSpace() {
+    FScratchRecord = {};
+    FScratchPixels = {};
 }
 
 int TKilnImages::RestoreTextures() {

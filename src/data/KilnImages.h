@@ -203,6 +203,8 @@ public:
     // Destroys every texture on the canvas or, when the device is already gone, only forgets
     // the handles.
     void ReleaseTextures(bool destroyOnCanvas = true);
+    // Gives back the space that loading from archives keeps between images.
+    void ReleaseLoadingSpace();
     // Recreates every image's textures from the kept pixels or the reload hook. Returns the
     // number of images whose textures could not be rebuilt (they draw nothing).
     int RestoreTextures();
@@ -220,6 +222,13 @@ private:
 
     void SortSearchObjects() const;
     bool CreateTextures(TKilnImage& image, const TKilnTexturePixels& pixels);
+    // Adds a record already read and decoded (`why` empty), or reports why it was not.
+    int AddDecoded(std::string_view key, TKilnArchive* archive, bool mipMapping,
+                   std::string_view name, const std::string& why, TKilnImageData data);
+
+    // Space that a batch of archive images reads and decodes into, kept between images.
+    std::vector<uint8_t> FScratchRecord;
+    TKilnTexturePixels FScratchPixels;
     void DestroyTextures(TKilnImage& image);
 };
 
