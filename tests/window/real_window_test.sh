@@ -40,27 +40,51 @@ for line in "Branchwick" "Version: " "Launched at: " "Main mode"; do
 done
 
 colours() { import -window root "$1" 2>/dev/null && identify -format '%k' "$1"; }
-# The start loads the main pictures before the first screen shows; give it time.
-first=0
-for _ in $(seq 60); do
-  first=$(colours "$work/first.png") || fail "no screenshot"
-  [ "${first:-0}" -gt 100 ] && break
-  sleep 0.5
-done
-[ "${first:-0}" -gt 100 ] || fail "the first screen stays uniform ($first colours)"
+# Waits up to $2 tenths of a second for the log line $1.
+await() {
+  for _ in $(seq "$2"); do grep -q "$1" "$log" 2>/dev/null && return 0; sleep 0.1; done
+  return 1
+}
+# A screenshot of more than 100 colours within $2 tenths of a second, into $1.
+picture() {
+  local n=0
+  for _ in $(seq "$2"); do
+    n=$(colours "$1") || fail "no screenshot"
+    [ "${n:-0}" -gt 100 ] && { echo "$n"; return 0; }
+    sleep 0.1
+  done
+  echo "${n:-0}"
+  return 1
+}
 
-# A click leaves the ready screen and starts the level.
-xdotool mousemove 640 360 click 1
-for _ in $(seq 50); do grep -q "Level 1 started" "$log" && break; sleep 0.2; done
-grep -q "Level 1 started" "$log" || fail "the click did not start the level"
+# The splash: the game's logo, then the studio mark, each a real picture on the screen.
+await "Creating SS..." 100 || fail "the splash did not begin"
+splash=$(picture "$work/splash.png" 80) || fail "the splash stays uniform ($splash colours)"
+
+# The first loading screen, once the splash has run its course (a first start cannot skip it).
+await "Loading main resources..." 300 || fail "the splash did not end"
 sleep 1
-second=$(colours "$work/second.png") || fail "no screenshot after the click"
-[ "${second:-0}" -gt 100 ] || fail "the level screen is uniform ($second colours)"
-cmp -s "$work/first.png" "$work/second.png" && fail "the click changed nothing on screen"
+loading=$(picture "$work/loading.png" 100) || fail "the loading screen stays uniform ($loading colours)"
+
+# A click, once the reading is done, fades into the game: the location's own loading screen,
+# then the level. Clicks while it still reads are ignored, so click until one is taken.
+for _ in $(seq 40); do
+  xdotool mousemove 640 360 click 1
+  await "Loading \"Data/Loc_1.dan\"" 5 && break
+done
+grep -q "Loading \"Data/Loc_1.dan\"" "$log" || fail "no click led on from the loading screen"
+for _ in $(seq 40); do
+  await "Level 1 started" 5 && break
+  xdotool mousemove 640 360 click 1
+done
+grep -q "Level 1 started" "$log" || fail "no click started the level"
+sleep 2
+second=$(picture "$work/second.png" 50) || fail "the level screen is uniform ($second colours)"
+cmp -s "$work/loading.png" "$work/second.png" && fail "the click changed nothing on screen"
 
 kill -TERM "$gpid"
 wait "$gpid"
 code=$?
 gpid=""
 [ "$code" -eq 0 ] || fail "the game ended with $code on SIGTERM"
-echo "real-window: first screen $first colours, level $second colours, exit $code"
+echo "real-window: splash $splash colours, loading screen $loading colours, level $second colours, exit $code"
