@@ -16,6 +16,7 @@
 #include "board/BoardDump.h"
 #include "board/BoardSprites.h"
 #include "data/KilnArchive.h"
+#include "effects/ParticleManager.h"
 #include "gui/ButtonNames.h"
 #include "gui/ButtonSprites.h"
 #include "gui/TextureOffsetSprite.h"
@@ -304,7 +305,7 @@ std::string StateJson(uint64_t tick, bool takeSounds) {
         << ",\n  \"profiles\": " << StringList(profiles)
         << ",\n  \"sounds\": " << StringList(sounds)
         << ",\n  \"music\": " << (music ? JsonString(music->FFileName) : "null")
-        << ",\n  \"particles\": 0"
+        << ",\n  \"particles\": " << (ParticleManager() ? ParticleManager()->FSysCount : 0)
         << ",\n  \"sprite_count\": " << (MainEngine ? MainEngine->FAllCount : 0)
         << ",\n  \"sprites\": " << EngineJson(MainEngine)
         << ",\n  \"loading_sprites\": " << EngineJson(LoadingEngine)
@@ -816,6 +817,7 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
         // Input and script lines of this tick (and of ticks skipped by frames of several
         // ticks).
         std::vector<std::string> scriptShots;
+        if (rs.beforeTick) rs.beforeTick(tick);
         if (!script.Run(tick, scriptShots, failure)) break;
         // The state that this tick's frame shows.
         for (const auto& [at, file] : rs.dumps) {

@@ -61,6 +61,9 @@ struct ReplaySettings {
     // Runs after the game's modules are wired and before it starts: a test registers scenes
     // or layers of its own here.
     std::function<void()> afterWiring;
+    // Runs at every tick before that tick's script lines: a test acts on the game directly
+    // where no input reaches what it needs.
+    std::function<void(uint64_t tick)> beforeTick;
 };
 
 struct ReplayResult {

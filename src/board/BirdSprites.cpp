@@ -429,6 +429,11 @@ void TDragedBird::Hide() {
     FTrail.reset();
 }
 
+void TDragedBird::Release() {
+    FVisible = false;
+    StopTrail();
+}
+
 void TDragedBird::DoMove(float moveCount) {
     TAnimatedSprite::DoMove(moveCount);
     if (!FVisible) return;

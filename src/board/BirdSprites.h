@@ -114,6 +114,9 @@ public:
     // Starts the lower edge at the current position (a fresh pick-up).
     void ResetDelta();
     void Hide();
+    // Hides the bird as its move takes over: the trail stops, and the feathers already out
+    // fade where they are.
+    void Release();
     void DoMove(float moveCount) override;
     // The feather trail under the bird, then the bird.
     void DoDraw() override;

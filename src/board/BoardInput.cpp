@@ -91,7 +91,7 @@ bool AcceptRelease(TCoord2 c, const BoardSnapshot& s) {
     switch (s.Dragged) {
     case drag_Bird:
         StartBirdMove(path.Path, DragedBird->FKind);
-        DragedBird->FVisible = false;
+        DragedBird->Release();
         DragedBird->pX = DragedBird->pY = -1;
         break;
     case drag_Bonus:

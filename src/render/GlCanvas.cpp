@@ -12,6 +12,9 @@ namespace {
 
 constexpr size_t kMaxQuads = 16384; // 65536 vertices: every index fits 16 bits
 constexpr size_t kMaxVertices = kMaxQuads * 4;
+// The vertex buffer holds several batches one after the other; only when it is full is its
+// store replaced (the driver keeps the old one for the draws still reading it).
+constexpr size_t kRingVertices = kMaxVertices * 4;
 
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec2 aPos;
@@ -62,6 +65,12 @@ GLuint CompileShader(GLenum type, const char* source, std::string* error) {
 // q_i = (d_i + d_(i+2)) / d_(i+2). A parallelogram gives equal weights; a quadrangle whose
 // diagonals do not cross inside it (concave or degenerate) falls back to affine mapping.
 std::array<float, 4> ProjectiveWeights(const TPoint4& p) {
+    // A parallelogram (every rectangle, turned or not) has equal weights: its diagonals
+    // halve each other.
+    constexpr float kFlat = 1e-3f;
+    if (std::fabs(p[0].x + p[2].x - p[1].x - p[3].x) <= kFlat &&
+        std::fabs(p[0].y + p[2].y - p[1].y - p[3].y) <= kFlat)
+        return {1, 1, 1, 1};
     const double ax = p[2].x - p[0].x, ay = p[2].y - p[0].y; // diagonal 0 -> 2
     const double bx = p[3].x - p[1].x, by = p[3].y - p[1].y; // diagonal 1 -> 3
     const double den = ax * by - ay * bx;
@@ -112,7 +121,8 @@ bool GlCanvas::Init(int width, int height, std::string* error) {
     glBindVertexArray(vao_);
     glGenBuffers(1, &vbo_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-    glBufferData(GL_ARRAY_BUFFER, kMaxVertices * sizeof(Vertex), nullptr, GL_STREAM_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, kRingVertices * sizeof(Vertex), nullptr, GL_STREAM_DRAW);
+    ringHead_ = 0;
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
                           reinterpret_cast<void*>(offsetof(Vertex, x)));
@@ -154,7 +164,7 @@ bool GlCanvas::Init(int width, int height, std::string* error) {
     glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendEquation(GL_FUNC_ADD);
-    batch_.reserve(kMaxVertices);
+    batch_.resize(kMaxVertices);
     selTexture_ = whiteTexture_;
     Resize(width, height);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
@@ -244,8 +254,8 @@ void GlCanvas::UseTexture(TextureId tex, const TPoint4& uv) {
 void GlCanvas::Prepare(unsigned texture, TBlendingEffect effect, Primitive primitive) {
     if (effect == beUnknown) effect = batchEffect_; // the previous setting stays
     const size_t room = primitive == Primitive::Quads ? 4 : 3;
-    if (!batch_.empty() && (texture != batchTexture_ || effect != batchEffect_ ||
-                            primitive != batchPrimitive_ || batch_.size() + room > kMaxVertices))
+    if (batchCount_ > 0 && (texture != batchTexture_ || effect != batchEffect_ ||
+                            primitive != batchPrimitive_ || batchCount_ + room > kMaxVertices))
         Flush();
     batchTexture_ = texture;
     batchEffect_ = effect;
@@ -255,9 +265,11 @@ void GlCanvas::Prepare(unsigned texture, TBlendingEffect effect, Primitive primi
 void GlCanvas::TexMap(const TPoint4& corners, const TColor4& colors, TBlendingEffect effect) {
     Prepare(selTexture_, effect, Primitive::Quads);
     const std::array<float, 4> q = ProjectiveWeights(corners);
+    Vertex* out = batch_.data() + batchCount_;
     for (int i = 0; i < 4; ++i)
-        batch_.push_back(Vertex{corners[i].x, corners[i].y, selUv_[i].x * q[i], selUv_[i].y * q[i],
-                                q[i], colors[i]});
+        out[i] = Vertex{corners[i].x,       corners[i].y, selUv_[i].x * q[i],
+                        selUv_[i].y * q[i], q[i],         colors[i]};
+    batchCount_ += 4;
     ++stats_.quads;
     stats_.triangles += 2;
 }
@@ -268,7 +280,7 @@ void GlCanvas::DrawTriangles(const ColorVertex* vertices, size_t count, TBlendin
         Prepare(whiteTexture_, effect, Primitive::Triangles);
         for (size_t k = 0; k < 3; ++k) {
             const ColorVertex& v = vertices[i + k];
-            batch_.push_back(Vertex{v.pos.x, v.pos.y, 0, 0, 1, v.color});
+            batch_[batchCount_++] = Vertex{v.pos.x, v.pos.y, 0, 0, 1, v.color};
         }
         ++stats_.triangles;
     }
@@ -312,13 +324,30 @@ void GlCanvas::ApplyBlend(TBlendingEffect effect) {
 }
 
 void GlCanvas::Flush() {
-    if (batch_.empty()) return;
+    if (batchCount_ == 0) return;
     glUseProgram(program_);
     glBindVertexArray(vao_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-    // Orphan the buffer so the driver need not wait for the previous draw.
-    glBufferData(GL_ARRAY_BUFFER, kMaxVertices * sizeof(Vertex), nullptr, GL_STREAM_DRAW);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, batch_.size() * sizeof(Vertex), batch_.data());
+    // The batch goes behind the previous ones, written without waiting for the draws that
+    // read them; a full buffer gets a fresh store.
+    if (ringHead_ + batchCount_ > kRingVertices) {
+        glBufferData(GL_ARRAY_BUFFER, kRingVertices * sizeof(Vertex), nullptr, GL_STREAM_DRAW);
+        ringHead_ = 0;
+    }
+    const size_t bytes = batchCount_ * sizeof(Vertex);
+    void* target = glMapBufferRange(
+        GL_ARRAY_BUFFER, static_cast<GLintptr>(ringHead_ * sizeof(Vertex)),
+        static_cast<GLsizeiptr>(bytes),
+        GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (target) {
+        std::memcpy(target, batch_.data(), bytes);
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+    } else {
+        glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(ringHead_ * sizeof(Vertex)),
+                        static_cast<GLsizeiptr>(bytes), batch_.data());
+    }
+    const auto first = static_cast<GLint>(ringHead_);
+    ringHead_ += batchCount_;
     if (boundTexture_ != batchTexture_) {
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, batchTexture_);
@@ -326,12 +355,12 @@ void GlCanvas::Flush() {
     }
     ApplyBlend(batchEffect_);
     if (batchPrimitive_ == Primitive::Quads)
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch_.size() / 4 * 6), GL_UNSIGNED_SHORT,
-                       nullptr);
+        glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(batchCount_ / 4 * 6),
+                                 GL_UNSIGNED_SHORT, nullptr, first);
     else
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(batch_.size()));
+        glDrawArrays(GL_TRIANGLES, first, static_cast<GLsizei>(batchCount_));
     ++stats_.drawCalls;
-    batch_.clear();
+    batchCount_ = 0;
 }
 
 void GlCanvas::ApplyViewport() {
@@ -363,7 +392,7 @@ void GlCanvas::Resize(int width, int height) {
 }
 
 void GlCanvas::BeginFrame(TColor clearColor) {
-    batch_.clear();
+    batchCount_ = 0;
     stats_ = {};
     ApplyViewport();
     SetClipRect(TRect{0, 0, size_.x, size_.y});

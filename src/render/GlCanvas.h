@@ -86,8 +86,10 @@ private:
     unsigned selTexture_ = 0;
     TPoint4 selUv_{};
 
-    // The batch being collected.
+    // The batch being collected: the first batchCount_ vertices of a store sized once.
     std::vector<Vertex> batch_;
+    size_t batchCount_ = 0;
+    size_t ringHead_ = 0; // where the next batch goes in the vertex buffer, in vertices
     unsigned batchTexture_ = 0;
     TBlendingEffect batchEffect_ = beNormal;
     Primitive batchPrimitive_ = Primitive::Quads;

@@ -266,6 +266,36 @@ TEST_F(GlCanvasTest, QuadsSharingTextureAndEffectGoOutInOneDrawCall) {
     EXPECT_EQ(canvas.FrameStats().drawCalls, 11u);
 }
 
+// Full batches, more than the vertex buffer holds at once, each on a strip of its own: every
+// batch draws its own vertices, also after the buffer starts over.
+TEST_F(GlCanvasTest, BatchesBeyondTheVertexBufferDrawTheirOwnQuads) {
+    GlCanvas& canvas = MakeCanvas(kSize, kSize);
+    const std::vector<uint32_t> red(4, 0xFFFF0000), green(4, 0xFF00FF00);
+    const TextureId tex[2] = {canvas.CreateTexture(2, 2, red.data()),
+                              canvas.CreateTexture(2, 2, green.data())};
+    constexpr int kBatches = 6, kQuadsPerBatch = 16384, kStrip = kSize / 8;
+    for (int frame = 0; frame < 2; ++frame) {
+        canvas.BeginFrame(0xFF000000);
+        for (int b = 0; b < kBatches; ++b) {
+            const auto x0 = static_cast<float>(b * kStrip), x1 = x0 + kStrip;
+            for (int q = 0; q < kQuadsPerBatch; ++q) {
+                canvas.UseTexturePx(tex[(b + frame) % 2], TRect{0, 0, 2, 2});
+                canvas.TexMap(
+                    TPoint4{TPoint2{x0, 0}, TPoint2{x1, 0}, TPoint2{x1, kSize}, TPoint2{x0, kSize}},
+                    TColor4(0xFFFFFFFF), beNormal);
+            }
+        }
+        canvas.EndFrame();
+        EXPECT_EQ(canvas.FrameStats().drawCalls, static_cast<unsigned>(kBatches));
+        const std::vector<uint32_t> px = canvas.ReadPixels();
+        for (int b = 0; b < kBatches; ++b)
+            EXPECT_EQ(PixelAt(px, kSize, b * kStrip + kStrip / 2, kSize / 2),
+                      (b + frame) % 2 ? 0xFF00FF00u : 0xFFFF0000u)
+                << "frame " << frame << ", batch " << b;
+        EXPECT_EQ(PixelAt(px, kSize, kBatches * kStrip + 2, kSize / 2), 0xFF000000u);
+    }
+}
+
 TEST_F(GlCanvasTest, TexturesAreCheckedAndRecycled) {
     GlCanvas& canvas = MakeCanvas(kSize, kSize);
     EXPECT_EQ(canvas.CreateTexture(0, 4, nullptr), kNoTexture);
