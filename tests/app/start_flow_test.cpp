@@ -207,6 +207,28 @@ TEST_F(LoadedLocation, ItsSecondLevelAndARestartNeedNoLoadingScreen) {
     EXPECT_EQ(LocationLoads(), 1);
 }
 
+TEST_F(LoadedLocation, TheSharedCutSceneArchiveIsReadOnlyWithTheFirstCutScene) {
+    auto reads = [this](const std::string& file) {
+        return std::count_if(lines_.begin(), lines_.end(), [&](const std::string& l) {
+            return l.find("Video \"Data/" + file + "\"...") != std::string::npos;
+        });
+    };
+    CurrentScene = scene_Video;
+    EXPECT_FALSE(LoadVideoResources(1));
+    EXPECT_EQ(CurrentScene, scene_Loaded);
+    EXPECT_EQ(SceneAfterLoading, scene_Video);
+    EXPECT_EQ(reads("Video_0.dan"), 1);
+    EXPECT_EQ(reads("Video_1.dan"), 1);
+    CurrentScene = scene_Video;
+    EXPECT_FALSE(LoadVideoResources(2));
+    EXPECT_EQ(reads("Video_0.dan"), 1);
+    EXPECT_EQ(reads("Video_2.dan"), 1);
+    // Both read: the cut-scene begins at once.
+    CurrentScene = scene_Video;
+    EXPECT_TRUE(LoadVideoResources(1));
+    EXPECT_EQ(CurrentScene, scene_Video);
+}
+
 TEST_F(LoadedLocation, APressDuringAFadeDoesNothing) {
     ASSERT_TRUE(PlayLevel(0));
     LeaveLoadingScreen();
