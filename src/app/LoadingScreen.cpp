@@ -90,6 +90,25 @@ void PaceForPlay() {
     if (MainForm) MainForm->PaceForLoading(false);
 }
 
+// A later loading screen (a location's, the cut-scenes'): the music and ambience fall silent,
+// and it comes back to the scene that asked for it.
+void PutUpLoadingScreen() {
+    PaceForLoading();
+    SetGameCursor(1);
+    StopAllMusic();
+    for (int i = ambience_Day; i <= ambience_Rain; ++i) Ambience(msg_Stop, i, true);
+    ChooseLoadingHint();
+    SceneAfterLoading = CurrentScene;
+    CurrentScene = scene_Loading;
+}
+
+// Reading is done: the screen waits for a click or a key.
+void TakeDownLoadingScreen() {
+    EndBatch();
+    CurrentScene = scene_Loaded;
+    PaceForPlay();
+}
+
 class LoadingScreenLoader final : public ResourceLoader {
 public:
     bool LoadLocationResources(int n) override {
@@ -97,13 +116,7 @@ public:
             PaceForPlay();
             return true;
         }
-        PaceForLoading();
-        SetGameCursor(1);
-        StopAllMusic();
-        for (int i = ambience_Day; i <= ambience_Rain; ++i) Ambience(msg_Stop, i, true);
-        ChooseLoadingHint();
-        SceneAfterLoading = CurrentScene;
-        CurrentScene = scene_Loading;
+        PutUpLoadingScreen();
         HideBar();
         SetLoadingProgress(0, GameText("Loading"));
         TKilnArchive* archive = Archives.Locations[static_cast<size_t>(n)];
@@ -113,21 +126,13 @@ public:
         if (!archive) WriteLog("Location " + std::to_string(n) + " has no picture archive", 1);
         ReadArchivePictures(archive);
         MarkLocationResourcesLoaded(n);
-        EndBatch();
-        CurrentScene = scene_Loaded;
-        PaceForPlay();
+        TakeDownLoadingScreen();
         return false;
     }
 
     bool LoadVideoResources(int n) override {
         if (VideoResourcesLoaded(0) && VideoResourcesLoaded(n)) return true;
-        PaceForLoading();
-        SetGameCursor(1);
-        StopAllMusic();
-        for (int i = ambience_Day; i <= ambience_Rain; ++i) Ambience(msg_Stop, i, true);
-        ChooseLoadingHint();
-        SceneAfterLoading = CurrentScene;
-        CurrentScene = scene_Loading;
+        PutUpLoadingScreen();
         int total = 0;
         for (int a : {0, n})
             if (!VideoResourcesLoaded(a))
@@ -140,9 +145,7 @@ public:
             ReadArchivePictures(Archives.Videos[static_cast<size_t>(a)]);
             MarkVideoResourcesLoaded(a);
         }
-        EndBatch();
-        CurrentScene = scene_Loaded;
-        PaceForPlay();
+        TakeDownLoadingScreen();
         return false;
     }
 };
@@ -214,9 +217,7 @@ void LoadMainResources() {
         p.LoadCount = p.LoadTotal - 1;
         p.RecordDone();
     }
-    EndBatch();
-    CurrentScene = scene_Loaded;
-    PaceForPlay();
+    TakeDownLoadingScreen();
 }
 
 void LeaveLoadingScreen() {
