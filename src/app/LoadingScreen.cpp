@@ -56,7 +56,7 @@ int RecordsOf(std::initializer_list<TKilnArchive*> archives) {
     return n;
 }
 
-// A new batch: nothing read yet and the bar hidden until the first record.
+// A new batch of `total` records: nothing read yet; every record read moves the bar.
 void BeginBatch(int total) {
     ImageLoadProgress& p = LoadingProgress();
     p.LoadTotal = total;
