@@ -2,6 +2,7 @@
 
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "Engine/KilnSprite/SpriteMath.h"
+#include "app/LoadingBackdrop.h"
 #include "app/MainForm.h"
 #include "audio/SoundEngine.h"
 #include "base/GameObjects.h"
@@ -163,23 +164,7 @@ TTextureOffsetSprite* LoadingProgressBar() {
 }
 
 void CreateLoadingSprites() {
-    if (!LoadingEngine) return;
-    auto picture = [](const char* name, float x, float y, int z) {
-        auto* sprite = new TAnimatedSprite(LoadingEngine);
-        sprite->SetImageName(name);
-        sprite->FX = x;
-        sprite->FY = y;
-        sprite->SetZ(z);
-    };
-    picture("Loading_bg.image", 0, 0, 4);
-    picture("Loading_panel.image", 725, 765, 5);
-    Bar = new TTextureOffsetSprite(LoadingEngine);
-    Bar->SetImageName("Loading_progress.image");
-    Bar->FX = 704;
-    Bar->FY = 767;
-    Bar->SetZ(6);
-    Bar->fDoTextureMove = false;
-    Bar->fRenderSize = TPoint{BarEmpty, 0};
+    Bar = CreateLoadingBackdrop(LoadingEngine, BarEmpty, 0);
 }
 
 void SetLoadingProgress(int percent, const std::string& caption) {
