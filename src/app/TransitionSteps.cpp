@@ -42,6 +42,14 @@ void Enter(uint8_t scene) {
     CurrentScene = scene;
 }
 
+// The credits open over a new main menu (when the menu could not be entered, the level stands
+// in for both).
+void EnterCreditsOverMenu() {
+    Enter(scene_MainMenu);
+    if (CurrentScene == scene_MainMenu) Enter(scene_Credits);
+    MouseButtonDown = false;
+}
+
 void Destroy(uint8_t scene) {
     if (SceneRegistered(scene)) SceneOf(scene).Command(msg_Destroy);
 }
@@ -135,9 +143,7 @@ public:
             break;
         case fl_mm_credits:
             Destroy(scene_MainMenu);
-            Enter(scene_MainMenu);
-            if (CurrentScene == scene_MainMenu) Enter(scene_Credits);
-            MouseButtonDown = false;
+            EnterCreditsOverMenu();
             break;
         case fl_credits_GoToMM:
             Destroy(scene_Credits);
@@ -152,9 +158,7 @@ public:
             break;
         case fl_video_GoTo_Credits:
             Destroy(scene_Video);
-            Enter(scene_MainMenu);
-            if (CurrentScene == scene_MainMenu) Enter(scene_Credits);
-            MouseButtonDown = false;
+            EnterCreditsOverMenu();
             break;
         case fl_exitgame:
             if (MainForm) MainForm->Close();
