@@ -14,7 +14,11 @@
 #include "board/BoardEffects.h"
 #include "board/BoardHost.h"
 #include "effects/GameEffects.h"
+#include "gui/MessageBox.h"
 #include "ingame/LevelScene.h"
+#include "meta/MainMenu.h"
+#include "meta/PlayerSelection.h"
+#include "meta/Profile.h"
 
 namespace bw {
 
@@ -22,6 +26,11 @@ void WireGame() {
     ConnectButtonSounds();
     RegisterScene(scene_Splash, MakeSplashScene());
     RegisterScene(scene_Level, MakeLevelScene());
+    RegisterScene(scene_MainMenu, MakeMainMenuScene());
+    RegisterScene(scene_ChoosePlayer, MakePlayerSelectionScene());
+    RegisterScene(scene_EnterName, MakeNameEntryScene());
+    Layers().Register(Layer::Message, MakeMessageLayer());
+    ConnectProfileScreens();
     InstallLoadingScreen();
     SetTransitionSteps(&GameTransitionSteps());
     SetBoardHost(&LevelBoardHost());
@@ -38,6 +47,7 @@ void UnwireGame() {
     SetBoardEffects(nullptr);
     SetResourceLoader(nullptr);
     SetTransitionSteps(nullptr);
+    ProfileHooks = ProfileCallbacks{};
 }
 
 } // namespace bw
