@@ -527,6 +527,14 @@ bool PlayerSelectionOpen() {
     return Sel.open;
 }
 
+int PlayerSelectionOffset() {
+    return Sel.offset;
+}
+
+int SelectedProfileIndex() {
+    return Sel.selected;
+}
+
 void SetPlayerSelectionShadeAlpha(int alpha) {
     if (Sel.shade) Sel.shade->FAlpha = alpha;
 }
@@ -607,7 +615,8 @@ void OpenNameEntry() {
                                 {p.x + 245, p.y + 178}, 2101);
     if (MainWindow) MainWindow->StartTextInput();
     Entry.text = DefaultProfileName();
-    Entry.openedFrom = CurrentScene == scene_EnterName ? scene_MainMenu : CurrentScene;
+    Entry.openedFrom =
+        CurrentScene == scene_EnterName ? static_cast<uint8_t>(scene_MainMenu) : CurrentScene;
     CurrentScene = scene_EnterName;
 }
 
