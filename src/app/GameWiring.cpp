@@ -3,6 +3,8 @@
 #include "app/GameWiring.h"
 
 #include "app/LoadingScreen.h"
+#include "app/MainForm.h"
+#include "app/ScreenMode.h"
 #include "app/Splash.h"
 #include "app/TransitionSteps.h"
 #include "audio/SoundEngine.h"
@@ -15,6 +17,7 @@
 #include "board/BoardHost.h"
 #include "effects/GameEffects.h"
 #include "ingame/LevelScene.h"
+#include "meta/OptionsScreen.h"
 
 namespace bw {
 
@@ -22,6 +25,12 @@ void WireGame() {
     ConnectButtonSounds();
     RegisterScene(scene_Splash, MakeSplashScene());
     RegisterScene(scene_Level, MakeLevelScene());
+    RegisterScene(scene_Options, MakeOptionsScene());
+    RegisterScene(scene_Credits, MakeCreditsScene());
+    OptionsHooks.ScreenTooSmallForWindow = ScreenTooSmallForWindow;
+    OptionsHooks.SwitchWindowMode = [](bool fullScreen) { SwitchWindowMode(fullScreen); };
+    OptionsHooks.ApplyVSync = SetVSyncOption;
+    OptionsHooks.ApplyCursor = [] { SetGameCursor(0); };
     InstallLoadingScreen();
     SetTransitionSteps(&GameTransitionSteps());
     SetBoardHost(&LevelBoardHost());
@@ -32,6 +41,7 @@ void WireGame() {
 
 void UnwireGame() {
     ClearScenes();
+    OptionsHooks = {};
     Layers().Clear();
     SetBoardHost(nullptr);
     SetBoardActors(nullptr);
