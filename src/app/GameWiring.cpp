@@ -16,8 +16,12 @@
 #include "board/BoardEffects.h"
 #include "board/BoardHost.h"
 #include "effects/GameEffects.h"
+#include "gui/MessageBox.h"
 #include "ingame/LevelScene.h"
+#include "meta/MainMenu.h"
 #include "meta/OptionsScreen.h"
+#include "meta/PlayerSelection.h"
+#include "meta/Profile.h"
 
 namespace bw {
 
@@ -25,12 +29,17 @@ void WireGame() {
     ConnectButtonSounds();
     RegisterScene(scene_Splash, MakeSplashScene());
     RegisterScene(scene_Level, MakeLevelScene());
+    RegisterScene(scene_MainMenu, MakeMainMenuScene());
+    RegisterScene(scene_ChoosePlayer, MakePlayerSelectionScene());
+    RegisterScene(scene_EnterName, MakeNameEntryScene());
     RegisterScene(scene_Options, MakeOptionsScene());
     RegisterScene(scene_Credits, MakeCreditsScene());
     OptionsHooks.ScreenTooSmallForWindow = ScreenTooSmallForWindow;
     OptionsHooks.SwitchWindowMode = [](bool fullScreen) { SwitchWindowMode(fullScreen); };
     OptionsHooks.ApplyVSync = SetVSyncOption;
     OptionsHooks.ApplyCursor = [] { SetGameCursor(0); };
+    Layers().Register(Layer::Message, MakeMessageLayer());
+    ConnectProfileScreens();
     InstallLoadingScreen();
     SetTransitionSteps(&GameTransitionSteps());
     SetBoardHost(&LevelBoardHost());
@@ -48,6 +57,7 @@ void UnwireGame() {
     SetBoardEffects(nullptr);
     SetResourceLoader(nullptr);
     SetTransitionSteps(nullptr);
+    ProfileHooks = ProfileCallbacks{};
 }
 
 } // namespace bw

@@ -24,6 +24,7 @@
 #include "data/XmlLoad.h"
 #include "effects/ParticleManager.h"
 #include "gui/ButtonSprites.h"
+#include "gui/MessageBox.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
@@ -437,6 +438,8 @@ void TMainForm::FormDestroy() {
 }
 
 void TMainForm::FrameworkDestroy() {
+    // What the player earned since the last save point is kept when the window closes.
+    if (!Player.FileName.empty()) SaveProfile();
     instanceLock_.reset();
     FrameTimer.SetEnabled(false);
     // The particle systems before the catalogue whose pictures they draw.
@@ -459,6 +462,7 @@ void TMainForm::FrameworkDestroy() {
     CursorImage = nullptr;
     // Whoever keeps pointers to sprites lets go of them before the engines free the trees.
     ForEachScene([](Scene& scene) { scene.ForgetSprites(); });
+    ForgetMessageSprites();
     ForgetTransitionSprite();
     MainEngine = nullptr;
     mainEngine_.reset();

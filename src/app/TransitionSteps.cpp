@@ -132,10 +132,22 @@ public:
             break;
         case fl_mm_Map:
             Destroy(scene_MainMenu);
+            // Without the map the level it would offer starts.
+            if (!SceneRegistered(scene_Map)) Player.Level = NextLevelToPlay();
             Enter(scene_Map);
             MouseButtonDown = false;
             break;
         case fl_Intro:
+            Destroy(scene_MainMenu);
+            if (!SceneRegistered(scene_Video)) {
+                // Without the cut-scene player the story starts as the intro's end starts it.
+                Player.GameWasStarted = true;
+                SavePlayer();
+                Player.Level = 0;
+            }
+            Enter(scene_Video);
+            MouseButtonDown = false;
+            break;
         case fl_Outro:
             Destroy(scene_MainMenu);
             Enter(scene_Video);
@@ -178,6 +190,9 @@ public:
             OpenLevelDialog();
             break;
         case fl_ExitLoadingLogo:
+            // The player of the last run, or the first readable profile, or a new name.
+            if (CurrentScene == scene_MainMenu) ChooseProfileAtStartUp();
+            [[fallthrough]];
         case fl_Game_GotoMainMenu:
         case fl_Map_MainMenu:
         case fl_credits_GoToMM:

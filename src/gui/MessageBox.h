@@ -60,6 +60,9 @@ const TTSTextArray& ShownMessageLines();
 // What Yes does for a question; the exit question's default fades the game out.
 void SetMessageYesAction(TMessageName name, std::function<void()> action);
 
+// The sprite engine is going with every sprite: the message is forgotten unfreed.
+void ForgetMessageSprites();
+
 // The message box as the frame's front modal layer.
 std::unique_ptr<ModalLayer> MakeMessageLayer();
 

@@ -30,3 +30,18 @@ TSprite* MenuLogo();
 void RefreshMenuSceneryLayout();
 
 } // namespace bw
+
+namespace bw {
+
+// What the scenery shows after the last update (for the tests and the showcase):
+// the lightning picture shown (0 none, 1 or 2), the full-screen flash's alpha, how many
+// thunders have started since it was built, the night cat's stage (0 away, 1 walking in,
+// 2 sitting and licking, 3 looking up, 4 walking out, 5 gone until the next night) and
+// whether the train smoke runs.
+int MenuLightningShown();
+int MenuFlashAlpha();
+int MenuThunderCount();
+int MenuCatStage();
+bool MenuTrainSmokeRunning();
+
+} // namespace bw

@@ -268,6 +268,17 @@ CreateResult StartFreshProfile(const std::string& name, const std::string& fileN
     return result;
 }
 
+// The player name a failure message gives for a profile file that may not be readable: the
+// name the list shows for it, else the last profile's name when it is the last profile's file,
+// else the file name.
+std::string NameOfProfileFile(const std::string& fileName) {
+    for (const TProfileCaption& profile : ProfilesList)
+        if (profile.FileName == fileName) return profile.Caption;
+    if (fileName == GameOptions.LastProfileFile && !GameOptions.LastProfileName.empty())
+        return GameOptions.LastProfileName;
+    return fileName;
+}
+
 bool LoadProfileFile(const std::string& fileName, bool showMessage, std::string* messageKey) {
     const std::string path = ProfilePath(fileName);
     const char* failure = nullptr;
@@ -283,7 +294,7 @@ bool LoadProfileFile(const std::string& fileName, bool showMessage, std::string*
         WriteLog(std::string("Loading profile failed (") + failure + "): [" + fileName + "]", 1);
         if (messageKey) *messageKey = failure;
         if (showMessage && ProfileHooks.ShowMessage)
-            ProfileHooks.ShowMessage(failure, GameOptions.LastProfileName);
+            ProfileHooks.ShowMessage(failure, NameOfProfileFile(fileName));
         return false;
     }
     if (messageKey) messageKey->clear();
@@ -556,6 +567,16 @@ bool DeleteProfile(const std::string& fileName) {
     const std::string path = ProfilePath(fileName);
     const bool deleted = !path.empty() && DeleteFile(path);
     ProfilesList = ListProfiles();
+    // Deleting another player's profile leaves the active player as it is.
+    if (fileName != Player.FileName) return deleted;
+    // The deleted profile is never written again: nothing points at its file any more.
+    if (ProfileHooks.DiscardAwardAnnouncements) ProfileHooks.DiscardAwardAnnouncements();
+    Player.FileName.clear();
+    if (GameOptions.LastProfileFile == fileName) {
+        GameOptions.LastProfileFile.clear();
+        GameOptions.LastProfileName.clear();
+        SaveOptions();
+    }
     ChooseStartProfile();
     ProfilesList = ListProfiles();
     return deleted;
