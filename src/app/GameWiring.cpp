@@ -3,6 +3,8 @@
 #include "app/GameWiring.h"
 
 #include "app/LoadingScreen.h"
+#include "app/MainForm.h"
+#include "app/ScreenMode.h"
 #include "app/Splash.h"
 #include "app/TransitionSteps.h"
 #include "audio/SoundEngine.h"
@@ -17,6 +19,7 @@
 #include "gui/MessageBox.h"
 #include "ingame/LevelScene.h"
 #include "meta/MainMenu.h"
+#include "meta/OptionsScreen.h"
 #include "meta/PlayerSelection.h"
 #include "meta/Profile.h"
 
@@ -29,6 +32,12 @@ void WireGame() {
     RegisterScene(scene_MainMenu, MakeMainMenuScene());
     RegisterScene(scene_ChoosePlayer, MakePlayerSelectionScene());
     RegisterScene(scene_EnterName, MakeNameEntryScene());
+    RegisterScene(scene_Options, MakeOptionsScene());
+    RegisterScene(scene_Credits, MakeCreditsScene());
+    OptionsHooks.ScreenTooSmallForWindow = ScreenTooSmallForWindow;
+    OptionsHooks.SwitchWindowMode = [](bool fullScreen) { SwitchWindowMode(fullScreen); };
+    OptionsHooks.ApplyVSync = SetVSyncOption;
+    OptionsHooks.ApplyCursor = [] { SetGameCursor(0); };
     Layers().Register(Layer::Message, MakeMessageLayer());
     ConnectProfileScreens();
     InstallLoadingScreen();
@@ -41,6 +50,7 @@ void WireGame() {
 
 void UnwireGame() {
     ClearScenes();
+    OptionsHooks = {};
     Layers().Clear();
     SetBoardHost(nullptr);
     SetBoardActors(nullptr);
