@@ -232,7 +232,11 @@ std::string MessageNameText(TMessageName name) {
     }
 }
 
-std::string StringList(const std::vector<std::string>& names);
+std::string JoinedLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += (out.empty() ? "" : " ") + line;
+    return out;
+}
 
 // The message box: its name, its wrapped lines and its buttons.
 std::string MessageJson() {
@@ -240,7 +244,7 @@ std::string MessageJson() {
     std::vector<ScreenTarget> buttons = ScreenTargets();
     std::erase_if(buttons, [](const ScreenTarget& t) { return t.name.rfind("button_Msg_", 0) != 0; });
     return "{\"name\": " + JsonString(MessageNameText(ShownMessageName())) +
-           ", \"text\": " + StringList(ShownMessageLines()) +
+           ", \"text\": " + JsonString(JoinedLines(ShownMessageLines())) +
            ", \"buttons\": " + ButtonsJson(buttons, "      ") + "}";
 }
 
@@ -255,7 +259,7 @@ std::string MainMenuJson() {
         out << "{\"offset\": " << PlayerSelectionOffset() << ", \"selected\": "
             << SelectedProfileIndex() << ", \"handle\": "
             << (ScrollHandleShown(static_cast<int>(ProfilesList.size())) ? "true" : "false")
-            << "}";
+            << ", \"can_delete\": " << (SelectedProfileIndex() >= 0 ? "true" : "false") << "}";
     else
         out << "null";
     out << ", \"entry\": " << (NameEntryOpen() ? JsonString(EnterNameText()) : "null") << "}";
