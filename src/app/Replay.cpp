@@ -95,6 +95,7 @@ std::string Demangle(const char* name) {
     std::free(out);
     // "bw::TCursorPoint" reads better as "TCursorPoint".
     if (result.rfind("bw::", 0) == 0) result = result.substr(4);
+    if (result.rfind("(anonymous namespace)::", 0) == 0) result = result.substr(23);
     return result;
 }
 

@@ -106,7 +106,7 @@ TEST(StartFlow, AFirstStartRunsTheWholeSplashThenLoadsAndAClickFadesIntoTheGame)
                   // location loads behind its own screen (no version line there), and a click
                   // there starts the level.
                   "+80 click TMM_MainMenu_Buttons_StartGame\n+1 expect transition.kind == fl_Intro\n"
-                  "+0 wait scene scene_Loaded 400\n+0 expect loading.after == scene_Level\n"
+                  "+200 expect scene == scene_Loaded\n+0 expect loading.after == scene_Level\n"
                   "+0 expect loading.version == false\n"
                   "+1 click\n+1 expect scene == scene_Level\n+0 expect transition.visible == true\n"
                   "+0 wait scene scene_Level 200\n+0 expect transition.visible == false\n"
