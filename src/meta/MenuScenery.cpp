@@ -95,8 +95,8 @@ const FrontLeafSpec kFrontLeaves[] = {
 constexpr TPoint2 kSmokePos{510.0f, 540.0f};
 constexpr TPoint2 kLogoPos{635.0f, 14.0f};
 constexpr TPoint2 kSquirrelPos{1515.0f, 276.0f};
-constexpr TPoint2 kLightning1Pos{700.0f, 0.0f};
-constexpr TPoint2 kLightning2Pos{1120.0f, 0.0f};
+constexpr TPoint2 kLightning1Pos{430.0f, 0.0f};
+constexpr TPoint2 kLightning2Pos{1300.0f, 60.0f};
 constexpr float kCloudsY = 0.0f;
 constexpr float kBottomPanelY = 880.0f;
 
