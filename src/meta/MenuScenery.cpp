@@ -46,34 +46,34 @@ struct TreePartPlace {
 // The pictures are drawn at exactly these places (data/MainMenu/archive.xml cuts each part of
 // a tree out of the tree's drawing at the same box).
 const TreePartPlace kTree1[] = {
-    {"MM_MainMenu_Tree_1_Trunk_1.image", 0, 0, Sway::Top, 2.0, 2.6, 0},
+    {"MM_MainMenu_Tree_1_Trunk_1.image", -6, -6, Sway::Top, 2.0, 2.6, 0},
     {"MM_MainMenu_Tree_1_Trunk_2.image", 140, 0, Sway::Leaf, 3.0, 3.1, 400},
     {"MM_MainMenu_Tree_1_Liana.image", 420, 40, Sway::Bottom, 9.0, 3.4, 120},
-    {"MM_MainMenu_Tree_1_Leafs_1.image", -60, -86, Sway::Leaf, 4.0, 4.1, 0},
-    {"MM_MainMenu_Tree_1_Leafs_2.image", 168, -100, Sway::Leaf, 4.5, 3.7, 300},
-    {"MM_MainMenu_Tree_1_Leafs_3.image", 380, -54, Sway::Leaf, 5.0, 4.6, 650},
-    {"MM_MainMenu_Tree_1_Leafs_4.image", 551, 2, Sway::Leaf, 5.5, 4.0, 900},
-    {"MM_MainMenu_Tree_1_Leafs_5.image", -82, 165, Sway::Leaf, 4.0, 3.5, 1200},
-    {"MM_MainMenu_Tree_1_Leafs_6.image", 172, 84, Sway::Leaf, 5.0, 4.4, 1500},
-    {"MM_MainMenu_Tree_1_Leafs_7.image", 357, 67, Sway::Leaf, 5.5, 3.9, 1800},
-    {"MM_MainMenu_Tree_1_Leafs_8.image", -67, 396, Sway::Leaf, 4.0, 4.2, 2100},
-    {"MM_MainMenu_Tree_1_Leafs_9.image", 1, 622, Sway::Leaf, 4.5, 3.6, 2400},
-    {"MM_MainMenu_Tree_1_Leafs_10.image", 630, 68, Sway::Leaf, 6.0, 4.8, 2700},
+    {"MM_MainMenu_Tree_1_Leafs_1.image", -84, -122, Sway::Leaf, 4.0, 4.1, 0},
+    {"MM_MainMenu_Tree_1_Leafs_2.image", 147, -131, Sway::Leaf, 4.5, 3.7, 300},
+    {"MM_MainMenu_Tree_1_Leafs_3.image", 364, -78, Sway::Leaf, 5.0, 4.6, 650},
+    {"MM_MainMenu_Tree_1_Leafs_4.image", 540, -14, Sway::Leaf, 5.5, 4.0, 900},
+    {"MM_MainMenu_Tree_1_Leafs_5.image", -100, 138, Sway::Leaf, 4.0, 3.5, 1200},
+    {"MM_MainMenu_Tree_1_Leafs_6.image", 160, 66, Sway::Leaf, 5.0, 4.4, 1500},
+    {"MM_MainMenu_Tree_1_Leafs_7.image", 347, 52, Sway::Leaf, 5.5, 3.9, 1800},
+    {"MM_MainMenu_Tree_1_Leafs_8.image", -81, 375, Sway::Leaf, 4.0, 4.2, 2100},
+    {"MM_MainMenu_Tree_1_Leafs_9.image", -9, 605, Sway::Leaf, 4.5, 3.6, 2400},
+    {"MM_MainMenu_Tree_1_Leafs_10.image", 622, 56, Sway::Leaf, 6.0, 4.8, 2700},
 };
 const TreePartPlace kTree2[] = {
-    {"MM_MainMenu_Tree_2_Trunk_1.image", 1620, 0, Sway::Top, 2.0, 2.4, 200},
+    {"MM_MainMenu_Tree_2_Trunk_1.image", 1620, -6, Sway::Top, 2.0, 2.4, 200},
     {"MM_MainMenu_Tree_2_Trunk_2.image", 1380, 330, Sway::Leaf, 3.0, 2.9, 500},
     {"MM_MainMenu_Tree_2_Liana.image", 1570, 40, Sway::Bottom, 8.0, 3.2, 700},
-    {"MM_MainMenu_Tree_2_Leafs_1.image", 1680, -86, Sway::Leaf, 4.0, 3.8, 100},
-    {"MM_MainMenu_Tree_2_Leafs_2.image", 1488, -90, Sway::Leaf, 4.5, 4.3, 400},
-    {"MM_MainMenu_Tree_2_Leafs_3.image", 1340, -54, Sway::Leaf, 5.0, 3.6, 750},
-    {"MM_MainMenu_Tree_2_Leafs_4.image", 1221, 12, Sway::Leaf, 5.5, 4.5, 1000},
-    {"MM_MainMenu_Tree_2_Leafs_5.image", 1767, 155, Sway::Leaf, 4.0, 3.4, 1300},
-    {"MM_MainMenu_Tree_2_Leafs_6.image", 1602, 94, Sway::Leaf, 5.0, 4.1, 1600},
-    {"MM_MainMenu_Tree_2_Leafs_7.image", 1437, 87, Sway::Leaf, 5.5, 3.7, 1900},
-    {"MM_MainMenu_Tree_2_Leafs_8.image", 1812, 396, Sway::Leaf, 4.0, 4.4, 2200},
-    {"MM_MainMenu_Tree_2_Leafs_9.image", 1343, 282, Sway::Leaf, 4.5, 3.9, 2500},
-    {"MM_MainMenu_Tree_2_Leafs_10.image", 1182, 110, Sway::Leaf, 6.0, 4.7, 2800},
+    {"MM_MainMenu_Tree_2_Leafs_1.image", 1656, -122, Sway::Leaf, 4.0, 3.8, 100},
+    {"MM_MainMenu_Tree_2_Leafs_2.image", 1467, -121, Sway::Leaf, 4.5, 4.3, 400},
+    {"MM_MainMenu_Tree_2_Leafs_3.image", 1324, -78, Sway::Leaf, 5.0, 3.6, 750},
+    {"MM_MainMenu_Tree_2_Leafs_4.image", 1210, -4, Sway::Leaf, 5.5, 4.5, 1000},
+    {"MM_MainMenu_Tree_2_Leafs_5.image", 1749, 128, Sway::Leaf, 4.0, 3.4, 1300},
+    {"MM_MainMenu_Tree_2_Leafs_6.image", 1590, 76, Sway::Leaf, 5.0, 4.1, 1600},
+    {"MM_MainMenu_Tree_2_Leafs_7.image", 1427, 72, Sway::Leaf, 5.5, 3.7, 1900},
+    {"MM_MainMenu_Tree_2_Leafs_8.image", 1798, 375, Sway::Leaf, 4.0, 4.4, 2200},
+    {"MM_MainMenu_Tree_2_Leafs_9.image", 1334, 269, Sway::Leaf, 4.5, 3.9, 2500},
+    {"MM_MainMenu_Tree_2_Leafs_10.image", 1174, 98, Sway::Leaf, 6.0, 4.7, 2800},
 };
 
 // Front leaves: x is measured from the visible left edge (left ones) or to the visible right
@@ -95,8 +95,8 @@ const FrontLeafPlace kFrontLeaves[] = {
 constexpr TPoint2 kSmokePos{510.0f, 540.0f};
 constexpr TPoint2 kLogoPos{635.0f, 14.0f};
 constexpr TPoint2 kSquirrelPos{1515.0f, 276.0f};
-constexpr TPoint2 kLightning1Pos{700.0f, 0.0f};
-constexpr TPoint2 kLightning2Pos{1120.0f, 0.0f};
+constexpr TPoint2 kLightning1Pos{430.0f, 0.0f};
+constexpr TPoint2 kLightning2Pos{1300.0f, 60.0f};
 constexpr float kCloudsY = 0.0f;
 constexpr float kBottomPanelY = 880.0f;
 
@@ -113,7 +113,7 @@ constexpr float kEffectStep = 0.017f;
 constexpr int kSmokeWarmUp = 400;
 
 // A colour that night gives to pictures without a night twin.
-constexpr int kNightTintR = 118, kNightTintG = 128, kNightTintB = 196;
+constexpr int kNightTintR = 84, kNightTintG = 96, kNightTintB = 164;
 
 int Round255(double v) {
     return std::clamp(static_cast<int>(std::nearbyint(v)), 0, 255);
@@ -397,7 +397,7 @@ void UpdateLightning(const MenuSceneryState& st) {
     }
     if (S->Rain) {
         S->Rain->FVisible = S->NightSky > 0;
-        S->Rain->FAlpha = S->NightSky * 3 / 4;
+        S->Rain->FAlpha = S->NightSky * 3 / 5;
     }
 }
 
