@@ -190,9 +190,11 @@ public:
             OpenLevelDialog();
             break;
         case fl_ExitLoadingLogo:
+            if (CurrentScene != scene_MainMenu) break;
+            SceneOf(scene_MainMenu).Command(msg_Show);
             // The player of the last run, or the first readable profile, or a new name.
-            if (CurrentScene == scene_MainMenu) ChooseProfileAtStartUp();
-            [[fallthrough]];
+            ChooseProfileAtStartUp();
+            break;
         case fl_Game_GotoMainMenu:
         case fl_Map_MainMenu:
         case fl_credits_GoToMM:

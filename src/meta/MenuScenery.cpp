@@ -86,7 +86,8 @@ struct FrontLeafPlace {
     int Phase;
 };
 const FrontLeafPlace kFrontLeaves[] = {
-    {"MM_MainMenu_FrontLeafs_1.image", false, -20, -20, 5.0, 3.3, 0},
+    // Below the welcome board, which hangs in the top-left corner.
+    {"MM_MainMenu_FrontLeafs_1.image", false, -70, 280, 5.0, 3.3, 0},
     {"MM_MainMenu_FrontLeafs_2.image", false, -30, 700, 4.0, 2.8, 600},
     {"MM_MainMenu_FrontLeafs_3.image", true, -20, -20, 5.0, 3.0, 300},
     {"MM_MainMenu_FrontLeafs_4.image", true, -30, 690, 4.0, 3.1, 900},

@@ -313,7 +313,8 @@ void TEnterNamePanel::DoDraw() {
     // The caret follows the last character (typing always happens at the end).
     const float width = DesignWidth(*font, Entry.text, NameScale);
     const float alpha = static_cast<float>(std::min(std::fabs(FBlinkSymbolAlpha), 255.0)) / 255;
-    DrawLine(font, "_", {centre.x + width / 2 + 2, FY + 128}, NameScale, false,
+    const float caret = DesignWidth(*font, "_", NameScale);
+    DrawLine(font, "_", {centre.x + width / 2 + caret / 2 + 1, FY + 128}, NameScale, true,
              TColor2{0xFFFFFFFF, 0xFFF7FFE1}, alpha);
 }
 
