@@ -5,6 +5,7 @@
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
 #include "data/XmlParser.h"
+#include "platform/Log.h"
 
 #include <limits>
 
@@ -94,6 +95,16 @@ int32_t IntAttr(const TXMLNode& node, std::string_view name, int32_t def) {
     return TextToIntDef(node.GetFieldValue(name), def);
 }
 
+} // namespace
+
+int32_t CatEntryCode(int32_t kind) {
+    if (kind >= 1 && kind <= 5) return kind + 20;
+    if (kind >= 21 && kind <= 25) return kind;
+    return 0;
+}
+
+namespace {
+
 template <class Generation> void ReadGeneration(const TXMLNode* node, Generation& gen) {
     if (!node) return;
     gen.Probability = IntAttr(*node, "Probability", 0);
@@ -178,7 +189,16 @@ void ReadSettings(const TXMLNode& settings, TLevel_Data& data) {
 
     if (const TXMLNode* cats = settings.GetChildNode("Cats")) {
         data.Cats.clear();
-        for (const TXMLNode& child : *cats) data.Cats.push_back(ReadCat(child));
+        for (const TXMLNode& child : *cats) {
+            TLevelData_Cat cat = ReadCat(child);
+            if (CatEntryCode(cat.Kind) == 0) {
+                WriteLog("Level file: cat entry Kind " + std::to_string(cat.Kind) +
+                             " is neither 1..5 nor 21..25; the entry is ignored",
+                         1);
+                continue;
+            }
+            data.Cats.push_back(cat);
+        }
     }
 }
 
