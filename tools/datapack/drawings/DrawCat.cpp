@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -375,7 +376,7 @@ Curve TailCurve(const Look& look, double swing, bool dangling) {
         if (dangling) return {{8, -8}, {24 + 6 * s, 4}, {14 + 12 * s, 20}, {22 + 14 * s, 8}};
         return {{10, -6}, {30, -4}, {34 + 3 * s, -30}, {26 + 8 * s, -46 - 2 * s}};
     case TailKind::Plume:
-        if (dangling) return {{-12, -10}, {-28 - 4 * s, 0}, {-30 - 8 * s, 14}, {-20 - 10 * s, 18}};
+        if (dangling) return {{-12, -10}, {-28 - 4 * s, -2}, {-30 - 8 * s, 10}, {-22 - 10 * s, 12}};
         return {{-16, -10}, {-40 - 2 * s, -12}, {-44 + 2 * s, -40}, {-32 + 6 * s, -58}};
     case TailKind::Long:
         if (dangling) return {{10, -8}, {30 + 6 * s, 0}, {36 + 10 * s, 20}, {22 + 18 * s, 10}};
@@ -1121,6 +1122,8 @@ CatPose Fly(int kind, int f, int n) {
     p.HeadTilt = -6 * s;
     p.Lift = 6;
     p.Squash = -0.1;
+    // The tall cat's head would leave the pattern: it hangs between its shoulders.
+    if (kind == 2) p.HeadDy = 6;
     p.Tail = s;
     p.Ears = 0.3;
     p.FrontL = {-42, -72};
@@ -1131,15 +1134,319 @@ CatPose Fly(int kind, int f, int n) {
     return p;
 }
 
+// ------------------------------------------------------------------ walking
+
+// Cat_4 walking across the board, seen from the side (facing right; the left sheet is its
+// mirror image, lit from the same side). One stride per 16 patterns: the legs move in the
+// cat's walking order, the body bobs twice, the long tail sways.
+void DrawSideCat(cairo_t* cr, int kind, int f, double gx, double gy, bool mirror) {
+    const Look& look = LookOf(kind);
+    const double phase = 2 * kPi * f / 16.0;
+    cairo_save(cr);
+    cairo_translate(cr, gx, gy);
+    if (mirror) cairo_scale(cr, -1, 1);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    const double bob = -1.5 * std::fabs(std::sin(phase));
+    const double by = -31 + bob; // body centre
+    // Legs: shoulder and hip, each with its own phase (hind left, front left, hind right,
+    // front right).
+    struct LegAt {
+        double X, Phase;
+        bool Far;
+    };
+    const LegAt legs[] = {{-15, 0, true}, {15, kPi / 2, true}, {-15, kPi, false},
+                          {15, 3 * kPi / 2, false}};
+    auto drawLeg = [&](const LegAt& leg) {
+        const double a = phase + leg.Phase;
+        const double dx = 8 * std::sin(a);
+        const double lift = std::max(0.0, std::cos(a)) * 6;
+        const Pt top{leg.X + (leg.Far ? 3 : 0), by + 5};
+        const Pt paw{leg.X + dx + (leg.Far ? 3 : 0), -3 - lift};
+        const uint32_t c = leg.Far ? look.Shade : look.Base;
+        DrawLeg(cr, look, top, paw, c, leg.Far ? 0x8A8290 : look.Shade, leg.Far ? look.LightShade
+                                                                             : look.Light,
+                look.ArmW);
+    };
+    // The tail from the rump, up and curling over.
+    const double sway = std::sin(phase);
+    const Curve tail{{-22, by - 4}, {-44, by - 8}, {-50 + 3 * sway, by - 40},
+                     {-38 + 6 * sway, by - 58}};
+    CatPose pose;
+    pose.Kind = kind;
+    pose.Tail = sway;
+    {
+        const Poly tube = Tube(tail, 9, 7);
+        Cel(cr, [&] { AddPoly(cr, tube); }, look.Base, look.Shade, 4, 3, [&] {
+            const double dash[] = {4.5, 5.5};
+            cairo_set_dash(cr, dash, 2, 2);
+            StrokeCurve(cr, tail, 0.12, 1.0);
+            Stroke(cr, look.Mark, 30);
+            cairo_set_dash(cr, nullptr, 0, 0);
+        });
+    }
+    drawLeg(legs[0]);
+    drawLeg(legs[1]);
+    // The body, a long bean with bands across it.
+    const Poly body = Blob(0, by, 27, 14, 2.4, 0, 0, 0);
+    Cel(cr, [&] { AddPoly(cr, body); }, look.Base, look.Shade, 4, 6, [&] {
+        Ellipse(cr, 4, by + 10, 20, 6);
+        Colour(cr, look.Light);
+        cairo_fill(cr);
+        for (int i = 0; i < 4; ++i) {
+            const double x = -18 + i * 10.5;
+            cairo_move_to(cr, x - 3, by - 16);
+            cairo_curve_to(cr, x - 1, by - 8, x + 1, by - 4, x - 1, by + 3);
+            cairo_line_to(cr, x + 3, by + 2);
+            cairo_curve_to(cr, x + 5, by - 4, x + 4, by - 9, x + 4, by - 16);
+            cairo_close_path(cr);
+        }
+        Colour(cr, look.Mark);
+        cairo_fill(cr);
+        Gloss(cr, 0, by, 27, 14, 0.3);
+    });
+    drawLeg(legs[2]);
+    drawLeg(legs[3]);
+    // The head at the front, turned towards the player, looking where it goes.
+    pose.Expression = Face::Sly;
+    pose.LookX = 3;
+    pose.HeadTilt = 4 * std::sin(phase * 2);
+    cairo_translate(cr, 22, by - 16 + bob * 0.5);
+    cairo_rotate(cr, pose.HeadTilt * kPi / 180);
+    cairo_scale(cr, 0.92, 0.92);
+    DrawHead(cr, look, pose, false);
+    cairo_restore(cr);
+}
+
+// Walking towards the player or away: the front or back view padding along, paws lifting in
+// turn, the body bobbing, the tail swaying.
+CatPose Pad(int kind, int f, bool away) {
+    CatPose p;
+    p.Kind = kind;
+    const double phase = 2 * kPi * f / 16.0;
+    p.Sitting = true;
+    p.Squash = -0.04 + 0.03 * std::fabs(std::cos(phase));
+    p.Lift = 1.5 * std::fabs(std::sin(phase));
+    p.Tail = std::sin(phase);
+    p.HeadTilt = 3 * std::sin(phase);
+    p.LookY = 2;
+    const double l = std::max(0.0, std::sin(phase)) * 6;
+    const double r = std::max(0.0, -std::sin(phase)) * 6;
+    p.FrontL = {-8, -3 - l};
+    p.FrontR = {8, -3 - r};
+    p.HindL = {-20, -3 - (away ? r : 0)};
+    p.HindR = {20, -3 - (away ? l : 0)};
+    return p;
+}
+
+// ------------------------------------------------------------------ shadow and bubbles
+
+// The shadow that warns of a cat about to drop: a soft dark ellipse in the middle of the
+// pattern (the game grows it from its centre and lays it over the cell).
+void DrawShadow(cairo_t* cr, double cx, double cy) {
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_scale(cr, 1, 0.42);
+    cairo_pattern_t* soft = cairo_pattern_create_radial(0, 0, 0, 0, 0, 34);
+    cairo_pattern_add_color_stop_rgba(soft, 0, 0.12, 0.06, 0.12, 0.85);
+    cairo_pattern_add_color_stop_rgba(soft, 0.6, 0.12, 0.06, 0.12, 0.75);
+    cairo_pattern_add_color_stop_rgba(soft, 1, 0.12, 0.06, 0.12, 0.0);
+    cairo_set_source(cr, soft);
+    cairo_arc(cr, 0, 0, 34, 0, 2 * kPi);
+    cairo_fill(cr);
+    cairo_pattern_destroy(soft);
+    cairo_restore(cr);
+}
+
+void Puffs(cairo_t* cr, const std::vector<std::array<double, 3>>& puffs, double grow) {
+    for (const auto& q : puffs) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, q[0], q[1], q[2] + grow, 0, 2 * kPi);
+    }
+}
+
+// A thought bubble over a caught cat: a cloud with a trail of little puffs leading down to the
+// cat (to the lower left, or to the lower right for the bubble the game shows left of the
+// cat), holding a picture of what the cat thinks of being caught.
+void DrawBubble(cairo_t* cr, int symbol, double w, double h) {
+    const bool trailRight = symbol == 3;
+    const double cx = trailRight ? w * 0.45 : w * 0.55, cy = h * 0.42;
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    const std::vector<std::array<double, 3>> cloud = {
+        {cx - 28, cy + 6, 20}, {cx - 12, cy - 14, 22}, {cx + 14, cy - 14, 21},
+        {cx + 30, cy + 4, 19},  {cx + 10, cy + 16, 20}, {cx - 14, cy + 16, 19}, {cx, cy, 26}};
+    // The trail.
+    const double tx = trailRight ? w - 22 : 22;
+    const double ty = h - 20;
+    const double dir = trailRight ? 1 : -1;
+    const std::vector<std::array<double, 3>> trail = {{tx - dir * 12, ty - 12, 7},
+                                                      {tx + dir * 2, ty + 4, 4.5}};
+    // Outline all puffs first, then fill them, so they merge into one cloud.
+    Puffs(cr, cloud, 2);
+    Puffs(cr, trail, 2);
+    Colour(cr, kInk);
+    cairo_fill(cr);
+    Puffs(cr, cloud, -1.2);
+    Puffs(cr, trail, -1.2);
+    Colour(cr, kSkyLight);
+    cairo_fill(cr);
+    cairo_save(cr);
+    cairo_translate(cr, -3, -3);
+    Puffs(cr, cloud, -2.5);
+    Puffs(cr, trail, -2.5);
+    Colour(cr, kWhite);
+    cairo_fill(cr);
+    cairo_restore(cr);
+
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy + 1);
+    switch (symbol) {
+    case 1: {
+        // A storm cloud with a lightning bolt and rain: grumpy.
+        const std::vector<std::array<double, 3>> storm = {
+            {-12, -2, 9}, {0, -8, 11}, {13, -3, 9}, {4, 3, 8}, {-6, 3, 8}};
+        Puffs(cr, storm, 1.5);
+        Colour(cr, kInk);
+        cairo_fill(cr);
+        Puffs(cr, storm, -1.5);
+        Colour(cr, 0x7E7488);
+        cairo_fill(cr);
+        cairo_save(cr);
+        cairo_translate(cr, -2, -2);
+        Puffs(cr, {{-12, -3, 6}, {0, -9, 8}, {12, -4, 5}}, 0);
+        Colour(cr, 0xA69CAE);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        cairo_move_to(cr, 2, 4);
+        cairo_line_to(cr, -5, 16);
+        cairo_line_to(cr, 1, 16);
+        cairo_line_to(cr, -4, 27);
+        cairo_line_to(cr, 9, 12);
+        cairo_line_to(cr, 3, 12);
+        cairo_line_to(cr, 8, 4);
+        cairo_close_path(cr);
+        Colour(cr, kSun);
+        cairo_fill_preserve(cr);
+        Stroke(cr, kInk, 2.5);
+        for (const double x : {-14.0, 16.0}) {
+            cairo_move_to(cr, x, 10);
+            cairo_curve_to(cr, x + 3, 15, x + 3, 18, x, 18);
+            cairo_curve_to(cr, x - 3, 18, x - 3, 15, x, 10);
+            cairo_close_path(cr);
+            Colour(cr, kSky);
+            cairo_fill_preserve(cr);
+            Stroke(cr, kInk, 2);
+        }
+        break;
+    }
+    case 2: {
+        // A fish bone: all that is left of a dinner.
+        cairo_move_to(cr, -22, 0);
+        cairo_line_to(cr, 12, 0);
+        Stroke(cr, kInk, 7);
+        for (int i = 0; i < 3; ++i) {
+            const double x = -12 + i * 8;
+            cairo_move_to(cr, x - 3, -9);
+            cairo_curve_to(cr, x, -5, x + 1, -2, x + 1, 0);
+            cairo_curve_to(cr, x + 1, 2, x, 5, x - 3, 9);
+        }
+        Stroke(cr, kInk, 6);
+        // The tail fin.
+        cairo_move_to(cr, -20, 0);
+        cairo_line_to(cr, -30, -9);
+        cairo_line_to(cr, -28, 0);
+        cairo_line_to(cr, -30, 9);
+        cairo_close_path(cr);
+        Colour(cr, kCream);
+        cairo_fill_preserve(cr);
+        Stroke(cr, kInk, 3);
+        // The head.
+        cairo_move_to(cr, 10, -1);
+        cairo_curve_to(cr, 14, -12, 28, -10, 31, 0);
+        cairo_curve_to(cr, 28, 10, 14, 12, 10, 1);
+        cairo_close_path(cr);
+        Colour(cr, kCream);
+        cairo_fill_preserve(cr);
+        Stroke(cr, kInk, 3);
+        cairo_arc(cr, 22, -2.5, 2.4, 0, 2 * kPi);
+        Colour(cr, kInk);
+        cairo_fill(cr);
+        // The bones themselves, light inside their ink.
+        cairo_move_to(cr, -22, 0);
+        cairo_line_to(cr, 12, 0);
+        Stroke(cr, kCream, 2.5);
+        for (int i = 0; i < 3; ++i) {
+            const double x = -12 + i * 8;
+            cairo_move_to(cr, x - 3, -9);
+            cairo_curve_to(cr, x, -5, x + 1, -2, x + 1, 0);
+            cairo_curve_to(cr, x + 1, 2, x, 5, x - 3, 9);
+        }
+        Stroke(cr, kCream, 2);
+        break;
+    }
+    default: {
+        // Swirls and little stars: dizzy.
+        for (int k = 0; k < 2; ++k) {
+            const double ox = k ? 10 : -11, oy = k ? 2 : -3;
+            const double turn = k ? -1 : 1;
+            for (int i = 0; i <= 48; ++i) {
+                const double t = i / 48.0;
+                const double a = turn * t * 2.3 * 2 * kPi;
+                const double r = 1 + t * 10;
+                if (i == 0) {
+                    cairo_move_to(cr, ox + r * std::cos(a), oy + r * std::sin(a));
+                } else {
+                    cairo_line_to(cr, ox + r * std::cos(a), oy + r * std::sin(a));
+                }
+            }
+            Stroke(cr, kInk, 3);
+        }
+        const double stars[][3] = {{-24, 12, 5}, {24, -12, 4.5}, {2, 17, 3.5}};
+        for (const auto& st : stars) {
+            const double x = st[0], y = st[1], r = st[2];
+            for (int i = 0; i < 10; ++i) {
+                const double a = -kPi / 2 + i * kPi / 5;
+                const double rr = (i % 2) ? r * 0.45 : r;
+                if (i == 0) {
+                    cairo_move_to(cr, x + rr * std::cos(a), y + rr * std::sin(a));
+                } else {
+                    cairo_line_to(cr, x + rr * std::cos(a), y + rr * std::sin(a));
+                }
+            }
+            cairo_close_path(cr);
+            Colour(cr, kSun);
+            cairo_fill_preserve(cr);
+            Stroke(cr, kInk, 2);
+        }
+        break;
+    }
+    }
+    cairo_restore(cr);
+}
+
 } // namespace
 
 bool DrawCat(cairo_t* cr, const DrawContext& context, std::string& error) {
     const std::string sheet = context.Text("sheet", "idle");
     const int n = std::min(context.Frames, 16);
     const int f = context.Frame % 16;
-    const double sx = context.Width / 130.0, sy = context.Height / 130.0;
-    cairo_scale(cr, sx, sy);
-    const std::string kindText = context.Text("kind", "1");
+    cairo_scale(cr, context.Width / 130.0, context.Height / 130.0);
+    if (sheet == "shadow") {
+        DrawShadow(cr, 65, 65);
+        return true;
+    }
+    if (sheet == "bubble") {
+        const std::string symbol = context.Text("symbol", "1");
+        if (symbol != "1" && symbol != "2" && symbol != "3") {
+            error = "symbol \"" + symbol + "\" is none of 1..3";
+            return false;
+        }
+        // Drawn on a 130 x 110 design; other sizes scale it.
+        cairo_scale(cr, 1, context.Height / 110.0 / (context.Height / 130.0));
+        DrawBubble(cr, symbol[0] - '0', 130, 110);
+        return true;
+    }
+    const std::string kindText = context.Text("kind", "");
     int kind = 0;
     if (kindText.size() == 1 && kindText[0] >= '1' && kindText[0] <= '5') kind = kindText[0] - '0';
     if (kind == 0) {
@@ -1147,6 +1454,8 @@ bool DrawCat(cairo_t* cr, const DrawContext& context, std::string& error) {
         return false;
     }
     const Pt g = Ground(kind);
+    // The walking sheets are placed 9 units higher than a sitting cat (cell centre - (65, 97)).
+    const Pt walk{65, g.y + 9};
     if (sheet == "idle") {
         DrawFrontCat(cr, kind == 5 ? Bounce(f) : Idle(kind, f, n), g.x, g.y);
     } else if (sheet == "drop") {
@@ -1155,8 +1464,16 @@ bool DrawCat(cairo_t* cr, const DrawContext& context, std::string& error) {
         DrawFrontCat(cr, Match(kind, f, n), g.x, g.y);
     } else if (sheet == "fly") {
         DrawFrontCat(cr, Fly(kind, f, n), 60, 106);
+    } else if (sheet == "move_right" || sheet == "move_left") {
+        DrawSideCat(cr, kind, f, walk.x, walk.y, sheet == "move_left");
+    } else if (sheet == "move_down") {
+        DrawFrontCat(cr, Pad(kind, f, false), walk.x, walk.y);
+    } else if (sheet == "move_up") {
+        DrawFrontCat(cr, Pad(kind, f, true), walk.x, walk.y, true);
     } else {
-        error = "sheet \"" + sheet + "\" is none of idle, drop, match, fly";
+        error = "sheet \"" + sheet +
+                "\" is none of idle, drop, match, fly, move_right, move_left, move_down, "
+                "move_up, shadow, bubble";
         return false;
     }
     return true;
