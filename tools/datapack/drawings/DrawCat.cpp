@@ -1101,8 +1101,9 @@ CatPose Match(int kind, int f, int n) {
         p.Ears = Lerp(0.6, 0.3, u);
         p.FurUp = 1 - u;
         p.Tail = std::sin(t * 9);
-        p.FrontL = {Lerp(-14, -40, u), Lerp(-30, -72, u) - lift};
-        p.FrontR = {Lerp(14, 40, u), Lerp(-30, -72, u) - lift};
+        // Ending where the carried-off sheet starts: forepaws up in the carrying birds' feet.
+        p.FrontL = {Lerp(-14, -52, u), Lerp(-30, -70, u) - lift};
+        p.FrontR = {Lerp(14, 44, u), Lerp(-30, -70, u) - lift};
         p.HindL = {Lerp(-20, -14, u), -3 - lift};
         p.HindR = {Lerp(20, 14, u), -3 - lift};
     }
@@ -1126,8 +1127,9 @@ CatPose Fly(int kind, int f, int n) {
     if (kind == 2) p.HeadDy = 6;
     p.Tail = s;
     p.Ears = 0.3;
-    p.FrontL = {-42, -72};
-    p.FrontR = {42, -72};
+    // In the feet of the two birds that the game holds at the cat's (13, 5) and (107, 5).
+    p.FrontL = {-47, -68};
+    p.FrontR = {49, -68};
     p.HindL = {-10 + 6 * s, 4};
     p.HindR = {10 + 6 * s, 4};
     p.TailHangs = true;
