@@ -1030,7 +1030,9 @@ CatPose Bounce(int f) {
         p.FrontR = {9, -p.Lift - 1};
         p.HindL = {-14, -p.Lift + 2};
         p.HindR = {14, -p.Lift + 2};
-        p.Expression = f >= 4 && f <= 7 ? Face::Happy : Face::Sly;
+        // Eyes stay open: shut ones would be ink lines lost on the black face.
+        p.Expression = Face::Normal;
+        p.LookY = -2;
     }
     if (f < 2) {
         p.HindL = {-19, -3};
