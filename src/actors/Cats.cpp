@@ -275,6 +275,16 @@ void SpawnCats() {
     std::vector<TLevelData_Cat>& entries = CurrentLevel.Cats;
     float delay = 0.0f;
 
+    // An entry of an unknown kind is used up at once, with one line in the log.
+    for (size_t i = 0; i < entries.size(); ++i) {
+        TLevelData_Cat& e = entries[i];
+        if (e.Droped || CatEntryCode(e.Kind) != 0) continue;
+        e.Droped = true;
+        WriteLog("Cat entry " + std::to_string(i + 1) + " of " + CurrentLevel.FileName + ": Kind " +
+                     std::to_string(e.Kind) + " is neither 1..5 nor 21..25; the entry is ignored",
+                 1);
+    }
+
     for (TLevelData_Cat& e : entries) {
         if (e.Droped || e.Cond_name != "cond_start_level" || !HasPos(e)) continue;
         e.Droped = true;

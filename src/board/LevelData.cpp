@@ -5,7 +5,6 @@
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
 #include "data/XmlParser.h"
-#include "platform/Log.h"
 
 #include <limits>
 
@@ -189,16 +188,7 @@ void ReadSettings(const TXMLNode& settings, TLevel_Data& data) {
 
     if (const TXMLNode* cats = settings.GetChildNode("Cats")) {
         data.Cats.clear();
-        for (const TXMLNode& child : *cats) {
-            TLevelData_Cat cat = ReadCat(child);
-            if (CatEntryCode(cat.Kind) == 0) {
-                WriteLog("Level file: cat entry Kind " + std::to_string(cat.Kind) +
-                             " is neither 1..5 nor 21..25; the entry is ignored",
-                         1);
-                continue;
-            }
-            data.Cats.push_back(cat);
-        }
+        for (const TXMLNode& child : *cats) data.Cats.push_back(ReadCat(child));
     }
 }
 

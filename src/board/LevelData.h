@@ -173,7 +173,7 @@ enum ObjectCodeKind : uint8_t {
 ObjectCodeKind ClassifyObjectCode(int32_t code);
 
 // The board code of a cat entry's Kind: 1..5 stand for the cats 21..25, and 21..25 are taken
-// as they are; 0 for anything else (such an entry is left out when the level is read).
+// as they are; 0 for anything else (the game never places such an entry).
 int32_t CatEntryCode(int32_t kind);
 
 // ---- Reading ------------------------------------------------------------------------------

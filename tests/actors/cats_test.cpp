@@ -270,6 +270,16 @@ TEST_F(Cats, RandomCatsComeAllTogetherOrNotAtAll) {
     EXPECT_TRUE(CurrentLevel.Cats[0].Droped);
 }
 
+TEST_F(Cats, AnEntryNamesItsCatByKindOrByBoardCodeAndNothingElse) {
+    Play({".....", ".....", "....."},
+         CatEntry(7, "cond_start_level", 0, {2, 2}) + CatEntry(23, "cond_start_level", 0, {4, 2}));
+    EXPECT_TRUE(CurrentLevel.Cats[0].Droped);
+    EXPECT_TRUE(CatAt({2, 2})->FNewShadowSprite->FAnimStage == 0);
+    SettleAll();
+    EXPECT_EQ(CatCells(), (TCoords2Array{{4, 2}}));
+    EXPECT_EQ(KindOn(4, 2), 23);
+}
+
 TEST_F(Cats, AShadowWarnsAndTheCatLandsOnTheBirdLeftThereAtTheEndOfTheTurn) {
     Play({"1..", "...", "..."},
          CatEntry(3, "cond_less_then", 1, NoCell, "Count=\"1\" Shadow=\"yes\""));
