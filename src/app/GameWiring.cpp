@@ -2,6 +2,7 @@
 // its Scene here, a new panel its ModalLayer, a new actor joins the board's actors.
 #include "app/GameWiring.h"
 
+#include "actors/GameActors.h"
 #include "app/LoadingScreen.h"
 #include "app/MainForm.h"
 #include "app/ScreenMode.h"
@@ -44,6 +45,7 @@ void WireGame() {
     SetTransitionSteps(&GameTransitionSteps());
     SetBoardHost(&LevelBoardHost());
     SetBoardEffects(&TheBoardEffects());
+    SetBoardActors(&TheBoardActors());
     // The actors, the panels, the menus and the map join here as they are built; until then
     // their scenes and layers are the null ones.
 }

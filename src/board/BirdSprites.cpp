@@ -35,7 +35,8 @@ TPoint2 ImageSize(const TSprite& sprite) {
                    static_cast<float>(sprite.GetImageHeight())};
 }
 
-// The angle from `from` to `to` in 256ths of a turn.
+} // namespace
+
 int AngleTo(TPoint2 from, TPoint2 to) {
     const double radians =
         std::atan2(static_cast<double>(to.y - from.y), static_cast<double>(to.x - from.x));
@@ -45,8 +46,6 @@ int AngleTo(TPoint2 from, TPoint2 to) {
 double Distance(TPoint2 a, TPoint2 b) {
     return std::hypot(static_cast<double>(a.x - b.x), static_cast<double>(a.y - b.y));
 }
-
-} // namespace
 
 // ---- Pictures -----------------------------------------------------------------------------------
 

@@ -212,6 +212,10 @@ private:
 TKilledBirdSprite* StartBirdRemoval(int kind, int pX, int pY, TKilledBirdAnimKind animKind,
                                     TPoint2 target, int z, float y, float x);
 
+// The heading from `from` to `to` in 256ths of a turn (0..255, y growing downwards).
+int AngleTo(TPoint2 from, TPoint2 to);
+double Distance(TPoint2 a, TPoint2 b);
+
 // A point on the quadratic curve from a through b to c at t (0..1).
 TPoint2 QuadraticCurvePoint(TPoint2 a, TPoint2 b, TPoint2 c, float t);
 

@@ -312,6 +312,7 @@ void BuildBoard() {
         BoardCells[x][y] = cell;
 
         BoardBirds[x][y] = CreateCellBird(x, y);
+        Actors().CreateCellActors(TCoord2{x, y});
 
         const int code = CurrentLevel.Birds[x][y];
         if (!location.FWallsImage.empty()) {
@@ -796,6 +797,10 @@ void AdvanceGates() {
 }
 
 void CloseGateOn(TCoord2 cell) {
+    RemoveOccupantAt(cell);
+}
+
+void RemoveOccupantAt(TCoord2 cell) {
     TBirdSprite* bird = At(BoardBirds, cell);
     if (Visible(bird)) {
         if (bird->FBounded) {

@@ -129,6 +129,9 @@ void GenerateCrows();
 void GenerateWalls();
 void AdvanceGates();
 void CloseGateOn(TCoord2 cell);
+// Something lands on the cell: a bird there (freed first if tied) leaves as a group of one,
+// not a combo; otherwise a bonus lying there goes off.
+void RemoveOccupantAt(TCoord2 cell);
 void HitWall(TCoord2 cell);
 // The location number of the level being played (0 when none).
 int CurrentLocationNumber();

@@ -21,6 +21,8 @@ struct LiftedObject {
 class BoardActors {
 public:
     virtual ~BoardActors() = default;
+    // The board is being built: the actors create their slots for the cell (after its bird).
+    virtual void CreateCellActors(TCoord2 /*cell*/) {}
     // Adds the actors to a snapshot of the board, and to its Reserved cells the cells they
     // are on their way to.
     virtual void AddToSnapshot(BoardSnapshot&) {}

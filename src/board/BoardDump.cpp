@@ -76,7 +76,8 @@ std::string BoardStateJson() {
         << ", \"combo_color\": " << p.LevelBirdsCombos.Color
         << ", \"combo_count\": " << p.LevelBirdsCombos.Count
         << ", \"unbounded\": " << p.BirdsUnbounded << ", \"crows_killed\": " << p.CrownsKilled
-        << ", \"walls_destroyed\": " << p.WallsDestroyed << ", \"matched\": [";
+        << ", \"walls_destroyed\": " << p.WallsDestroyed
+        << ", \"cats_matched\": " << p.LevelCatsMatched << ", \"matched\": [";
     for (size_t k = 1; k < p.LevelBirdsMatched.size(); ++k)
         out << (k > 1 ? ", " : "") << p.LevelBirdsMatched[k];
     out << "]},\n    \"dragged\": ";
@@ -116,6 +117,7 @@ std::string BoardStateJson() {
         out << (i ? ", " : "") << "[" << reserved[i].x << ", " << reserved[i].y << "]";
     out << "]";
     out << ",\n    \"cells\": [";
+    const BoardSnapshot snapshot = TakeBoardSnapshot();
     bool first = true;
     for (int y = 0; y < BoardGridSize; ++y) {
         for (int x = 0; x < BoardGridSize; ++x) {
@@ -140,6 +142,9 @@ std::string BoardStateJson() {
                 out << ", \"gate\": {\"opened\": " << Bool(gate->FOpened)
                     << ", \"counter\": " << gate->FProgress
                     << ", \"animating\": " << Bool(gate->FAnimating) << "}";
+            if (const CatState& cat = snapshot.Cats[x][y]; cat.Visible || cat.NewShadow)
+                out << ", \"cat\": {\"kind\": " << cat.Kind
+                    << ", \"announced\": " << Bool(cat.NewShadow) << "}";
             out << "}";
         }
     }

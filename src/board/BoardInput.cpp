@@ -80,6 +80,8 @@ bool AcceptRelease(TCoord2 c, const BoardSnapshot& s) {
     if (bird && bird->FVisible && !bird->FSmallBounded) return false;
     if (bird && bird->FEgg && bird->FEggSprite->FAnimStage >= 2) return false;
     if (s.IsReserved(c)) return false;
+    // A cat already falling onto the cell lands before anything released now could arrive.
+    if (s.Cats[c.x][c.y].Dropping) return false;
     if (s.Bonuses[c.x][c.y].Visible && s.Bonuses[c.x][c.y].BonusStatus == 0) return false;
     if (s.Keys[c.x][c.y]) return false;
     if (s.Nestlings[c.x][c.y] && s.Dragged != drag_Key) return false;

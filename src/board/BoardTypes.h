@@ -98,6 +98,7 @@ struct CatState {
     bool Visible = false;
     int Kind = 0;           // 21..25
     bool NewShadow = false; // announced: only its shadow is on the board so far
+    bool Dropping = false;  // announced and already falling: nothing may be released here
 };
 
 struct BonusState {

@@ -94,6 +94,16 @@ int32_t IntAttr(const TXMLNode& node, std::string_view name, int32_t def) {
     return TextToIntDef(node.GetFieldValue(name), def);
 }
 
+} // namespace
+
+int32_t CatEntryCode(int32_t kind) {
+    if (kind >= 1 && kind <= 5) return kind + 20;
+    if (kind >= 21 && kind <= 25) return kind;
+    return 0;
+}
+
+namespace {
+
 template <class Generation> void ReadGeneration(const TXMLNode* node, Generation& gen) {
     if (!node) return;
     gen.Probability = IntAttr(*node, "Probability", 0);

@@ -172,6 +172,10 @@ enum ObjectCodeKind : uint8_t {
 
 ObjectCodeKind ClassifyObjectCode(int32_t code);
 
+// The board code of a cat entry's Kind: 1..5 stand for the cats 21..25, and 21..25 are taken
+// as they are; 0 for anything else (the game never places such an entry).
+int32_t CatEntryCode(int32_t kind);
+
 // ---- Reading ------------------------------------------------------------------------------
 
 // Every run of the digits 0..9 is one number; any other character only ends a run (so there

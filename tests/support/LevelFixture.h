@@ -3,7 +3,7 @@
 //   ' ' no cell        '.' empty cell      '1'..'6' bird of that kind   'c' crow
 //   'A'..'F' bounded bird of kind 1..6     'W' wall (strength 1)        'V' wall (strength 2)
 //   '^' '>' 'v' '<' one-way cell entered moving up, right, down, left
-//   'o' open gate, 'x' closed gate
+//   'o' open gate, 'x' closed gate             'G' 'H' 'I' 'J' 'K' cat of kind 21..25
 //
 // The first character of the first row is cell (1, 1). Eggs are the ones the level lays each
 // turn (`eggsPerTurn`). Every level plays on one test location whose cells lie at
@@ -29,6 +29,7 @@ inline bool PictureCell(char ch, int& map, int& object) {
     if (ch == ' ' || ch == '.') return true;
     if (ch >= '1' && ch <= '6') return (object = ch - '0'), true;
     if (ch >= 'A' && ch <= 'F') return (object = 11 + (ch - 'A')), true;
+    if (ch >= 'G' && ch <= 'K') return (object = 21 + (ch - 'G')), true;
     switch (ch) {
     case 'c':
         object = 9;
@@ -67,6 +68,7 @@ struct FixtureLevel {
     std::vector<std::string> rows;
     int eggsPerTurn = 0;
     std::string kinds = "1,1,1,1,1,1,0,0"; // weights of the bird kinds 1..8 for new eggs
+    std::string cats{};                    // the cat entries inside <Cats>
 };
 
 // The level file of a picture. Characters outside the legend fail the test.
@@ -88,7 +90,7 @@ inline std::string LevelFileXml(const FixtureLevel& level) {
     out << "<level>\n  <settings>\n    <Mission name=\"mission_nil\"/>\n"
         << "    <Task Index=\"1\" Value=\"100\" AdditionalValue=\"0\"/>\n"
         << "    <Birds GenerateCount=\"" << level.eggsPerTurn << "\" Kinds=\"" << level.kinds
-        << "\"/>\n  </settings>\n  <map>\n";
+        << "\"/>\n    <Cats>" << level.cats << "</Cats>\n  </settings>\n  <map>\n";
     for (int y = 0; y < 18; ++y) {
         out << "    <m" << y << " Value=\"";
         for (int x = 0; x < 18; ++x) out << (x ? "," : "") << map[y][x];

@@ -146,6 +146,25 @@ TEST_F(LevelCheck, UnknownCatsAndBonusesAreReported) {
     ExpectReported(LineOf(text, "<b2 "), "object code 46 is not a bonus");
 }
 
+TEST_F(LevelCheck, CatEntriesThatWouldNeverComeAreReported) {
+    const std::string text =
+        Replace(ValidLevel(), "    <Cats/>\n",
+                "    <Cats>\n"                                                             // 15
+                "      <cat Kind=\"23\">\n"                                                // 16
+                "        <Pos X=\"-1\" Y=\"-1\"/>\n"                                       // 17
+                "        <Conditions Name=\"cond_start_level\" Value=\"0\"/>\n"            // 18
+                "        <MusicEvent Name=\"music_event_drop\" Index=\"9\" Time=\"0\"/>\n" // 19
+                "      </cat>\n"
+                "      <cat Kind=\"4\"/>\n" // 21
+                "    </Cats>\n");
+    EXPECT_EQ(CheckLevel(text), 1);
+    EXPECT_EQ(out.find(":16: cat Kind"), std::string::npos) << "21..25 are cat kinds too";
+    ExpectReported(18, "cond_start_level places a cat only on a fixed Pos");
+    ExpectReported(19, "Index \"9\" is not a game track");
+    ExpectReported(19, "Time \"0\" is not a time above 0");
+    ExpectReported(21, "without Conditions");
+}
+
 TEST_F(LevelCheck, RowOfTheWrongLengthIsReported) {
     const std::string text =
         Replace(ValidLevel(), "<m3 Value=\"0,0,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0,0\"",

@@ -10,6 +10,12 @@ namespace bw::pack {
 // egg, drag, move, fly, burn, explosion, matchcat_left, matchcat_right). See DrawBird.h.
 bool DrawBird(cairo_t* cr, const DrawContext& context, std::string& error);
 
+// "cat": the board cat of one kind in one animation sheet. Parameters: "kind" (1..5), "sheet"
+// (idle, drop, match, fly; move_right, move_left, move_down, move_up for kind 4); "sheet"
+// shadow (the warning shadow of a falling cat) and bubble (a caught cat's thought bubble,
+// "symbol" 1..3) need no kind. See DrawCat.cpp.
+bool DrawCat(cairo_t* cr, const DrawContext& context, std::string& error);
+
 // "grain": film-grain noise that tiles seamlessly. Parameters: "amount" (0..1, default 0.5:
 // how bright the grains get), "softness" (0..1, default 0.35: how much each grain spreads).
 bool DrawGrain(cairo_t* cr, const DrawContext& context, std::string& error);

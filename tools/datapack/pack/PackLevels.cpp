@@ -343,9 +343,9 @@ void LevelChecker::CheckGeneration(const TXMLNode& node) {
 void LevelChecker::CheckCat(const TXMLNode& cat) {
     const int line = Line(&cat);
     int32_t v = 0;
-    if (!IntField(cat, "Kind", v) || v < 1 || v > 5)
+    if (!IntField(cat, "Kind", v) || CatEntryCode(v) == 0)
         Report(line, "cat Kind \"" + cat.GetFieldValue("Kind") +
-                         "\" is unknown (1..5; the board code is Kind + 20)");
+                         "\" is unknown (1..5, or the board codes 21..25); the game ignores it");
     if (cat.FindFieldByName("Count") >= 0 && (!IntField(cat, "Count", v) || v < 1))
         Report(line, "cat Count \"" + cat.GetFieldValue("Count") + "\" is not 1 or more");
     if (cat.FindFieldByName("Random") >= 0 && (!IntField(cat, "Random", v) || v < 0 || v > 100))
@@ -361,11 +361,19 @@ void LevelChecker::CheckCat(const TXMLNode& cat) {
                                   pos->GetFieldValue("Y") +
                                   ") is neither (-1, -1) (a random cell) nor a cell of the board");
     }
-    if (const TXMLNode* cond = cat.GetChildNode("Conditions")) {
+    const TXMLNode* cond = cat.GetChildNode("Conditions");
+    if (!cond) {
+        Report(line, "cat without Conditions never enters the board");
+    } else {
         const std::string n = cond->GetFieldValue("Name");
         bool known = false;
         for (const char* c : CatConditions) known = known || n == c;
         if (!known) Report(Line(cond), "unknown cat condition \"" + n + "\"");
+        const TXMLNode* pos = cat.GetChildNode("Pos");
+        const bool fixed = pos && pos->FindFieldByName("X") >= 0 && pos->GetFieldValue("X") != "-1";
+        if (n == "cond_start_level" && !fixed)
+            Report(Line(cond), "cond_start_level places a cat only on a fixed Pos; a random "
+                               "cat at the start needs cond_less_then");
     }
     if (const TXMLNode* ev = cat.GetChildNode("Event")) {
         const std::string n = ev->GetFieldValue("Name");
@@ -382,6 +390,12 @@ void LevelChecker::CheckCat(const TXMLNode& cat) {
         if (music->GetFieldValue("Name") != "music_event_drop")
             Report(Line(music), "unknown music event \"" + music->GetFieldValue("Name") +
                                     "\" (music_event_drop)");
+        if (!IntField(*music, "Index", v) || v < 1 || v > 6)
+            Report(Line(music), "music event Index \"" + music->GetFieldValue("Index") +
+                                    "\" is not a game track 1..6");
+        if (!IntField(*music, "Time", v) || v < 1)
+            Report(Line(music), "music event Time \"" + music->GetFieldValue("Time") +
+                                    "\" is not a time above 0 (milliseconds)");
     }
 }
 

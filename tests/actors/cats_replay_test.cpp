@@ -1,0 +1,50 @@
+// A cat caught in the whole game: the replay harness plays the pointer on a fixture level and
+// the state dump shows the board afterwards.
+#include "app/Replay.h"
+#include "platform/Files.h"
+
+#include "support/LevelFixture.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace bw {
+namespace {
+
+TEST(CatsReplay, TheGameCatchesACatAndAnnouncesTheNextOne) {
+    testing::TempFolder home;
+    const std::string data = (std::filesystem::path(home.Path()) / "Data").string();
+    std::filesystem::create_directories(data);
+    testing::FixtureLevel level{"fx_cat", {"......", "..2...", "..H.2.", "......", "......"}, 0};
+    level.cats = "<cat Kind=\"4\" Shadow=\"yes\"><Pos/>"
+                 "<Conditions Name=\"cond_less_then\" Value=\"1\"/></cat>";
+    testing::WriteLevelData(data, {level});
+
+    ReplaySettings rs;
+    rs.home = home.Path();
+    rs.data = data;
+    rs.startLevel = 1;
+    rs.size = {480, 270};
+    rs.ticks = 402;
+    std::string error;
+    ASSERT_TRUE(ParseReplayScript("5 drag 5 3 4 3\n", rs.events, error)) << error;
+    const std::string dump = home.File("dump.json");
+    rs.dumps.emplace_back(400, dump);
+    const ReplayResult result = RunReplay(rs);
+    ASSERT_TRUE(result.ok) << result.error;
+    const auto bytes = ReadWholeFile(dump);
+    ASSERT_TRUE(bytes);
+    const std::string text(bytes->begin(), bytes->end());
+    EXPECT_NE(text.find("\"cats_matched\": 1"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"score\": 70"), std::string::npos) << text;
+    // The caught cat's cell and its two birds' cells are empty; a cat of kind 4 is announced.
+    EXPECT_NE(text.find("{\"x\": 3, \"y\": 3, \"map\": 1}"), std::string::npos) << text;
+    EXPECT_NE(text.find("{\"x\": 3, \"y\": 2, \"map\": 1}"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"cat\": {\"kind\": 24, \"announced\": true}"), std::string::npos) << text;
+}
+
+} // namespace
+} // namespace bw
