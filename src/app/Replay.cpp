@@ -20,7 +20,10 @@
 #include "gui/ButtonNames.h"
 #include "gui/ButtonSprites.h"
 #include "gui/TextureOffsetSprite.h"
+#include "gui/MessageBox.h"
 #include "ingame/LevelScene.h"
+#include "meta/MainMenu.h"
+#include "meta/PlayerSelection.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
 #include "render/Canvas.h"
@@ -92,6 +95,7 @@ std::string Demangle(const char* name) {
     std::free(out);
     // "bw::TCursorPoint" reads better as "TCursorPoint".
     if (result.rfind("bw::", 0) == 0) result = result.substr(4);
+    if (result.rfind("(anonymous namespace)::", 0) == 0) result = result.substr(23);
     return result;
 }
 
@@ -212,6 +216,57 @@ std::string LayerJson(Layer slot, bool withStage) {
            ", \"buttons\": []}";
 }
 
+std::string MessageNameText(TMessageName name) {
+    switch (name) {
+    case message_mm_ays_exit:
+        return "message_mm_ays_exit";
+    case message_igm_ays_restart:
+        return "message_igm_ays_restart";
+    case message_igm_ays_map:
+        return "message_igm_ays_map";
+    case message_igm_ays_menu:
+        return "message_igm_ays_menu";
+    case message_cp_deleteprofile:
+        return "message_cp_deleteprofile";
+    default:
+        return "message_default";
+    }
+}
+
+std::string JoinedLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) out += (out.empty() ? "" : " ") + line;
+    return out;
+}
+
+// The message box: its name, its wrapped lines and its buttons.
+std::string MessageJson() {
+    if (!MessageShown()) return "null";
+    std::vector<ScreenTarget> buttons = ScreenTargets();
+    std::erase_if(buttons, [](const ScreenTarget& t) { return t.name.rfind("button_Msg_", 0) != 0; });
+    return "{\"name\": " + JsonString(MessageNameText(ShownMessageName())) +
+           ", \"text\": " + JsonString(JoinedLines(ShownMessageLines())) +
+           ", \"buttons\": " + ButtonsJson(buttons, "      ") + "}";
+}
+
+// The main menu's time of day, the player selection and the name entry.
+std::string MainMenuJson() {
+    if (!MainMenuOpen()) return "null";
+    std::ostringstream out;
+    out << "{\"clock\": " << MainMenuClock() << ", \"night\": "
+        << (MainMenuNight() ? "true" : "false") << ", \"night_alpha\": " << MainMenuNightAlpha()
+        << ", \"selection\": ";
+    if (PlayerSelectionOpen())
+        out << "{\"offset\": " << PlayerSelectionOffset() << ", \"selected\": "
+            << SelectedProfileIndex() << ", \"handle\": "
+            << (ScrollHandleShown(static_cast<int>(ProfilesList.size())) ? "true" : "false")
+            << ", \"can_delete\": " << (SelectedProfileIndex() >= 0 ? "true" : "false") << "}";
+    else
+        out << "null";
+    out << ", \"entry\": " << (NameEntryOpen() ? JsonString(EnterNameText()) : "null") << "}";
+    return out.str();
+}
+
 std::string PlayerJson() {
     const TPlayer& p = Player;
     std::ostringstream out;
@@ -296,13 +351,14 @@ std::string StateJson(uint64_t tick, bool takeSounds) {
         << ",\n  \"paused\": " << (AppPaused ? "true" : "false") << ",\n  \"mouse\": ["
         << Num(MouseX) << ", " << Num(MouseY) << "]"
         << ",\n  \"buttons\": " << ButtonsJson(ScreenTargets(), "    ")
-        << ",\n  \"layers\": {\"message\": " << LayerJson(Layer::Message, false)
+        << ",\n  \"layers\": {\"message\": " << MessageJson()
         << ", \"result\": " << LayerJson(Layer::Result, true)
         << ", \"dialog\": " << LayerJson(Layer::Dialog, false)
         << ", \"menu\": null, \"help\": null, \"tutorial\": "
         << (Layers().Shown(Layer::Tutorial) ? "{\"step\": null}" : "null") << "}"
         << ",\n  \"player\": " << PlayerJson() << ",\n  \"level\": " << LevelJson()
         << ",\n  \"profiles\": " << StringList(profiles)
+        << ",\n  \"main_menu\": " << MainMenuJson()
         << ",\n  \"sounds\": " << StringList(sounds)
         << ",\n  \"music\": " << (music ? JsonString(music->FFileName) : "null")
         << ",\n  \"particles\": " << (ParticleManager() ? ParticleManager()->FSysCount : 0)

@@ -47,33 +47,33 @@ struct PartSpec {
 // a tree out of the tree's drawing at the same box).
 const PartSpec kTree1[] = {
     {"MM_MainMenu_Tree_1_Trunk_1.image", 0, 0, Sway::Top, 2.0, 2.6, 0},
-    {"MM_MainMenu_Tree_1_Trunk_2.image", 150, 40, Sway::Leaf, 3.0, 3.1, 400},
-    {"MM_MainMenu_Tree_1_Liana.image", 300, 90, Sway::Bottom, 9.0, 3.4, 120},
-    {"MM_MainMenu_Tree_1_Leafs_1.image", 0, 0, Sway::Leaf, 4.0, 4.1, 0},
-    {"MM_MainMenu_Tree_1_Leafs_2.image", 150, -10, Sway::Leaf, 4.5, 3.7, 300},
-    {"MM_MainMenu_Tree_1_Leafs_3.image", 330, 0, Sway::Leaf, 5.0, 4.6, 650},
-    {"MM_MainMenu_Tree_1_Leafs_4.image", 500, 30, Sway::Leaf, 5.5, 4.0, 900},
-    {"MM_MainMenu_Tree_1_Leafs_5.image", 0, 180, Sway::Leaf, 4.0, 3.5, 1200},
-    {"MM_MainMenu_Tree_1_Leafs_6.image", 230, 130, Sway::Leaf, 5.0, 4.4, 1500},
-    {"MM_MainMenu_Tree_1_Leafs_7.image", 420, 160, Sway::Leaf, 5.5, 3.9, 1800},
-    {"MM_MainMenu_Tree_1_Leafs_8.image", 0, 360, Sway::Leaf, 4.0, 4.2, 2100},
-    {"MM_MainMenu_Tree_1_Leafs_9.image", 110, 560, Sway::Leaf, 4.5, 3.6, 2400},
-    {"MM_MainMenu_Tree_1_Leafs_10.image", 600, 120, Sway::Leaf, 6.0, 4.8, 2700},
+    {"MM_MainMenu_Tree_1_Trunk_2.image", 140, 0, Sway::Leaf, 3.0, 3.1, 400},
+    {"MM_MainMenu_Tree_1_Liana.image", 420, 40, Sway::Bottom, 9.0, 3.4, 120},
+    {"MM_MainMenu_Tree_1_Leafs_1.image", -60, -86, Sway::Leaf, 4.0, 4.1, 0},
+    {"MM_MainMenu_Tree_1_Leafs_2.image", 168, -100, Sway::Leaf, 4.5, 3.7, 300},
+    {"MM_MainMenu_Tree_1_Leafs_3.image", 380, -54, Sway::Leaf, 5.0, 4.6, 650},
+    {"MM_MainMenu_Tree_1_Leafs_4.image", 551, 2, Sway::Leaf, 5.5, 4.0, 900},
+    {"MM_MainMenu_Tree_1_Leafs_5.image", -82, 165, Sway::Leaf, 4.0, 3.5, 1200},
+    {"MM_MainMenu_Tree_1_Leafs_6.image", 172, 84, Sway::Leaf, 5.0, 4.4, 1500},
+    {"MM_MainMenu_Tree_1_Leafs_7.image", 357, 67, Sway::Leaf, 5.5, 3.9, 1800},
+    {"MM_MainMenu_Tree_1_Leafs_8.image", -67, 396, Sway::Leaf, 4.0, 4.2, 2100},
+    {"MM_MainMenu_Tree_1_Leafs_9.image", 1, 622, Sway::Leaf, 4.5, 3.6, 2400},
+    {"MM_MainMenu_Tree_1_Leafs_10.image", 630, 68, Sway::Leaf, 6.0, 4.8, 2700},
 };
 const PartSpec kTree2[] = {
-    {"MM_MainMenu_Tree_2_Trunk_1.image", 1640, 0, Sway::Top, 2.0, 2.4, 200},
-    {"MM_MainMenu_Tree_2_Trunk_2.image", 1400, 330, Sway::Leaf, 3.0, 2.9, 500},
-    {"MM_MainMenu_Tree_2_Liana.image", 1560, 60, Sway::Bottom, 8.0, 3.2, 700},
-    {"MM_MainMenu_Tree_2_Leafs_1.image", 1700, 0, Sway::Leaf, 4.0, 3.8, 100},
-    {"MM_MainMenu_Tree_2_Leafs_2.image", 1500, -10, Sway::Leaf, 4.5, 4.3, 400},
-    {"MM_MainMenu_Tree_2_Leafs_3.image", 1340, 10, Sway::Leaf, 5.0, 3.6, 750},
-    {"MM_MainMenu_Tree_2_Leafs_4.image", 1180, 40, Sway::Leaf, 5.5, 4.5, 1000},
-    {"MM_MainMenu_Tree_2_Leafs_5.image", 1720, 200, Sway::Leaf, 4.0, 3.4, 1300},
-    {"MM_MainMenu_Tree_2_Leafs_6.image", 1470, 140, Sway::Leaf, 5.0, 4.1, 1600},
-    {"MM_MainMenu_Tree_2_Leafs_7.image", 1290, 200, Sway::Leaf, 5.5, 3.7, 1900},
-    {"MM_MainMenu_Tree_2_Leafs_8.image", 1330, 280, Sway::Leaf, 4.0, 4.4, 2200},
-    {"MM_MainMenu_Tree_2_Leafs_9.image", 1740, 420, Sway::Leaf, 4.5, 3.9, 2500},
-    {"MM_MainMenu_Tree_2_Leafs_10.image", 1160, 160, Sway::Leaf, 6.0, 4.7, 2800},
+    {"MM_MainMenu_Tree_2_Trunk_1.image", 1620, 0, Sway::Top, 2.0, 2.4, 200},
+    {"MM_MainMenu_Tree_2_Trunk_2.image", 1380, 330, Sway::Leaf, 3.0, 2.9, 500},
+    {"MM_MainMenu_Tree_2_Liana.image", 1570, 40, Sway::Bottom, 8.0, 3.2, 700},
+    {"MM_MainMenu_Tree_2_Leafs_1.image", 1680, -86, Sway::Leaf, 4.0, 3.8, 100},
+    {"MM_MainMenu_Tree_2_Leafs_2.image", 1488, -90, Sway::Leaf, 4.5, 4.3, 400},
+    {"MM_MainMenu_Tree_2_Leafs_3.image", 1340, -54, Sway::Leaf, 5.0, 3.6, 750},
+    {"MM_MainMenu_Tree_2_Leafs_4.image", 1221, 12, Sway::Leaf, 5.5, 4.5, 1000},
+    {"MM_MainMenu_Tree_2_Leafs_5.image", 1767, 155, Sway::Leaf, 4.0, 3.4, 1300},
+    {"MM_MainMenu_Tree_2_Leafs_6.image", 1602, 94, Sway::Leaf, 5.0, 4.1, 1600},
+    {"MM_MainMenu_Tree_2_Leafs_7.image", 1437, 87, Sway::Leaf, 5.5, 3.7, 1900},
+    {"MM_MainMenu_Tree_2_Leafs_8.image", 1812, 396, Sway::Leaf, 4.0, 4.4, 2200},
+    {"MM_MainMenu_Tree_2_Leafs_9.image", 1343, 282, Sway::Leaf, 4.5, 3.9, 2500},
+    {"MM_MainMenu_Tree_2_Leafs_10.image", 1182, 110, Sway::Leaf, 6.0, 4.7, 2800},
 };
 
 // Front leaves: x is measured from the visible left edge (left ones) or to the visible right
@@ -93,15 +93,15 @@ const FrontLeafSpec kFrontLeaves[] = {
 };
 
 constexpr TPoint2 kSmokePos{510.0f, 540.0f};
-constexpr TPoint2 kLogoPos{648.0f, 14.0f};
-constexpr TPoint2 kSquirrelPos{1532.0f, 283.0f};
+constexpr TPoint2 kLogoPos{635.0f, 14.0f};
+constexpr TPoint2 kSquirrelPos{1515.0f, 276.0f};
 constexpr TPoint2 kLightning1Pos{700.0f, 0.0f};
 constexpr TPoint2 kLightning2Pos{1120.0f, 0.0f};
 constexpr float kCloudsY = 0.0f;
 constexpr float kBottomPanelY = 880.0f;
 
 // The cat: walks in from beyond the right side to its seat and back.
-constexpr float kCatY = 842.0f;
+constexpr float kCatY = 800.0f;
 constexpr float kCatSeatX = 1395.0f;
 constexpr float kCatStartX = 2000.0f;
 constexpr float kCatWalkSpeed = 1.6f;
@@ -515,8 +515,7 @@ void CreateMenuScenery() {
     // over it, the feet gripping the branch.
     S->SquirrelShade = Picture<TAnimatedSprite>(back, "MM_MainMenu_Squirrel_AlphaLayer.image",
                                                 kSquirrelPos.x - 6, kSquirrelPos.y + 8, 120);
-    S->SquirrelShade->FEffect = beMultiply;
-    S->Squirrel = Picture<TMenuSwaySprite>(back, "MM_MainMenu_Squirrel.image", kSquirrelPos.x,
+        S->Squirrel = Picture<TMenuSwaySprite>(back, "MM_MainMenu_Squirrel.image", kSquirrelPos.x,
                                            kSquirrelPos.y, 121);
     SetSway(*S->Squirrel, Sway::Top, 1.5, 6.0, 0);
     S->SquirrelEyes = Picture<TMenuSwaySprite>(back, "MM_MainMenu_Squirrel_ClosedEyes.image",

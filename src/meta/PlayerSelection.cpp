@@ -481,6 +481,13 @@ void OpenPlayerSelection() {
     Sel.panel->FX = p.x;
     Sel.panel->FY = p.y;
     Sel.panel->SetZ(2000);
+    // The panel takes the pointer, so its rows are reached by the hit test.
+    Sel.panel->FCollisioned = true;
+    Sel.panel->FCollideMode = cmRect;
+    Sel.panel->FCollideRect =
+        TRect{static_cast<int>(p.x), static_cast<int>(p.y),
+              static_cast<int>(p.x) + Sel.panel->GetImageWidth(),
+              static_cast<int>(p.y) + Sel.panel->GetImageHeight()};
     Sel.shade = AddShade(1999);
     for (int i = 0; i < PlayerRows; ++i) {
         auto* line = new TCP_HighLightedLine(MainEngine);
@@ -527,6 +534,14 @@ bool PlayerSelectionOpen() {
     return Sel.open;
 }
 
+int PlayerSelectionOffset() {
+    return Sel.offset;
+}
+
+int SelectedProfileIndex() {
+    return Sel.selected;
+}
+
 void SetPlayerSelectionShadeAlpha(int alpha) {
     if (Sel.shade) Sel.shade->FAlpha = alpha;
 }
@@ -558,8 +573,15 @@ void PlayerSelectionUpdate() {
         line->FAlpha = std::max(0, line->FAlpha - 15);
         if (line->FAlpha == 0) line->FVisible = false;
     }
-    if (MessageShown()) return;
-    const int rows = ShownRows(count, Sel.offset);
+}
+
+namespace {
+
+// The pointer over the panel: the row under it lights up, a click selects or deselects it, a
+// double click chooses it.
+void RowInput() {
+    if (Sel.dragging || MessageShown()) return;
+    const int rows = ShownRows(ProfileCount(), Sel.offset);
     const int row = HoveredRow({static_cast<float>(MouseX), static_cast<float>(MouseY)},
                                PlayerPanelPos, rows);
     if (row < 0) return;
@@ -581,9 +603,12 @@ void PlayerSelectionUpdate() {
     }
 }
 
+} // namespace
+
 void PlayerSelectionInput(TSprite& sprite) {
     if (!Sel.open) return;
-    HandleButtonHit(sprite, PanelButtonHover, SelectionButton);
+    if (&sprite == Sel.panel) RowInput();
+    else HandleButtonHit(sprite, PanelButtonHover, SelectionButton);
 }
 
 // ---- The name entry ----
@@ -607,7 +632,8 @@ void OpenNameEntry() {
                                 {p.x + 245, p.y + 178}, 2101);
     if (MainWindow) MainWindow->StartTextInput();
     Entry.text = DefaultProfileName();
-    Entry.openedFrom = CurrentScene == scene_EnterName ? scene_MainMenu : CurrentScene;
+    Entry.openedFrom =
+        CurrentScene == scene_EnterName ? static_cast<uint8_t>(scene_MainMenu) : CurrentScene;
     CurrentScene = scene_EnterName;
 }
 

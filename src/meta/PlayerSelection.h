@@ -53,6 +53,9 @@ void ClosePlayerSelection();
 bool PlayerSelectionOpen();
 void PlayerSelectionUpdate();
 void PlayerSelectionInput(TSprite& sprite);
+// The first profile shown, and the selected one (-1 for none).
+int PlayerSelectionOffset();
+int SelectedProfileIndex();
 // The shade's alpha (Escape from the name entry reopens the selection at 125).
 void SetPlayerSelectionShadeAlpha(int alpha);
 // The list of profiles changed on disk: the rows, the selection and the scroll start over.

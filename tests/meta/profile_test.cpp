@@ -169,9 +169,34 @@ TEST_F(ProfileTest, DamagedAndMissingFilesAreReportedAndChangeNothing) {
     EXPECT_EQ(Player.Name, "Keeper");
     EXPECT_EQ(Player.Score, 42);
     EXPECT_EQ(GameOptions.LastProfileFile, "keep.sav");
+    // Each message names the profile that failed, not the player still active.
     ASSERT_EQ(messages.size(), 7u);
-    EXPECT_EQ(messages[0], "msg_profilenotfound|Last Player");
-    EXPECT_EQ(messages[2], "msg_badprofile|Last Player");
+    EXPECT_EQ(messages[0], "msg_profilenotfound|nothere.sav");
+    EXPECT_EQ(messages[2], "msg_badprofile|marker.sav");
+    // A damaged last profile is named as the options remember it.
+    GameOptions.LastProfileFile = "cut.sav";
+    EXPECT_FALSE(LoadProfile("cut.sav"));
+    EXPECT_EQ(messages.back(), "msg_badprofile|Last Player");
+}
+
+TEST_F(ProfileTest, DeletingAnotherPlayerKeepsTheActiveOneAndADeletedProfileIsNeverWritten) {
+    int nameEntries = 0;
+    ProfileHooks.OpenNameEntry = [&] { ++nameEntries; };
+    ASSERT_TRUE(NewProfile("Ann", "2024_01_01_00_00_00.sav"));
+    ASSERT_TRUE(NewProfile("Ben", "2024_02_01_00_00_00.sav"));
+    ProfilesList = ListProfiles();
+    ASSERT_EQ(Player.Name, "Ben");
+    ASSERT_TRUE(DeleteProfile("2024_01_01_00_00_00.sav"));
+    EXPECT_EQ(Player.Name, "Ben");
+    EXPECT_EQ(GameOptions.LastProfileFile, "2024_02_01_00_00_00.sav");
+    ASSERT_EQ(ProfilesList.size(), 1u);
+
+    // The active one goes: nothing is left to load, and nothing writes its file back.
+    ASSERT_TRUE(DeleteProfile("2024_02_01_00_00_00.sav"));
+    EXPECT_EQ(nameEntries, 1);
+    EXPECT_TRUE(GameOptions.LastProfileFile.empty());
+    EXPECT_FALSE(SaveProfile());
+    EXPECT_FALSE(FileExists(PathOf("2024_02_01_00_00_00.sav")));
 }
 
 TEST_F(ProfileTest, MissingSectionsGiveZerosAndOutOfRangeValuesAreClamped) {

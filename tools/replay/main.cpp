@@ -1,4 +1,5 @@
 // branchwick-replay: plays the real game unattended from a script of input events.
+#include "MenuSceneryShowcase.h"
 #include "Showcase.h"
 #include "app/Replay.h"
 #include "platform/Files.h"
@@ -42,7 +43,9 @@ const char kUsage[] =
     "  --start-level N     play level N of the level list (1-based) once started\n"
     "  --draw-every-frame  draw every frame, not only those a screenshot is taken of\n"
     "  --quick-start       end the splash screen at once (implied by --start-level)\n"
-    "  --showcase          show the data set's showcase scene instead of the game\n";
+    "  --showcase          show the data set's showcase scene instead of the game\n"
+    "  --menu-scenery CLOCK  show the main menu's scenery alone, its time-of-day clock\n"
+    "                      starting at CLOCK (night 16000..32000, 16.5 a tick)\n";
 
 bool ParseNumber(const char* text, uint64_t& out) {
     if (!text || !*text || *text == '-') return false;
@@ -123,6 +126,10 @@ int main(int argc, char** argv) {
             (a == "--shot" ? rs.shots : rs.dumps).push_back(tf);
         } else if (a == "--showcase") {
             rs.afterWiring = bw::InstallShowcaseScene;
+        } else if (a == "--menu-scenery") {
+            if (!ParseNumber(need("a clock"), n) || n > 56000) return Fail("bad --menu-scenery");
+            const double clock = static_cast<double>(n);
+            rs.afterWiring = [clock] { bw::InstallMenuSceneryShowcase(clock); };
         } else if (a == "--start-level") {
             if (!ParseNumber(need("a number"), n) || n < 1 || n > 1000)
                 return Fail("bad --start-level");
