@@ -151,6 +151,7 @@ void SetGameCursor(int mode) {
 
 TMainForm::TMainForm(LaunchSettings settings) : settings_(std::move(settings)) {
     MainForm = this;
+    SetMusicTimeFollowsTicks(!settings_.virtualTime);
     if (settings_.virtualTime) {
         FrameTimer.Timing.Source = &virtualClock_;
         FrameTimer.SleepFn = [](int) {};

@@ -283,6 +283,18 @@ void SetSoundSource(SoundSource source) {
     TheSource = std::move(source);
 }
 
+namespace {
+bool TimeFollowsTicks = true;
+} // namespace
+
+bool MusicTimeFollowsTicks() {
+    return TimeFollowsTicks;
+}
+
+void SetMusicTimeFollowsTicks(bool follows) {
+    TimeFollowsTicks = follows;
+}
+
 std::function<void(int ms)>& MainMenuClockHook() {
     static std::function<void(int)> hook;
     return hook;
@@ -297,7 +309,8 @@ void TMusicNilSprite::DoMove(float) {
             FVolume = std::min(FVolume + MusicFadeStep, 1.0f);
             TheDevice->SetGain(FSound, AllCopies, FVolume * GameOptions.MusicVolume);
         }
-        if (FIndex == music_MainMenu && MainMenuClockHook() && FirstCopyPlaying(*this))
+        if (FIndex == music_MainMenu && MainMenuClockHook() && TimeFollowsTicks &&
+            FirstCopyPlaying(*this))
             MainMenuClockHook()(TheDevice->Query(FSound, 0, SoundQuery::TimeMs));
     } else if (FVolume > 0.0f) {
         FVolume -= MusicFadeStep;

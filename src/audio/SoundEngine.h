@@ -134,6 +134,11 @@ void SetSoundSource(SoundSource source); // an empty source restores the default
 
 // Receives the main-menu track's playback time (ms) each tick while it plays.
 std::function<void(int ms)>& MainMenuClockHook();
+// Whether the device's playback time keeps step with the game's ticks. It does not when the
+// game runs on virtual time (the replay harness), while the device still plays in real time:
+// whoever follows the music's time then counts ticks instead.
+bool MusicTimeFollowsTicks();
+void SetMusicTimeFollowsTicks(bool follows);
 
 // ---- Operations -----------------------------------------------------------------------
 

@@ -331,7 +331,9 @@ void SwitchLook(TTS_Message look) {
 }
 
 void UpdateTimeOfDay() {
-    if (GameOptions.SoundsOff) {
+    // Without sound (or without music time that keeps step with the ticks) the menu keeps
+    // its own clock.
+    if (GameOptions.SoundsOff || !MusicTimeFollowsTicks()) {
         Time.clock += 16.5;
         if (Time.clock > 56000) Time.clock = 0;
     }

@@ -34,7 +34,7 @@ constexpr int FrontRootZ = 1700;
 // How a part of a tree (or a front leaf) sways: which corners move and how far.
 enum class Sway { None, Top, Bottom, All, Leaf };
 
-struct PartSpec {
+struct TreePartPlace {
     const char* Image; // the day picture; the night one is "night_" + it
     float X, Y;        // top-left in design units
     Sway Kind;
@@ -45,47 +45,47 @@ struct PartSpec {
 
 // The pictures are drawn at exactly these places (data/MainMenu/archive.xml cuts each part of
 // a tree out of the tree's drawing at the same box).
-const PartSpec kTree1[] = {
-    {"MM_MainMenu_Tree_1_Trunk_1.image", 0, 0, Sway::Top, 2.0, 2.6, 0},
+const TreePartPlace kTree1[] = {
+    {"MM_MainMenu_Tree_1_Trunk_1.image", -6, -6, Sway::Top, 2.0, 2.6, 0},
     {"MM_MainMenu_Tree_1_Trunk_2.image", 140, 0, Sway::Leaf, 3.0, 3.1, 400},
     {"MM_MainMenu_Tree_1_Liana.image", 420, 40, Sway::Bottom, 9.0, 3.4, 120},
-    {"MM_MainMenu_Tree_1_Leafs_1.image", -60, -86, Sway::Leaf, 4.0, 4.1, 0},
-    {"MM_MainMenu_Tree_1_Leafs_2.image", 168, -100, Sway::Leaf, 4.5, 3.7, 300},
-    {"MM_MainMenu_Tree_1_Leafs_3.image", 380, -54, Sway::Leaf, 5.0, 4.6, 650},
-    {"MM_MainMenu_Tree_1_Leafs_4.image", 551, 2, Sway::Leaf, 5.5, 4.0, 900},
-    {"MM_MainMenu_Tree_1_Leafs_5.image", -82, 165, Sway::Leaf, 4.0, 3.5, 1200},
-    {"MM_MainMenu_Tree_1_Leafs_6.image", 172, 84, Sway::Leaf, 5.0, 4.4, 1500},
-    {"MM_MainMenu_Tree_1_Leafs_7.image", 357, 67, Sway::Leaf, 5.5, 3.9, 1800},
-    {"MM_MainMenu_Tree_1_Leafs_8.image", -67, 396, Sway::Leaf, 4.0, 4.2, 2100},
-    {"MM_MainMenu_Tree_1_Leafs_9.image", 1, 622, Sway::Leaf, 4.5, 3.6, 2400},
-    {"MM_MainMenu_Tree_1_Leafs_10.image", 630, 68, Sway::Leaf, 6.0, 4.8, 2700},
+    {"MM_MainMenu_Tree_1_Leafs_1.image", -84, -122, Sway::Leaf, 4.0, 4.1, 0},
+    {"MM_MainMenu_Tree_1_Leafs_2.image", 147, -131, Sway::Leaf, 4.5, 3.7, 300},
+    {"MM_MainMenu_Tree_1_Leafs_3.image", 364, -78, Sway::Leaf, 5.0, 4.6, 650},
+    {"MM_MainMenu_Tree_1_Leafs_4.image", 540, -14, Sway::Leaf, 5.5, 4.0, 900},
+    {"MM_MainMenu_Tree_1_Leafs_5.image", -100, 138, Sway::Leaf, 4.0, 3.5, 1200},
+    {"MM_MainMenu_Tree_1_Leafs_6.image", 160, 66, Sway::Leaf, 5.0, 4.4, 1500},
+    {"MM_MainMenu_Tree_1_Leafs_7.image", 347, 52, Sway::Leaf, 5.5, 3.9, 1800},
+    {"MM_MainMenu_Tree_1_Leafs_8.image", -81, 375, Sway::Leaf, 4.0, 4.2, 2100},
+    {"MM_MainMenu_Tree_1_Leafs_9.image", -9, 605, Sway::Leaf, 4.5, 3.6, 2400},
+    {"MM_MainMenu_Tree_1_Leafs_10.image", 622, 56, Sway::Leaf, 6.0, 4.8, 2700},
 };
-const PartSpec kTree2[] = {
-    {"MM_MainMenu_Tree_2_Trunk_1.image", 1620, 0, Sway::Top, 2.0, 2.4, 200},
+const TreePartPlace kTree2[] = {
+    {"MM_MainMenu_Tree_2_Trunk_1.image", 1620, -6, Sway::Top, 2.0, 2.4, 200},
     {"MM_MainMenu_Tree_2_Trunk_2.image", 1380, 330, Sway::Leaf, 3.0, 2.9, 500},
     {"MM_MainMenu_Tree_2_Liana.image", 1570, 40, Sway::Bottom, 8.0, 3.2, 700},
-    {"MM_MainMenu_Tree_2_Leafs_1.image", 1680, -86, Sway::Leaf, 4.0, 3.8, 100},
-    {"MM_MainMenu_Tree_2_Leafs_2.image", 1488, -90, Sway::Leaf, 4.5, 4.3, 400},
-    {"MM_MainMenu_Tree_2_Leafs_3.image", 1340, -54, Sway::Leaf, 5.0, 3.6, 750},
-    {"MM_MainMenu_Tree_2_Leafs_4.image", 1221, 12, Sway::Leaf, 5.5, 4.5, 1000},
-    {"MM_MainMenu_Tree_2_Leafs_5.image", 1767, 155, Sway::Leaf, 4.0, 3.4, 1300},
-    {"MM_MainMenu_Tree_2_Leafs_6.image", 1602, 94, Sway::Leaf, 5.0, 4.1, 1600},
-    {"MM_MainMenu_Tree_2_Leafs_7.image", 1437, 87, Sway::Leaf, 5.5, 3.7, 1900},
-    {"MM_MainMenu_Tree_2_Leafs_8.image", 1812, 396, Sway::Leaf, 4.0, 4.4, 2200},
-    {"MM_MainMenu_Tree_2_Leafs_9.image", 1343, 282, Sway::Leaf, 4.5, 3.9, 2500},
-    {"MM_MainMenu_Tree_2_Leafs_10.image", 1182, 110, Sway::Leaf, 6.0, 4.7, 2800},
+    {"MM_MainMenu_Tree_2_Leafs_1.image", 1656, -122, Sway::Leaf, 4.0, 3.8, 100},
+    {"MM_MainMenu_Tree_2_Leafs_2.image", 1467, -121, Sway::Leaf, 4.5, 4.3, 400},
+    {"MM_MainMenu_Tree_2_Leafs_3.image", 1324, -78, Sway::Leaf, 5.0, 3.6, 750},
+    {"MM_MainMenu_Tree_2_Leafs_4.image", 1210, -4, Sway::Leaf, 5.5, 4.5, 1000},
+    {"MM_MainMenu_Tree_2_Leafs_5.image", 1749, 128, Sway::Leaf, 4.0, 3.4, 1300},
+    {"MM_MainMenu_Tree_2_Leafs_6.image", 1590, 76, Sway::Leaf, 5.0, 4.1, 1600},
+    {"MM_MainMenu_Tree_2_Leafs_7.image", 1427, 72, Sway::Leaf, 5.5, 3.7, 1900},
+    {"MM_MainMenu_Tree_2_Leafs_8.image", 1798, 375, Sway::Leaf, 4.0, 4.4, 2200},
+    {"MM_MainMenu_Tree_2_Leafs_9.image", 1334, 269, Sway::Leaf, 4.5, 3.9, 2500},
+    {"MM_MainMenu_Tree_2_Leafs_10.image", 1174, 98, Sway::Leaf, 6.0, 4.7, 2800},
 };
 
 // Front leaves: x is measured from the visible left edge (left ones) or to the visible right
 // edge (right ones, x is then the picture's right side's distance); y is absolute.
-struct FrontLeafSpec {
+struct FrontLeafPlace {
     const char* Image;
     bool Right;
     float X, Y;
     double Radius, Speed;
     int Phase;
 };
-const FrontLeafSpec kFrontLeaves[] = {
+const FrontLeafPlace kFrontLeaves[] = {
     {"MM_MainMenu_FrontLeafs_1.image", false, -20, -20, 5.0, 3.3, 0},
     {"MM_MainMenu_FrontLeafs_2.image", false, -30, 700, 4.0, 2.8, 600},
     {"MM_MainMenu_FrontLeafs_3.image", true, -20, -20, 5.0, 3.0, 300},
@@ -95,8 +95,8 @@ const FrontLeafSpec kFrontLeaves[] = {
 constexpr TPoint2 kSmokePos{510.0f, 540.0f};
 constexpr TPoint2 kLogoPos{635.0f, 14.0f};
 constexpr TPoint2 kSquirrelPos{1515.0f, 276.0f};
-constexpr TPoint2 kLightning1Pos{700.0f, 0.0f};
-constexpr TPoint2 kLightning2Pos{1120.0f, 0.0f};
+constexpr TPoint2 kLightning1Pos{430.0f, 0.0f};
+constexpr TPoint2 kLightning2Pos{1300.0f, 60.0f};
 constexpr float kCloudsY = 0.0f;
 constexpr float kBottomPanelY = 880.0f;
 
@@ -113,7 +113,7 @@ constexpr float kEffectStep = 0.017f;
 constexpr int kSmokeWarmUp = 400;
 
 // A colour that night gives to pictures without a night twin.
-constexpr int kNightTintR = 118, kNightTintG = 128, kNightTintB = 196;
+constexpr int kNightTintR = 84, kNightTintG = 96, kNightTintB = 164;
 
 int Round255(double v) {
     return std::clamp(static_cast<int>(std::nearbyint(v)), 0, 255);
@@ -177,7 +177,7 @@ struct SwayPair {
 };
 
 struct FrontLeaf {
-    const FrontLeafSpec* Spec = nullptr;
+    const FrontLeafPlace* Place = nullptr;
     SwayPair Pair;
 };
 
@@ -284,9 +284,9 @@ SwayPair MakeSwayPair(TSprite* parent, const std::string& image, float x, float 
     return p;
 }
 
-void MakeTree(TSprite* parent, const PartSpec* parts, size_t count, int z) {
+void MakeTree(TSprite* parent, const TreePartPlace* parts, size_t count, int z) {
     for (size_t i = 0; i < count; ++i) {
-        const PartSpec& p = parts[i];
+        const TreePartPlace& p = parts[i];
         MakeSwayPair(parent, p.Image, p.X, p.Y, z + 2 * static_cast<int>(i), p.Kind, p.Radius,
                      p.Speed, p.Phase);
     }
@@ -397,7 +397,7 @@ void UpdateLightning(const MenuSceneryState& st) {
     }
     if (S->Rain) {
         S->Rain->FVisible = S->NightSky > 0;
-        S->Rain->FAlpha = S->NightSky * 3 / 4;
+        S->Rain->FAlpha = S->NightSky * 3 / 5;
     }
 }
 
@@ -549,25 +549,25 @@ void CreateMenuScenery() {
     front->SetZ(FrontRootZ);
     S->Front = front;
     int z = 10;
-    for (const FrontLeafSpec& spec : kFrontLeaves) {
+    for (const FrontLeafPlace& place : kFrontLeaves) {
         FrontLeaf leaf;
-        leaf.Spec = &spec;
+        leaf.Place = &place;
         // The corners at the screen's edge stay; the others flutter.
-        leaf.Pair = MakeSwayPair(front, spec.Image, 0, spec.Y, z, Sway::None, 0, 0, spec.Phase);
+        leaf.Pair = MakeSwayPair(front, place.Image, 0, place.Y, z, Sway::None, 0, 0, place.Phase);
         TTransformInfoClass& t = leaf.Pair.Day->FTransformInfo;
-        const bool top = spec.Y < 300;
+        const bool top = place.Y < 300;
         // corners: 0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left
-        const int inner1 = spec.Right ? 0 : 1;
-        const int inner2 = spec.Right ? 3 : 2;
+        const int inner1 = place.Right ? 0 : 1;
+        const int inner2 = place.Right ? 3 : 2;
         for (int i : {inner1, inner2}) {
             const bool farEdge = top ? (i == 2 || i == 3) : (i == 0 || i == 1);
-            const double r = spec.Radius * (farEdge ? 1.0 : 0.45);
+            const double r = place.Radius * (farEdge ? 1.0 : 0.45);
             t[static_cast<size_t>(i)] = TTransformInfo{true, true, r, r * 0.6,
-                                                       spec.Speed * (farEdge ? 1.0 : 1.2)};
+                                                       place.Speed * (farEdge ? 1.0 : 1.2)};
         }
-        const int outerFar = top ? (spec.Right ? 2 : 3) : (spec.Right ? 1 : 0);
+        const int outerFar = top ? (place.Right ? 2 : 3) : (place.Right ? 1 : 0);
         t[static_cast<size_t>(outerFar)] =
-            TTransformInfo{false, true, 0, spec.Radius * 0.5, spec.Speed * 0.9};
+            TTransformInfo{false, true, 0, place.Radius * 0.5, place.Speed * 0.9};
         S->Leaves.push_back(leaf);
         z += 2;
     }
@@ -621,11 +621,11 @@ void RefreshMenuSceneryLayout() {
     const float left = std::max(0.0f, WorldOffset.x);
     const float right = 1920.0f - left;
     for (FrontLeaf& leaf : S->Leaves) {
-        const FrontLeafSpec& spec = *leaf.Spec;
+        const FrontLeafPlace& place = *leaf.Place;
         TMenuSwaySprite* d = leaf.Pair.Day;
-        const float x = spec.Right
-                            ? right - spec.X - static_cast<float>(d->GetPatternWidth())
-                            : left + spec.X;
+        const float x = place.Right
+                            ? right - place.X - static_cast<float>(d->GetPatternWidth())
+                            : left + place.X;
         d->FX = x;
         if (leaf.Pair.Night) leaf.Pair.Night->FX = x;
     }

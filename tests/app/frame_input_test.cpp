@@ -319,6 +319,7 @@ TEST(Scenes, EveryGameSceneIsServedByItsModuleOrByTheNullSceneThatSaysSo) {
     WireGame();
     EXPECT_TRUE(SceneRegistered(scene_Level));
     EXPECT_TRUE(SceneRegistered(scene_Splash));
+    EXPECT_TRUE(SceneRegistered(scene_MainMenu));
     std::vector<bool> served(SceneCount);
     for (int id = 0; id < SceneCount; ++id) {
         Scene& scene = SceneOf(static_cast<uint8_t>(id));
