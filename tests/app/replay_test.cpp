@@ -292,9 +292,8 @@ TEST(ReplayProgram, IdenticalRunsGiveIdenticalDumpsAndScreenshots) {
     const std::string text =
         "# pointer over the canvas\n10 move 960 540\n25 down\n27 up\n27 click\n";
     ASSERT_TRUE(WriteFileAtomically(script, text.data(), text.size()));
-    // A level is only started when its files read, so the built data set is played.
+    // The built data set is played.
     const std::string data = std::string(BW_TEST_BINARY_DIR) + "/Data";
-    const bool levels = FileExists(JoinPath(data, "tData_Levels.dan"));
     std::string outputs[2][3];
     for (int run = 0; run < 2; ++run) {
         const std::string base = JoinPath(dir.Path(), "run" + std::to_string(run));
@@ -316,13 +315,10 @@ TEST(ReplayProgram, IdenticalRunsGiveIdenticalDumpsAndScreenshots) {
     EXPECT_NE(outputs[0][1].find("\"scene\": \"scene_Loaded\""), std::string::npos)
         << outputs[0][1];
     EXPECT_NE(outputs[0][1].find("\"class\": \"TCursorPoint\""), std::string::npos);
-    // The press on the first loading screen fades into the game, whose location's pictures come
-    // behind a loading screen of their own; the click leaves that one and the level fades in.
-    if (levels) {
-        EXPECT_NE(outputs[0][2].find("\"scene\": \"scene_Level\""), std::string::npos)
-            << outputs[0][2];
-        EXPECT_NE(outputs[0][2].find("\"kind\": \"fl_ExitLoadingLogo\""), std::string::npos);
-    }
+    // The press on the first loading screen fades into the main menu.
+    EXPECT_NE(outputs[0][2].find("\"scene\": \"scene_MainMenu\""), std::string::npos)
+        << outputs[0][2];
+    EXPECT_NE(outputs[0][2].find("\"kind\": \"fl_ExitLoadingLogo\""), std::string::npos);
     // A 640 x 360 window shows the design canvas at a third of its size.
     EXPECT_NE(outputs[0][2].find("\"mouse\": [960.000, 540.000]"), std::string::npos)
         << outputs[0][2];
