@@ -7,10 +7,10 @@
 #include "base/GameState.h"
 #include "base/Scene.h"
 #include "base/SceneTransition.h"
-#include "gui/GuiTestSupport.h"
 #include "gui/MessageBox.h"
 #include "meta/OptionsMath.h"
 
+#include "meta/OptionsTestPictures.h"
 #include "support/FakeWindow.h"
 #include "support/TempFolder.h"
 
@@ -18,8 +18,6 @@
 
 namespace bw {
 namespace {
-
-using test::MakePicture;
 
 // A sprite that counts its moves (the board standing still under the options).
 struct CountingSprite : TAnimatedSprite {
@@ -36,16 +34,7 @@ protected:
         ResetAppState();
         MainEngine = &engine;
         Images = &images;
-        for (auto [name, w, h] : {std::tuple{"MM_Options_Panel.image", 670, 580},
-                                  {"MM_Options_Scrollbar_Panel.image", 304, 30},
-                                  {"MM_Options_Scrollbar_Left.image", 36, 30},
-                                  {"MM_Options_Scrollbar_Right.image", 36, 30},
-                                  {"MM_Options_Scrollbar_Drag.image", 30, 22},
-                                  {"MM_Options_Checkbox_empty.image", 40, 40},
-                                  {"MM_Options_Checkbox_checked.image", 40, 40},
-                                  {"MM_Options_Back_Button.image", 120, 60},
-                                  {"blackpixel.image", 1, 1}})
-            images.AddFromPixels(MakePicture(name, w, h));
+        test::AddOptionsPictures(images);
         TXParticleSettings fill = TXParticleSystem::DefaultSettings();
         fill.Uid = "options_scroll_fx.xml";
         fill.LifeTime = 100000;
