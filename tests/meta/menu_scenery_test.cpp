@@ -233,20 +233,20 @@ TEST_F(MenuSceneryTest, FrontLeavesHugTheVisibleEdgesOfTheWindow) {
     TSpriteEx* right = Find("MM_MainMenu_FrontLeafs_3.image");
     TSpriteEx* rightNight = Find("night_MM_MainMenu_FrontLeafs_3.image");
     ASSERT_TRUE(left && right && rightNight);
-    EXPECT_FLOAT_EQ(left->FX, -20);
+    EXPECT_FLOAT_EQ(left->FX, -70);
     EXPECT_FLOAT_EQ(right->FX, 1920 + 20 - 300);
     EXPECT_GE(left->FZ + left->FParent->FZ, 1700);
 
     // A narrower window (5:4) shows 240..1680.
     WorldOffset = {240, 0};
     RefreshMenuSceneryLayout();
-    EXPECT_FLOAT_EQ(left->FX, 240 - 20);
+    EXPECT_FLOAT_EQ(left->FX, 240 - 70);
     EXPECT_FLOAT_EQ(right->FX, 1680 + 20 - 300);
     EXPECT_FLOAT_EQ(rightNight->FX, right->FX);
     // A wider one shows all of 0..1920 between bars.
     WorldOffset = {-200, 0};
     RefreshMenuSceneryLayout();
-    EXPECT_FLOAT_EQ(left->FX, -20);
+    EXPECT_FLOAT_EQ(left->FX, -70);
     EXPECT_FLOAT_EQ(right->FX, 1920 + 20 - 300);
 }
 
