@@ -277,7 +277,8 @@ public:
         first.Centered = true;
         TTSText second = Texts().Text("Welcome_message_2");
         second.Centered = true;
-        DrawTSText(font, first, {FX + 195, FY + 108}, alpha, colors);
+        // No greeting before a player exists (a first start, while the name is typed).
+        if (!Player.Name.empty()) DrawTSText(font, first, {FX + 195, FY + 108}, alpha, colors);
         DrawTSText(font, second, {FX + 195, FY + 165}, alpha, colors);
     }
 };
