@@ -19,8 +19,8 @@
 #include "effects/ParticleManager.h"
 #include "gui/ButtonNames.h"
 #include "gui/ButtonSprites.h"
-#include "gui/TextureOffsetSprite.h"
 #include "gui/MessageBox.h"
+#include "gui/TextureOffsetSprite.h"
 #include "ingame/LevelScene.h"
 #include "meta/MainMenu.h"
 #include "meta/PlayerSelection.h"
@@ -243,7 +243,8 @@ std::string JoinedLines(const std::vector<std::string>& lines) {
 std::string MessageJson() {
     if (!MessageShown()) return "null";
     std::vector<ScreenTarget> buttons = ScreenTargets();
-    std::erase_if(buttons, [](const ScreenTarget& t) { return t.name.rfind("button_Msg_", 0) != 0; });
+    std::erase_if(buttons,
+                  [](const ScreenTarget& t) { return t.name.rfind("button_Msg_", 0) != 0; });
     return "{\"name\": " + JsonString(MessageNameText(ShownMessageName())) +
            ", \"text\": " + JsonString(JoinedLines(ShownMessageLines())) +
            ", \"buttons\": " + ButtonsJson(buttons, "      ") + "}";
@@ -253,12 +254,12 @@ std::string MessageJson() {
 std::string MainMenuJson() {
     if (!MainMenuOpen()) return "null";
     std::ostringstream out;
-    out << "{\"clock\": " << MainMenuClock() << ", \"night\": "
-        << (MainMenuNight() ? "true" : "false") << ", \"night_alpha\": " << MainMenuNightAlpha()
-        << ", \"selection\": ";
+    out << "{\"clock\": " << MainMenuClock()
+        << ", \"night\": " << (MainMenuNight() ? "true" : "false")
+        << ", \"night_alpha\": " << MainMenuNightAlpha() << ", \"selection\": ";
     if (PlayerSelectionOpen())
-        out << "{\"offset\": " << PlayerSelectionOffset() << ", \"selected\": "
-            << SelectedProfileIndex() << ", \"handle\": "
+        out << "{\"offset\": " << PlayerSelectionOffset()
+            << ", \"selected\": " << SelectedProfileIndex() << ", \"handle\": "
             << (ScrollHandleShown(static_cast<int>(ProfilesList.size())) ? "true" : "false")
             << ", \"can_delete\": " << (SelectedProfileIndex() >= 0 ? "true" : "false") << "}";
     else
@@ -357,8 +358,7 @@ std::string StateJson(uint64_t tick, bool takeSounds) {
         << ", \"menu\": null, \"help\": null, \"tutorial\": "
         << (Layers().Shown(Layer::Tutorial) ? "{\"step\": null}" : "null") << "}"
         << ",\n  \"player\": " << PlayerJson() << ",\n  \"level\": " << LevelJson()
-        << ",\n  \"profiles\": " << StringList(profiles)
-        << ",\n  \"main_menu\": " << MainMenuJson()
+        << ",\n  \"profiles\": " << StringList(profiles) << ",\n  \"main_menu\": " << MainMenuJson()
         << ",\n  \"sounds\": " << StringList(sounds)
         << ",\n  \"music\": " << (music ? JsonString(music->FFileName) : "null")
         << ",\n  \"particles\": " << (ParticleManager() ? ParticleManager()->FSysCount : 0)

@@ -10,6 +10,7 @@
 #include "data/TextDatabase.h"
 #include "gui/ButtonProtocol.h"
 #include "gui/ButtonSprites.h"
+#include "gui/Shade.h"
 #include "platform/Log.h"
 
 #include <algorithm>
@@ -51,8 +52,7 @@ public:
 
     void DoMove(float moveCount) override {
         TAnimatedSprite::DoMove(moveCount);
-        if (FShadowSprite)
-            FShadowSprite->FAlpha = std::min(FShadowSprite->FAlpha + 5, ShadeLimit);
+        FadeShadeIn(FShadowSprite, ShadeLimit);
     }
 
     void DoDraw() override {
@@ -88,8 +88,8 @@ void ExitGame() {
     StartTransition(fl_exitgame, FadeSpeedSlow);
 }
 
-TMessageButtonSprite* AddButton(TButtonName name, const char* textKey, float panelX,
-                                float panelY, float panelW, float panelH) {
+TMessageButtonSprite* AddButton(TButtonName name, const char* textKey, float panelX, float panelY,
+                                float panelW, float panelH) {
     auto* button = new TMessageButtonSprite(MainEngine);
     button->SetButtonImage("Button_1");
     button->SetZ(ButtonZ);
@@ -103,8 +103,9 @@ TMessageButtonSprite* AddButton(TButtonName name, const char* textKey, float pan
     button->SetParameters(text);
     button->SetButtonName(name);
     const float w = static_cast<float>(button->FButtonWidth) * button->FScaleX;
-    button->SetPosition(TPoint2{panelX + panelW / 2 - w / 2 + static_cast<float>(text.ButtonOffSet.x),
-                                panelY + panelH - 160 + static_cast<float>(text.ButtonOffSet.y)});
+    button->SetPosition(
+        TPoint2{panelX + panelW / 2 - w / 2 + static_cast<float>(text.ButtonOffSet.x),
+                panelY + panelH - 160 + static_cast<float>(text.ButtonOffSet.y)});
     // The message draws its buttons over its panel.
     button->FManualRender = true;
     if (button->LightSprite()) button->LightSprite()->FManualRender = true;
@@ -119,8 +120,10 @@ void RunButton(TButtonName name) {
     case button_Msg_Yes: {
         if (message == message_mm_ays_exit) {
             // The question stays on screen while the game fades out.
-            if (auto& action = YesActions()[message]) action();
-            else ExitGame();
+            if (auto& action = YesActions()[message])
+                action();
+            else
+                ExitGame();
             return;
         }
         // The question is gone before its answer runs, so the answer may open another.
@@ -141,7 +144,8 @@ void RunButton(TButtonName name) {
 }
 
 bool IsMessageButton(const TSprite& sprite) {
-    return ActiveMessage && (&sprite == ActiveMessage->FButton1 || &sprite == ActiveMessage->FButton2);
+    return ActiveMessage &&
+           (&sprite == ActiveMessage->FButton1 || &sprite == ActiveMessage->FButton2);
 }
 
 class MessageLayer final : public ModalLayer {
@@ -185,8 +189,8 @@ void OpenMessage(TMessageName name, int layout, const TTSTextMessage& text, TPoi
     panel->FScaleY = text.PanelScale.y;
     const float w = static_cast<float>(panel->GetImageWidth()) * panel->FScaleX;
     const float h = static_cast<float>(panel->GetImageHeight()) * panel->FScaleY;
-    panel->FStartPos = TPoint2{static_cast<float>(centre.x) - w / 2,
-                               static_cast<float>(centre.y) - h / 2};
+    panel->FStartPos =
+        TPoint2{static_cast<float>(centre.x) - w / 2, static_cast<float>(centre.y) - h / 2};
     panel->FX = panel->FStartPos.x;
     panel->FY = panel->FStartPos.y;
     panel->FAnimStage = 1;
@@ -206,14 +210,7 @@ void OpenMessage(TMessageName name, int layout, const TTSTextMessage& text, TPoi
     panel->FTextCentered = text.Centered;
     panel->FVisible = true;
 
-    auto* shade = new TAnimatedSprite(MainEngine);
-    shade->SetImageName("blackpixel.image");
-    shade->FX = 0;
-    shade->FY = 0;
-    shade->SetZ(ShadeZ);
-    shade->FScaleX = 1920;
-    shade->FScaleY = 1080;
-    shade->FAlpha = 0;
+    auto* shade = CreateShade(MainEngine, ShadeZ);
     shade->FManualRender = true;
     panel->FShadowSprite = shade;
 

@@ -107,10 +107,10 @@ public:
         const TPoint2 left{-44, -95}, right{148, -100};
         dayBirds_[0] = new TMM_StartGameBird(parent, "MM_MainMenu_StartGameBird_Left.image", left,
                                              {-200, -200});
-        dayBirds_[1] = new TMM_StartGameBird(parent, "MM_MainMenu_StartGameBird_Right.image",
-                                             right, {2100, -200});
-        nightBirds_[0] = new TMM_StartGameBird(
-            parent, "night_MM_MainMenu_StartGameBird_Left.image", left, {-200, -200});
+        dayBirds_[1] = new TMM_StartGameBird(parent, "MM_MainMenu_StartGameBird_Right.image", right,
+                                             {2100, -200});
+        nightBirds_[0] = new TMM_StartGameBird(parent, "night_MM_MainMenu_StartGameBird_Left.image",
+                                               left, {-200, -200});
         nightBirds_[1] = new TMM_StartGameBird(
             parent, "night_MM_MainMenu_StartGameBird_Right.image", right, {2100, -200});
         Place();
@@ -338,8 +338,10 @@ void UpdateTimeOfDay() {
         Time.clock += 16.5;
         if (Time.clock > 56000) Time.clock = 0;
     }
-    if (Time.look == msg_Day && Time.clock > 16000 && Time.clock < 32000) SwitchLook(msg_Night);
-    else if (Time.look == msg_Night && Time.clock >= 32000) SwitchLook(msg_Day);
+    if (Time.look == msg_Day && Time.clock > 16000 && Time.clock < 32000)
+        SwitchLook(msg_Night);
+    else if (Time.look == msg_Night && Time.clock >= 32000)
+        SwitchLook(msg_Day);
     if (Time.fade < 1) {
         Time.fade = std::min(1.0, Time.fade + 0.02);
         if (Time.fade >= 1) {
@@ -379,9 +381,12 @@ void AskExit() {
 class MainMenuScene final : public Scene {
 public:
     void Command(TTS_Message message) override {
-        if (message == msg_Create) OpenMainMenu();
-        else if (message == msg_Destroy) CloseMainMenu();
-        else if (message == msg_Show) StartWelcomeBoardEntry();
+        if (message == msg_Create)
+            OpenMainMenu();
+        else if (message == msg_Destroy)
+            CloseMainMenu();
+        else if (message == msg_Show)
+            StartWelcomeBoardEntry();
     }
     void Tick() override {
         MainMenuUpdate();
@@ -390,9 +395,7 @@ public:
     }
     void Hit(TSprite& sprite) override { MainMenuInput(sprite); }
     void Escape() override { AskExit(); }
-    void ForgetSprites() override {
-        Menu = MenuSprites{};
-    }
+    void ForgetSprites() override { Menu = MenuSprites{}; }
 };
 
 } // namespace
@@ -488,8 +491,10 @@ void MainMenuInput(TSprite& sprite) {
     HandleButtonHit(sprite, MenuButtonHover, [](TButtonName name) {
         switch (name) {
         case button_MM_MainMenu_Awards:
-            if (SceneRegistered(scene_Awards)) SceneOf(scene_Awards).Command(msg_Create);
-            else WriteLog("The awards screen is not there yet", 1);
+            if (SceneRegistered(scene_Awards))
+                SceneOf(scene_Awards).Command(msg_Create);
+            else
+                WriteLog("The awards screen is not there yet", 1);
             break;
         case button_MM_MainMenu_Options:
             OpenOptions();

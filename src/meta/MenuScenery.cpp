@@ -213,8 +213,8 @@ struct Scenery {
     int NightSky = 0;
     int CatStage = 0;
     double LastClock = 0;
-    int BlinkIn = 180;   // ticks until the squirrel closes its eyes
-    int BlinkLeft = 0;   // ticks its eyes stay closed
+    int BlinkIn = 180; // ticks until the squirrel closes its eyes
+    int BlinkLeft = 0; // ticks its eyes stay closed
 };
 
 std::unique_ptr<Scenery> S;
@@ -269,8 +269,8 @@ void SetSway(TMenuSwaySprite& s, Sway kind, double radius, double speed, int pha
 }
 
 // A swaying part in both looks at the given depth (the night twin at z + 1).
-SwayPair MakeSwayPair(TSprite* parent, const std::string& image, float x, float y, int z,
-                      Sway kind, double radius, double speed, int phase, bool night = true) {
+SwayPair MakeSwayPair(TSprite* parent, const std::string& image, float x, float y, int z, Sway kind,
+                      double radius, double speed, int phase, bool night = true) {
     SwayPair p;
     p.Day = Picture<TMenuSwaySprite>(parent, image, x, y, z);
     SetSway(*p.Day, kind, radius, speed, phase);
@@ -354,9 +354,9 @@ void UpdateSquirrel() {
     }
     const bool closed = S->BlinkLeft > 0 && !(S->BlinkLeft > 9 && S->BlinkLeft < 14);
     S->SquirrelEyes->FVisible = closed;
-    for (TSpriteEx* s : {static_cast<TSpriteEx*>(S->Squirrel),
-                         static_cast<TSpriteEx*>(S->SquirrelEyes),
-                         static_cast<TSpriteEx*>(S->SquirrelFeet)})
+    for (TSpriteEx* s :
+         {static_cast<TSpriteEx*>(S->Squirrel), static_cast<TSpriteEx*>(S->SquirrelEyes),
+          static_cast<TSpriteEx*>(S->SquirrelFeet)})
         Tint(s, S->NightSky);
     if (S->SquirrelShade) S->SquirrelShade->FAlpha = Round255(150 - 60 * S->NightSky / 255.0);
 }
@@ -379,7 +379,7 @@ void UpdateLightning(const MenuSceneryState& st) {
     }
     S->Lightning = shown;
     const int a = shown ? std::min(255, std::abs(static_cast<int>(
-                                           std::nearbyint(std::sin(S->LightningTimer * 3) * 255))))
+                                            std::nearbyint(std::sin(S->LightningTimer * 3) * 255))))
                         : 0;
     // The sky's own share: the picture is only as bright as the night is there.
     const int seen = a * S->NightSky / 255;
@@ -516,7 +516,7 @@ void CreateMenuScenery() {
     // over it, the feet gripping the branch.
     S->SquirrelShade = Picture<TAnimatedSprite>(back, "MM_MainMenu_Squirrel_AlphaLayer.image",
                                                 kSquirrelPos.x - 6, kSquirrelPos.y + 8, 120);
-        S->Squirrel = Picture<TMenuSwaySprite>(back, "MM_MainMenu_Squirrel.image", kSquirrelPos.x,
+    S->Squirrel = Picture<TMenuSwaySprite>(back, "MM_MainMenu_Squirrel.image", kSquirrelPos.x,
                                            kSquirrelPos.y, 121);
     SetSway(*S->Squirrel, Sway::Top, 1.5, 6.0, 0);
     S->SquirrelEyes = Picture<TMenuSwaySprite>(back, "MM_MainMenu_Squirrel_ClosedEyes.image",
@@ -529,8 +529,8 @@ void CreateMenuScenery() {
     S->Cat = Picture<TAnimatedSprite>(back, "MM_MainMenu_Cat_1.image", kCatStartX, kCatY, 130);
     S->Cat->FVisible = false;
 
-    auto* bottom = Picture<TAnimatedSprite>(back, "MM_MainMenu_BottomPanel.image", 0,
-                                            kBottomPanelY, 140);
+    auto* bottom =
+        Picture<TAnimatedSprite>(back, "MM_MainMenu_BottomPanel.image", 0, kBottomPanelY, 140);
     look(bottom, Picture<TAnimatedSprite>(back, "night_MM_MainMenu_BottomPanel.image", 0,
                                           kBottomPanelY, 141));
 
@@ -563,8 +563,8 @@ void CreateMenuScenery() {
         for (int i : {inner1, inner2}) {
             const bool farEdge = top ? (i == 2 || i == 3) : (i == 0 || i == 1);
             const double r = place.Radius * (farEdge ? 1.0 : 0.45);
-            t[static_cast<size_t>(i)] = TTransformInfo{true, true, r, r * 0.6,
-                                                       place.Speed * (farEdge ? 1.0 : 1.2)};
+            t[static_cast<size_t>(i)] =
+                TTransformInfo{true, true, r, r * 0.6, place.Speed * (farEdge ? 1.0 : 1.2)};
         }
         const int outerFar = top ? (place.Right ? 2 : 3) : (place.Right ? 1 : 0);
         t[static_cast<size_t>(outerFar)] =
@@ -624,9 +624,8 @@ void RefreshMenuSceneryLayout() {
     for (FrontLeaf& leaf : S->Leaves) {
         const FrontLeafPlace& place = *leaf.Place;
         TMenuSwaySprite* d = leaf.Pair.Day;
-        const float x = place.Right
-                            ? right - place.X - static_cast<float>(d->GetPatternWidth())
-                            : left + place.X;
+        const float x = place.Right ? right - place.X - static_cast<float>(d->GetPatternWidth())
+                                    : left + place.X;
         d->FX = x;
         if (leaf.Pair.Night) leaf.Pair.Night->FX = x;
     }

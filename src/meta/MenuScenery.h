@@ -10,9 +10,9 @@ namespace bw {
 class TSprite;
 
 struct MenuSceneryState {
-    double clock = 0;     // milliseconds of the menu music (or the menu's own count)
-    bool night = false;   // the look being shown or faded in
-    double fade = 1;      // 0 .. 1: how far the look `night` has faded in
+    double clock = 0;   // milliseconds of the menu music (or the menu's own count)
+    bool night = false; // the look being shown or faded in
+    double fade = 1;    // 0 .. 1: how far the look `night` has faded in
 };
 
 // Builds every sprite of the scenery in MainEngine in the day look.

@@ -11,6 +11,7 @@
 #include "data/TextDatabase.h"
 #include "gui/ButtonProtocol.h"
 #include "gui/MessageBox.h"
+#include "gui/Shade.h"
 #include "gui/TextDrawing.h"
 #include "meta/MainMenu.h"
 #include "meta/OptionsMath.h"
@@ -148,14 +149,7 @@ TOptions_CheckBox* MakeCheckBox(TButtonName name, const char* caption, TPoint2 p
 
 void BuildOptions() {
     const TPoint2 p = PanelPos;
-    State.shade = new TAnimatedSprite(MainEngine);
-    State.shade->SetImageName("blackpixel.image");
-    State.shade->FX = 0;
-    State.shade->FY = 0;
-    State.shade->FScaleX = 1920;
-    State.shade->FScaleY = 1080;
-    State.shade->SetAlpha(0);
-    State.shade->SetZ(ShadeZ);
+    State.shade = CreateShade(MainEngine, ShadeZ);
 
     State.panel = new TOptions_Panel(MainEngine);
     State.panel->SetImageName("MM_Options_Panel.image");

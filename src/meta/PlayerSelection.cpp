@@ -14,6 +14,7 @@
 #include "gui/ButtonProtocol.h"
 #include "gui/ButtonSprites.h"
 #include "gui/MessageBox.h"
+#include "gui/Shade.h"
 #include "gui/TextDrawing.h"
 #include "meta/MainMenu.h"
 #include "meta/Profile.h"
@@ -36,22 +37,6 @@ constexpr float NameScale = 0.82f;
 constexpr float NameFieldWidth = 210;
 
 // ---- Shared pieces ----
-
-TAnimatedSprite* AddShade(int z) {
-    auto* shade = new TAnimatedSprite(MainEngine);
-    shade->SetImageName("blackpixel.image");
-    shade->FX = 0;
-    shade->FY = 0;
-    shade->SetZ(z);
-    shade->FScaleX = 1920;
-    shade->FScaleY = 1080;
-    shade->FAlpha = 0;
-    return shade;
-}
-
-void FadeShadeIn(TAnimatedSprite* shade, int limit) {
-    if (shade) shade->FAlpha = std::min(shade->FAlpha + 5, limit);
-}
 
 template <class Button> Button* StylePanelButton(Button* b, TButtonName name, int z) {
     b->SetButtonName(name);
@@ -242,8 +227,10 @@ void DeleteSelectedProfile() {
 void SelectionButton(TButtonName name) {
     switch (name) {
     case button_MM_ChoosePlayer_Back:
-        if (ProfileCount() == 0) OpenNotice("msg_noprofiles");
-        else ClosePlayerSelection();
+        if (ProfileCount() == 0)
+            OpenNotice("msg_noprofiles");
+        else
+            ClosePlayerSelection();
         break;
     case button_MM_ChoosePlayer_Create:
         if (ProfileCount() >= MaxProfiles) {
@@ -377,8 +364,10 @@ public:
         MouseButtonDown = false;
     }
     void Escape() override {
-        if (ProfileCount() > 0) ClosePlayerSelection();
-        else OpenNotice("msg_noprofiles");
+        if (ProfileCount() > 0)
+            ClosePlayerSelection();
+        else
+            OpenNotice("msg_noprofiles");
     }
     void ForgetSprites() override { Sel = Selection{}; }
 };
@@ -434,8 +423,8 @@ int ScrollOffsetForHandle(float handleY, float barY, int count) {
 
 float DraggedHandleY(double pointerY, float handleHeight, float barY) {
     const double y = pointerY - handleHeight / 2;
-    return static_cast<float>(std::clamp(y, static_cast<double>(barY + 5),
-                                         static_cast<double>(barY + 5 + HandleTravel)));
+    return static_cast<float>(
+        std::clamp(y, static_cast<double>(barY + 5), static_cast<double>(barY + 5 + HandleTravel)));
 }
 
 int HoveredRow(TPoint2 pointer, TPoint2 panel, int rows) {
@@ -485,11 +474,10 @@ void OpenPlayerSelection() {
     // The panel takes the pointer, so its rows are reached by the hit test.
     Sel.panel->FCollisioned = true;
     Sel.panel->FCollideMode = cmRect;
-    Sel.panel->FCollideRect =
-        TRect{static_cast<int>(p.x), static_cast<int>(p.y),
-              static_cast<int>(p.x) + Sel.panel->GetImageWidth(),
-              static_cast<int>(p.y) + Sel.panel->GetImageHeight()};
-    Sel.shade = AddShade(1999);
+    Sel.panel->FCollideRect = TRect{static_cast<int>(p.x), static_cast<int>(p.y),
+                                    static_cast<int>(p.x) + Sel.panel->GetImageWidth(),
+                                    static_cast<int>(p.y) + Sel.panel->GetImageHeight()};
+    Sel.shade = CreateShade(MainEngine, 1999);
     for (int i = 0; i < PlayerRows; ++i) {
         auto* line = new TCP_HighLightedLine(MainEngine);
         line->SetImageName("cp_highlighted_line.image");
@@ -524,8 +512,8 @@ void ClosePlayerSelection() {
     for (auto* line : Sel.lines)
         if (line) line->Dead();
     if (Sel.bar) Sel.bar->Kill();
-    for (TGlowButtonSprite* b : std::initializer_list<TGlowButtonSprite*>{
-             Sel.back, Sel.choose, Sel.create, Sel.remove})
+    for (TGlowButtonSprite* b :
+         std::initializer_list<TGlowButtonSprite*>{Sel.back, Sel.choose, Sel.create, Sel.remove})
         if (b) b->Kill();
     Sel = Selection{};
     SaveOptions();
@@ -561,8 +549,8 @@ void PlayerSelectionUpdate() {
     const int count = ProfileCount();
     if (Sel.dragging && Sel.bar && MouseButtonDown) {
         TSimpleButtonSprite* handle = Sel.bar->FDragSprite;
-        const float y = DraggedHandleY(MouseY, static_cast<float>(handle->GetImageHeight()),
-                                       Sel.bar->FY);
+        const float y =
+            DraggedHandleY(MouseY, static_cast<float>(handle->GetImageHeight()), Sel.bar->FY);
         handle->SetPosition({handle->Position().x, y});
         handle->UpdateCollisionParameters();
         Sel.offset = ScrollOffsetForHandle(y, Sel.bar->FY, count);
@@ -583,8 +571,8 @@ namespace {
 void RowInput() {
     if (Sel.dragging || MessageShown()) return;
     const int rows = ShownRows(ProfileCount(), Sel.offset);
-    const int row = HoveredRow({static_cast<float>(MouseX), static_cast<float>(MouseY)},
-                               PlayerPanelPos, rows);
+    const int row =
+        HoveredRow({static_cast<float>(MouseX), static_cast<float>(MouseY)}, PlayerPanelPos, rows);
     if (row < 0) return;
     TCP_HighLightedLine* line = Sel.lines[row];
     if (line->FAlpha <= 50) SfxByName(ButtonOverSound);
@@ -608,8 +596,10 @@ void RowInput() {
 
 void PlayerSelectionInput(TSprite& sprite) {
     if (!Sel.open) return;
-    if (&sprite == Sel.panel) RowInput();
-    else HandleButtonHit(sprite, PanelButtonHover, SelectionButton);
+    if (&sprite == Sel.panel)
+        RowInput();
+    else
+        HandleButtonHit(sprite, PanelButtonHover, SelectionButton);
 }
 
 // ---- The name entry ----
@@ -626,7 +616,7 @@ void OpenNameEntry() {
     Entry.panel->FX = p.x;
     Entry.panel->FY = p.y;
     Entry.panel->SetZ(2100);
-    Entry.shade = AddShade(2099);
+    Entry.shade = CreateShade(MainEngine, 2099);
     Entry.back = AddPictureButton("MM_Options_Back_Button.image", button_MM_EnterName_Back,
                                   {p.x + 355, p.y + 178}, 2101);
     Entry.ok = AddPictureButton("button_simple_ok.image", button_MM_EnterName_Ok,

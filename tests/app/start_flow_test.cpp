@@ -89,28 +89,29 @@ TEST(StartFlow, AFirstStartRunsTheWholeSplashThenLoadsAndAClickFadesIntoTheGame)
 
     testing::TempFolder home;
     const ReplayResult r = RunReplay(Settings(
-        home, "0 wait scene scene_Loaded 2000\n+0 dump " + home.File("first.json") +
-                  "\n+0 expect loading.percent == "
-                  "100\n+0 expect loading.bar_width == 470\n+0 expect loading.version == true\n"
-                  "+0 expect loading.progress_frames > 10\n"
-                  "+10 shot " +
-                  home.File("pulse1.png") + "\n+30 shot " + home.File("pulse2.png") +
-                  "\n"
-                  // A click fades from black into the main menu, where a first start asks for
-                  // the player's name once the fade is done.
-                  "+1 click\n+1 expect transition.kind == fl_ExitLoadingLogo\n"
-                  "+0 expect transition.brightness == 255\n"
-                  "+0 wait scene scene_EnterName 400\n+0 expect transition.visible == false\n"
-                  "+1 key enter\n+1 expect scene == scene_MainMenu\n"
-                  // The start sign takes a new player into the story; its first level's
-                  // location loads behind its own screen (no version line there), and a click
-                  // there starts the level.
-                  "+80 click TMM_MainMenu_Buttons_StartGame\n+1 expect transition.kind == fl_Intro\n"
-                  "+200 expect scene == scene_Loaded\n+0 expect loading.after == scene_Level\n"
-                  "+0 expect loading.version == false\n"
-                  "+1 click\n+1 expect scene == scene_Level\n+0 expect transition.visible == true\n"
-                  "+0 wait scene scene_Level 200\n+0 expect transition.visible == false\n"
-                  "+0 expect player.Level == 0\n"));
+        home,
+        "0 wait scene scene_Loaded 2000\n+0 dump " + home.File("first.json") +
+            "\n+0 expect loading.percent == "
+            "100\n+0 expect loading.bar_width == 470\n+0 expect loading.version == true\n"
+            "+0 expect loading.progress_frames > 10\n"
+            "+10 shot " +
+            home.File("pulse1.png") + "\n+30 shot " + home.File("pulse2.png") +
+            "\n"
+            // A click fades from black into the main menu, where a first start asks for
+            // the player's name once the fade is done.
+            "+1 click\n+1 expect transition.kind == fl_ExitLoadingLogo\n"
+            "+0 expect transition.brightness == 255\n"
+            "+0 wait scene scene_EnterName 400\n+0 expect transition.visible == false\n"
+            "+1 key enter\n+1 expect scene == scene_MainMenu\n"
+            // The start sign takes a new player into the story; its first level's
+            // location loads behind its own screen (no version line there), and a click
+            // there starts the level.
+            "+80 click TMM_MainMenu_Buttons_StartGame\n+1 expect transition.kind == fl_Intro\n"
+            "+200 expect scene == scene_Loaded\n+0 expect loading.after == scene_Level\n"
+            "+0 expect loading.version == false\n"
+            "+1 click\n+1 expect scene == scene_Level\n+0 expect transition.visible == true\n"
+            "+0 wait scene scene_Level 200\n+0 expect transition.visible == false\n"
+            "+0 expect player.Level == 0\n"));
     ASSERT_TRUE(r.ok) << r.error;
     const std::string first = Dump(home, "first.json");
     EXPECT_TRUE(Has(first, "\"scene\": \"scene_Loaded\"")) << first;

@@ -23,8 +23,8 @@ protected:
         images.AddFromPixels(test::MakePicture("blackpixel.image", 1, 1));
         for (int w : ButtonTemplateWidths)
             for (const char* suffix : {"", "_shadow", "_gs", "_shadow_gs"})
-                images.AddFromPixels(test::MakePicture(
-                    "Button_1_" + std::to_string(w) + suffix + ".image", w, 80));
+                images.AddFromPixels(
+                    test::MakePicture("Button_1_" + std::to_string(w) + suffix + ".image", w, 80));
         text.Text = "Are you sure?";
         text.PanelTemplate = 1;
         text.PanelScale = {1, 1};

@@ -49,7 +49,8 @@ void WriteProfile(const testing::TempFolder& home, const std::string& file,
     p.Name = name;
     p.Levels.resize(8);
     const std::vector<uint8_t> bytes = ProfileFileBytes(p);
-    testing::WriteWholeFile(ProfilesDir(home) + "/" + file, std::string(bytes.begin(), bytes.end()));
+    testing::WriteWholeFile(ProfilesDir(home) + "/" + file,
+                            std::string(bytes.begin(), bytes.end()));
 }
 
 std::string ReadText(const std::string& path) {
@@ -79,14 +80,13 @@ std::string ClickRow(int k) {
 
 TEST(FrontDoor, AFreshInstallAsksForANameAndGreetsThePlayerWithIt) {
     testing::TempFolder home;
-    const ReplayResult r = RunReplay(Settings(
-        home, kIntoMenu +
-                  "+0 wait scene scene_EnterName 400\n"
-                  "+0 expect main_menu.entry == Player\n"
-                  "+1 key enter\n"
-                  "+1 expect scene == scene_MainMenu\n"
-                  "+0 expect player.name == Player\n"
-                  "+0 expect main_menu.entry absent\n"));
+    const ReplayResult r =
+        RunReplay(Settings(home, kIntoMenu + "+0 wait scene scene_EnterName 400\n"
+                                             "+0 expect main_menu.entry == Player\n"
+                                             "+1 key enter\n"
+                                             "+1 expect scene == scene_MainMenu\n"
+                                             "+0 expect player.name == Player\n"
+                                             "+0 expect main_menu.entry absent\n"));
     ASSERT_TRUE(r.ok) << r.error;
     // The profile on disk is the five-line tree of a new player, and the options point at it.
     const std::vector<std::string> files = ProfileFiles(home);
@@ -110,26 +110,26 @@ TEST(FrontDoor, TheDefaultNameSkipsNamesTakenAndADuplicateIsRefused) {
     WriteProfile(home, "2024_01_01_00_00_00.sav", "Player");
     WriteProfile(home, "2024_01_02_00_00_00.sav", "Player 1");
     WriteProfile(home, "2024_01_03_00_00_00.sav", "Bob");
-    const ReplayResult r = RunReplay(Settings(
-        home, kIntoMenu +
-                  "+0 wait scene scene_MainMenu 400\n"
-                  // The welcome board takes clicks once it has come down.
-                  "+120 click button_MM_ChoosePlayer\n"
-                  "+1 expect scene == scene_ChoosePlayer\n"
-                  "+5 click button_MM_ChoosePlayer_Create\n"
-                  "+1 expect scene == scene_EnterName\n"
-                  "+0 expect main_menu.entry == Player 2\n" +
-                  ClearName() +
-                  "+1 expect main_menu.entry == \"\"\n"
-                  "+1 text Bob \n"
-                  // A trailing space stays but does not tell names apart.
-                  "+1 expect main_menu.entry == \"Bob \"\n"
-                  "+1 key enter\n"
-                  "+1 expect layers.message.name == message_default\n"
-                  "+0 expect layers.message.text contains \"already\"\n"
-                  "+5 click button_Msg_Continue\n"
-                  "+1 expect layers.message absent\n"
-                  "+0 expect scene == scene_EnterName\n"));
+    const ReplayResult r =
+        RunReplay(Settings(home, kIntoMenu +
+                                     "+0 wait scene scene_MainMenu 400\n"
+                                     // The welcome board takes clicks once it has come down.
+                                     "+120 click button_MM_ChoosePlayer\n"
+                                     "+1 expect scene == scene_ChoosePlayer\n"
+                                     "+5 click button_MM_ChoosePlayer_Create\n"
+                                     "+1 expect scene == scene_EnterName\n"
+                                     "+0 expect main_menu.entry == Player 2\n" +
+                                     ClearName() +
+                                     "+1 expect main_menu.entry == \"\"\n"
+                                     "+1 text Bob \n"
+                                     // A trailing space stays but does not tell names apart.
+                                     "+1 expect main_menu.entry == \"Bob \"\n"
+                                     "+1 key enter\n"
+                                     "+1 expect layers.message.name == message_default\n"
+                                     "+0 expect layers.message.text contains \"already\"\n"
+                                     "+5 click button_Msg_Continue\n"
+                                     "+1 expect layers.message absent\n"
+                                     "+0 expect scene == scene_EnterName\n"));
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(ProfileFiles(home).size(), 3u);
 }
@@ -141,14 +141,13 @@ TEST(FrontDoor, FifteenProfilesAreTheLimit) {
         std::snprintf(file, sizeof file, "2024_01_%02d_00_00_00.sav", i + 1);
         WriteProfile(home, file, "P" + std::to_string(i));
     }
-    const ReplayResult r = RunReplay(
-        Settings(home, kIntoMenu +
-                           "+0 wait scene scene_MainMenu 400\n"
-                           "+120 click button_MM_ChoosePlayer\n"
-                           "+5 expect main_menu.selection.handle == true\n"
-                           "+0 click button_MM_ChoosePlayer_Create\n"
-                           "+1 expect layers.message.text contains \"15\"\n"
-                           "+0 expect scene == scene_ChoosePlayer\n"));
+    const ReplayResult r =
+        RunReplay(Settings(home, kIntoMenu + "+0 wait scene scene_MainMenu 400\n"
+                                             "+120 click button_MM_ChoosePlayer\n"
+                                             "+5 expect main_menu.selection.handle == true\n"
+                                             "+0 click button_MM_ChoosePlayer_Create\n"
+                                             "+1 expect layers.message.text contains \"15\"\n"
+                                             "+0 expect scene == scene_ChoosePlayer\n"));
     ASSERT_TRUE(r.ok) << r.error;
 }
 
@@ -159,18 +158,17 @@ TEST(FrontDoor, EightProfilesScrollByOneRow) {
         std::snprintf(file, sizeof file, "2024_01_%02d_00_00_00.sav", i + 1);
         WriteProfile(home, file, "P" + std::to_string(i));
     }
-    const ReplayResult r = RunReplay(
-        Settings(home, kIntoMenu +
-                           "+0 wait scene scene_MainMenu 400\n"
-                           "+120 click button_MM_ChoosePlayer\n"
-                           "+5 expect main_menu.selection.handle == true\n"
-                           "+0 expect main_menu.selection.offset == 0\n"
-                           "+0 click button_MM_ChoosePlayer_ScrollDown\n"
-                           "+1 expect main_menu.selection.offset == 1\n"
-                           "+0 click button_MM_ChoosePlayer_ScrollDown\n"
-                           "+1 expect main_menu.selection.offset == 1\n"
-                           "+0 click button_MM_ChoosePlayer_ScrollUp\n"
-                           "+1 expect main_menu.selection.offset == 0\n"));
+    const ReplayResult r =
+        RunReplay(Settings(home, kIntoMenu + "+0 wait scene scene_MainMenu 400\n"
+                                             "+120 click button_MM_ChoosePlayer\n"
+                                             "+5 expect main_menu.selection.handle == true\n"
+                                             "+0 expect main_menu.selection.offset == 0\n"
+                                             "+0 click button_MM_ChoosePlayer_ScrollDown\n"
+                                             "+1 expect main_menu.selection.offset == 1\n"
+                                             "+0 click button_MM_ChoosePlayer_ScrollDown\n"
+                                             "+1 expect main_menu.selection.offset == 1\n"
+                                             "+0 click button_MM_ChoosePlayer_ScrollUp\n"
+                                             "+1 expect main_menu.selection.offset == 0\n"));
     ASSERT_TRUE(r.ok) << r.error;
 }
 
@@ -212,13 +210,12 @@ TEST(FrontDoor, ADamagedLastProfileIsNamedAndAnotherOneLoads) {
     testing::WriteWholeFile(home.File("Game.ini"),
                             "[OPTIONS]\nLastProfileFile=2024_01_05_00_00_00.sav\n"
                             "LastProfileName=Zed\n");
-    const ReplayResult r = RunReplay(
-        Settings(home, kIntoMenu +
-                           "+0 wait scene scene_MainMenu 400\n"
-                           "+40 expect layers.message.text contains \"Zed\"\n"
-                           "+0 expect player.name == Ann\n"
-                           "+5 click button_Msg_Continue\n"
-                           "+1 expect layers.message absent\n"));
+    const ReplayResult r =
+        RunReplay(Settings(home, kIntoMenu + "+0 wait scene scene_MainMenu 400\n"
+                                             "+40 expect layers.message.text contains \"Zed\"\n"
+                                             "+0 expect player.name == Ann\n"
+                                             "+5 click button_Msg_Continue\n"
+                                             "+1 expect layers.message absent\n"));
     ASSERT_TRUE(r.ok) << r.error;
     // The damaged file is left as it was.
     EXPECT_EQ(ReadText(ProfilesDir(home) + "/2024_01_05_00_00_00.sav"), "not a profile");
@@ -227,20 +224,20 @@ TEST(FrontDoor, ADamagedLastProfileIsNamedAndAnotherOneLoads) {
 TEST(FrontDoor, EscapeAsksBeforeLeavingAndYesFadesTheGameOut) {
     testing::TempFolder home;
     WriteProfile(home, "2024_01_01_00_00_00.sav", "Ann");
-    const ReplayResult r = RunReplay(
-        Settings(home, kIntoMenu +
-                           "+0 wait scene scene_MainMenu 400\n"
-                           "+60 key escape\n"
-                           "+1 expect layers.message.name == message_mm_ays_exit\n"
-                           "+1 key escape\n"
-                           "+1 expect layers.message absent\n"
-                           "+1 click button_MM_MainMenu_Exit\n"
-                           "+1 expect layers.message.name == message_mm_ays_exit\n"
-                           "+5 click button_Msg_Yes\n"
-                           "+1 expect transition.kind == fl_exitgame\n"
-                           // The question stays while the game fades out.
-                           "+20 expect layers.message.name == message_mm_ays_exit\n",
-                       3000));
+    const ReplayResult r =
+        RunReplay(Settings(home,
+                           kIntoMenu + "+0 wait scene scene_MainMenu 400\n"
+                                       "+60 key escape\n"
+                                       "+1 expect layers.message.name == message_mm_ays_exit\n"
+                                       "+1 key escape\n"
+                                       "+1 expect layers.message absent\n"
+                                       "+1 click button_MM_MainMenu_Exit\n"
+                                       "+1 expect layers.message.name == message_mm_ays_exit\n"
+                                       "+5 click button_Msg_Yes\n"
+                                       "+1 expect transition.kind == fl_exitgame\n"
+                                       // The question stays while the game fades out.
+                                       "+20 expect layers.message.name == message_mm_ays_exit\n",
+                           3000));
     ASSERT_TRUE(r.ok) << r.error;
     // The fade ends the program well before the run's last tick.
     EXPECT_LT(r.ticks, 2500u);
@@ -250,19 +247,19 @@ TEST(FrontDoor, WithoutSoundTheMenuCountsItsOwnClockAndTurnsToNightAt16Seconds) 
     testing::TempFolder home;
     WriteProfile(home, "2024_01_01_00_00_00.sav", "Ann");
     SetSoundDeviceOpener([]() -> std::unique_ptr<ISoundDevice> { return nullptr; });
-    const ReplayResult r = RunReplay(
-        Settings(home, kIntoMenu +
-                           "+0 wait scene scene_MainMenu 400\n"
-                           // The clock began with the menu, behind the fade.
-                           "+0 expect main_menu.clock < 1600\n"
-                           "+0 expect main_menu.night == false\n"
-                           // 16.5 a tick: 800 ticks later it is still day, 200 more and
-                           // the clock has passed 16 seconds.
-                           "+800 expect main_menu.clock >= 13200\n"
-                           "+0 expect main_menu.night == false\n"
-                           "+200 expect main_menu.night == true\n"
-                           "+60 expect main_menu.night_alpha == 255\n",
-                       3000));
+    const ReplayResult r =
+        RunReplay(Settings(home,
+                           kIntoMenu + "+0 wait scene scene_MainMenu 400\n"
+                                       // The clock began with the menu, behind the fade.
+                                       "+0 expect main_menu.clock < 1600\n"
+                                       "+0 expect main_menu.night == false\n"
+                                       // 16.5 a tick: 800 ticks later it is still day, 200 more and
+                                       // the clock has passed 16 seconds.
+                                       "+800 expect main_menu.clock >= 13200\n"
+                                       "+0 expect main_menu.night == false\n"
+                                       "+200 expect main_menu.night == true\n"
+                                       "+60 expect main_menu.night_alpha == 255\n",
+                           3000));
     SetSoundDeviceOpener({});
     ASSERT_TRUE(r.ok) << r.error;
 }

@@ -151,7 +151,7 @@ TEST_F(MenuSceneryTest, LightningShowsInItsWindowsOfTheNightTimerWithAThunderEac
     EXPECT_EQ(MenuLightningShown(), 1);
     EXPECT_EQ(MenuThunderCount(), 1);
     EXPECT_GT(MenuFlashAlpha(), 0); // |sin(85.5)| is far from 0
-    Nights(30); // 31.5
+    Nights(30);                     // 31.5
     EXPECT_EQ(MenuLightningShown(), 0);
     EXPECT_EQ(MenuFlashAlpha(), 0);
     Nights(170); // 48.5

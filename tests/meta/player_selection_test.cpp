@@ -73,8 +73,7 @@ TEST(NameKeys, EveryControlCharacterIsRejectedWhereverItComesFrom) {
     // A name is one line of the profile and of the options: no C0 or C1 control, not even
     // those a key press never makes (tab, line feed, U+0000) but pasting could.
     for (char32_t c = 0; c < 0x20; ++c) EXPECT_FALSE(NameKeyAccepted(c)) << static_cast<int>(c);
-    for (char32_t c = 0x80; c <= 0x9F; ++c)
-        EXPECT_FALSE(NameKeyAccepted(c)) << static_cast<int>(c);
+    for (char32_t c = 0x80; c <= 0x9F; ++c) EXPECT_FALSE(NameKeyAccepted(c)) << static_cast<int>(c);
 }
 
 TEST(NameKeys, LatinOneSignsAreRejectedAndLettersAboveThemPass) {

@@ -13,9 +13,9 @@
 #include "drawings/Drawings.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
-#include <array>
 #include <functional>
 #include <vector>
 
@@ -272,24 +272,164 @@ struct Look {
 const Look& LookOf(int kind) {
     static const Look looks[] = {
         // 1: round fat ginger tabby
-        {0xFFB52E, 0xE08A12, kCream, 0xEBD5A4, 0xC8641A, kBlush, 0xA6E05A, 32, 27, 50, 28, 22,
-         -50, 2.6, 0.08, 0, 10, 18, 16, 18, 11, -3, 8, 0, 1.0, 11, 11, 0.42, TailKind::Curl,
-         Marks::Tabby, false},
+        {0xFFB52E,
+         0xE08A12,
+         kCream,
+         0xEBD5A4,
+         0xC8641A,
+         kBlush,
+         0xA6E05A,
+         32,
+         27,
+         50,
+         28,
+         22,
+         -50,
+         2.6,
+         0.08,
+         0,
+         10,
+         18,
+         16,
+         18,
+         11,
+         -3,
+         8,
+         0,
+         1.0,
+         11,
+         11,
+         0.42,
+         TailKind::Curl,
+         Marks::Tabby,
+         false},
         // 2: lean tall cream cat with dark points
-        {0xF6E6C4, 0xD9BE94, kCream, 0xEBD5A4, 0x6A4330, 0xE0A0A0, kSky, 18, 13, 48, 21, 18,
-         -62, 2.3, 0, 0.25, 11, 27, 12, 26, 8.5, -2, 7, 12, 1.0, 8, 9, 0.7, TailKind::Hook,
-         Marks::Points, false},
+        {0xF6E6C4,
+         0xD9BE94,
+         kCream,
+         0xEBD5A4,
+         0x6A4330,
+         0xE0A0A0,
+         kSky,
+         18,
+         13,
+         48,
+         21,
+         18,
+         -62,
+         2.3,
+         0,
+         0.25,
+         11,
+         27,
+         12,
+         26,
+         8.5,
+         -2,
+         7,
+         12,
+         1.0,
+         8,
+         9,
+         0.7,
+         TailKind::Hook,
+         Marks::Points,
+         false},
         // 3: fluffy blue-grey long-hair
-        {0xA9B8DA, 0x7A8ABA, 0xE8F2FF, 0xB8C8E6, 0x7A8ABA, kBlush, 0xFFB52E, 30, 27, 42, 27, 21,
-         -50, 2.4, 0.12, 0, 9, 16, 16, 22, 10, -2, 8.5, 0, 1.0, 9, 11, 0.5, TailKind::Plume,
-         Marks::Ruff, true},
+        {0xA9B8DA,
+         0x7A8ABA,
+         0xE8F2FF,
+         0xB8C8E6,
+         0x7A8ABA,
+         kBlush,
+         0xFFB52E,
+         30,
+         27,
+         42,
+         27,
+         21,
+         -50,
+         2.4,
+         0.12,
+         0,
+         9,
+         16,
+         16,
+         22,
+         10,
+         -2,
+         8.5,
+         0,
+         1.0,
+         9,
+         11,
+         0.5,
+         TailKind::Plume,
+         Marks::Ruff,
+         true},
         // 4: silver, bold stripes, very long tail
-        {0xD6D0D8, 0xA8A0AE, kWhite, 0xDAD4DC, 0x4A3A48, kBlush, kSun, 22, 16, 44, 22, 19, -58,
-         2.5, 0.06, 0.05, 10, 21, 13, 16, 8.5, -2, 7.5, 0, 1.0, 8, 10, 0.62, TailKind::Long,
-         Marks::Stripes, false},
+        {0xD6D0D8,
+         0xA8A0AE,
+         kWhite,
+         0xDAD4DC,
+         0x4A3A48,
+         kBlush,
+         kSun,
+         22,
+         16,
+         44,
+         22,
+         19,
+         -58,
+         2.5,
+         0.06,
+         0.05,
+         10,
+         21,
+         13,
+         16,
+         8.5,
+         -2,
+         7.5,
+         0,
+         1.0,
+         8,
+         10,
+         0.62,
+         TailKind::Long,
+         Marks::Stripes,
+         false},
         // 5: small tuxedo kitten
-        {0x4A3C4E, 0x2E2434, kWhite, 0xD8D4E0, 0x2E2434, kBlush, 0xA6E05A, 17, 13, 30, 21, 18,
-         -44, 2.4, 0.05, 0, 9, 19, 12, 8, 8.5, -1, 8, 0, 1.0, 7, 9, 0.6, TailKind::Up, Marks::Tuxedo,
+        {0x4A3C4E,
+         0x2E2434,
+         kWhite,
+         0xD8D4E0,
+         0x2E2434,
+         kBlush,
+         0xA6E05A,
+         17,
+         13,
+         30,
+         21,
+         18,
+         -44,
+         2.4,
+         0.05,
+         0,
+         9,
+         19,
+         12,
+         8,
+         8.5,
+         -1,
+         8,
+         0,
+         1.0,
+         7,
+         9,
+         0.6,
+         TailKind::Up,
+         Marks::Tuxedo,
          false},
     };
     return looks[std::clamp(kind, 1, 5) - 1];
@@ -305,9 +445,9 @@ struct CatPose {
     // (degrees, clockwise) about the hips.
     double Lift = 0, Squash = 0, Lean = 0;
     double HeadTilt = 0, HeadDy = 0;
-    double Tail = 0;   // tail swing, -1 .. 1
-    double Ears = 0;   // 0 pricked .. 1 flat
-    double Blink = 0;  // 0 open .. 1 shut
+    double Tail = 0;  // tail swing, -1 .. 1
+    double Ears = 0;  // 0 pricked .. 1 flat
+    double Blink = 0; // 0 open .. 1 shut
     double LookX = 0, LookY = 0;
     Face Expression = Face::Sly;
     // Front paws and hind paws in cat units; sitting when Sitting is set (hind legs folded under
@@ -315,8 +455,8 @@ struct CatPose {
     bool Sitting = true;
     Pt FrontL{-8, -3}, FrontR{8, -3};
     Pt HindL{-20, -3}, HindR{20, -3};
-    double FurUp = 0;  // startled fur
-    double Aura = -1;  // Cat_3's glow phase 0..1, negative none
+    double FurUp = 0; // startled fur
+    double Aura = -1; // Cat_3's glow phase 0..1, negative none
     bool Sweat = false;
     bool TailHangs = false; // hanging down from a cat in the air
 };
@@ -413,25 +553,27 @@ void DrawTail(cairo_t* cr, const Look& look, const CatPose& pose, bool dangling)
     const bool pointed = look.Marking == Marks::Points;
     const uint32_t base = pointed ? look.Mark : look.Base;
     const uint32_t shade = pointed ? 0x4E3024 : look.Shade;
-    Cel(cr, [&] { AddPoly(cr, tube); }, base, shade, 4, 3, [&] {
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-        if (look.Marking == Marks::Tabby || look.Marking == Marks::Stripes) {
-            // Rings across the tail.
-            const double dash[] = {4.5, 5.5};
-            cairo_set_dash(cr, dash, 2, 2);
-            StrokeCurve(cr, k, 0.12, 1.0);
-            Stroke(cr, look.Mark, 30);
-            cairo_set_dash(cr, nullptr, 0, 0);
-        } else if (look.Marking == Marks::Tuxedo) {
-            StrokeCurve(cr, k, 0.8, 1.0);
-            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-            Stroke(cr, kWhite, 30);
-        } else if (look.Marking == Marks::Ruff) {
-            StrokeCurve(cr, k, 0.25, 0.95);
-            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-            Stroke(cr, look.Light, 4, 0.7);
-        }
-    });
+    Cel(
+        cr, [&] { AddPoly(cr, tube); }, base, shade, 4, 3,
+        [&] {
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+            if (look.Marking == Marks::Tabby || look.Marking == Marks::Stripes) {
+                // Rings across the tail.
+                const double dash[] = {4.5, 5.5};
+                cairo_set_dash(cr, dash, 2, 2);
+                StrokeCurve(cr, k, 0.12, 1.0);
+                Stroke(cr, look.Mark, 30);
+                cairo_set_dash(cr, nullptr, 0, 0);
+            } else if (look.Marking == Marks::Tuxedo) {
+                StrokeCurve(cr, k, 0.8, 1.0);
+                cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+                Stroke(cr, kWhite, 30);
+            } else if (look.Marking == Marks::Ruff) {
+                StrokeCurve(cr, k, 0.25, 0.95);
+                cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+                Stroke(cr, look.Light, 4, 0.7);
+            }
+        });
 }
 
 // One leg from the hip or shoulder to the paw, and the paw.
@@ -552,7 +694,8 @@ void DrawEar(cairo_t* cr, const Look& look, const CatPose& pose, int side) {
         cairo_close_path(cr);
     };
     const bool pointed = look.Marking == Marks::Points;
-    Cel(cr, [&] { ear(1, 2); }, pointed ? look.Mark : look.Base, pointed ? 0x4E3024 : look.Shade, 4,
+    Cel(
+        cr, [&] { ear(1, 2); }, pointed ? look.Mark : look.Base, pointed ? 0x4E3024 : look.Shade, 4,
         3);
     ear(0.55, 0);
     Colour(cr, look.EarIn);
@@ -639,7 +782,8 @@ void DrawEye(cairo_t* cr, const Look& look, const CatPose& pose, double ex, doub
         Ellipse(cr, px, py, pw, ry * 0.78);
         Colour(cr, kInk);
         cairo_fill(cr);
-        Ellipse(cr, px + pw * 0.9, py - ry * 0.38, std::max(1.6, r * 0.22), std::max(1.6, r * 0.24));
+        Ellipse(cr, px + pw * 0.9, py - ry * 0.38, std::max(1.6, r * 0.22),
+                std::max(1.6, r * 0.24));
         Colour(cr, kWhite);
         cairo_fill(cr);
         // Lids: the sly half-lid of a cat up to something, or a blink.
@@ -680,8 +824,8 @@ void DrawWhiskers(cairo_t* cr, double mx, double my, double spread, double droop
             const double x0 = mx + side * 7, y0 = my + i * 2.5;
             cairo_move_to(cr, x0, y0);
             cairo_curve_to(cr, x0 + side * spread * 0.5, y0 + i * 2 - 1 + droop * 0.5,
-                           x0 + side * spread * 0.85, y0 + i * 4 + droop,
-                           x0 + side * spread, y0 + i * 5.5 + droop * 1.4);
+                           x0 + side * spread * 0.85, y0 + i * 4 + droop, x0 + side * spread,
+                           y0 + i * 5.5 + droop * 1.4);
         }
     }
     Stroke(cr, kInk, 2);
@@ -695,72 +839,74 @@ void DrawHead(cairo_t* cr, const Look& look, const CatPose& pose, bool back) {
     if (look.Fluffy) head = Fluff(head, 7, 2.4);
     const bool pointed = look.Marking == Marks::Points;
     const double my = hy * 0.36; // the mouth
-    Cel(cr, [&] { AddPoly(cr, head); }, look.Base, look.Shade, 4, 6, [&] {
-        if (back) {
-            Gloss(cr, 0, 0, hx, hy);
-            if (look.Marking == Marks::Stripes || look.Marking == Marks::Tabby) {
-                for (int i = -1; i <= 1; ++i) {
-                    cairo_move_to(cr, i * 8, -hy - 2);
-                    cairo_line_to(cr, i * 6, -hy * 0.2);
+    Cel(
+        cr, [&] { AddPoly(cr, head); }, look.Base, look.Shade, 4, 6,
+        [&] {
+            if (back) {
+                Gloss(cr, 0, 0, hx, hy);
+                if (look.Marking == Marks::Stripes || look.Marking == Marks::Tabby) {
+                    for (int i = -1; i <= 1; ++i) {
+                        cairo_move_to(cr, i * 8, -hy - 2);
+                        cairo_line_to(cr, i * 6, -hy * 0.2);
+                    }
+                    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+                    Stroke(cr, look.Mark, look.Marking == Marks::Stripes ? 5 : 3.5);
                 }
-                cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-                Stroke(cr, look.Mark, look.Marking == Marks::Stripes ? 5 : 3.5);
+                return;
             }
-            return;
-        }
-        switch (look.Marking) {
-        case Marks::Tabby:
-        case Marks::Stripes: {
-            const bool bold = look.Marking == Marks::Stripes;
-            // Three stripes down the forehead, two on each cheek.
-            for (int i = -1; i <= 1; ++i) {
-                const double x = i * (bold ? 7.5 : 6.5);
-                const double len = i == 0 ? hy * 0.62 : hy * 0.48;
-                const double w = bold ? 3.6 : 2.6;
-                cairo_move_to(cr, x - w, -hy - 2);
-                cairo_line_to(cr, x + w, -hy - 2);
-                cairo_line_to(cr, x + 0.8 * i, -hy + len);
-                cairo_close_path(cr);
-            }
-            for (int side = -1; side <= 1; side += 2) {
-                for (int i = 0; i < 2; ++i) {
-                    const double y = hy * 0.02 + i * 6.5;
-                    cairo_move_to(cr, side * (hx + 2), y - 2.2);
-                    cairo_line_to(cr, side * (hx - (bold ? 11 : 8)), y + 0.5);
-                    cairo_line_to(cr, side * (hx + 2), y + 2.6);
+            switch (look.Marking) {
+            case Marks::Tabby:
+            case Marks::Stripes: {
+                const bool bold = look.Marking == Marks::Stripes;
+                // Three stripes down the forehead, two on each cheek.
+                for (int i = -1; i <= 1; ++i) {
+                    const double x = i * (bold ? 7.5 : 6.5);
+                    const double len = i == 0 ? hy * 0.62 : hy * 0.48;
+                    const double w = bold ? 3.6 : 2.6;
+                    cairo_move_to(cr, x - w, -hy - 2);
+                    cairo_line_to(cr, x + w, -hy - 2);
+                    cairo_line_to(cr, x + 0.8 * i, -hy + len);
                     cairo_close_path(cr);
                 }
+                for (int side = -1; side <= 1; side += 2) {
+                    for (int i = 0; i < 2; ++i) {
+                        const double y = hy * 0.02 + i * 6.5;
+                        cairo_move_to(cr, side * (hx + 2), y - 2.2);
+                        cairo_line_to(cr, side * (hx - (bold ? 11 : 8)), y + 0.5);
+                        cairo_line_to(cr, side * (hx + 2), y + 2.6);
+                        cairo_close_path(cr);
+                    }
+                }
+                Colour(cr, look.Mark);
+                cairo_fill(cr);
+                break;
             }
-            Colour(cr, look.Mark);
-            cairo_fill(cr);
-            break;
-        }
-        case Marks::Points: {
-            // The dark mask over the muzzle and round the eyes.
-            Ellipse(cr, 0, hy * 0.22, hx * 0.62, hy * 0.62);
-            Colour(cr, 0x8A6048);
-            cairo_fill(cr);
-            Ellipse(cr, 0, hy * 0.34, hx * 0.4, hy * 0.42);
-            Colour(cr, look.Mark);
-            cairo_fill(cr);
-            break;
-        }
-        case Marks::Tuxedo: {
-            // White muzzle with a blaze up between the eyes.
-            cairo_move_to(cr, -2.5, -hy - 2);
-            cairo_curve_to(cr, -5, -hy * 0.4, -4, -2, -hx * 0.52, my - 1);
-            cairo_curve_to(cr, -hx * 0.62, hy + 4, hx * 0.62, hy + 4, hx * 0.52, my - 1);
-            cairo_curve_to(cr, 4, -2, 5, -hy * 0.4, 2.5, -hy - 2);
-            cairo_close_path(cr);
-            Colour(cr, kWhite);
-            cairo_fill(cr);
-            break;
-        }
-        case Marks::Ruff:
-            break;
-        }
-        Gloss(cr, 0, 0, hx, hy);
-    });
+            case Marks::Points: {
+                // The dark mask over the muzzle and round the eyes.
+                Ellipse(cr, 0, hy * 0.22, hx * 0.62, hy * 0.62);
+                Colour(cr, 0x8A6048);
+                cairo_fill(cr);
+                Ellipse(cr, 0, hy * 0.34, hx * 0.4, hy * 0.42);
+                Colour(cr, look.Mark);
+                cairo_fill(cr);
+                break;
+            }
+            case Marks::Tuxedo: {
+                // White muzzle with a blaze up between the eyes.
+                cairo_move_to(cr, -2.5, -hy - 2);
+                cairo_curve_to(cr, -5, -hy * 0.4, -4, -2, -hx * 0.52, my - 1);
+                cairo_curve_to(cr, -hx * 0.62, hy + 4, hx * 0.62, hy + 4, hx * 0.52, my - 1);
+                cairo_curve_to(cr, 4, -2, 5, -hy * 0.4, 2.5, -hy - 2);
+                cairo_close_path(cr);
+                Colour(cr, kWhite);
+                cairo_fill(cr);
+                break;
+            }
+            case Marks::Ruff:
+                break;
+            }
+            Gloss(cr, 0, 0, hx, hy);
+        });
     if (back) return;
     if (look.Marking != Marks::Points && look.Marking != Marks::Tuxedo) {
         // The light muzzle: two round whisker pads.
@@ -772,7 +918,8 @@ void DrawHead(cairo_t* cr, const Look& look, const CatPose& pose, bool back) {
     }
     // Blushing cheeks.
     if (pose.Expression != Face::Startled) {
-        for (int side = -1; side <= 1; side += 2) Ellipse(cr, side * (hx * 0.66), hy * 0.28, 4.5, 3);
+        for (int side = -1; side <= 1; side += 2)
+            Ellipse(cr, side * (hx * 0.66), hy * 0.28, 4.5, 3);
         Colour(cr, kBlush, pointed ? 0.5 : 0.75);
         cairo_fill(cr);
     }
@@ -891,8 +1038,7 @@ void DrawFrontCat(cairo_t* cr, const CatPose& pose, double gx, double gy, bool b
     const uint32_t legBase = pointed ? look.Mark : look.Base;
     const uint32_t legShade = pointed ? 0x4E3024 : look.Shade;
     const uint32_t pawColour = pointed ? look.Mark
-                               : (look.Marking == Marks::Tuxedo || pose.Kind == 1 ||
-                                  pose.Kind == 4)
+                               : (look.Marking == Marks::Tuxedo || pose.Kind == 1 || pose.Kind == 4)
                                    ? look.Light
                                    : look.Base;
     const bool curlInFront = look.Tail == TailKind::Curl && !pose.TailHangs && !back;
@@ -911,18 +1057,22 @@ void DrawFrontCat(cairo_t* cr, const CatPose& pose, double gx, double gy, bool b
     // The body.
     cairo_set_matrix(cr, &body);
     const Poly shape = BodyShape(look);
-    Cel(cr, [&] { AddPoly(cr, shape); }, look.Base, look.Shade, 4, 7, [&] {
-        if (!back) DrawChest(cr, look);
-        DrawBodyMarks(cr, look, back);
-        Gloss(cr, 0, -look.BodyH / 2, look.BodyW, look.BodyH / 2, 0.3);
-    });
+    Cel(
+        cr, [&] { AddPoly(cr, shape); }, look.Base, look.Shade, 4, 7,
+        [&] {
+            if (!back) DrawChest(cr, look);
+            DrawBodyMarks(cr, look, back);
+            Gloss(cr, 0, -look.BodyH / 2, look.BodyW, look.BodyH / 2, 0.3);
+        });
     if (pose.Sitting) {
         // Haunches folded at the sides, hind paws peeking out in front of them.
         for (int side = -1; side <= 1; side += 2) {
             const double hx = side * (look.BodyW - 6);
             cairo_save(cr);
-            Cel(cr, [&] { Ellipse(cr, hx, -look.BodyH * 0.22, 9, look.BodyH * 0.22); }, look.Base,
-                look.Shade, 3, 3, [&] {
+            Cel(
+                cr, [&] { Ellipse(cr, hx, -look.BodyH * 0.22, 9, look.BodyH * 0.22); }, look.Base,
+                look.Shade, 3, 3,
+                [&] {
                     if (look.Marking == Marks::Stripes || look.Marking == Marks::Tabby) {
                         cairo_move_to(cr, hx - 6, -look.BodyH * 0.3);
                         cairo_line_to(cr, hx + 6, -look.BodyH * 0.26);
@@ -969,10 +1119,11 @@ void DrawFrontCat(cairo_t* cr, const CatPose& pose, double gx, double gy, bool b
     DrawFurUp(cr, look, pose.FurUp);
     if (look.Marking == Marks::Ruff && !back) {
         // The long-hair's ruff under its chin.
-        Poly ruff = Fluff(Blob(0, look.HeadCy + look.HeadY * 0.75, look.HeadX * 0.95,
-                               look.HeadY * 0.55, 2.2),
-                          7, 2.6);
-        Cel(cr, [&] { AddPoly(cr, ruff); }, look.Light, look.LightShade, 3, 3);
+        Poly ruff = Fluff(
+            Blob(0, look.HeadCy + look.HeadY * 0.75, look.HeadX * 0.95, look.HeadY * 0.55, 2.2), 7,
+            2.6);
+        Cel(
+            cr, [&] { AddPoly(cr, ruff); }, look.Light, look.LightShade, 3, 3);
     }
     cairo_set_matrix(cr, &head);
     DrawHead(cr, look, pose, back);
@@ -1014,8 +1165,8 @@ CatPose Bounce(int f) {
     p.Expression = Face::Sly;
     // Lift, squash and tail for each pattern.
     static const double lift[16] = {0, 0, 1, 4, 8, 11, 12, 11, 8, 4, 0, 0, 0, 0, 0, 0};
-    static const double squash[16] = {0.16, 0.16, 0.02, -0.1, -0.14, -0.08, -0.04, -0.02,
-                                      -0.04, -0.08, 0.14, 0.1, 0.06, 0.08, 0.11, 0.14};
+    static const double squash[16] = {0.16,  0.16,  0.02, -0.1, -0.14, -0.08, -0.04, -0.02,
+                                      -0.04, -0.08, 0.14, 0.1,  0.06,  0.08,  0.11,  0.14};
     p.Lift = lift[f];
     p.Squash = squash[f];
     p.Tail = f == 0 ? -1 : f == 1 ? 1 : std::sin(f * 2 * kPi / 16);
@@ -1158,8 +1309,8 @@ void DrawSideCat(cairo_t* cr, int kind, int f, double gx, double gy, bool mirror
         double X, Phase;
         bool Far;
     };
-    const LegAt legs[] = {{-15, 0, true}, {15, kPi / 2, true}, {-15, kPi, false},
-                          {15, 3 * kPi / 2, false}};
+    const LegAt legs[] = {
+        {-15, 0, true}, {15, kPi / 2, true}, {-15, kPi, false}, {15, 3 * kPi / 2, false}};
     auto drawLeg = [&](const LegAt& leg) {
         const double a = phase + leg.Phase;
         const double dx = 8 * std::sin(a);
@@ -1167,47 +1318,50 @@ void DrawSideCat(cairo_t* cr, int kind, int f, double gx, double gy, bool mirror
         const Pt top{leg.X + (leg.Far ? 3 : 0), by + 5};
         const Pt paw{leg.X + dx + (leg.Far ? 3 : 0), -3 - lift};
         const uint32_t c = leg.Far ? look.Shade : look.Base;
-        DrawLeg(cr, look, top, paw, c, leg.Far ? 0x8A8290 : look.Shade, leg.Far ? look.LightShade
-                                                                             : look.Light,
-                look.ArmW);
+        DrawLeg(cr, look, top, paw, c, leg.Far ? 0x8A8290 : look.Shade,
+                leg.Far ? look.LightShade : look.Light, look.ArmW);
     };
     // The tail from the rump, up and curling over.
     const double sway = std::sin(phase);
-    const Curve tail{{-22, by - 4}, {-44, by - 8}, {-50 + 3 * sway, by - 40},
-                     {-38 + 6 * sway, by - 58}};
+    const Curve tail{
+        {-22, by - 4}, {-44, by - 8}, {-50 + 3 * sway, by - 40}, {-38 + 6 * sway, by - 58}};
     CatPose pose;
     pose.Kind = kind;
     pose.Tail = sway;
     {
         const Poly tube = Tube(tail, 9, 7);
-        Cel(cr, [&] { AddPoly(cr, tube); }, look.Base, look.Shade, 4, 3, [&] {
-            const double dash[] = {4.5, 5.5};
-            cairo_set_dash(cr, dash, 2, 2);
-            StrokeCurve(cr, tail, 0.12, 1.0);
-            Stroke(cr, look.Mark, 30);
-            cairo_set_dash(cr, nullptr, 0, 0);
-        });
+        Cel(
+            cr, [&] { AddPoly(cr, tube); }, look.Base, look.Shade, 4, 3,
+            [&] {
+                const double dash[] = {4.5, 5.5};
+                cairo_set_dash(cr, dash, 2, 2);
+                StrokeCurve(cr, tail, 0.12, 1.0);
+                Stroke(cr, look.Mark, 30);
+                cairo_set_dash(cr, nullptr, 0, 0);
+            });
     }
     drawLeg(legs[0]);
     drawLeg(legs[1]);
     // The body, a long bean with bands across it.
     const Poly body = Blob(0, by, 27, 14, 2.4, 0, 0, 0);
-    Cel(cr, [&] { AddPoly(cr, body); }, look.Base, look.Shade, 4, 6, [&] {
-        Ellipse(cr, 4, by + 10, 20, 6);
-        Colour(cr, look.Light);
-        cairo_fill(cr);
-        for (int i = 0; i < 4; ++i) {
-            const double x = -18 + i * 10.5;
-            cairo_move_to(cr, x - 3, by - 16);
-            cairo_curve_to(cr, x - 1, by - 8, x + 1, by - 4, x - 1, by + 3);
-            cairo_line_to(cr, x + 3, by + 2);
-            cairo_curve_to(cr, x + 5, by - 4, x + 4, by - 9, x + 4, by - 16);
-            cairo_close_path(cr);
-        }
-        Colour(cr, look.Mark);
-        cairo_fill(cr);
-        Gloss(cr, 0, by, 27, 14, 0.3);
-    });
+    Cel(
+        cr, [&] { AddPoly(cr, body); }, look.Base, look.Shade, 4, 6,
+        [&] {
+            Ellipse(cr, 4, by + 10, 20, 6);
+            Colour(cr, look.Light);
+            cairo_fill(cr);
+            for (int i = 0; i < 4; ++i) {
+                const double x = -18 + i * 10.5;
+                cairo_move_to(cr, x - 3, by - 16);
+                cairo_curve_to(cr, x - 1, by - 8, x + 1, by - 4, x - 1, by + 3);
+                cairo_line_to(cr, x + 3, by + 2);
+                cairo_curve_to(cr, x + 5, by - 4, x + 4, by - 9, x + 4, by - 16);
+                cairo_close_path(cr);
+            }
+            Colour(cr, look.Mark);
+            cairo_fill(cr);
+            Gloss(cr, 0, by, 27, 14, 0.3);
+        });
     drawLeg(legs[2]);
     drawLeg(legs[3]);
     // The head at the front, turned towards the player, looking where it goes.
@@ -1278,7 +1432,8 @@ void DrawBubble(cairo_t* cr, int symbol, double w, double h) {
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     const std::vector<std::array<double, 3>> cloud = {
         {cx - 28, cy + 6, 20}, {cx - 12, cy - 14, 22}, {cx + 14, cy - 14, 21},
-        {cx + 30, cy + 4, 19},  {cx + 10, cy + 16, 20}, {cx - 14, cy + 16, 19}, {cx, cy, 26}};
+        {cx + 30, cy + 4, 19}, {cx + 10, cy + 16, 20}, {cx - 14, cy + 16, 19},
+        {cx, cy, 26}};
     // The trail.
     const double tx = trailRight ? w - 22 : 22;
     const double ty = h - 20;
