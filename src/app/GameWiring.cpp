@@ -19,6 +19,7 @@
 #include "effects/GameEffects.h"
 #include "gui/MessageBox.h"
 #include "ingame/LevelScene.h"
+#include "meta/LevelMap.h"
 #include "meta/MainMenu.h"
 #include "meta/OptionsScreen.h"
 #include "meta/PlayerSelection.h"
@@ -35,6 +36,7 @@ void WireGame() {
     RegisterScene(scene_EnterName, MakeNameEntryScene());
     RegisterScene(scene_Options, MakeOptionsScene());
     RegisterScene(scene_Credits, MakeCreditsScene());
+    RegisterScene(scene_Map, MakeMapScene());
     OptionsHooks.ScreenTooSmallForWindow = ScreenTooSmallForWindow;
     OptionsHooks.SwitchWindowMode = [](bool fullScreen) { SwitchWindowMode(fullScreen); };
     OptionsHooks.ApplyVSync = SetVSyncOption;

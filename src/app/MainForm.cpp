@@ -25,6 +25,7 @@
 #include "effects/ParticleManager.h"
 #include "gui/ButtonSprites.h"
 #include "gui/MessageBox.h"
+#include "meta/LevelMap.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
@@ -727,6 +728,7 @@ void TMainForm::FormKeyDown(Key key) {
         break;
     case Key::F6:
         OpenAllLevels();
+        RefreshMap();
         break;
     case Key::Home:
         LoadTexts();

@@ -22,6 +22,7 @@
 #include "gui/MessageBox.h"
 #include "gui/TextureOffsetSprite.h"
 #include "ingame/LevelScene.h"
+#include "meta/LevelMap.h"
 #include "meta/MainMenu.h"
 #include "meta/PlayerSelection.h"
 #include "meta/Profile.h"
@@ -268,6 +269,18 @@ std::string MainMenuJson() {
     return out.str();
 }
 
+std::string MapJson() {
+    if (!MapOpen()) return "null";
+    const MapState m = MapStateNow();
+    std::ostringstream out;
+    out << "{\"limit\": " << m.limit << ", \"hovered\": " << m.hovered
+        << ", \"panel\": " << m.panelLevel << ", \"panel_alpha\": " << m.panelAlpha
+        << ", \"dots\": " << m.dots << ", \"nests\": [";
+    for (size_t i = 0; i < m.nests.size(); ++i) out << (i ? ", " : "") << m.nests[i];
+    out << "]}";
+    return out.str();
+}
+
 std::string PlayerJson() {
     const TPlayer& p = Player;
     std::ostringstream out;
@@ -359,6 +372,7 @@ std::string StateJson(uint64_t tick, bool takeSounds) {
         << (Layers().Shown(Layer::Tutorial) ? "{\"step\": null}" : "null") << "}"
         << ",\n  \"player\": " << PlayerJson() << ",\n  \"level\": " << LevelJson()
         << ",\n  \"profiles\": " << StringList(profiles) << ",\n  \"main_menu\": " << MainMenuJson()
+        << ",\n  \"map\": " << MapJson()
         << ",\n  \"sounds\": " << StringList(sounds)
         << ",\n  \"music\": " << (music ? JsonString(music->FFileName) : "null")
         << ",\n  \"particles\": " << (ParticleManager() ? ParticleManager()->FSysCount : 0)

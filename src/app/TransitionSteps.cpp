@@ -132,8 +132,6 @@ public:
             break;
         case fl_mm_Map:
             Destroy(scene_MainMenu);
-            // Without the map the level it would offer starts.
-            if (!SceneRegistered(scene_Map)) Player.Level = NextLevelToPlay();
             Enter(scene_Map);
             MouseButtonDown = false;
             break;
