@@ -66,7 +66,7 @@ TEST(LevelMapHover, TheNearestReachableNestWithinTheBoxWins) {
     EXPECT_EQ(MapHoveredLevel(c, 3, {76, 124}), 0);
     EXPECT_EQ(MapHoveredLevel(c, 3, {100, 125}), -1);
     // Beyond the reachable limit nothing is hovered.
-    EXPECT_EQ(MapHoveredLevel(c, 0, {130, 100}), 0);
+    EXPECT_EQ(MapHoveredLevel(c, 0, {118, 100}), 0); // the nearer nest 1 is out of reach
     EXPECT_EQ(MapHoveredLevel(c, 1, {300, 300}), -1);
     // Two nests at one place: the lower index.
     EXPECT_EQ(MapHoveredLevel(c, 3, {300, 300}), 2);
@@ -96,7 +96,8 @@ TEST(LevelMapPulse, RunsAlongTheRouteThenPausesAndWraps) {
         ++steps;
     } while (p != 0 && steps < 10000);
     EXPECT_EQ(steps, 698); // 279 / 0.4, rounded up
-    EXPECT_NEAR(NextMapPulse(278.5), 0.0, 1e-9);
+    EXPECT_NEAR(NextMapPulse(278.5), 278.9, 1e-9);
+    EXPECT_NEAR(NextMapPulse(278.7), 0.0, 1e-9);
     EXPECT_NEAR(NextMapPulse(10), 10.4, 1e-9);
 }
 

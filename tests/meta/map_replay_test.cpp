@@ -63,6 +63,10 @@ TEST(MapReplay, ANewProfileSeesOnlyTheFirstNestAndStartPlaysLevelOne) {
                                                                "+0 expect map.dots == 0\n"
                                                                "+0 expect music contains Map.ogg\n"
                                                                "+1 click button_Map_Start\n"
+                                                               // The location's pictures load
+                                                               // behind their own screen first.
+                                                               "+200 expect scene == scene_Loaded\n"
+                                                               "+1 click\n"
                                                                "+0 wait scene scene_Level 200\n"
                                                                "+0 expect player.Level == 0\n"
                                                                "+0 expect map absent\n"));
