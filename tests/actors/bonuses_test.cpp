@@ -347,17 +347,16 @@ TEST_F(Bonuses, ALiftedBonusThatGoesOffLeavesThePlayersHand) {
     EXPECT_EQ(Player.LevelMoves, 0);
 }
 
-TEST_F(Bonuses, ACatLandingOnABombSetsItOff) {
-    Play({"b....", ".....", "....."}, 0,
-         "<cat Kind=\"2\" Count=\"1\" Random=\"100\" Shadow=\"yes\"><Pos X=\"3\" "
-         "Y=\"3\"/><Conditions "
-         "Name=\"cond_less_then\" Value=\"1\"/></cat>");
-    ASSERT_TRUE(CatAt({3, 3})->FNewShadow);
-    Tick(30); // the shadow has grown; the cat falls at the end of the next turn
-    Drag({1, 1}, {3, 3});
-    ASSERT_GE(TicksUntil([&] { return Player.BonusesActivated == 1; }, 1500), 0);
+TEST_F(Bonuses, WhatLandsOnABombSetsItOffAndAHamburgerStays) {
+    // A landing cat clears its cell through RemoveOccupantAt.
+    Play({"b.h", "...", "..6"});
+    RemoveOccupantAt({1, 1});
+    EXPECT_TRUE(Pulsing(1, 1));
+    RemoveOccupantAt({3, 1});
+    EXPECT_TRUE(Lying(3, 1));
     SettleAll();
-    EXPECT_FALSE(BonusAt({3, 3})->FVisible);
+    EXPECT_FALSE(BonusAt({1, 1})->FVisible);
+    EXPECT_EQ(Player.BonusesActivated, 1);
 }
 
 TEST_F(Bonuses, ACascadeBlastsFifteenUpdatesApart) {
