@@ -1,5 +1,6 @@
 #include "actors/Cats.h"
 
+#include "actors/Bonuses.h"
 #include "actors/CatRules.h"
 #include "audio/SoundEngine.h"
 #include "board/Board.h"
@@ -46,8 +47,7 @@ template <class T> std::vector<T*> BoardSpritesOf() {
     return found;
 }
 
-// The key and bonus slots arrive with their own actors; until then a caught cat's key or
-// bonus has nowhere to go.
+// The key slots arrive with their own actors; until then a caught cat's key has nowhere to go.
 void LeaveKey(TCoord2 c) {
     if (TAnimatedSprite* key = BoardKeys[c.x][c.y]) {
         key->FVisible = true;
@@ -63,9 +63,7 @@ void LeaveBonus(TCoord2 c, int value) {
         WriteLog("A caught cat's bonus " + std::to_string(value) + " is not 1..5; none appears", 1);
         return;
     }
-    WriteLog("A caught cat's bonus " + std::to_string(40 + value) + " at (" + std::to_string(c.x) +
-                 ", " + std::to_string(c.y) + ") has no bonus slot to appear in",
-             1);
+    LeaveBonusAt(c, 40 + value);
 }
 
 void PlaceCat(TCatSprite& slot, const TLevelData_Cat& entry) {
@@ -107,6 +105,20 @@ template <class F> void ForEachCatOnBoard(F&& f) {
     for (const TJumpingCatSprite* jumper : BoardSpritesOf<TJumpingCatSprite>())
         if (jumper->InFlight()) f(CarriedCat{jumper->FEvent_name, jumper->FEvent_value});
 }
+
+} // namespace
+
+int CarriedBonuses(int kind) {
+    int n = 0;
+    ForEachCatOnBoard([&](const CarriedCat& cat) {
+        if (cat.Event == "event_drop_bonus" && cat.Value >= 1 && cat.Value <= 5 &&
+            cat.Value + 40 == kind)
+            n += cat.Value;
+    });
+    return n;
+}
+
+namespace {
 
 CatSpawnCounts TakeSpawnCounts() {
     const BoardSnapshot s = TakeBoardSnapshot();

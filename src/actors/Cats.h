@@ -32,6 +32,9 @@ void StartCatJump(TCoord2 from, TCoord2 to, int kind);
 // Adds the cats to a snapshot: the slots, and the cells walking and jumping cats head for
 // to its Reserved cells.
 void AddCatsToSnapshot(BoardSnapshot& s);
+// What the cats on the board will leave of bonus `kind` (41..45) when caught: a cat leaving
+// bonus number v counts v.
+int CarriedBonuses(int kind);
 // Standing, announced, walking and jumping cats on the board.
 int CountCatsOnBoard();
 

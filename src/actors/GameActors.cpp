@@ -1,15 +1,18 @@
 #include "actors/GameActors.h"
 
+#include "actors/Bonuses.h"
 #include "actors/Cats.h"
 
 namespace bw {
 
 void GameBoardActors::CreateCellActors(TCoord2 cell) {
     CreateCellCat(cell.x, cell.y);
+    CreateCellBonus(cell.x, cell.y);
 }
 
 void GameBoardActors::AddToSnapshot(BoardSnapshot& s) {
     AddCatsToSnapshot(s);
+    AddBonusesToSnapshot(s);
 }
 
 void GameBoardActors::TakeTurn() {
@@ -28,8 +31,40 @@ void GameBoardActors::Catch(const TMatchedCatsList& cats) {
     CatchCats(cats);
 }
 
+void GameBoardActors::SetOffBonusesInGroups(const TBirdsGroups& groups) {
+    bw::SetOffBonusesInGroups(groups);
+}
+
+// A cat landing on a bonus or a wall burst beside one: the explosion rule for the cell.
+void GameBoardActors::HitAt(TCoord2 cell) {
+    ExplodeCell(cell.x, cell.y);
+}
+
 void GameBoardActors::Clear() {
     ClearCats();
+    ClearBonuses();
+}
+
+void GameBoardActors::Forget() {
+    ForgetBonuses();
+}
+
+void GameBoardActors::LiftBonus(TCoord2 cell) {
+    bw::LiftBonus(cell);
+}
+
+LiftedObject GameBoardActors::LiftedBonus() {
+    return bw::LiftedBonus();
+}
+
+void GameBoardActors::StartBonusMove(const TCoords2Array& path) {
+    const LiftedObject lifted = bw::LiftedBonus();
+    if (!lifted.InUse()) return;
+    bw::StartBonusMove(path, lifted.Kind - 40);
+}
+
+void GameBoardActors::CancelBonusLift() {
+    bw::CancelBonusLift();
 }
 
 GameBoardActors& TheBoardActors() {

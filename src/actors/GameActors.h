@@ -1,5 +1,5 @@
-// The actors the game puts on the board, gathered behind the board's one BoardActors. Cats
-// so far; bonuses, nestlings and keys, and the boss join here as they are built.
+// The actors the game puts on the board, gathered behind the board's one BoardActors: cats and
+// bonuses so far; nestlings and keys, and the boss join here as they are built.
 #pragma once
 
 #include "board/BoardActors.h"
@@ -14,7 +14,15 @@ public:
     void DropPendingCats() override;
     void Spawn() override;
     void Catch(const TMatchedCatsList& cats) override;
+    void SetOffBonusesInGroups(const TBirdsGroups& groups) override;
+    void HitAt(TCoord2 cell) override;
     void Clear() override;
+    void Forget() override;
+
+    void LiftBonus(TCoord2 cell) override;
+    LiftedObject LiftedBonus() override;
+    void StartBonusMove(const TCoords2Array& path) override;
+    void CancelBonusLift() override;
 };
 
 // The instance GameWiring installs.

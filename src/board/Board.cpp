@@ -405,6 +405,7 @@ void ForgetBoard() {
     forget(BoardNestlings);
     forget(BoardKeys);
     forget(BoardBonuses);
+    Actors().Forget();
     DragedBird = nullptr;
     ForgetPathPreview();
     HoverCell = NoCell;

@@ -40,6 +40,8 @@ public:
     virtual void HitAt(TCoord2) {}
     // The level is being unloaded: every actor leaves the board.
     virtual void Clear() {}
+    // The engine that owns the board's sprites is going: the actors let go of theirs.
+    virtual void Forget() {}
 
     // ---- Lifting a bonus or a key ----
     // The board plays the pick-up sounds, checks the tutorial and sets the cursor; the actors

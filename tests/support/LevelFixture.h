@@ -4,6 +4,7 @@
 //   'A'..'F' bounded bird of kind 1..6     'W' wall (strength 1)        'V' wall (strength 2)
 //   '^' '>' 'v' '<' one-way cell entered moving up, right, down, left
 //   'o' open gate, 'x' closed gate             'G' 'H' 'I' 'J' 'K' cat of kind 21..25
+//   'b' bomb, 'f' fireworks, 'l' chain lightning, 'p' paint, 'h' hamburger (bonuses 41..45)
 //
 // The first character of the first row is cell (1, 1). Eggs are the ones the level lays each
 // turn (`eggsPerTurn`). Every level plays on one test location whose cells lie at
@@ -33,6 +34,21 @@ inline bool PictureCell(char ch, int& map, int& object) {
     switch (ch) {
     case 'c':
         object = 9;
+        return true;
+    case 'b':
+        object = 41;
+        return true;
+    case 'f':
+        object = 42;
+        return true;
+    case 'l':
+        object = 43;
+        return true;
+    case 'p':
+        object = 44;
+        return true;
+    case 'h':
+        object = 45;
         return true;
     case 'W':
         object = 51;

@@ -146,6 +146,29 @@ TEST_F(LevelCheck, UnknownCatsAndBonusesAreReported) {
     ExpectReported(LineOf(text, "<b2 "), "object code 46 is not a bonus");
 }
 
+TEST_F(LevelCheck, WallsWithNothingToBreakThemAreReported) {
+    const std::string walled = Replace(ValidLevel(), "0,0,61,1,0,0", "0,0,61,51,0,0");
+    EXPECT_EQ(CheckLevel(walled), 1);
+    ExpectReported(4, "nothing can break them");
+    // Growing walls need a way too; a lightning bonus is none.
+    std::string growing = Replace(ValidLevel(),
+                                  "<Walls_1 Probability=\"0\" MaxAtOneTime=\"0\" "
+                                  "MaxAtLevel=\"0\"",
+                                  "<Walls_1 Probability=\"10\" MaxAtOneTime=\"1\" "
+                                  "MaxAtLevel=\"2\"");
+    growing = Replace(growing, "0,0,61,1,0,0", "0,0,61,43,0,0");
+    EXPECT_EQ(CheckLevel(growing), 1);
+    ExpectReported(4, "walls grow");
+    // A bomb on the board, or a cat that leaves fireworks, is enough.
+    EXPECT_EQ(CheckLevel(Replace(walled, "0,0,0,2,71,0", "0,0,0,41,71,0")), 0) << out;
+    EXPECT_EQ(CheckLevel(Replace(walled, "    <Cats/>\n",
+                                 "    <Cats><cat Kind=\"2\"><Pos/><Conditions "
+                                 "Name=\"cond_less_then\" Value=\"1\"/><Event "
+                                 "Name=\"event_drop_bonus\" Value=\"2\"/></cat></Cats>\n")),
+              0)
+        << out;
+}
+
 TEST_F(LevelCheck, CatEntriesThatWouldNeverComeAreReported) {
     const std::string text =
         Replace(ValidLevel(), "    <Cats/>\n",

@@ -402,7 +402,7 @@ void LevelChecker::CheckCat(const TXMLNode& cat) {
 void LevelChecker::CheckTotals() {
     for (const TXMLNode* cat : CatEntries) CheckCat(*cat);
 
-    int nestlings = 0, chains = 0, keys = 0, randomBirds = 0;
+    int nestlings = 0, chains = 0, keys = 0, randomBirds = 0, walls = 0, weapons = 0;
     for (int y = 0; y < BoardGridSize; ++y) {
         const TXMLNode* row = RowNodes[1][y];
         for (int x = 0; x < BoardGridSize; ++x) {
@@ -415,6 +415,8 @@ void LevelChecker::CheckTotals() {
                 chains += code - 60;
             }
             if (kind == objkind_Key) ++keys;
+            if (kind == objkind_Wall) ++walls;
+            if (code == 41 || code == 42) ++weapons; // a bomb or fireworks
             if (kind == objkind_RandomBird || kind == objkind_RandomBoundedBird) ++randomBirds;
             if (!CellExists(x, y))
                 Report(row ? Line(row) : 0, "object " + std::to_string(code) + " at " + Cell(x, y) +
@@ -455,6 +457,24 @@ void LevelChecker::CheckTotals() {
             Report(bossLine, "the boss covers " + Cell(Data.Boss.Pos.x, Data.Boss.Pos.y) +
                                  " and the cell to its right; both must be cells of the board");
     }
+
+    // Walls break only in a bomb's blast or under a rocket.
+    bool weaponSource = false;
+    for (const TXMLNode* cat : CatEntries) {
+        if (const TXMLNode* ev = cat->GetChildNode("Event")) {
+            int32_t value = 0;
+            weaponSource =
+                weaponSource || (ev->GetFieldValue("Name") == "event_drop_bonus" &&
+                                 IntField(*ev, "Value", value) && value >= 1 && value <= 2);
+        }
+    }
+    const bool wallsGrow = (Data.Walls_1.Probability > 0 && Data.Walls_1.MaxAtLevel > 0) ||
+                           (Data.Walls_2.Probability > 0 && Data.Walls_2.MaxAtLevel > 0);
+    if ((walls > 0 || wallsGrow) && weapons == 0 && !weaponSource)
+        Report(missionLine, std::string(walls > 0 ? "walls stand" : "walls grow") +
+                                " on the board but nothing can break them: no bomb or "
+                                "fireworks (41, 42) lies there and no cat brings one "
+                                "(event_drop_bonus 1 or 2)");
 
     int weights = 0;
     for (int k = 1; k <= 6; ++k) weights += Data.Kinds[static_cast<std::size_t>(k)];
