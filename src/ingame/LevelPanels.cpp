@@ -109,18 +109,14 @@ public:
         FMotion.Step();
         FX = FMotion.X;
         FVisible = FMotion.Stage != taskpanel_Hidden;
+        if (FIcon) FIcon->SetPos(FX + 287, FY + 2);
+        if (FEgg) FEgg->SetPos(FX + 436, FY + 11);
     }
     void DoDraw() override {
         TAnimatedSprite::DoDraw();
         const bool content = FMotion.ShowsContent();
-        if (FIcon && content) {
-            FIcon->SetPos(FX + 287, FY + 2);
-            FIcon->DoDraw();
-        }
-        if (FEgg) {
-            FEgg->SetPos(FX + 436, FY + 11);
-            FEgg->DoDraw();
-        }
+        if (FIcon && content) FIcon->DoDraw();
+        if (FEgg) FEgg->DoDraw();
         if (content)
             WriteText(
                 TPoint2{FX + static_cast<float>(GetImageWidth()) * FScaleX / 2 + 105, FY + 33},
@@ -165,6 +161,14 @@ public:
         TAnimatedSprite::DoMove(moveCount);
         FTimecounter += 2.5f;
         if (FTimecounter >= 31400) FTimecounter -= 31400;
+        if (FNumbersSprite) FNumbersSprite->SetPos(FX + 14, FY + 25);
+        if (FArrow1Sprite) {
+            FArrow1Sprite->SetPos(FX + 67 - static_cast<float>(FArrow1Sprite->GetImageWidth()) / 2,
+                                  FY + 77 -
+                                      static_cast<float>(FArrow1Sprite->GetImageHeight()) / 2);
+            FArrow1Sprite->FAngle = HandAngle() + 0.27f;
+        }
+        if (FGlassSprite) FGlassSprite->SetPos(FX + 9, FY + 19);
     }
     void DoDraw() override {
         TAnimatedSprite::DoDraw();
@@ -180,21 +184,8 @@ public:
             canvas->FillArc(centre, 46 * DisplayScale.x, -4.48f, 1.55f - HandAngle(), 15,
                             TColor4{c, c, d, d}, beNormal);
         }
-        if (FNumbersSprite) {
-            FNumbersSprite->SetPos(FX + 14, FY + 25);
-            FNumbersSprite->DoDraw();
-        }
-        if (FArrow1Sprite) {
-            FArrow1Sprite->SetPos(FX + 67 - static_cast<float>(FArrow1Sprite->GetImageWidth()) / 2,
-                                  FY + 77 -
-                                      static_cast<float>(FArrow1Sprite->GetImageHeight()) / 2);
-            FArrow1Sprite->FAngle = HandAngle() + 0.27f;
-            FArrow1Sprite->DoDraw();
-        }
-        if (FGlassSprite) {
-            FGlassSprite->SetPos(FX + 9, FY + 19);
-            FGlassSprite->DoDraw();
-        }
+        for (TAnimatedSprite* part : {FNumbersSprite, FArrow1Sprite, FGlassSprite})
+            if (part) part->DoDraw();
     }
 };
 
@@ -230,32 +221,36 @@ public:
     TTSTextArray FText1; // the mission
     TTSTextArray FText2; // the task
 
-    void DoDraw() override {
-        if (!FMotion.PanelVisible()) return;
+    // The panel follows its motion: it shrinks towards the button while folding and grows
+    // out of it while unfolding.
+    void DoMove(float moveCount) override {
+        TAnimatedSprite::DoMove(moveCount);
         const float s = FMotion.Scale;
         const float w = static_cast<float>(GetImageWidth());
         const float h = static_cast<float>(GetImageHeight());
-        // Shrinks towards the button while folding, grows out of it while unfolding.
         FScaleX = FScaleY = std::max(s, 0.01f);
         const TPoint2 button = FMotion.Button;
         FX = button.x + (FMotion.Panel.x - button.x) * s;
         FY = button.y + (FMotion.Panel.y - button.y) * s;
         FAlpha = static_cast<int>(255 * s);
-        TAnimatedSprite::DoDraw();
         for (TAnimatedSprite* egg : {FEgg1, FEgg2}) {
             if (!egg) continue;
             egg->FScaleX = egg->FScaleY = FScaleX;
             egg->FAlpha = FAlpha;
         }
-        if (FEgg1) {
-            FEgg1->SetPos(FX + 40 * s, FY + (h / 2 - 50) * s);
-            FEgg1->DoDraw();
-        }
-        if (FEgg2) {
+        if (FEgg1) FEgg1->SetPos(FX + 40 * s, FY + (h / 2 - 50) * s);
+        if (FEgg2)
             FEgg2->SetPos(FX + (w - 40 - static_cast<float>(FEgg2->GetImageWidth())) * s,
                           FY + (h / 2 - 50) * s);
-            FEgg2->DoDraw();
-        }
+    }
+
+    void DoDraw() override {
+        if (!FMotion.PanelVisible()) return;
+        const float s = FMotion.Scale;
+        const float w = static_cast<float>(GetImageWidth());
+        TAnimatedSprite::DoDraw();
+        for (TAnimatedSprite* egg : {FEgg1, FEgg2})
+            if (egg) egg->DoDraw();
         if (s < 0.999f) return;
         TKilnFont* font = Toon();
         if (!font) return;

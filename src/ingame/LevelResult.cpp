@@ -93,6 +93,27 @@ TKilnFont* Toon() {
     return Fonts ? Fonts->Font(ToonFont) : nullptr;
 }
 
+// A record wrapped to its width, as a text of lines.
+TTSText WrappedRecord(const std::string& key, const TTSTextVars& vars) {
+    const TWrapedTSText& record = Texts().WrapedText(key);
+    TTSText text;
+    text.Scale = record.Scale;
+    text.OffSet = record.OffSet;
+    text.Leading = record.Leading;
+    text.Centered = record.Centered;
+    const std::string body = ReplacePlaceholders(record.Text, vars);
+    TKilnFont* font = Toon();
+    if (font && record.Width > 0) {
+        const TPoint2 saved = font->FScale;
+        font->FScale = record.Scale;
+        text.Text = font->GetWordWrapedTextFromString(body, static_cast<float>(record.Width));
+        font->FScale = saved;
+    } else {
+        text.Text = {body};
+    }
+    return text;
+}
+
 void TResultNestlingSprite::DoMove(float moveCount) {
     TAnimatedSprite::DoMove(moveCount);
     if (FArrived) return;
@@ -200,8 +221,8 @@ void TResultMessageSprite::DoDraw() {
     if (FStages.Won) {
         if (stage >= 8) DrawTSText(font, FTaskText, at, 1, TextColors);
         if (stage >= 9) {
-            TTSText line = Texts().Text(FStages.TaskCompleted ? "result_task_completed"
-                                                              : "result_task_uncompleted");
+            TTSText line = WrappedRecord(
+                FStages.TaskCompleted ? "result_task_completed" : "result_task_uncompleted", {});
             line.OffSet.y += FTaskTextOffsetY;
             DrawTSText(font, line, at, FOutcomeAlpha,
                        FStages.TaskCompleted ? CompletedColors : UncompletedColors);
@@ -217,27 +238,6 @@ void TResultMessageSprite::DoDraw() {
     }
     for (TResultMessageButtonSprite* button : {FButton1, FButton2})
         if (button && button->FVisible) button->DoDraw();
-}
-
-// A record wrapped to its width, as a text of lines.
-TTSText WrappedRecord(const std::string& key, const TTSTextVars& vars) {
-    const TWrapedTSText& record = Texts().WrapedText(key);
-    TTSText text;
-    text.Scale = record.Scale;
-    text.OffSet = record.OffSet;
-    text.Leading = record.Leading;
-    text.Centered = record.Centered;
-    const std::string body = ReplacePlaceholders(record.Text, vars);
-    TKilnFont* font = Toon();
-    if (font && record.Width > 0) {
-        const TPoint2 saved = font->FScale;
-        font->FScale = record.Scale;
-        text.Text = font->GetWordWrapedTextFromString(body, static_cast<float>(record.Width));
-        font->FScale = saved;
-    } else {
-        text.Text = {body};
-    }
-    return text;
 }
 
 TTSTextVars TaskVars(const TLevelTask& task) {
@@ -399,9 +399,8 @@ void ShowResult(bool won) {
     egg->SetZ(FlyingZ);
     egg->FManualRender = true;
     egg->FAlpha = 0;
-    egg->SetPos(960 - static_cast<float>(egg->GetImageWidth()) / 2,
-                panel->FY + 500 + static_cast<float>(panel->FTaskTextOffsetY) -
-                    static_cast<float>(egg->GetImageHeight()) / 2);
+    // Beside the "your egg" line, above the buttons.
+    egg->SetPos(panel->FX + 530, panel->FY + 400 + static_cast<float>(panel->FTaskTextOffsetY));
     panel->FEgg = egg;
 
     const int levelCount = static_cast<int>(Player.Levels.size());
