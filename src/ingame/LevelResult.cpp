@@ -149,7 +149,7 @@ void TResultMessageSprite::Act(const std::vector<ResultEvent>& events) {
             }
             SfxByName("sfx_result_nestling.ogg");
             auto* bird = new TResultNestlingSprite(MainEngine);
-            bird->SetAnim("Nestling_1_fly.image", 0, pmPingPong, true, true, 1.35f, 16);
+            bird->SetAnim("Nestling_1_fly.image", 0, pmPingPong, false, true, 1.35f, 1);
             bird->SetZ(FlyingZ);
             const float w = static_cast<float>(GetImageWidth());
             bird->FStart = from;
