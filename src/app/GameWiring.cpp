@@ -18,6 +18,8 @@
 #include "board/BoardHost.h"
 #include "effects/GameEffects.h"
 #include "gui/MessageBox.h"
+#include "ingame/LevelPanels.h"
+#include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
 #include "meta/LevelMap.h"
 #include "meta/MainMenu.h"
@@ -42,7 +44,10 @@ void WireGame() {
     OptionsHooks.ApplyVSync = SetVSyncOption;
     OptionsHooks.ApplyCursor = [] { SetGameCursor(0); };
     Layers().Register(Layer::Message, MakeMessageLayer());
+    Layers().Register(Layer::Result, MakeResultLayer());
+    Layers().Register(Layer::Popup, MakePopupLayer());
     ConnectProfileScreens();
+    ProfileHooks.LevelScoreChanged = [] { RefreshTask(false); };
     InstallLoadingScreen();
     SetTransitionSteps(&GameTransitionSteps());
     SetBoardHost(&LevelBoardHost());

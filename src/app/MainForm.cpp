@@ -284,6 +284,8 @@ void TMainForm::FormCreate() {
 
     const double now = settings_.virtualTime ? 0.0 : NowMs();
     nextState_ = now + (settings_.virtualTime ? 6 : 100);
+    // The level clock; the level decides what a second counts for.
+    SetSecondsTimerEnabled(true);
 }
 
 TKilnArchive* TMainForm::OpenArchive(const std::string& file) {

@@ -21,6 +21,8 @@
 #include "gui/ButtonSprites.h"
 #include "gui/MessageBox.h"
 #include "gui/TextureOffsetSprite.h"
+#include "ingame/LevelPanels.h"
+#include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
 #include "meta/LevelMap.h"
 #include "meta/MainMenu.h"
@@ -209,10 +211,17 @@ std::string ButtonsJson(const std::vector<ScreenTarget>& targets, const char* in
     return out.str();
 }
 
-// A layer that exists as a slot: its state while shown, null otherwise. The panels do not
-// tell their names and stages yet, so those stay null.
+std::string StringList(const std::vector<std::string>& names);
+
+// A layer that exists as a slot: its state while shown, null otherwise. The result tells its
+// outcome line and stage; the other panels do not tell theirs yet.
 std::string LayerJson(Layer slot, bool withStage) {
     if (!Layers().Shown(slot)) return "null";
+    if (const ResultStages* result = slot == Layer::Result ? ResultState() : nullptr)
+        return "{\"name\": " + JsonString(ResultOutcomeKey()) +
+               ", \"stage\": " + std::to_string(result->Stage) +
+               ", \"score\": " + std::to_string(static_cast<int64_t>(result->ShownScore)) +
+               ", \"buttons\": " + StringList(ResultButtonNames()) + "}";
     return std::string("{\"name\": null") + (withStage ? ", \"stage\": null" : "") +
            ", \"buttons\": []}";
 }
@@ -860,6 +869,9 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
     bool levelStarted = false;
     bool levelScreenLeft = false;
     const bool quick = rs.quickStart || rs.startLevel > 0;
+    // A level started straight away is played at once, without its mission pop-up, unless
+    // the script asks for the pop-up.
+    StartPopupEnabled() = rs.startLevel == 0 || rs.startPopup;
     ScriptRunner script(rs.events, *form);
     TakeStartedEffects();
     const int perFrame = std::max(1, rs.ticksPerFrame);

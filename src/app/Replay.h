@@ -54,6 +54,7 @@ struct ReplaySettings {
     // and the screenshots are the same either way, and the run is faster).
     bool drawEveryFrame = false;
     std::vector<std::string> args; // game command-line switches (-cht)
+    bool startPopup = false;       // with startLevel: the level opens with its mission pop-up
     int startLevel = 0;            // 1-based entry of the level list to play; 0 for none
     // The splash ends at once, as its last stage ends it (implied by startLevel, which also
     // leaves the level's loading screen as soon as it is loaded).

@@ -65,6 +65,7 @@ void CloseLevelLayers() {
 void LeaveLevel() {
     CurrentScene = scene_LeaveLevel;
     Layers().At(Layer::Tutorial).Command(msg_Destroy);
+    Destroy(scene_Level);
     LeaveLocation();
     UnloadBoard();
 }

@@ -9,6 +9,7 @@
 #include "board/BoardActors.h"
 #include "board/BoardHost.h"
 #include "board/BoardTypes.h"
+#include "board/LevelTasks.h"
 #include "board/MatchFinder.h"
 #include "board/PathFinder.h"
 #include "render/Types.h"
@@ -168,5 +169,7 @@ bool MissionDecided();
 // and shows the won result. False, and nothing armed, when the level was decided before
 // (the board filled up, or a result is already pending or shown): the first outcome stands.
 bool ArmResultDelay();
+// The counts that tasks 5, 6, 10 and 12 look at, over the playable cells of the board.
+BoardTaskSummary BoardTaskCounts();
 
 } // namespace bw

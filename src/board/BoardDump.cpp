@@ -26,34 +26,11 @@ bool AnyCell() {
     return false;
 }
 
-// The counts the tasks look at, over the playable cells.
-BoardTaskSummary TaskSummary() {
-    const BoardSnapshot s = TakeBoardSnapshot();
-    BoardTaskSummary sum;
-    for (int x = 1; x <= 16; ++x) {
-        for (int y = 1; y <= 16; ++y) {
-            const BirdState& bird = s.Birds[x][y];
-            const bool wall = s.Walls[x][y].Visible;
-            const TWallSprite* wallSprite = BoardWalls[x][y];
-            const bool strongWall = wall && wallSprite && wallSprite->FStrength > 0;
-            sum.Walls += wall ? 1 : 0;
-            sum.BoundedBirds += bird.Visible && bird.Bounded ? 1 : 0;
-            sum.Crows += bird.Visible && bird.Kind == 9 ? 1 : 0;
-            sum.Cells += s.Cells[x][y].Exists && s.Cells[x][y].Visible ? 1 : 0;
-            sum.OccupiedCells += bird.Visible || s.Cats[x][y].Visible || s.Nestlings[x][y] ||
-                                         s.Bonuses[x][y].Visible || strongWall || s.Keys[x][y]
-                                     ? 1
-                                     : 0;
-        }
-    }
-    return sum;
-}
-
 } // namespace
 
 const char* LevelTaskStatus() {
     if (!AnyCell()) return nullptr;
-    switch (JudgeTask(CurrentLevel.Task, TaskCountersOf(Player), TaskSummary(), false)) {
+    switch (JudgeTask(CurrentLevel.Task, TaskCountersOf(Player), BoardTaskCounts(), false)) {
     case task_Completed:
         return "completed";
     case task_Failed:

@@ -13,6 +13,8 @@
 #include "board/Location.h"
 #include "board/PathPreview.h"
 #include "data/KilnImages.h"
+#include "ingame/LevelPanels.h"
+#include "ingame/LevelResult.h"
 #include "meta/Profile.h"
 #include "platform/Log.h"
 
@@ -37,6 +39,8 @@ public:
             CursorImage->SetImageName(dragging ? "Cursor_drag.image" : "Cursor_image.image");
     }
     bool ResultShown() override { return Layers().Shown(Layer::Result); }
+    void RefreshTask(bool) override { bw::RefreshTask(false); }
+    void CreateInterface() override { CreateLevelInterface(); }
     bool InputFrozen() override { return TransitionVisible(); }
     void LevelLost() override { Layers().At(Layer::Result).Command(msg_Create); }
     void StopAmbience() override {
@@ -58,6 +62,7 @@ public:
                 Layers().At(Layer::Result).Command(msg_Create);
             }
         }
+        LevelInterfaceTick();
         MoveMainEngine();
         UpdatePathPreview();
         HoverCell = NoCell;
@@ -91,8 +96,14 @@ public:
 
     bool Dragging() const override { return SomethingDragged(); }
 
+    void Hit(TSprite& sprite) override { InterfaceHit(sprite); }
+
+    void Second() override { LevelInterfaceSecond(); }
+
     void ForgetSprites() override {
         ForgetBoard();
+        ForgetInterfaceSprites();
+        ForgetResultSprites();
         SetBoardParent(nullptr);
         // The archives go with the game too.
         BoardSources() = {};
@@ -102,6 +113,8 @@ public:
 
     void Command(TTS_Message message) override {
         if (message == msg_Create) PlayLevel(Player.Level);
+        // The level is left: its panels go with it.
+        if (message == msg_Destroy) DestroyLevelInterface();
     }
 };
 

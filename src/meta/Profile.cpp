@@ -635,6 +635,8 @@ bool FinishLevel(const TLevelTask& task, const BoardTaskSummary& board) {
     p.Score = Saturate(int64_t{p.Score} + p.LevelScore);
     const bool met =
         p.TaskCompleted || JudgeTask(task, TaskCountersOf(p), board, true) == task_Completed;
+    // The verdict recorded now is the one the result shows.
+    p.TaskCompleted = met;
     if (p.Level >= 0 && static_cast<std::size_t>(p.Level) < p.Levels.size()) {
         int32_t& state = p.Levels[static_cast<std::size_t>(p.Level)].FStatus;
         if (met)

@@ -10,6 +10,7 @@
 #include "base/ResourceLoading.h"
 #include "base/SceneTransition.h"
 #include "board/Board.h"
+#include "ingame/LevelPanels.h"
 #include "ingame/LevelScene.h"
 #include "meta/Profile.h"
 #include "platform/Events.h"
@@ -238,6 +239,11 @@ TEST_F(LoadedLocation, TheSharedCutSceneArchiveIsReadOnlyWithTheFirstCutScene) {
 }
 
 TEST_F(LoadedLocation, APressDuringAFadeDoesNothing) {
+    // Without the mission pop-up, which would hold the board while it shows.
+    StartPopupEnabled() = false;
+    struct Restore {
+        ~Restore() { StartPopupEnabled() = true; }
+    } restore;
     ASSERT_TRUE(PlayLevel(0));
     LeaveLoadingScreen();
     ASSERT_EQ(CurrentScene, scene_Level);

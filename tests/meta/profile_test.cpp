@@ -352,6 +352,27 @@ TEST_F(ProfileTest, LevelScoreAndItsDisplay) {
     EXPECT_EQ(run(1000)[1], 32);
 }
 
+// The win records the verdict that the result then shows.
+TEST_F(ProfileTest, FinishLevelRecordsTheVerdictItKept) {
+    ASSERT_TRUE(NewProfile("Recorder", "r.sav"));
+    ResizeLevelStates(3);
+    Player.Level = 0;
+    Player.LevelScore = 400;
+    Player.LevelMoves = 3;
+    const TLevelTask moves{2, 5, 0};
+    EXPECT_TRUE(FinishLevel(moves, {}));
+    EXPECT_TRUE(Player.TaskCompleted);
+    EXPECT_EQ(Player.Levels[0].FStatus, LevelWonWithTask);
+    EXPECT_EQ(Player.Score, 400);
+    // A later win without the task keeps the level's state but records the miss.
+    Player.TaskCompleted = false;
+    Player.LevelMoves = 9;
+    EXPECT_FALSE(FinishLevel(moves, {}));
+    EXPECT_FALSE(Player.TaskCompleted);
+    EXPECT_EQ(Player.Levels[0].FStatus, LevelWonWithTask);
+    EXPECT_EQ(Player.Score, 800);
+}
+
 TEST_F(ProfileTest, FinishLevelRaisesTheStateButNeverLowersIt) {
     ASSERT_TRUE(NewProfile("Winner", "w.sav"));
     std::vector<int> awards;
@@ -366,6 +387,8 @@ TEST_F(ProfileTest, FinishLevelRaisesTheStateButNeverLowersIt) {
     EXPECT_NE(Text("w.sav").find("lev_2=\"2\""), std::string::npos);
     EXPECT_EQ(awards, (std::vector<int>{2, 1}));
 
+    // Each win is a new play of the level, whose verdict starts open.
+    Player.TaskCompleted = false;
     Player.LevelBirdsMatched[3] = 11; // won again, task missed: stays 2
     EXPECT_FALSE(FinishLevel(task4, {}));
     EXPECT_EQ(Player.Levels[1].FStatus, 2);
@@ -383,6 +406,7 @@ TEST_F(ProfileTest, FinishLevelRaisesTheStateButNeverLowersIt) {
     Player.Level = 99; // outside the list: judged, nothing else touched
     EXPECT_TRUE(FinishLevel({}));
     Player.LevelTime = 121;
+    Player.TaskCompleted = false;
     EXPECT_FALSE(FinishLevel({}));
 }
 
