@@ -381,8 +381,7 @@ std::string StateJson(uint64_t tick, bool takeSounds) {
         << (Layers().Shown(Layer::Tutorial) ? "{\"step\": null}" : "null") << "}"
         << ",\n  \"player\": " << PlayerJson() << ",\n  \"level\": " << LevelJson()
         << ",\n  \"profiles\": " << StringList(profiles) << ",\n  \"main_menu\": " << MainMenuJson()
-        << ",\n  \"map\": " << MapJson()
-        << ",\n  \"sounds\": " << StringList(sounds)
+        << ",\n  \"map\": " << MapJson() << ",\n  \"sounds\": " << StringList(sounds)
         << ",\n  \"music\": " << (music ? JsonString(music->FFileName) : "null")
         << ",\n  \"particles\": " << (ParticleManager() ? ParticleManager()->FSysCount : 0)
         << ",\n  \"sprite_count\": " << (MainEngine ? MainEngine->FAllCount : 0)
