@@ -343,12 +343,7 @@ void TMovedBonusSprite::DoMove(float moveCount) {
     const TCoord2 reached = FMovePath[static_cast<size_t>(FPathIndex - 1)];
     StepEffect(reached);
     AimAt(FPathIndex);
-    const TLocationOptions& location = LocationOptions();
-    if (TLevelSprite* cell = BoardCells[reached.x][reached.y]) {
-        if (location.FKind == lockind_Water_1 ||
-            (location.FKind == lockind_River_1 && cell->FPatternIndex >= 4))
-            cell->FAnimPosOffset = TPoint2{0.0f, 5.0f};
-    }
+    DipFloatingCell(reached);
 }
 
 void TMovedBonusSprite::DoDraw() {

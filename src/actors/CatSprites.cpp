@@ -399,12 +399,7 @@ void TMovedCatSprite::DoMove(float moveCount) {
     const TCoord2 left = FMovePath[static_cast<size_t>(FPathIndex - 1)];
     StepEffect(left);
     AimAt(FPathIndex);
-    const TLocationOptions& location = LocationOptions();
-    if (TLevelSprite* cell = BoardCells[left.x][left.y]) {
-        if (location.FKind == lockind_Water_1 ||
-            (location.FKind == lockind_River_1 && cell->FPatternIndex >= 4))
-            cell->FAnimPosOffset = TPoint2{0.0f, 5.0f};
-    }
+    DipFloatingCell(left);
 }
 
 void TMovedCatSprite::DoDraw() {

@@ -530,11 +530,7 @@ void TMovedBirdSprite::DoMove(float moveCount) {
     const TCoord2 reached = FMovePath[FPathIndex];
     TLevelSprite* cell = BoardCells[reached.x][reached.y];
     const TLocationOptions& location = LocationOptions();
-    if (cell) {
-        if (location.FKind == lockind_Water_1 ||
-            (location.FKind == lockind_River_1 && cell->FPatternIndex >= 4))
-            cell->FAnimPosOffset = TPoint2{0.0f, 5.0f};
-    }
+    DipFloatingCell(reached);
     if (FPathIndex + 1 > FMovesCount) {
         FKilled = true;
         SetAlpha(0);

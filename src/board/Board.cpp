@@ -977,4 +977,15 @@ BoardTaskSummary BoardTaskCounts() {
     return sum;
 }
 
+void DipFloatingCell(TCoord2 at) {
+    if (at.x < 0 || at.y < 0 || at.x >= static_cast<int>(BoardCells.size()) ||
+        at.y >= static_cast<int>(BoardCells[0].size()))
+        return;
+    TLevelSprite* cell = BoardCells[static_cast<size_t>(at.x)][static_cast<size_t>(at.y)];
+    const TLocationOptions& location = LocationOptions();
+    if (cell && (location.FKind == lockind_Water_1 ||
+                 (location.FKind == lockind_River_1 && cell->FPatternIndex >= 4)))
+        cell->FAnimPosOffset = TPoint2{0.0f, 5.0f};
+}
+
 } // namespace bw

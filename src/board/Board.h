@@ -58,6 +58,10 @@ struct BoardPointerState {
 };
 extern BoardPointerState BoardPointer;
 
+// A floating cell (water layouts, the river's patterns 4 to 6) dips under whoever steps onto
+// it; other cells and missing ones stay as they are.
+void DipFloatingCell(TCoord2 cell);
+
 // The sprite all board sprites are created under (the main sprite engine in the game).
 TSprite* BoardParent();
 void SetBoardParent(TSprite* parent);

@@ -222,6 +222,16 @@ void TButtonSprite2::DoDraw() {
     }
 }
 
+void StyleGoldButton(TButtonSprite2& button, int font) {
+    button.SetButtonImage("Button_1");
+    button.FText_Font_index = font;
+    button.FText_Color = TColor2{0xFFFFFA42, 0xFFFCE021};
+    button.FText_Color_lighted = TColor2{0xFFFFFFFF, 0xFFFFFFFF};
+    button.FText_Color_grayscale = TColor2{0xFFBCBCBC, 0xFF848484};
+    button.SetButtonShadow(true);
+    button.SetLightFadeSpeed(7.0f);
+}
+
 TKilnFonts*& GuiFonts() {
     static TKilnFonts* fonts = nullptr;
     return fonts;

@@ -135,6 +135,10 @@ public:
     TPoint2 CaptionCentre() const;
 };
 
+// The look of the game's text buttons: the "Button_1" pictures with their shadow, the caption
+// in `font` in gold (white while glowing, grey while disabled), the light fading by 7 a tick.
+void StyleGoldButton(TButtonSprite2& button, int font);
+
 // The font catalogue that button captions are drawn with; null draws no captions.
 TKilnFonts*& GuiFonts();
 

@@ -282,14 +282,8 @@ Interface UI;
 
 TButtonSprite2* AddBarButton(TButtonName name, const char* textKey) {
     auto* button = new TButtonSprite2(MainEngine);
-    button->SetButtonImage("Button_1");
+    StyleGoldButton(*button, ToonFont);
     button->SetZ(ButtonZ);
-    button->FText_Font_index = ToonFont;
-    button->FText_Color = TColor2{0xFFFFFA42, 0xFFFCE021};
-    button->FText_Color_lighted = TColor2{0xFFFFFFFF, 0xFFFFFFFF};
-    button->FText_Color_grayscale = TColor2{0xFFBCBCBC, 0xFF848484};
-    button->SetButtonShadow(true);
-    button->SetLightFadeSpeed(7.0f);
     button->SetParameters(Texts().Button(textKey));
     button->SetButtonName(name);
     return button;

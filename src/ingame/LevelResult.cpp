@@ -260,14 +260,8 @@ TTSTextVars TaskVars(const TLevelTask& task) {
 TResultMessageButtonSprite* AddButton(TButtonName name, const char* textKey, float panelX,
                                       float panelY, float panelW, float panelH, int offsetY) {
     auto* button = new TResultMessageButtonSprite(MainEngine);
-    button->SetButtonImage("Button_1");
+    StyleGoldButton(*button, ToonFont);
     button->SetZ(ButtonZ);
-    button->FText_Font_index = ToonFont;
-    button->FText_Color = TColor2{0xFFFFFA42, 0xFFFCE021};
-    button->FText_Color_lighted = TColor2{0xFFFFFFFF, 0xFFFFFFFF};
-    button->FText_Color_grayscale = TColor2{0xFFBCBCBC, 0xFF848484};
-    button->SetButtonShadow(true);
-    button->SetLightFadeSpeed(7.0f);
     const TTSTextButton& text = Texts().Button(textKey);
     button->SetParameters(text);
     button->SetButtonName(name);

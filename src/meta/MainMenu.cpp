@@ -295,14 +295,8 @@ MenuSprites Menu;
 
 TMM_Button2_Sprite* AddMenuButton(TButtonName name, const char* textKey, float x) {
     auto* b = new TMM_Button2_Sprite(MainEngine);
-    b->SetButtonImage("Button_1");
+    StyleGoldButton(*b, ToonFont);
     b->SetZ(ButtonZ);
-    b->FText_Font_index = ToonFont;
-    b->FText_Color = GoldText;
-    b->FText_Color_lighted = TColor2{0xFFFFFFFF, 0xFFFFFFFF};
-    b->FText_Color_grayscale = TColor2{0xFFBCBCBC, 0xFF848484};
-    b->SetButtonShadow(true);
-    b->SetLightFadeSpeed(7.0f);
     b->SetParameters(Texts().Button(textKey));
     b->SetButtonName(name);
     b->SetPosition({x, 990});

@@ -86,12 +86,6 @@ void ApplyVolume(int slider) {
         ApplyAmbienceVolume();
 }
 
-int SliderIndexOf(const TMM_OptionsScrollBar* slider) {
-    for (int i = 0; i < 2; ++i)
-        if (State.sliders[static_cast<size_t>(i)] == slider) return i;
-    return NoDrag;
-}
-
 // A new value for a slider: the handle, the fill, the option and the volume follow.
 void SetVolume(int slider, float value) {
     TMM_OptionsScrollBar* bar = State.sliders[static_cast<size_t>(slider)];

@@ -31,7 +31,6 @@ namespace {
 
 constexpr TColor2 PanelText{0xFFFFFFFF, 0xFFF7FFE1};
 constexpr TColor2 SelectedName{0xFFCBFF97, 0xFFCBFF97};
-constexpr TColor2 GoldText{0xFFFFFA42, 0xFFFCE021};
 constexpr float HandleTravel = 113;
 constexpr float NameScale = 0.82f;
 constexpr float NameFieldWidth = 210;
@@ -55,12 +54,7 @@ TSimpleButtonSprite* AddPictureButton(const char* image, TButtonName name, TPoin
 
 TButtonSprite2* AddTextButton(const char* textKey, TButtonName name, TPoint2 pos, int z) {
     auto* b = StylePanelButton(new TButtonSprite2(MainEngine), name, z);
-    b->SetButtonImage("Button_1");
-    b->FText_Font_index = ToonFont;
-    b->FText_Color = GoldText;
-    b->FText_Color_lighted = TColor2{0xFFFFFFFF, 0xFFFFFFFF};
-    b->FText_Color_grayscale = TColor2{0xFFBCBCBC, 0xFF848484};
-    b->SetButtonShadow(true);
+    StyleGoldButton(*b, ToonFont);
     b->SetParameters(Texts().Button(textKey));
     b->SetPosition(pos);
     b->UpdateCollisionParameters();

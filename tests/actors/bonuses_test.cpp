@@ -153,7 +153,9 @@ TEST_F(Bonuses, ABonusMoveIsAMoveAndEndsTheTurnLikeABirdMove) {
     EXPECT_EQ(Player.LevelMoves, 1);
     ASSERT_EQ(Live<TMovedBonusSprite>(), 1);
     for (TSprite* s : engine_->Items()) {
-        if (auto* m = dynamic_cast<TMovedBonusSprite*>(s)) EXPECT_FLOAT_EQ(m->FSpeed, 8.0f);
+        if (auto* m = dynamic_cast<TMovedBonusSprite*>(s)) {
+            EXPECT_FLOAT_EQ(m->FSpeed, 8.0f);
+        }
     }
     EXPECT_FALSE(BonusAt({1, 1})->FVisible);
     EXPECT_TRUE(IsReserved({5, 1}));
