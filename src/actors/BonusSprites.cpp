@@ -322,15 +322,7 @@ void TMovedBonusSprite::DoMove(float moveCount) {
         return;
     }
     FAnimSpeed = std::min(0.85f, FSpeed * 0.15f + 0.2f);
-    FX += Cos256(FMoveAngle) * FSpeed * moveCount;
-    FY += Sin256(FMoveAngle) * FSpeed * moveCount;
-    const double d = Distance(Pos(*this), FTarget);
-    if (d < FPreviousDistance) {
-        FPreviousDistance = d;
-        return;
-    }
-    FX = FTarget.x;
-    FY = FTarget.y;
+    if (!FlyTowards(*this, FTarget, FMoveAngle, FSpeed, moveCount, FPreviousDistance)) return;
     if (FPathIndex < FMovesCount) {
         const TCoord2 next = FMovePath[static_cast<size_t>(FPathIndex + 1)];
         if (const TBonusSprite* slot = BonusAt(next)) SetZ(slot->FZ + 3);

@@ -380,15 +380,7 @@ void TMovedCatSprite::DoMove(float moveCount) {
         Distance(Pos(*this), FTarget) + static_cast<double>(FMovesCount - FPathIndex) * 76.0;
     FSpeed = static_cast<float>(std::min(12.0, remaining * 0.025 + 1.5));
     FAnimSpeed = std::min(0.85f, FSpeed * 0.15f + 0.2f);
-    FX += Cos256(FMoveAngle) * FSpeed * moveCount;
-    FY += Sin256(FMoveAngle) * FSpeed * moveCount;
-    const double d = Distance(Pos(*this), FTarget);
-    if (d < FPreviousDistance) {
-        FPreviousDistance = d;
-        return;
-    }
-    FX = FTarget.x;
-    FY = FTarget.y;
+    if (!FlyTowards(*this, FTarget, FMoveAngle, FSpeed, moveCount, FPreviousDistance)) return;
     if (FPathIndex < FMovesCount)
         SetZ(BirdSlotZ(FMovePath[static_cast<size_t>(FPathIndex + 1)]) + 3);
     FPathIndex += 1;

@@ -47,6 +47,20 @@ double Distance(TPoint2 a, TPoint2 b) {
     return std::hypot(static_cast<double>(a.x - b.x), static_cast<double>(a.y - b.y));
 }
 
+bool FlyTowards(TSpriteEx& sprite, TPoint2 target, int angle, float speed, float moveCount,
+                double& previousDistance) {
+    sprite.FX += Cos256(angle) * speed * moveCount;
+    sprite.FY += Sin256(angle) * speed * moveCount;
+    const double d = Distance(TPoint2{sprite.FX, sprite.FY}, target);
+    if (d < previousDistance) {
+        previousDistance = d;
+        return false;
+    }
+    sprite.FX = target.x;
+    sprite.FY = target.y;
+    return true;
+}
+
 // ---- Pictures -----------------------------------------------------------------------------------
 
 std::string BirdIdleImage(int kind) {
@@ -516,17 +530,8 @@ void TMovedBirdSprite::DoMove(float moveCount) {
         return;
     }
     FAnimSpeed = std::min(0.2f + 0.15f * FSpeed, 0.85f);
-    FX += Cos256(FMoveAngle) * FSpeed * moveCount;
-    FY += Sin256(FMoveAngle) * FSpeed * moveCount;
-    const double distance = Distance(TPoint2{FX, FY}, FTarget);
-    if (distance < FPreviousDistance) {
-        FPreviousDistance = distance;
-        return;
-    }
-
-    // Passed the cell: snap to it and go on to the next one.
-    FX = FTarget.x;
-    FY = FTarget.y;
+    // Once past the cell it stands on it and goes on to the next one.
+    if (!FlyTowards(*this, FTarget, FMoveAngle, FSpeed, moveCount, FPreviousDistance)) return;
     const TCoord2 reached = FMovePath[FPathIndex];
     TLevelSprite* cell = BoardCells[reached.x][reached.y];
     const TLocationOptions& location = LocationOptions();

@@ -215,6 +215,11 @@ TKilledBirdSprite* StartBirdRemoval(int kind, int pX, int pY, TKilledBirdAnimKin
 // The heading from `from` to `to` in 256ths of a turn (0..255, y growing downwards).
 int AngleTo(TPoint2 from, TPoint2 to);
 double Distance(TPoint2 a, TPoint2 b);
+// One tick of a mover flying at `angle` with `speed` towards `target` along a path of cells:
+// false while it still comes nearer (`previousDistance` follows it), true once it has passed
+// the target, on which it is then placed.
+bool FlyTowards(TSpriteEx& sprite, TPoint2 target, int angle, float speed, float moveCount,
+                double& previousDistance);
 
 // A point on the quadratic curve from a through b to c at t (0..1).
 TPoint2 QuadraticCurvePoint(TPoint2 a, TPoint2 b, TPoint2 c, float t);
