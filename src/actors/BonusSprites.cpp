@@ -3,6 +3,8 @@
 #include "Engine/KilnSprite/SpriteMath.h"
 #include "actors/BonusRules.h"
 #include "actors/Bonuses.h"
+#include "actors/Boss.h"
+#include "actors/Nestlings.h"
 #include "audio/SoundEngine.h"
 #include "board/Board.h"
 #include "board/BoardHost.h"
@@ -292,24 +294,12 @@ void TMovedBonusSprite::AimAt(int index) {
     FTarget = TPoint2{centre.x + off.x, centre.y + off.y};
     FMoveAngle = AngleTo(Pos(*this), FTarget);
     FPreviousDistance = 77777.0;
-    FMoveDirection = md_None;
-    if (to.x > from.x) FMoveDirection = md_Right;
-    if (to.x < from.x) FMoveDirection = md_Left;
-    if (to.y > from.y) FMoveDirection = md_Down;
-    if (to.y < from.y) FMoveDirection = md_Up;
+    FMoveDirection = StepDirection(from, to);
 }
 
 void TMovedBonusSprite::StepEffect(TCoord2 leaving) const {
-    const TLocationOptions& location = LocationOptions();
-    std::string fx = location.FBirdsMoveFx;
     const TLevelSprite* cell = BoardCells[leaving.x][leaving.y];
-    if (location.FKind == lockind_River_1 && cell) fx += "_" + std::to_string(cell->FKind) + ".xml";
-    if (fx.empty()) return;
-    TPoint2 at{FX + 30.0f, FY + 34.0f};
-    if (FMoveDirection == md_Left) at = TPoint2{FX + 40.0f, FY + 34.0f};
-    if (FMoveDirection == md_Down) at = TPoint2{FX + 30.0f, FY + 52.0f};
-    if (FMoveDirection == md_Up) at = TPoint2{FX + 34.0f, FY + 32.0f};
-    Effects().Burst(fx, at, cell ? cell->FZ : CellZ(leaving.y), 7, LocationEffectSpeed());
+    BurstStepEffect(Pos(*this), FMoveDirection, leaving, cell ? cell->FZ : CellZ(leaving.y));
 }
 
 void TMovedBonusSprite::DoMove(float moveCount) {
@@ -347,33 +337,17 @@ void TMovedBonusSprite::DoDraw() {
 void TMovedBonusSprite::Arrive() {
     const TCoord2 c = Destination();
     Host().TutorialAllows(TutorialAction::Arrived, c);
-    // This bonus is still counted: the sound stops when it was the last one on its way.
-    if (BonusesUnderWay() <= 1) SfxStopByName(MoveSound);
+    // This bonus is still counted: the sound stops when it was the last thing on its way.
+    if (BonusesUnderWay() + KeysUnderWay() <= 1) SfxStopByName(MoveSound);
     if (FFx1 && !FFx1->Alive()) FFx1.reset();
     SetAlpha(0);
     FKilled = true;
 
-    const BoardSnapshot s = TakeBoardSnapshot();
-    bool eaten = false;
-    if (FKind + 40 == HamburgerBonusKind && s.IsBossAt(c)) {
-        // The boss eats it; nothing is left on the cell.
-        eaten = true;
-    } else if (TBonusSprite* slot = BonusAt(c)) {
+    // The boss eats a hamburger; nothing is left on the cell.
+    const bool eaten = FKind + 40 == HamburgerBonusKind && FeedBoss(c.x, c.y);
+    if (TBonusSprite* slot = BonusAt(c); slot && !eaten) {
         slot->ShowBonus(FKind + 40);
-        if (TBirdSprite* bird = BoardBirds[c.x][c.y]) {
-            bird->FScaleX = bird->FScaleY = 1.0f;
-            bird->FGrowOffset = TPoint2{};
-            TBirdSprite::UpdatePosition(*bird);
-            bird->FEgg = false;
-            bird->FEggSprite->FVisible = false;
-            bird->FBounded = bird->FSmallBounded = false;
-            bird->FAnimStage = 0;
-            bird->FVisible = false;
-        }
-        if (TWallSprite* wall = BoardWalls[c.x][c.y]; wall && wall->FVisible) {
-            wall->FVisible = false;
-            wall->FStrength = 0;
-        }
+        ClearCellForArrival(c);
     }
     const TMatchResult result = FindMatches(TakeBoardSnapshot());
     if (!result.BirdsGroups.empty()) ResolveMatch(result.BirdsGroups, true, false);

@@ -344,17 +344,8 @@ void TMovedCatSprite::AimAt(int index) {
 }
 
 void TMovedCatSprite::StepEffect(TCoord2 leaving) const {
-    const TLocationOptions& location = LocationOptions();
-    std::string fx = location.FBirdsMoveFx;
     const TLevelSprite* cell = BoardCells[leaving.x][leaving.y];
-    if (location.FKind == lockind_River_1 && cell) fx += "_" + std::to_string(cell->FKind) + ".xml";
-    if (fx.empty()) return;
-    TPoint2 at{FX + 30.0f, FY + 34.0f};
-    if (FMoveDirection == md_Left) at = TPoint2{FX + 40.0f, FY + 34.0f};
-    if (FMoveDirection == md_Down) at = TPoint2{FX + 30.0f, FY + 52.0f};
-    if (FMoveDirection == md_Up) at = TPoint2{FX + 34.0f, FY + 32.0f};
-    const int z = cell ? cell->FZ : CellZ(leaving.y);
-    Effects().Burst(fx, at, z, 7, LocationEffectSpeed());
+    BurstStepEffect(Pos(*this), FMoveDirection, leaving, cell ? cell->FZ : CellZ(leaving.y));
 }
 
 void TMovedCatSprite::Arrive() {

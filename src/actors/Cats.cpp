@@ -2,6 +2,7 @@
 
 #include "actors/Bonuses.h"
 #include "actors/CatRules.h"
+#include "actors/Nestlings.h"
 #include "audio/SoundEngine.h"
 #include "board/Board.h"
 #include "board/BoardHost.h"
@@ -47,12 +48,8 @@ template <class T> std::vector<T*> BoardSpritesOf() {
     return found;
 }
 
-// The key slots arrive with their own actors; until then a caught cat's key has nowhere to go.
 void LeaveKey(TCoord2 c) {
-    if (TAnimatedSprite* key = BoardKeys[c.x][c.y]) {
-        key->FVisible = true;
-        return;
-    }
+    if (LeaveKeyAt(c)) return;
     WriteLog("A caught cat's key at (" + std::to_string(c.x) + ", " + std::to_string(c.y) +
                  ") has no key slot to appear in",
              1);
@@ -108,6 +105,12 @@ template <class F> void ForEachCatOnBoard(F&& f) {
 
 } // namespace
 
+int CarriedKeys() {
+    int n = 0;
+    ForEachCatOnBoard([&](const CarriedCat& cat) { n += cat.Event == "event_drop_key" ? 1 : 0; });
+    return n;
+}
+
 int CarriedBonuses(int kind) {
     int n = 0;
     ForEachCatOnBoard([&](const CarriedCat& cat) {
@@ -139,6 +142,8 @@ CatSpawnCounts TakeSpawnCounts() {
                 counts.Bonuses[static_cast<size_t>(bonus.Kind - 40)] += 1;
         }
     }
+    // Keys on their way are keys too.
+    counts.Keys += KeysUnderWay();
     return counts;
 }
 

@@ -35,6 +35,8 @@ void AddCatsToSnapshot(BoardSnapshot& s);
 // What the cats on the board will leave of bonus `kind` (41..45) when caught: a cat leaving
 // bonus number v counts v.
 int CarriedBonuses(int kind);
+// Cats on the board that will leave a key when caught.
+int CarriedKeys();
 // Standing, announced, walking and jumping cats on the board.
 int CountCatsOnBoard();
 

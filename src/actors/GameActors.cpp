@@ -1,18 +1,28 @@
 #include "actors/GameActors.h"
 
 #include "actors/Bonuses.h"
+#include "actors/Boss.h"
 #include "actors/Cats.h"
+#include "actors/Nestlings.h"
 
 namespace bw {
 
 void GameBoardActors::CreateCellActors(TCoord2 cell) {
     CreateCellCat(cell.x, cell.y);
     CreateCellBonus(cell.x, cell.y);
+    CreateCellNestling(cell.x, cell.y);
+    CreateCellKey(cell.x, cell.y);
+}
+
+void GameBoardActors::BoardBuilt() {
+    CreateBoss();
 }
 
 void GameBoardActors::AddToSnapshot(BoardSnapshot& s) {
     AddCatsToSnapshot(s);
     AddBonusesToSnapshot(s);
+    AddNestlingsToSnapshot(s);
+    AddBossToSnapshot(s);
 }
 
 void GameBoardActors::TakeTurn() {
@@ -43,10 +53,14 @@ void GameBoardActors::HitAt(TCoord2 cell) {
 void GameBoardActors::Clear() {
     ClearCats();
     ClearBonuses();
+    ClearNestlingsAndKeys();
+    ClearBoss();
 }
 
 void GameBoardActors::Forget() {
     ForgetBonuses();
+    ForgetNestlings();
+    ForgetBoss();
 }
 
 void GameBoardActors::LiftBonus(TCoord2 cell) {
@@ -65,6 +79,24 @@ void GameBoardActors::StartBonusMove(const TCoords2Array& path) {
 
 void GameBoardActors::CancelBonusLift() {
     bw::CancelBonusLift();
+}
+
+void GameBoardActors::LiftKey(TCoord2 cell) {
+    bw::LiftKey(cell);
+}
+
+LiftedObject GameBoardActors::LiftedKey() {
+    return bw::LiftedKey();
+}
+
+void GameBoardActors::StartKeyMove(const TCoords2Array& path) {
+    const LiftedObject lifted = bw::LiftedKey();
+    if (!lifted.InUse()) return;
+    bw::StartKeyMove(path, lifted.Kind - 70);
+}
+
+void GameBoardActors::CancelKeyLift() {
+    bw::CancelKeyLift();
 }
 
 GameBoardActors& TheBoardActors() {

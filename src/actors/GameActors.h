@@ -1,5 +1,5 @@
-// The actors the game puts on the board, gathered behind the board's one BoardActors: cats and
-// bonuses so far; nestlings and keys, and the boss join here as they are built.
+// The actors the game puts on the board, gathered behind the board's one BoardActors: cats,
+// bonuses, nestlings and keys, and the boss.
 #pragma once
 
 #include "board/BoardActors.h"
@@ -9,6 +9,7 @@ namespace bw {
 class GameBoardActors final : public BoardActors {
 public:
     void CreateCellActors(TCoord2 cell) override;
+    void BoardBuilt() override;
     void AddToSnapshot(BoardSnapshot& s) override;
     void TakeTurn() override;
     void DropPendingCats() override;
@@ -23,6 +24,11 @@ public:
     LiftedObject LiftedBonus() override;
     void StartBonusMove(const TCoords2Array& path) override;
     void CancelBonusLift() override;
+
+    void LiftKey(TCoord2 cell) override;
+    LiftedObject LiftedKey() override;
+    void StartKeyMove(const TCoords2Array& path) override;
+    void CancelKeyLift() override;
 };
 
 // The instance GameWiring installs.

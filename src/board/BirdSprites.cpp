@@ -472,11 +472,7 @@ float FlightSpeed(int moves) {
 TMovedBirdSprite::TMovedBirdSprite(TSprite* parent) : TAnimatedSprite(parent) {}
 
 void TMovedBirdSprite::SetDirectionFrom(TCoord2 from, TCoord2 to) {
-    TMoveDirection direction = md_None;
-    if (to.x > from.x) direction = md_Right;
-    if (to.x < from.x) direction = md_Left;
-    if (to.y > from.y) direction = md_Down;
-    if (to.y < from.y) direction = md_Up;
+    const TMoveDirection direction = StepDirection(from, to);
     if (direction == FMoveDirection) return;
     FMoveDirection = direction;
     int row = 0;
@@ -533,8 +529,6 @@ void TMovedBirdSprite::DoMove(float moveCount) {
     // Once past the cell it stands on it and goes on to the next one.
     if (!FlyTowards(*this, FTarget, FMoveAngle, FSpeed, moveCount, FPreviousDistance)) return;
     const TCoord2 reached = FMovePath[FPathIndex];
-    TLevelSprite* cell = BoardCells[reached.x][reached.y];
-    const TLocationOptions& location = LocationOptions();
     DipFloatingCell(reached);
     if (FPathIndex + 1 > FMovesCount) {
         FKilled = true;
@@ -544,16 +538,31 @@ void TMovedBirdSprite::DoMove(float moveCount) {
         BirdArrived(reached, FKind);
         return;
     }
-    std::string fx = location.FBirdsMoveFx;
-    if (location.FKind == lockind_River_1 && cell)
-        fx = location.FBirdsMoveFx + "_" + std::to_string(cell->FKind) + ".xml";
-    TPoint2 trail{FX + 30.0f, FY + 34.0f};
-    if (FMoveDirection == md_Left) trail = TPoint2{FX + 40.0f, FY + 34.0f};
-    if (FMoveDirection == md_Down) trail = TPoint2{FX + 30.0f, FY + 52.0f};
-    if (FMoveDirection == md_Up) trail = TPoint2{FX + 34.0f, FY + 32.0f};
-    if (!fx.empty()) Effects().Burst(fx, trail, FZ - 1, 7, LocationEffectSpeed());
+    BurstStepEffect(TPoint2{FX, FY}, FMoveDirection, reached, FZ - 1);
     AimAt(FPathIndex + 1);
     UpdateZ();
+}
+
+TMoveDirection StepDirection(TCoord2 from, TCoord2 to) {
+    TMoveDirection direction = md_None;
+    if (to.x > from.x) direction = md_Right;
+    if (to.x < from.x) direction = md_Left;
+    if (to.y > from.y) direction = md_Down;
+    if (to.y < from.y) direction = md_Up;
+    return direction;
+}
+
+void BurstStepEffect(TPoint2 pos, TMoveDirection direction, TCoord2 leaving, int z) {
+    const TLocationOptions& location = LocationOptions();
+    std::string fx = location.FBirdsMoveFx;
+    const TLevelSprite* cell = IsPlayableCell(leaving) ? BoardCells[leaving.x][leaving.y] : nullptr;
+    if (location.FKind == lockind_River_1 && cell) fx += "_" + std::to_string(cell->FKind) + ".xml";
+    if (fx.empty()) return;
+    TPoint2 at{pos.x + 30.0f, pos.y + 34.0f};
+    if (direction == md_Left) at = TPoint2{pos.x + 40.0f, pos.y + 34.0f};
+    if (direction == md_Down) at = TPoint2{pos.x + 30.0f, pos.y + 52.0f};
+    if (direction == md_Up) at = TPoint2{pos.x + 34.0f, pos.y + 32.0f};
+    Effects().Burst(fx, at, z, 7, LocationEffectSpeed());
 }
 
 // ---- Removed bird -------------------------------------------------------------------------------

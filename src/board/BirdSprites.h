@@ -221,6 +221,12 @@ double Distance(TPoint2 a, TPoint2 b);
 bool FlyTowards(TSpriteEx& sprite, TPoint2 target, int angle, float speed, float moveCount,
                 double& previousDistance);
 
+// The direction of one step along a path of cells.
+TMoveDirection StepDirection(TCoord2 from, TCoord2 to);
+// The location's step effect under a mover whose picture's top-left is `pos`, heading
+// `direction`, as it leaves the cell `leaving` (a river's cells have one effect per cell kind).
+void BurstStepEffect(TPoint2 pos, TMoveDirection direction, TCoord2 leaving, int z);
+
 // A point on the quadratic curve from a through b to c at t (0..1).
 TPoint2 QuadraticCurvePoint(TPoint2 a, TPoint2 b, TPoint2 c, float t);
 

@@ -467,6 +467,7 @@ bool StartLevel(int levelIndex) {
     if (TheBoardParent) {
         BuildBoard();
         if (!DragedBird) DragedBird = new TDragedBird(TheBoardParent);
+        Actors().BoardBuilt();
     }
     Actors().Spawn();
     LayEggs(CurrentLevel.GenerateBirdsCount);
@@ -953,6 +954,31 @@ bool ArmResultDelay() {
     ResultDelayActive = true;
     ResultDelay = PendingResultDelay;
     return true;
+}
+
+void ClearCellForArrival(TCoord2 c) {
+    if (!IsPlayableCell(c)) return;
+    if (TBirdSprite* bird = BoardBirds[c.x][c.y]) {
+        bird->FScaleX = bird->FScaleY = 1.0f;
+        bird->FGrowOffset = TPoint2{};
+        TBirdSprite::UpdatePosition(*bird);
+        bird->FEgg = false;
+        bird->FEggSprite->FVisible = false;
+        bird->FBounded = bird->FSmallBounded = false;
+        bird->FAnimStage = 0;
+        bird->FVisible = false;
+    }
+    if (TWallSprite* wall = BoardWalls[c.x][c.y]; wall && wall->FVisible) {
+        wall->FVisible = false;
+        wall->FStrength = 0;
+    }
+}
+
+void LockBoardForWin() {
+    Host().MissionAccomplished();
+    LevelFinished = true;
+    CancelDrag();
+    ClearPathPreview();
 }
 
 BoardTaskSummary BoardTaskCounts() {

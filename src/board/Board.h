@@ -173,6 +173,13 @@ bool MissionDecided();
 // and shows the won result. False, and nothing armed, when the level was decided before
 // (the board filled up, or a result is already pending or shown): the first outcome stands.
 bool ArmResultDelay();
+// A bonus or key was put down on the cell: the bird slot is emptied and reset, and a small
+// wall there is gone.
+void ClearCellForArrival(TCoord2 c);
+// The mission was accomplished: the board takes no more input (LevelFinished), whatever the
+// player holds goes back, and the host folds its pop-up and stops the clock. The won result
+// follows once the winning animation has run (the host's LevelWon).
+void LockBoardForWin();
 // The counts that tasks 5, 6, 10 and 12 look at, over the playable cells of the board.
 BoardTaskSummary BoardTaskCounts();
 

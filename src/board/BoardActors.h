@@ -23,6 +23,8 @@ public:
     virtual ~BoardActors() = default;
     // The board is being built: the actors create their slots for the cell (after its bird).
     virtual void CreateCellActors(TCoord2 /*cell*/) {}
+    // The board is built and the first cats are still to come: the boss takes its place.
+    virtual void BoardBuilt() {}
     // Adds the actors to a snapshot of the board, and to its Reserved cells the cells they
     // are on their way to.
     virtual void AddToSnapshot(BoardSnapshot&) {}

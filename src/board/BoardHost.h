@@ -35,6 +35,18 @@ public:
     virtual void SetDragCursor(bool /*dragging*/) {}
     // The location is left: its ambient sound stops.
     virtual void StopAmbience() {}
+
+    // ---- The win of a mission ----
+    // The mission is accomplished and the board locks (see LockBoardForWin): an open mission
+    // pop-up folds away and the level's clock stops.
+    virtual void MissionAccomplished() {}
+    // The top-left of nest `index` (0-based) of the panel's nest row; false when the row has no
+    // such nest.
+    virtual bool NestPosition(int /*index*/, TPoint2& /*pos*/) { return false; }
+    // A freed nestling has reached its nest: the next empty nest shows it.
+    virtual void NestlingHome() {}
+    // The level is won: it is recorded and the won result follows after the short delay.
+    virtual void LevelWon() {}
 };
 
 // The installed host; a null host when none is.

@@ -112,6 +112,11 @@ void GameBoardEffects::Burst(const std::string& name, TPoint2 pos, int z, int co
     StartBurstFx(name, RecordArchive(name), pos, count, step, z);
 }
 
+void GameBoardEffects::Orbit(const Orbiting& o) {
+    StartOrbitingFx(o.Name, o.Pos, o.Z, o.Delay, o.Speed, o.Radius, RecordArchive(o.Name), o.Life,
+                    o.PreUpdates, o.Step);
+}
+
 void GameBoardEffects::PlayFlipbook(const Flipbook& f) {
     const int placement = f.Centred ? 1 : 0;
     if (f.StillPattern >= 0.0f)

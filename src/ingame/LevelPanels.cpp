@@ -605,6 +605,8 @@ void LevelInterfaceTick() {
 void LevelInterfaceSecond() {
     if (!UI.Exists || CurrentLevel.Mission == mission_nil) return;
     if (UI.Popup && UI.Popup->FMotion.FirstShowing) return;
+    // The clock stops once the mission is accomplished or the board is full.
+    if (MissionDecided() || BoardLost) return;
     ++Player.LevelTime;
     if (UI.Time) UI.Time->SetTime(Player.LevelTime);
     if (CurrentLevel.Task.Index == TaskTime) RefreshTask(false);
@@ -651,6 +653,13 @@ void ShowSavedNestling() {
         nest->FSaved = true;
         return;
     }
+}
+
+bool NestPosition(int index, TPoint2& pos) {
+    if (index < 0 || index >= static_cast<int>(UI.Nests.size())) return false;
+    const TPanelNestSprite* nest = UI.Nests[static_cast<size_t>(index)];
+    pos = TPoint2{nest->FX, nest->FY};
+    return true;
 }
 
 void FoldPopupAtWin() {

@@ -35,6 +35,8 @@ bool TakeSavedNestling(TPoint2& pos);
 void HideSavedNestlings();
 // A nestling was saved: it shows in the next free nest.
 void ShowSavedNestling();
+// The top-left of nest `index` (0-based) of the row; false when the row has no such nest.
+bool NestPosition(int index, TPoint2& pos);
 // A won level folds a pop-up that is still open.
 void FoldPopupAtWin();
 // For the replay dump.

@@ -329,7 +329,9 @@ public:
 } // namespace
 
 bool WinLevel() {
-    if (MissionDecided() || BoardLost || IsResultShown()) return false;
+    // The winning mission locked the board already (LevelFinished); a pending or recorded
+    // win, a full board or a result on screen decided the level before.
+    if (ResultDelayActive || Win.Recorded || BoardLost || IsResultShown()) return false;
     Win.LimitBefore = OpenLimit(LevelStates());
     FinishLevel(BoardTaskCounts());
     // Points that come in after the win are not recorded, so they are not shown either.

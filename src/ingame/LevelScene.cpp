@@ -43,6 +43,10 @@ public:
     void CreateInterface() override { CreateLevelInterface(); }
     bool InputFrozen() override { return TransitionVisible(); }
     void LevelLost() override { Layers().At(Layer::Result).Command(msg_Create); }
+    void MissionAccomplished() override { FoldPopupAtWin(); }
+    bool NestPosition(int index, TPoint2& pos) override { return bw::NestPosition(index, pos); }
+    void NestlingHome() override { ShowSavedNestling(); }
+    void LevelWon() override { WinLevel(); }
     void StopAmbience() override {
         if (Player.Level >= 0 && Player.Level < static_cast<int>(LevelsList.size()))
             LocationAmbience(msg_Stop, LevelsList[static_cast<size_t>(Player.Level)].Location);
