@@ -5,6 +5,7 @@
 //   '^' '>' 'v' '<' one-way cell entered moving up, right, down, left
 //   'o' open gate, 'x' closed gate             'G' 'H' 'I' 'J' 'K' cat of kind 21..25
 //   'b' bomb, 'f' fireworks, 'l' chain lightning, 'p' paint, 'h' hamburger (bonuses 41..45)
+//   'n' 'N' 'Q' caged nestling with 1, 2, 3 chains   'k' key
 //
 // The first character of the first row is cell (1, 1). Eggs are the ones the level lays each
 // turn (`eggsPerTurn`). Every level plays on one test location whose cells lie at
@@ -50,6 +51,18 @@ inline bool PictureCell(char ch, int& map, int& object) {
     case 'h':
         object = 45;
         return true;
+    case 'n':
+        object = 61;
+        return true;
+    case 'N':
+        object = 62;
+        return true;
+    case 'Q':
+        object = 63;
+        return true;
+    case 'k':
+        object = 71;
+        return true;
     case 'W':
         object = 51;
         return true;
@@ -85,6 +98,8 @@ struct FixtureLevel {
     int eggsPerTurn = 0;
     std::string kinds = "1,1,1,1,1,1,0,0"; // weights of the bird kinds 1..8 for new eggs
     std::string cats{};                    // the cat entries inside <Cats>
+    std::string mission = "mission_nil";
+    std::string boss{}; // a <Boss .../> element, e.g. <Boss Kind="1" X="6" Y="2" Health="3"/>
 };
 
 // The level file of a picture. Characters outside the legend fail the test.
@@ -103,10 +118,10 @@ inline std::string LevelFileXml(const FixtureLevel& level) {
         }
     }
     std::ostringstream out;
-    out << "<level>\n  <settings>\n    <Mission name=\"mission_nil\"/>\n"
+    out << "<level>\n  <settings>\n    <Mission name=\"" << level.mission << "\"/>\n"
         << "    <Task Index=\"1\" Value=\"100\" AdditionalValue=\"0\"/>\n"
-        << "    <Birds GenerateCount=\"" << level.eggsPerTurn << "\" Kinds=\"" << level.kinds
-        << "\"/>\n    <Cats>" << level.cats << "</Cats>\n  </settings>\n  <map>\n";
+        << level.boss << "    <Birds GenerateCount=\"" << level.eggsPerTurn << "\" Kinds=\""
+        << level.kinds << "\"/>\n    <Cats>" << level.cats << "</Cats>\n  </settings>\n  <map>\n";
     for (int y = 0; y < 18; ++y) {
         out << "    <m" << y << " Value=\"";
         for (int x = 0; x < 18; ++x) out << (x ? "," : "") << map[y][x];
