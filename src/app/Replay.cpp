@@ -475,6 +475,13 @@ public:
         return true;
     }
 
+    // Every line has run.
+    bool Idle() const { return next_ >= lines_.size(); }
+    // More lines, after those there are.
+    void Append(const std::vector<ReplayEvent>& more) {
+        lines_.insert(lines_.end(), more.begin(), more.end());
+    }
+
     // After the last tick: the first line that checks or writes something and did not finish.
     std::string Unfinished() const {
         for (size_t i = next_; i < lines_.size(); ++i) {
@@ -617,7 +624,7 @@ private:
         return true;
     }
 
-    const std::vector<ReplayEvent>& lines_;
+    std::vector<ReplayEvent> lines_;
     TMainForm& form_;
     size_t next_ = 0;
     bool active_ = false;
@@ -899,6 +906,7 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
         // ticks).
         std::vector<std::string> scriptShots;
         if (rs.beforeTick) rs.beforeTick(tick);
+        if (rs.player && script.Idle()) script.Append(rs.player(tick));
         if (!script.Run(tick, scriptShots, failure)) break;
         // The state that this tick's frame shows.
         for (const auto& [at, file] : rs.dumps) {
@@ -926,6 +934,7 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
             failure = "no frame was drawn at tick " + std::to_string(tick);
         ++result.frames;
         if (!failure.empty()) break;
+        if (rs.until && rs.until(tick)) break;
     }
     if (failure.empty() && !form->Closing()) failure = script.Unfinished();
     result.ticks = form->TickCount();

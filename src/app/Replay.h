@@ -65,6 +65,11 @@ struct ReplaySettings {
     // Runs at every tick before that tick's script lines: a test acts on the game directly
     // where no input reaches what it needs.
     std::function<void(uint64_t tick)> beforeTick;
+    // Asked whenever every script line has run: a scripted player looks at the game and
+    // answers with its next lines (relative ticks count from now), or none to wait a tick.
+    std::function<std::vector<ReplayEvent>(uint64_t tick)> player;
+    // Ends the run early, after the tick at which it first holds.
+    std::function<bool(uint64_t tick)> until;
 };
 
 struct ReplayResult {
