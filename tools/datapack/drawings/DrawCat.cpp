@@ -1,6 +1,6 @@
 // The "cat" drawing program: the five board cats in every pose the game shows (sitting,
 // falling, caught, carried off, walking), the warning shadow of a falling cat and the thought
-// bubbles of a caught one.
+// bubbles of a caught one; and the boss cat of boss levels with its hamburger and its gauge.
 //
 // A cat is drawn in picture units around its ground point, the spot between its paws where it
 // stands: x to the right, y downwards, so everything of a cat has y < 0. Each kind differs in
@@ -1583,10 +1583,792 @@ void DrawBubble(cairo_t* cr, int symbol, double w, double h) {
     cairo_restore(cr);
 }
 
+// ------------------------------------------------------------------ the boss cat
+
+// The boss of a boss level: a huge, round, greedy calico (white with ginger and dark brown
+// patches) sitting over two cells, a little gold crown between its ears, a red checked napkin
+// tied under its chin and a great cream belly. It shares the cats' outline, eyes, nose, whiskers
+// and light; only its size, roundness, coat and finery set it apart.
+//
+// Drawn straight in picture units of its 136 x 136 pattern, whose top-left the game puts 72
+// above the top-left of the left cell's picture: the two cells' faces lie at x 0..128,
+// y 74..127, and the boss sits with its hind feet on y 123, its head rising in front of the row
+// above. The eaten hamburger (its own 56 x 48 pattern) lies at (64, 70) of the boss, the gauge
+// at (132, 10), the gauge's fill at (115, 3).
+
+constexpr uint32_t kBossCoat = 0xFFFFFF;
+constexpr uint32_t kBossCoatShade = 0xE2D8E8; // a pale tint of Ink
+constexpr uint32_t kBossGinger = 0xFFB52E;    // Gold
+constexpr uint32_t kBossGingerShade = 0xE08A12;
+constexpr uint32_t kBossDark = 0x5E3A26; // Bark Deep
+constexpr uint32_t kBossDarkShade = 0x45291B;
+constexpr uint32_t kBossBelly = kCream;
+constexpr uint32_t kBossBellyShade = 0xF0DAB4;
+constexpr uint32_t kBossNapkin = 0xE8413C; // Cherry
+constexpr uint32_t kGold = 0xFFB52E;
+constexpr uint32_t kGoldShade = 0xE08A12;
+constexpr uint32_t kCherry = 0xE8413C;
+constexpr uint32_t kLeaf = 0x74C53F;
+constexpr uint32_t kBeak = 0xFF9F1C;
+constexpr uint32_t kBeakShade = 0xE07010;
+constexpr uint32_t kWell = 0x4A2E26;
+
+constexpr double kBossX = 64;       // middle of the two cells
+constexpr double kBossGround = 123; // where the hind feet stand
+constexpr double kBossHeadY = 50;   // head centre of the upright boss
+
+struct BossPose {
+    double Breath = 0; // 0 breathed out .. 1 breathed in
+    double Slump = 0;  // 0 sitting up .. 1 settled down asleep
+    double Tail = 0;   // tail swing -1 .. 1
+    double HeadDy = 0, HeadTilt = 0;
+    Face Eyes = Face::Sly; // Sly, Normal or Happy; Blink shuts them
+    double Blink = 0;
+    double LookX = 1.5, LookY = 0.5;
+    double Mouth = 0;  // 0 closed smile .. 1 wide open (chomping)
+    double Yawn = 0;   // 0 .. 1 a yawn's open mouth
+    bool Chew = false; // mouth full, cheeks puffed
+    Pt PawL{kBossX - 27, 101}, PawR{kBossX + 27, 101};
+    double Crown = 0; // crown tilt, degrees
+    double Zzz = -1;  // the sleeping "z"s: their growth 0..1, negative none
+    double ZFade = 1; // and how far they have faded in
+};
+
+// The boss's own look for the parts it shares with the cats (ears and eyes).
+Look BossLook(uint32_t base, uint32_t shade) {
+    Look look{};
+    look.Base = base;
+    look.Shade = shade;
+    look.Light = kCream;
+    look.LightShade = kBossBellyShade;
+    look.Mark = kBossDark;
+    look.EarIn = kBlush;
+    look.Iris = 0xA6E05A;
+    look.HeadX = 40;
+    look.HeadY = 29;
+    look.EarW = 12;
+    look.EarH = 17;
+    look.EarX = 25;
+    look.EarTilt = 16;
+    look.EyeR = 9;
+    look.EyeSquash = 1.0;
+    look.Marking = Marks::Tabby; // plain ears
+    return look;
+}
+
+// A coat patch laid inside a shape already cel-shaded with `outline`: the patch colour with the
+// same shade crescent at the lower right.
+void Patch(cairo_t* cr, const std::function<void()>& patch, const std::function<void()>& outline,
+           uint32_t base, uint32_t shade, double offset) {
+    cairo_save(cr);
+    patch();
+    cairo_clip(cr);
+    Colour(cr, shade);
+    cairo_paint(cr);
+    const Pt o = ScreenOffset(cr, -offset, -offset * 6 / 7);
+    cairo_translate(cr, o.x, o.y);
+    outline();
+    Colour(cr, base);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+Poly BossBody() {
+    return Blob(kBossX, 87, 55, 37, 2.3, 0.09, 0, 0.04);
+}
+
+Poly BossHead(bool chew) {
+    return Blob(0, 0, 40, 29, 2.5, chew ? 0.2 : 0.12, 0);
+}
+
+// The crown: a gold band with three points and a red gem, standing on the top of the head.
+void DrawCrown(cairo_t* cr) {
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    auto shape = [&] {
+        cairo_move_to(cr, -14, 0);
+        cairo_line_to(cr, -15, -13);
+        cairo_line_to(cr, -7.5, -6);
+        cairo_line_to(cr, 0, -16);
+        cairo_line_to(cr, 7.5, -6);
+        cairo_line_to(cr, 15, -13);
+        cairo_line_to(cr, 14, 0);
+        cairo_curve_to(cr, 5, 2.5, -5, 2.5, -14, 0);
+        cairo_close_path(cr);
+    };
+    Cel(cr, shape, kGold, kGoldShade, 3, 3, [&] {
+        cairo_move_to(cr, -13, -3.5);
+        cairo_curve_to(cr, -5, -1.5, 5, -1.5, 13, -3.5);
+        Stroke(cr, kGoldShade, 2);
+        Ellipse(cr, -8, -9, 2, 3.5, -0.4);
+        Colour(cr, kWhite, 0.45);
+        cairo_fill(cr);
+    });
+    // Balls on the points and the gem.
+    for (const Pt& p : {Pt{-15, -14}, Pt{0, -17}, Pt{15, -14}}) {
+        Ellipse(cr, p.x, p.y, 2.6, 2.6);
+        Colour(cr, kSun);
+        cairo_fill_preserve(cr);
+        Stroke(cr, kInk, 2);
+    }
+    Ellipse(cr, 0, -6, 3.2, 3.6);
+    Colour(cr, kCherry);
+    cairo_fill_preserve(cr);
+    Stroke(cr, kInk, 2);
+    Ellipse(cr, -1, -7.2, 1, 1.2);
+    Colour(cr, kWhite, 0.8);
+    cairo_fill(cr);
+}
+
+// "z" shapes, drawn as thick ink strokes with a light core: a big one and a small one rising
+// to the upper right of the head.
+void DrawZ(cairo_t* cr, double x, double y, double size, double alpha) {
+    if (size <= 0.5 || alpha <= 0) return;
+    const double s = size / 2;
+    cairo_save(cr);
+    cairo_translate(cr, x, y);
+    cairo_rotate(cr, -0.15);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_push_group(cr);
+    cairo_move_to(cr, -s, -s);
+    cairo_line_to(cr, s, -s);
+    cairo_line_to(cr, -s, s);
+    cairo_line_to(cr, s, s);
+    Stroke(cr, kInk, 3 + size * 0.16);
+    cairo_move_to(cr, -s, -s);
+    cairo_line_to(cr, s, -s);
+    cairo_line_to(cr, -s, s);
+    cairo_line_to(cr, s, s);
+    Stroke(cr, kSkyLight, size * 0.16);
+    cairo_pop_group_to_source(cr);
+    cairo_new_path(cr);
+    cairo_paint_with_alpha(cr, alpha);
+    cairo_restore(cr);
+}
+
+void DrawBossHead(cairo_t* cr, const BossPose& pose) {
+    const Look white = BossLook(kBossCoat, kBossCoatShade);
+    const Look ginger = BossLook(kBossGinger, kBossGingerShade);
+    const Look dark = BossLook(kBossDark, kBossDarkShade);
+    const double hx = white.HeadX, hy = white.HeadY;
+    CatPose face;
+    face.Expression = pose.Eyes;
+    face.Blink = pose.Blink;
+    face.LookX = pose.LookX;
+    face.LookY = pose.LookY;
+    face.Ears = pose.Slump * 0.25;
+    DrawEar(cr, ginger, face, -1);
+    DrawEar(cr, dark, face, 1);
+    const Poly head = BossHead(pose.Chew);
+    auto headPath = [&] { AddPoly(cr, head); };
+    Cel(cr, headPath, kBossCoat, kBossCoatShade, 4, 6, [&] {
+        // Calico: ginger over the left ear and eye, dark brown over the right of the crown.
+        Patch(
+            cr,
+            [&] {
+                cairo_move_to(cr, -hx - 4, -hy - 4);
+                cairo_line_to(cr, -4, -hy - 4);
+                cairo_curve_to(cr, -2, -hy * 0.5, -4, -4, -8, 4);
+                cairo_curve_to(cr, -16, 10, -28, 8, -hx - 4, 2);
+                cairo_close_path(cr);
+            },
+            headPath, kBossGinger, kBossGingerShade, 6);
+        Patch(
+            cr,
+            [&] {
+                cairo_move_to(cr, 8, -hy - 4);
+                cairo_line_to(cr, hx + 4, -hy - 4);
+                cairo_line_to(cr, hx + 4, -10);
+                cairo_curve_to(cr, 32, -12, 24, -17, 18, -20);
+                cairo_curve_to(cr, 12, -22, 9, -26, 8, -hy - 4);
+                cairo_close_path(cr);
+            },
+            headPath, kBossDark, kBossDarkShade, 6);
+        Gloss(cr, 0, 0, hx, hy);
+    });
+    const double my = hy * 0.36 + 1; // the mouth
+    // Light whisker pads and blushing cheeks.
+    for (int side = -1; side <= 1; side += 2) Ellipse(cr, side * 6.5, my + 1.5, 8.5, 6.5);
+    Colour(cr, kCream);
+    cairo_fill(cr);
+    for (int side = -1; side <= 1; side += 2)
+        Ellipse(cr, side * (hx * 0.64 + (pose.Chew ? 3 : 0)), hy * 0.3, pose.Chew ? 7 : 5.5, 3.6);
+    Colour(cr, kBlush, 0.75);
+    cairo_fill(cr);
+    // Eyes: the left one sits in the ginger patch, so its lid is ginger.
+    const double ex = 15, ey = -3;
+    const bool shut = pose.Yawn > 0.35;
+    CatPose eyes = face;
+    if (shut) {
+        eyes.Expression = Face::Normal;
+        eyes.Blink = 1;
+    }
+    DrawEye(cr, ginger, eyes, -ex, ey, 1);
+    DrawEye(cr, white, eyes, ex, ey, -1);
+    // Nose.
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    const double ny = my - 5;
+    cairo_move_to(cr, -4.5, ny - 2.5);
+    cairo_line_to(cr, 4.5, ny - 2.5);
+    cairo_line_to(cr, 0, ny + 2.5);
+    cairo_close_path(cr);
+    Colour(cr, kNose);
+    cairo_fill_preserve(cr);
+    Stroke(cr, kInk, 2.5);
+    // Mouth.
+    const double open = std::max(pose.Mouth, pose.Yawn);
+    if (open > 0.05) {
+        // Open: an ink hollow with a pink tongue and two little fangs, hanging from the nose.
+        const double rx = pose.Yawn > pose.Mouth ? 6 + 4 * open : 6 + 5 * open;
+        const double ry = pose.Yawn > pose.Mouth ? 2.5 + 10 * open : 2 + 7 * open;
+        const double cy = my + 1 + ry;
+        auto hollow = [&] {
+            cairo_move_to(cr, -rx, my + 0.5);
+            cairo_curve_to(cr, -rx, cy + ry * 0.9, rx, cy + ry * 0.9, rx, my + 0.5);
+            cairo_curve_to(cr, rx * 0.5, my - 1, -rx * 0.5, my - 1, -rx, my + 0.5);
+            cairo_close_path(cr);
+        };
+        hollow();
+        Colour(cr, kInk);
+        cairo_fill(cr);
+        cairo_save(cr);
+        hollow();
+        cairo_clip(cr);
+        Ellipse(cr, 0, cy + ry * 0.75, rx * 0.7, ry * 0.5);
+        Colour(cr, kBlush);
+        cairo_fill(cr);
+        for (int side = -1; side <= 1; side += 2) {
+            cairo_move_to(cr, side * rx * 0.75, my - 1);
+            cairo_line_to(cr, side * rx * 0.3, my - 1);
+            cairo_line_to(cr, side * rx * 0.52, my + 2 + 2 * open);
+            cairo_close_path(cr);
+        }
+        Colour(cr, kWhite);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        hollow();
+        Stroke(cr, kInk, 2.5);
+        cairo_move_to(cr, 0, ny + 2);
+        cairo_line_to(cr, 0, my);
+        Stroke(cr, kInk, 2.5);
+    } else if (pose.Chew) {
+        // A full mouth: a small wavy line between puffed cheeks.
+        cairo_move_to(cr, 0, ny + 2);
+        cairo_line_to(cr, 0, my);
+        cairo_move_to(cr, -7, my + 1);
+        cairo_curve_to(cr, -4, my - 1.5, -2, my + 3, 0, my + 1);
+        cairo_curve_to(cr, 2, my - 1, 4, my + 3.5, 7, my + 1);
+        Stroke(cr, kInk, 2.5);
+    } else {
+        // The cats' sly smile, a little wider, with one fang.
+        cairo_move_to(cr, 0, ny + 2);
+        cairo_line_to(cr, 0, my);
+        cairo_move_to(cr, -8, my - 1);
+        cairo_curve_to(cr, -6, my + 3.5, -1.5, my + 3.5, 0, my);
+        cairo_curve_to(cr, 1.5, my + 3.5, 6, my + 4, 9, my - 2);
+        Stroke(cr, kInk, 2.5);
+        if (pose.Eyes != Face::Normal || pose.Blink < 0.95) {
+            cairo_move_to(cr, 2.6, my + 2.6);
+            cairo_line_to(cr, 5.6, my + 2.4);
+            cairo_line_to(cr, 4.2, my + 6);
+            cairo_close_path(cr);
+            Colour(cr, kWhite);
+            cairo_fill_preserve(cr);
+            Stroke(cr, kInk, 1.5);
+        }
+    }
+    DrawWhiskers(cr, 0, my - 1, hx * 0.72, pose.Slump * 3);
+    // The crown on top, between the ears, slipping as the boss nods off.
+    cairo_save(cr);
+    cairo_translate(cr, 2, -hy + 5);
+    cairo_rotate(cr, (6 + pose.Crown) * kPi / 180);
+    DrawCrown(cr);
+    cairo_restore(cr);
+}
+
+void DrawBoss(cairo_t* cr, const BossPose& pose) {
+    cairo_save(cr);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    const double gx = kBossX, gy = kBossGround;
+    // The body breathes and slumps about the ground; the head rides on its top.
+    const double sy = 1 + 0.035 * pose.Breath - 0.07 * pose.Slump;
+    const double sx = 1 + 0.02 * pose.Breath + 0.035 * pose.Slump;
+    cairo_matrix_t base;
+    cairo_get_matrix(cr, &base);
+    cairo_matrix_t body = base;
+    cairo_matrix_translate(&body, gx, gy - 1);
+    cairo_matrix_scale(&body, sx, sy);
+    cairo_matrix_translate(&body, -gx, -(gy - 1));
+    const double rise = (gy - 1 - 54) * (sy - 1); // how far the shoulders rise (negative: sink)
+
+    // The tail behind, rising at the left with a dark tip.
+    {
+        const double s = pose.Tail;
+        const Curve k{
+            {36, 104}, {13, 104}, {12 + 3 * s, 72}, {19 + 5 * s, 50 - s + 6 * pose.Slump}};
+        const Poly tube = Tube(k, 14, 11);
+        Cel(
+            cr, [&] { AddPoly(cr, tube); }, kBossGinger, kBossGingerShade, 4, 3,
+            [&] {
+                cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+                StrokeCurve(cr, k, 0.8, 1.0);
+                Stroke(cr, kBossDark, 30);
+            });
+    }
+
+    // The body with its patches, the haunches and the great belly.
+    cairo_set_matrix(cr, &body);
+    const Poly shape = BossBody();
+    auto bodyPath = [&] { AddPoly(cr, shape); };
+    Cel(cr, bodyPath, kBossCoat, kBossCoatShade, 4, 7, [&] {
+        Patch(
+            cr, [&] { Ellipse(cr, 14, 76, 24, 28, 0.3); }, bodyPath, kBossGinger, kBossGingerShade,
+            7);
+        Patch(
+            cr, [&] { Ellipse(cr, 118, 90, 20, 22, -0.2); }, bodyPath, kBossDark, kBossDarkShade,
+            7);
+        Patch(
+            cr, [&] { Ellipse(cr, 100, 58, 14, 8, 0.2); }, bodyPath, kBossGinger, kBossGingerShade,
+            7);
+        Gloss(cr, kBossX, 89, 52, 35, 0.3);
+    });
+    for (int side = -1; side <= 1; side += 2) {
+        const double hx = gx + side * 42;
+        Cel(
+            cr, [&] { Ellipse(cr, hx, 109, 13, 13); }, side < 0 ? kBossGinger : kBossCoat,
+            side < 0 ? kBossGingerShade : kBossCoatShade, 3, 3);
+    }
+    Cel(
+        cr, [&] { Ellipse(cr, gx, 101, 40, 21); }, kBossBelly, kBossBellyShade, 3, 5,
+        [&] {
+            // The navel and the gloss of a well-filled belly.
+            cairo_move_to(cr, gx - 3, 106);
+            cairo_curve_to(cr, gx - 1.5, 108.5, gx + 1.5, 108.5, gx + 3, 106);
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+            Stroke(cr, kInk, 2);
+            Ellipse(cr, gx - 17, 93, 10, 4.5, -0.35);
+            Colour(cr, kWhite, 0.55);
+            cairo_fill(cr);
+        });
+    // The napkin tied under the chin: red and cream checks, a point hanging onto the belly.
+    {
+        auto napkin = [&] {
+            cairo_move_to(cr, gx - 26, 70);
+            cairo_curve_to(cr, gx - 24, 84, gx - 10, 93, gx + 1, 97);
+            cairo_curve_to(cr, gx + 12, 93, gx + 25, 84, gx + 27, 70);
+            cairo_close_path(cr);
+        };
+        Cel(cr, napkin, kCream, 0xEBD5B4, 3, 4, [&] {
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+            for (double x = gx - 30; x <= gx + 30; x += 9) {
+                cairo_move_to(cr, x, 64);
+                cairo_line_to(cr, x + 2, 100);
+            }
+            for (double y = 70; y <= 100; y += 9) {
+                cairo_move_to(cr, gx - 30, y);
+                cairo_line_to(cr, gx + 30, y - 1);
+            }
+            Stroke(cr, kBossNapkin, 4.5, 0.72);
+            // The shade crescent laid back over the checks.
+            cairo_save(cr);
+            napkin();
+            cairo_clip(cr);
+            cairo_new_path(cr);
+            cairo_rectangle(cr, 0, 0, 200, 200);
+            cairo_translate(cr, -4, -3.4);
+            napkin();
+            cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+            Colour(cr, 0x7A2030, 0.22);
+            cairo_fill(cr);
+            cairo_restore(cr);
+        });
+    }
+    cairo_set_matrix(cr, &base);
+
+    // Hind feet in front, planted on the same pixels in every frame, toe beans showing.
+    for (int side = -1; side <= 1; side += 2) {
+        const double fx = gx + side * 30;
+        Ellipse(cr, fx, gy - 6.5, 11.5, 6.5);
+        Colour(cr, kCream);
+        cairo_fill_preserve(cr);
+        Stroke(cr, kInk, 3);
+        cairo_move_to(cr, fx - 4, gy - 11.5);
+        cairo_line_to(cr, fx - 4, gy - 6);
+        cairo_move_to(cr, fx + 4, gy - 11.5);
+        cairo_line_to(cr, fx + 4, gy - 6);
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        Stroke(cr, kInk, 2);
+    }
+
+    // Front legs: short and stout, from the shoulders to the paws.
+    for (int side = -1; side <= 1; side += 2) {
+        const Pt paw = side < 0 ? pose.PawL : pose.PawR;
+        Pt shoulder{gx + side * 37, 85};
+        cairo_matrix_transform_point(&body, &shoulder.x, &shoulder.y);
+        cairo_matrix_t inv = base;
+        cairo_matrix_invert(&inv);
+        cairo_matrix_transform_point(&inv, &shoulder.x, &shoulder.y);
+        const Look& look = BossLook(side < 0 ? kBossGinger : kBossCoat,
+                                    side < 0 ? kBossGingerShade : kBossCoatShade);
+        DrawLeg(cr, look, shoulder, {paw.x, paw.y + 6}, look.Base, look.Shade, kCream, 11);
+    }
+
+    // The head on the shoulders.
+    cairo_save(cr);
+    cairo_translate(cr, gx, kBossHeadY - rise + pose.HeadDy + 7 * pose.Slump);
+    cairo_rotate(cr, pose.HeadTilt * kPi / 180);
+    DrawBossHead(cr, pose);
+    cairo_restore(cr);
+
+    // The "z"s of a sleeping boss, over its right ear.
+    if (pose.Zzz >= 0) {
+        const double g = std::clamp(pose.Zzz, 0.0, 1.0);
+        DrawZ(cr, 116, 30 - 3 * g, 9 + 5 * g, pose.ZFade);
+        DrawZ(cr, 126, 12 - 2 * g, 5 + 3 * g, (0.4 + 0.6 * g) * pose.ZFade);
+    }
+    cairo_restore(cr);
+}
+
+// The hamburger bonus drawn small, its parts made thicker than in the bonus picture so that
+// they read at this size: 46 x 38 from its top-left, in units of `s` (the outlines stay as
+// they are). Each bite is a circle cut out of the whole burger and rimmed with ink; `simple`
+// leaves out the cheese and the seeds (the gauge's little mark).
+void DrawBurger(cairo_t* cr, double s, const std::vector<std::array<double, 3>>& bites,
+                bool simple = false) {
+    const double outer = (simple ? 2 : 3) / s, inner = (simple ? 2 : 2.5) / s;
+    cairo_push_group(cr);
+    cairo_save(cr);
+    cairo_scale(cr, s, s);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    auto rounded = [&](double x0, double y0, double x1, double y1, double rt, double rb) {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, x1 - rt, y0 + rt, rt, -kPi / 2, 0);
+        cairo_arc(cr, x1 - rb, y1 - rb, rb, 0, kPi / 2);
+        cairo_arc(cr, x0 + rb, y1 - rb, rb, kPi / 2, kPi);
+        cairo_arc(cr, x0 + rt, y0 + rt, rt, kPi, 3 * kPi / 2);
+        cairo_close_path(cr);
+    };
+    // Bottom bun, patty, cheese with drips, lettuce, from the bottom up.
+    Cel(
+        cr, [&] { rounded(3, 29, 43, 38, 2, 4.5); }, 0xF0B25A, 0xC8915A, outer, 3);
+    Cel(
+        cr, [&] { rounded(1, 23, 45, 31.5, 4.2, 4.2); }, 0x94603A, 0x5E3A26, inner, 2.5);
+    if (!simple) {
+        cairo_move_to(cr, 2, 20.5);
+        cairo_line_to(cr, 44, 20.5);
+        cairo_line_to(cr, 44, 24);
+        cairo_line_to(cr, 38, 24);
+        cairo_line_to(cr, 35, 29);
+        cairo_line_to(cr, 32, 24);
+        cairo_line_to(cr, 16, 24);
+        cairo_line_to(cr, 12.5, 28);
+        cairo_line_to(cr, 9, 24);
+        cairo_line_to(cr, 2, 24);
+        cairo_close_path(cr);
+        Colour(cr, 0xFFD12E);
+        cairo_fill_preserve(cr);
+        Stroke(cr, kInk, inner);
+    }
+    {
+        cairo_move_to(cr, 0, 17.5);
+        for (int i = 0; i < 6; ++i) {
+            const double x = i * 46 / 6.0;
+            cairo_curve_to(cr, x + 2, 13.5, x + 5.6, 13.5, x + 46 / 6.0, 17.5);
+        }
+        for (int i = 6; i > 0; --i) {
+            const double x = i * 46 / 6.0;
+            cairo_curve_to(cr, x - 2, 23.5, x - 5.6, 23.5, x - 46 / 6.0, 19.5);
+        }
+        cairo_close_path(cr);
+        Colour(cr, kLeaf);
+        cairo_fill_preserve(cr);
+        Stroke(cr, kInk, inner);
+    }
+    // The top bun with its seeds.
+    auto top = [&] {
+        cairo_move_to(cr, 2, 15);
+        cairo_curve_to(cr, 2, 5, 10, 0.5, 23, 0.5);
+        cairo_curve_to(cr, 36, 0.5, 44, 5, 44, 15);
+        cairo_curve_to(cr, 44, 16.5, 43, 17.5, 41, 17.5);
+        cairo_line_to(cr, 5, 17.5);
+        cairo_curve_to(cr, 3, 17.5, 2, 16.5, 2, 15);
+        cairo_close_path(cr);
+    };
+    Cel(cr, top, 0xF0B25A, 0xC8915A, outer, 3.5, [&] {
+        Ellipse(cr, 13, 6, 6, 2.6, -0.4);
+        Colour(cr, kWhite, 0.4);
+        cairo_fill(cr);
+        if (simple) return;
+        const double seeds[][3] = {{16, 10, -0.35}, {23, 6, 0.2},  {30, 10, 0.5},
+                                   {10, 14, -0.6},  {36, 14, 0.6}, {24, 13, 0}};
+        for (const auto& seed : seeds) Ellipse(cr, seed[0], seed[1], 1.7, 1.05, seed[2]);
+        Colour(cr, kCream);
+        cairo_fill(cr);
+    });
+    // The bites: rims first (only where there is burger), then the holes.
+    cairo_set_operator(cr, CAIRO_OPERATOR_ATOP);
+    for (const auto& b : bites) {
+        Ellipse(cr, b[0], b[1], b[2], b[2]);
+        Stroke(cr, kInk, 2 * outer);
+    }
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    for (const auto& b : bites) {
+        Ellipse(cr, b[0], b[1], b[2], b[2]);
+        cairo_fill(cr);
+    }
+    cairo_restore(cr);
+    cairo_pop_group_to_source(cr);
+    cairo_paint(cr);
+}
+
+// The bites taken by eating pattern f of n: one after another from the upper left corner,
+// where the mouth is, each opening up over two patterns.
+std::vector<std::array<double, 3>> Bites(int f, int n) {
+    static const double bites[][3] = {{1, 2, 7},  {10, -1, 6.5}, {0, 13, 7.5},
+                                      {14, 7, 7}, {3, 24, 8},    {16, 17, 7.5}};
+    const double t = n > 1 ? double(f) / (n - 1) : 0.0;
+    const double reach = 0.8 + t * 5.2; // how many bites so far
+    std::vector<std::array<double, 3>> out;
+    for (int i = 0; i < 6; ++i) {
+        const double grow = std::clamp(reach - i, 0.0, 1.0);
+        if (grow <= 0) break;
+        out.push_back({bites[i][0], bites[i][1], bites[i][2] * (0.4 + 0.6 * grow)});
+    }
+    return out;
+}
+
+// The gauge beside the boss: a gold tube on a medallion that shows a hamburger, the window in
+// the tube left open for the fill drawn behind it. Sizes of its 40 x 112 pattern.
+constexpr double kWinX0 = 13, kWinX1 = 27, kWinY0 = 12, kWinY1 = 82;
+// The fill's pattern lies 17 left of and 7 above the gauge's.
+constexpr double kFillDx = 17, kFillDy = 7;
+
+void WindowPath(cairo_t* cr, double grow) {
+    const double x0 = kWinX0 - grow, x1 = kWinX1 + grow, y0 = kWinY0 - grow, y1 = kWinY1 + grow;
+    const double r = (x1 - x0) / 2;
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x0 + r, y0 + r, r, kPi, 2 * kPi);
+    cairo_line_to(cr, x1, y1);
+    cairo_line_to(cr, x0, y1);
+    cairo_close_path(cr);
+}
+
+void DrawGaugePanel(cairo_t* cr) {
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    auto tube = [&] {
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, 20, 19, 14, kPi, 2 * kPi);
+        cairo_line_to(cr, 34, 86);
+        cairo_line_to(cr, 6, 86);
+        cairo_close_path(cr);
+    };
+    Cel(cr, tube, kGold, kGoldShade, 3, 4, [&] {
+        // Notches down the right side of the rim.
+        for (double y = 26; y <= 76; y += 12.5) {
+            cairo_move_to(cr, 29.5, y);
+            cairo_line_to(cr, 32.5, y);
+        }
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+        Stroke(cr, kGoldShade, 2);
+        cairo_move_to(cr, 9.5, 22);
+        cairo_line_to(cr, 9.5, 74);
+        Stroke(cr, kWhite, 2.5, 0.5);
+    });
+    // The dark groove round the window, then the window itself cut out.
+    WindowPath(cr, 2.5);
+    Colour(cr, kWell);
+    cairo_fill(cr);
+    WindowPath(cr, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_fill(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    // The medallion at the foot with the hamburger on it.
+    Cel(
+        cr, [&] { Ellipse(cr, 20, 92.5, 16.5, 16.5); }, kGold, kGoldShade, 3, 4);
+    Cel(
+        cr, [&] { Ellipse(cr, 20, 92.5, 13, 13); }, kCream, 0xEBD5B4, 2.5, 3);
+    cairo_save(cr);
+    cairo_translate(cr, 10.3, 85);
+    DrawBurger(cr, 0.42, {}, true);
+    cairo_restore(cr);
+}
+
+void DrawGaugeFill(cairo_t* cr) {
+    cairo_save(cr);
+    cairo_translate(cr, kFillDx, kFillDy);
+    // A little past the window under the groove on every side but the top, so that the fill
+    // shows no gap where the gauge's rim meets it.
+    auto area = [&] {
+        const double x0 = kWinX0 - 2, x1 = kWinX1 + 2, y1 = kWinY1 + 2, r = (x1 - x0) / 2;
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, x0 + r, kWinY0 - 2 + r, r, kPi, 2 * kPi);
+        cairo_line_to(cr, x1, y1);
+        cairo_line_to(cr, x0, y1);
+        cairo_close_path(cr);
+    };
+    cairo_pattern_t* warm = cairo_pattern_create_linear(kWinX0, 0, kWinX1, 0);
+    cairo_pattern_add_color_stop_rgb(warm, 0, 1.0, 0.80, 0.30);
+    cairo_pattern_add_color_stop_rgb(warm, 0.35, 1.0, 0.624, 0.11);
+    cairo_pattern_add_color_stop_rgb(warm, 0.7, 1.0, 0.624, 0.11);
+    cairo_pattern_add_color_stop_rgb(warm, 1, 0.878, 0.44, 0.063);
+    area();
+    cairo_set_source(cr, warm);
+    cairo_fill(cr);
+    cairo_pattern_destroy(warm);
+    // A gloss streak at the left and a few rising bubbles.
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_move_to(cr, kWinX0 + 3, kWinY0 + 8);
+    cairo_line_to(cr, kWinX0 + 3, kWinY1 - 2);
+    Stroke(cr, kWhite, 2.5, 0.55);
+    const double bubbles[][3] = {{21, 70, 2}, {23, 52, 1.6}, {19.5, 36, 1.8}, {22.5, 22, 1.4}};
+    for (const auto& b : bubbles) {
+        Ellipse(cr, b[0], b[1], b[2], b[2]);
+        Colour(cr, kSun, 0.9);
+        cairo_fill(cr);
+    }
+    (void)kBeak;
+    (void)kBeakShade;
+    cairo_restore(cr);
+}
+
+// ---------------------------------------------------------------- the boss's sheets
+
+// Sitting smug, played back and forth slowly: breathing in, the tail swishing across, a slow
+// cat's blink at the far end.
+BossPose BossIdle(int f, int n) {
+    BossPose p;
+    const double t = n > 1 ? double(f) / (n - 1) : 0.0;
+    const double s = Smooth(t);
+    p.Breath = s;
+    p.Tail = Lerp(-1, 1, s);
+    p.HeadTilt = Lerp(-2, 2, s);
+    p.LookX = Lerp(-1.5, 2.5, s);
+    p.PawL.y -= 2 * s;
+    p.PawR.y -= 2 * s;
+    if (n >= 9 && f == n - 3) p.Blink = 0.5;
+    if (n >= 9 && f >= n - 2) p.Blink = 1;
+    return p;
+}
+
+// Eating, played back and forth fast: one chomp from shut (pattern 0) through wide open to shut
+// again (the last), so that it reads the same both ways; the head dips on every bite and the
+// right paw holds the hamburger up to the mouth.
+BossPose BossEat(int f, int n) {
+    BossPose p;
+    const double t = n > 1 ? double(f) / (n - 1) : 0.0;
+    const double open = std::sin(t * kPi);
+    p.Eyes = Face::Happy;
+    p.Mouth = open;
+    p.Chew = open < 0.3;
+    p.HeadDy = 2 - 4 * open;
+    p.HeadTilt = 4;
+    p.Breath = 0.5;
+    p.Tail = std::sin(t * 2 * kPi);
+    p.PawR = {kBossX + 38, 102 - 2 * open};
+    p.PawL = {kBossX - 26, 104};
+    return p;
+}
+
+// The last hamburger eaten: a satisfied pat on the belly, a big yawn, the eyes drooping shut,
+// the head nodding and the body settling down until it is the first pattern of the sleep sheet.
+BossPose BossSleep(int f, int n);
+
+BossPose BossFallAsleep(int f, int n) {
+    const double t = n > 1 ? double(f) / (n - 1) : 0.0;
+    if (t >= 0.999) return BossSleep(0, 9);
+    BossPose p;
+    const double yawn = Smooth((t - 0.22) / 0.18) * (1 - Smooth((t - 0.47) / 0.13));
+    const double settle = Smooth((t - 0.55) / 0.45);
+    p.Eyes = t < 0.4 ? Face::Happy : Face::Normal;
+    p.Blink = t < 0.4 ? 0 : t < 0.72 ? 0.62 : 1;
+    p.LookY = 2;
+    p.Yawn = yawn;
+    p.HeadDy = -1 * yawn;
+    p.HeadTilt = Lerp(0, -6, yawn) + Lerp(0, -5, settle);
+    p.Breath = Lerp(0.7, 0, settle);
+    p.Slump = settle;
+    p.Tail = Lerp(1, -0.4, Smooth(t));
+    p.LookX = 0;
+    p.Crown = -8 * settle;
+    // The paws pat the full belly twice, then come to rest on it.
+    const double pat = t < 0.25 ? std::fabs(std::sin(t / 0.25 * 2 * kPi)) : 0;
+    p.PawL = {Lerp(kBossX - 27, kBossX - 24, settle), 101 - 5 * pat + 3 * settle};
+    p.PawR = {Lerp(kBossX + 27, kBossX + 24, settle), 101 - 5 * pat + 3 * settle};
+    if (t > 0.8) {
+        p.Zzz = 0;
+        p.ZFade = (t - 0.8) / 0.2;
+    }
+    return p;
+}
+
+// Asleep, played back and forth slowly: the belly rising and falling, the "z"s swelling with
+// every breath.
+BossPose BossSleep(int f, int n) {
+    BossPose p;
+    const double t = n > 1 ? double(f) / (n - 1) : 0.0;
+    const double s = Smooth(t);
+    p.Eyes = Face::Normal;
+    p.Blink = 1;
+    p.Slump = 1;
+    p.Breath = s;
+    p.HeadTilt = -5 + 1.5 * s;
+    p.HeadDy = 0;
+    p.Crown = -8;
+    p.LookX = 0;
+    p.Tail = -0.4;
+    p.PawL = {kBossX - 24, 104 - 2 * s};
+    p.PawR = {kBossX + 24, 104 - 2 * s};
+    p.Zzz = s;
+    return p;
+}
+
+bool DrawBossSheet(cairo_t* cr, const DrawContext& context, const std::string& sheet,
+                   std::string& error) {
+    const int n = context.Frames;
+    const int f = context.Frame;
+    if (sheet == "boss_panel") {
+        cairo_scale(cr, context.Width / 40.0, context.Height / 112.0);
+        DrawGaugePanel(cr);
+        return true;
+    }
+    if (sheet == "boss_fill") {
+        cairo_scale(cr, context.Width / 48.0, context.Height / 92.0);
+        DrawGaugeFill(cr);
+        return true;
+    }
+    if (sheet == "boss_hamburger") {
+        // The hamburger's pattern lies at (64, 70) of the boss's; the burger is tilted a
+        // little towards the mouth at its upper left.
+        cairo_scale(cr, context.Width / 56.0, context.Height / 48.0);
+        cairo_translate(cr, 4, 6);
+        cairo_rotate(cr, -0.1);
+        DrawBurger(cr, 1, Bites(f, n));
+        return true;
+    }
+    cairo_scale(cr, context.Width / 136.0, context.Height / 136.0);
+    if (sheet == "boss_idle") {
+        DrawBoss(cr, BossIdle(f, n));
+    } else if (sheet == "boss_eat") {
+        DrawBoss(cr, BossEat(f, n));
+    } else if (sheet == "boss_fallasleep") {
+        DrawBoss(cr, BossFallAsleep(f, n));
+    } else if (sheet == "boss_sleep") {
+        DrawBoss(cr, BossSleep(f, n));
+    } else {
+        error = "sheet \"" + sheet +
+                "\" is none of boss_idle, boss_eat, boss_fallasleep, boss_sleep, "
+                "boss_hamburger, boss_panel, boss_fill";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool DrawCat(cairo_t* cr, const DrawContext& context, std::string& error) {
     const std::string sheet = context.Text("sheet", "idle");
+    if (sheet.rfind("boss_", 0) == 0) return DrawBossSheet(cr, context, sheet, error);
     const int n = std::min(context.Frames, 16);
     const int f = context.Frame % 16;
     cairo_scale(cr, context.Width / 130.0, context.Height / 130.0);

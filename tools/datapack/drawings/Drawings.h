@@ -13,7 +13,8 @@ bool DrawBird(cairo_t* cr, const DrawContext& context, std::string& error);
 // "cat": the board cat of one kind in one animation sheet. Parameters: "kind" (1..5), "sheet"
 // (idle, drop, match, fly; move_right, move_left, move_down, move_up for kind 4); "sheet"
 // shadow (the warning shadow of a falling cat) and bubble (a caught cat's thought bubble,
-// "symbol" 1..3) need no kind. See DrawCat.cpp.
+// "symbol" 1..3) need no kind, nor do the boss cat's sheets (boss_idle, boss_eat,
+// boss_fallasleep, boss_sleep, boss_hamburger, boss_panel, boss_fill). See DrawCat.cpp.
 bool DrawCat(cairo_t* cr, const DrawContext& context, std::string& error);
 
 // "grain": film-grain noise that tiles seamlessly. Parameters: "amount" (0..1, default 0.5:

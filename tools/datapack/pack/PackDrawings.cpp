@@ -13,7 +13,9 @@ const std::vector<DrawingEntry>& DrawingPrograms() {
     static const std::vector<DrawingEntry> programs = [] {
         std::vector<DrawingEntry> list = {
             {"bird", "the board bird in one animation sheet (kind, sheet)", DrawBird},
-            {"cat", "the board cat in one animation sheet, its shadow and bubbles (kind, sheet)",
+            {"cat",
+             "the board cat in one animation sheet, its shadow and bubbles, the boss cat (kind, "
+             "sheet)",
              DrawCat},
             {"grain", "film-grain noise, tileable (amount, softness)", DrawGrain},
             {"solid", "the whole cell in one colour (color)", DrawSolid},
