@@ -525,7 +525,7 @@ void CreateLevelInterface() {
             nest->FNestIndex = static_cast<int>(i);
             nest->SetPos(places[i].Pos.x, places[i].Pos.y, NestZ + places[i].ZOffset);
             auto* bird = new TAnimatedSprite(MainEngine);
-            bird->SetAnim("Nestling_1_nest.image", 0, pmPingPong, false, true, 0.2f, 1);
+            bird->SetAnim("Nestling_1_nest.image", 0, pmPingPong, true, true, 0.2f, 16);
             bird->SetZ(NestZ + places[i].ZOffset + 1);
             bird->FVisible = false;
             nest->FNestling = bird;

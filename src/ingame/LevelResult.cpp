@@ -29,6 +29,8 @@ constexpr int ShadeZ = 7999;
 constexpr int PanelZ = 8000;
 constexpr int FlyingZ = 8001;
 constexpr int ButtonZ = 8002;
+// Where the bird's middle is in a pattern of the flying nestling.
+constexpr TPoint2 FlyingNestlingMiddle{74, 59};
 constexpr TColor2 TitleColors{0xFFFFF6DC, 0xFFFFE066};
 constexpr TColor2 TextColors{0xFFFFF6DC, 0xFFFFF6DC};
 constexpr TColor2 CompletedColors{0xFFB8FF28, 0xFFB8FF28};
@@ -124,7 +126,9 @@ void TResultNestlingSprite::DoMove(float moveCount) {
     if (t < 1) return;
     FArrived = true;
     if (TXParticleManager* particles = ParticleManager())
-        particles->Launch("Result_message_nestlings_Fx_1.xml", TPoint2{FX + 20, FY + 30});
+        particles->Launch(
+            "Result_message_nestlings_Fx_1.xml",
+            TPoint2{FX + FlyingNestlingMiddle.x - 20, FY + FlyingNestlingMiddle.y - 2});
     if (Message) Message->FStages.NestlingArrived();
     Dead();
 }
@@ -149,11 +153,16 @@ void TResultMessageSprite::Act(const std::vector<ResultEvent>& events) {
             }
             SfxByName("sfx_result_nestling.ogg");
             auto* bird = new TResultNestlingSprite(MainEngine);
-            bird->SetAnim("Nestling_1_fly.image", 0, pmPingPong, false, true, 1.35f, 1);
+            bird->SetAnim("Nestling_1_fly.image", 0, pmPingPong, true, true, 1.35f, 16);
             bird->SetZ(FlyingZ);
             const float w = static_cast<float>(GetImageWidth());
+            // `from` is the sitting nestling's top-left; the flying one is a larger picture
+            // with the bird's middle at FlyingNestlingMiddle.
+            from =
+                TPoint2{from.x + 28 - FlyingNestlingMiddle.x, from.y + 22 - FlyingNestlingMiddle.y};
             bird->FStart = from;
-            bird->FTarget = TPoint2{FX + w / 2 - 56, FY + 146};
+            bird->FTarget = TPoint2{FX + w / 2 - 16 - FlyingNestlingMiddle.x,
+                                    FY + 178 - FlyingNestlingMiddle.y};
             const bool quarter = FNestlings.size() % 2 == 0;
             bird->FCenter = TPoint2{from.x + (bird->FTarget.x - from.x) * (quarter ? 0.25f : 0.75f),
                                     from.y + (bird->FTarget.y - from.y) * 0.5f};
