@@ -207,10 +207,10 @@ bool CellFloats(const TLocationOptions& options, int pattern) {
     }
 }
 
-void AdvanceFloating(double& timeCounter, float& dip) {
-    timeCounter += 0.07;
+void AdvanceFloating(double& timeCounter, float& dip, float moveCount) {
+    timeCounter += 0.07 * moveCount;
     if (timeCounter > FloatingTimeLimit) timeCounter = 0.0;
-    if (dip > 0.0f) dip = std::max(0.0f, dip - 0.25f);
+    if (dip > 0.0f) dip = std::max(0.0f, dip - 0.25f * moveCount);
 }
 
 TPoint2 FloatingOffset(double timeCounter, float dip) {
