@@ -14,7 +14,6 @@ namespace bw {
 
 namespace {
 
-constexpr double TimeCounterWrap = 31400.0;
 constexpr const char* GateOpenedImage = "gate_opened.image";
 constexpr const char* GateClosedImage = "gate_closed.image";
 constexpr const char* GateAnimImage = "gate_anim.image";
@@ -69,17 +68,11 @@ void TLevelSprite::DoMove(float moveCount) {
     }
     if (!FFloating) return;
     const TLocationOptions& location = LocationOptions();
-    if (location.FKind == lockind_Train) {
-        const TSprite* train = LocationTrainObject();
-        if (!train) return;
-        PlaceAt(TPoint2{FStartPos.x + train->FX, FStartPos.y + train->FY});
-        return;
-    }
-    FTimecounter += 0.07 * moveCount;
-    if (FTimecounter > TimeCounterWrap) FTimecounter = 0.0;
-    if (FAnimPosOffset.y > 0.0f) FAnimPosOffset.y = std::max(0.0f, FAnimPosOffset.y - 0.25f);
-    SetAlpha(std::clamp(static_cast<int>(255.0f - 27.0f * FAnimPosOffset.y), 0, 255));
-    const TPoint2 offset = FloatingOffset(FTimecounter, FAnimPosOffset.y);
+    // A train cell rides only while there is a train; without it the cell stays put.
+    if (location.FKind == lockind_Train && !LocationTrainObject()) return;
+    AdvanceFloating(FTimecounter, FAnimPosOffset.y, moveCount);
+    SetAlpha(FloatingAlpha(FAnimPosOffset.y));
+    const TPoint2 offset = FloatingCellOffset(location, FTimecounter, FAnimPosOffset.y);
     PlaceAt(TPoint2{FStartPos.x + offset.x, FStartPos.y + offset.y});
 }
 

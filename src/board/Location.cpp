@@ -128,7 +128,7 @@ void ReadSettings(const TXMLNode& settings, TLocationOptions& o) {
         } else if (AsciiSameText(name, "MapPosition")) {
             o.FMapPosition = CoordAttrs(e);
         } else if (AsciiSameText(name, "MapElementsAnimCount")) {
-            o.FMapElementsAnimCount = IntAttr(e, "Value");
+            o.FMapElementsAnimCount = std::clamp(IntAttr(e, "Value"), 0, MaxMapElementsAnimCount);
         } else if (AsciiSameText(name, "MapElementsChessOrder")) {
             o.FMapElementsChessOrder = TextIsTrue(e.GetFieldValue("Value"));
         } else if (AsciiSameText(name, "MapElementsSize")) {

@@ -118,6 +118,10 @@ struct TLocationObject_Particle {
     float EmisionMultiply = 1.0f;
 };
 
+// The most ordinary cell patterns a location may name; the reader keeps the count within
+// 0..this.
+inline constexpr int MaxMapElementsAnimCount = 4096;
+
 struct TLocationOptions {
     std::string FLocationFileName; // file name of the location last loaded
     TLocationMapKind FKind = lockind_Default;

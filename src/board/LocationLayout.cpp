@@ -25,6 +25,12 @@ float Fl(double v) {
     return static_cast<float>(v);
 }
 
+// Products of grid coordinates and location numbers, in double: whatever a location file
+// says, the arithmetic cannot overflow.
+double D(int v) {
+    return static_cast<double>(v);
+}
+
 // The picture of an ordinary cell in the flat layouts.
 int FlatPattern(const LayoutContext& c, int pX, int pY) {
     if (!c.o.FMapElementsChessOrder) return Random(c.A);
@@ -41,8 +47,8 @@ TPoint2 FlatPosition(const TLocationOptions& o, int pX, int pY) {
     const TCoord2 size = o.FMapElementsSize;
     const TCoord2 offset = o.FMapElementsOffset;
     const TCoord2 origin = o.FMapPosition;
-    return {Fl(origin.x + pX * size.x + pY * offset.x),
-            Fl(origin.y + 188 + pY * size.y + pX * offset.y)};
+    return {Fl(D(origin.x) + pX * D(size.x) + pY * D(offset.x)),
+            Fl(D(origin.y) + 188 + pY * D(size.y) + pX * D(offset.y))};
 }
 
 // The roof slope of the left halves: the flat formula scaled about the origin.
@@ -50,9 +56,8 @@ TPoint2 RoofLeftPosition(const TLocationOptions& o, int pX, int pY) {
     const TCoord2 size = o.FMapElementsSize;
     const TCoord2 offset = o.FMapElementsOffset;
     const TPoint2 scale = o.FMapElementsScale;
-    return {
-        Fl(static_cast<double>(pX * size.x + pY * offset.x) * scale.x + o.FMapPosition.x),
-        Fl(static_cast<double>(188 + pY * size.y + pX * offset.y) * scale.y + o.FMapPosition.y)};
+    return {Fl((pX * D(size.x) + pY * D(offset.x)) * scale.x + o.FMapPosition.x),
+            Fl((188 + pY * D(size.y) + pX * D(offset.y)) * scale.y + o.FMapPosition.y)};
 }
 
 void Add(const LayoutContext& c, int pX, int pY, TPoint2 pos, int pattern, bool oneWayAllowed) {
@@ -98,9 +103,8 @@ void LayoutClassicRoof(const LayoutContext& c, TCoord2 n) {
         for (int pY = 1; pY <= n.y; ++pY) {
             if (!Built(c, pX, pY)) continue;
             const TPoint2 pos{
-                Fl(static_cast<double>(pX * size.x + pY * offset.x) * scale.x + o.FMapPosition.x +
-                   5),
-                Fl(((pY - static_cast<double>(o.FMapTag.y)) * size.y - pX * offset.y) * scale.y +
+                Fl((pX * D(size.x) + pY * D(offset.x)) * scale.x + o.FMapPosition.x + 5),
+                Fl(((pY - static_cast<double>(o.FMapTag.y)) * size.y - pX * D(offset.y)) * scale.y +
                    o.FMapPosition.y + 2)};
             Add(c, pX, pY, pos, RoofPattern(c, pX, pY, true), false);
         }
@@ -117,12 +121,12 @@ void LayoutModernRoof(const LayoutContext& c, TCoord2 n) {
         }
     }
     // The flat right part lies on the height the slope reaches in the middle.
-    const double flatY = n.x / 2.0 * o.FMapElementsOffset.y;
+    const double flatY = n.x / 2.0 * D(o.FMapElementsOffset.y);
     for (int pX = n.x; pX >= middle + 1; --pX) {
         for (int pY = 1; pY <= n.y; ++pY) {
             if (!Built(c, pX, pY)) continue;
-            const TPoint2 pos{Fl(o.FMapPosition.x + pX * o.FMapElementsSize.x),
-                              Fl(flatY + pY * o.FMapElementsSize.y + o.FMapPosition.y + 180)};
+            const TPoint2 pos{Fl(D(o.FMapPosition.x) + pX * D(o.FMapElementsSize.x)),
+                              Fl(flatY + pY * D(o.FMapElementsSize.y) + o.FMapPosition.y + 180)};
             Add(c, pX, pY, pos, RoofPattern(c, pX, pY, true), true);
         }
     }
@@ -168,7 +172,8 @@ TCoord2 LayoutSize(const TLocationOptions& options) {
 std::vector<CellPlacement> LayoutCells(const TLocationOptions& options,
                                        const BoardGrid<int32_t>& map) {
     std::vector<CellPlacement> cells;
-    const int A = options.FMapElementsAnimCount;
+    // The reader keeps the count within these bounds; options made in code are held to them.
+    const int A = std::clamp(options.FMapElementsAnimCount, 0, MaxMapElementsAnimCount);
     const LayoutContext c{options, map, cells, A, A / 2};
     const TCoord2 n = LayoutSize(options);
     switch (options.FKind) {
@@ -207,10 +212,10 @@ bool CellFloats(const TLocationOptions& options, int pattern) {
     }
 }
 
-void AdvanceFloating(double& timeCounter, float& dip) {
-    timeCounter += 0.07;
+void AdvanceFloating(double& timeCounter, float& dip, float moveCount) {
+    timeCounter += 0.07 * moveCount;
     if (timeCounter > FloatingTimeLimit) timeCounter = 0.0;
-    if (dip > 0.0f) dip = std::max(0.0f, dip - 0.25f);
+    if (dip > 0.0f) dip = std::max(0.0f, dip - 0.25f * moveCount);
 }
 
 TPoint2 FloatingOffset(double timeCounter, float dip) {

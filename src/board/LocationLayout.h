@@ -21,6 +21,12 @@
 // One-way cells (codes 21..24) show pattern A + arrow - 1 in the layouts that have them
 // (Default, Water_1, Train, River_1 and the right part of ModernRoof); elsewhere they are
 // ordinary cells with no arrow. A cell's Z is pY * 5 and its bobbing counter starts at pX + pY.
+//
+// Floating: every cell of Water_1 and River_1's cells of patterns 4..6 bob about their layout
+// position (so a River_1 location needs A of at least 7, or its one-way cells float too). In
+// Train the board rides plain decoration object 0: each cell lies at its layout position plus
+// the train's current position, so a train placed at (0, 0) in the file leaves the board where
+// the layout puts it, and MapPosition is otherwise relative to the train.
 #pragma once
 
 #include "board/BoardTypes.h"
@@ -79,8 +85,8 @@ bool CellFloats(const TLocationOptions& options, int pattern);
 inline constexpr double FloatingTimeLimit = 31400.0;
 
 // One update of a floating cell: the counter gains 0.07 (back to 0 above the limit) and the
-// dip left by a landing bird shrinks by 0.25 while above 0.
-void AdvanceFloating(double& timeCounter, float& dip);
+// dip left by a landing bird shrinks by 0.25 while above 0 (never below it).
+void AdvanceFloating(double& timeCounter, float& dip, float moveCount = 1.0f);
 // The water and river bob relative to the cell's start position.
 TPoint2 FloatingOffset(double timeCounter, float dip);
 // The cell's alpha for a dip: 255 - 27 dip, within 0..255.

@@ -131,6 +131,41 @@ TEST(LocationLayout, ClassicRoofHalves) {
     }
 }
 
+// With an odd width the middle column belongs to the right half, and with an odd number of
+// patterns per half (A 6, H 3) each chess colour of a half gets H div 2 = 1 pattern.
+TEST(LocationLayout, ClassicRoofWithAnOddWidthAndAnOddHalf) {
+    RandomSeed(9);
+    TLocationOptions o = Board(lockind_ClassicRoof, {7, 3});
+    o.FMapElementsAnimCount = 6;
+    const std::vector<CellPlacement> cells = LayoutCells(o, Filled(7, 3));
+    EXPECT_EQ(ColumnOrder(cells), (std::vector<int>{1, 2, 3, 7, 6, 5, 4}));
+    EXPECT_EQ(Find(cells, {3, 2})->Pos, (TPoint2{3 * 76 + 300 - 3, 188 + 2 * 60}));
+    EXPECT_EQ(Find(cells, {4, 2})->Pos, (TPoint2{4 * 76 + 300 + 5, 2 * 60 + 2}));
+    for (const CellPlacement& p : cells)
+        EXPECT_EQ(p.Pattern, (p.Cell.x >= 4 ? 3 : 0) + (p.Cell.x + p.Cell.y) % 2)
+            << p.Cell.x << "," << p.Cell.y;
+}
+
+// The slope is skewed and scaled; the flat part ignores both and lies on the height the
+// slope reaches at half the width (2.5 columns for five).
+TEST(LocationLayout, ModernRoofPartsWithAnOddWidth) {
+    RandomSeed(4);
+    TLocationOptions o = Board(lockind_ModernRoof, {5, 2});
+    o.FMapElementsOffset = {4, -10};
+    o.FMapElementsScale = {0.5f, 2.0f};
+    o.FMapElementsAnimCount = 8;
+    const std::vector<CellPlacement> cells = LayoutCells(o, Filled(5, 2));
+    EXPECT_EQ(ColumnOrder(cells), (std::vector<int>{1, 2, 5, 4, 3}));
+    EXPECT_EQ(Find(cells, {2, 2})->Pos,
+              (TPoint2{(2 * 76 + 2 * 4) * 0.5f + 300, (188 + 2 * 60 - 2 * 10) * 2.0f}));
+    EXPECT_EQ(Find(cells, {3, 2})->Pos, (TPoint2{300 + 3 * 76, 2.5f * -10 + 2 * 60 + 180}));
+    EXPECT_EQ(Find(cells, {5, 1})->Pos, (TPoint2{300 + 5 * 76, 2.5f * -10 + 60 + 180}));
+    for (const CellPlacement& p : cells) {
+        const int base = (p.Cell.x >= 3 ? 4 : 0) + (p.Cell.x + p.Cell.y) % 2 * 2;
+        EXPECT_TRUE(p.Pattern == base || p.Pattern == base + 1) << p.Cell.x << "," << p.Cell.y;
+    }
+}
+
 TEST(LocationLayout, ModernRoofHasOneWayCellsOnlyOnTheFlatPart) {
     RandomSeed(5);
     TLocationOptions o = Board(lockind_ModernRoof, {6, 3});
@@ -161,6 +196,7 @@ TEST(LocationLayout, HangarArch) {
     EXPECT_EQ(c.Arrow, 0);
     EXPECT_EQ(Find(cells, {16, 2})->Pos, (TPoint2{300 + 16 * 76 + 1118, 188 + 120 - 2}));
     for (const CellPlacement& p : cells) EXPECT_EQ(p.Pattern, p.Cell.x - 1);
+    EXPECT_EQ(Find(cells, {1, 2})->Pos, (TPoint2{300 + 76, 188 + 120})) << "the arch starts flat";
 }
 
 TEST(LocationLayout, RiverBanksPlanksAndArrows) {
@@ -207,6 +243,25 @@ TEST(LocationLayout, OversizedOrNegativeMapsStayInsideThePlayableCells) {
         EXPECT_TRUE(LayoutCells(o, map).empty()) << int(kind);
     }
     EXPECT_EQ(LayoutSize(Board(lockind_Default, {40, -2})), (TCoord2{16, 0}));
+}
+
+// Banks keep their chess sets even without chess order; only the planks float, and a one-way
+// cell after seven ordinary patterns does not.
+TEST(LocationLayout, RiverPlanksAreTheCellsThatFloat) {
+    RandomSeed(13);
+    TLocationOptions o = Board(lockind_River_1, {8, 8});
+    o.FMapElementsAnimCount = 7;
+    o.FMapElementsChessOrder = false;
+    MapFixture map = Filled(8, 8);
+    for (int y = 1; y <= 8; ++y) map[3][y] = map[4][y] = map[5][y] = 2;
+    map[6][6] = 21;
+    for (const CellPlacement& p : LayoutCells(o, map)) {
+        const int code = map[p.Cell.x][p.Cell.y];
+        EXPECT_EQ(CellFloats(o, p.Pattern), code == 2) << p.Cell.x << "," << p.Cell.y;
+        if (code == 1) {
+            EXPECT_EQ(p.Pattern / 2, (p.Cell.x + p.Cell.y) % 2);
+        }
+    }
 }
 
 // ---- Floating -----------------------------------------------------------------------------

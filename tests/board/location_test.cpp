@@ -85,6 +85,17 @@ TEST(LocationReader, SettingsConversions) {
 
     // A kind outside the enumeration is the default layout.
     EXPECT_EQ(Read(R"(<settings><options Kind="7"/></settings>)").FKind, lockind_Default);
+
+    // A pattern count below 0 is none; a huge one is held to what a picture can have, so
+    // that the one-way patterns after the ordinary ones stay countable.
+    const auto patterns = [](const char* value) {
+        return Read(std::string("<settings><MapElementsAnimCount Value=\"") + value +
+                    "\"/></settings>")
+            .FMapElementsAnimCount;
+    };
+    EXPECT_EQ(patterns("-3"), 0);
+    EXPECT_EQ(patterns("2147483647"), MaxMapElementsAnimCount);
+    EXPECT_EQ(patterns("12"), 12);
 }
 
 TEST(LocationReader, SectionsRepeatInDocumentOrder) {
