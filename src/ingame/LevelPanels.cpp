@@ -523,7 +523,10 @@ void CreateLevelInterface() {
             auto* nest = new TPanelNestSprite(MainEngine);
             nest->SetImageName("Panel_Progress_Nest.image");
             nest->FNestIndex = static_cast<int>(i);
-            nest->SetPos(places[i].Pos.x, places[i].Pos.y, NestZ + places[i].ZOffset);
+            // SetZ, not the three-argument SetPos: the nest must move to its place in the
+            // draw order, in front of the bar.
+            nest->SetPos(places[i].Pos.x, places[i].Pos.y);
+            nest->SetZ(NestZ + places[i].ZOffset);
             auto* bird = new TAnimatedSprite(MainEngine);
             bird->SetAnim("Nestling_1_nest.image", 0, pmPingPong, true, true, 0.2f, 16);
             bird->SetZ(NestZ + places[i].ZOffset + 1);
