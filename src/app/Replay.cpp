@@ -326,7 +326,20 @@ std::string LevelJson() {
         << ",\n    \"TaskCompleted\": " << (p.TaskCompleted ? "true" : "false")
         << ", \"TaskStatus\": " << (LevelTaskStatus() ? JsonString(LevelTaskStatus()) : "null")
         << ", \"LevelFinished\": " << (LevelFinished ? "true" : "false")
-        << ", \"ResultDelayActive\": " << (ResultDelayActive ? "true" : "false") << "}";
+        << ", \"ResultDelayActive\": " << (ResultDelayActive ? "true" : "false");
+    // The task panel's slide and the mission pop-up, while the level's panels exist.
+    if (const TaskPanelMotion* task = TaskPanelState())
+        out << ",\n    \"task_panel\": {\"stage\": " << task->Stage
+            << ", \"status\": " << static_cast<int>(task->Status) << ", \"x\": " << task->X << "}";
+    else
+        out << ",\n    \"task_panel\": null";
+    if (const PopupMotion* popup = PopupState())
+        out << ", \"popup\": {\"status\": " << popup->Status
+            << ", \"first\": " << (popup->FirstShowing ? "true" : "false")
+            << ", \"visible\": " << (popup->PanelVisible() ? "true" : "false") << "}";
+    else
+        out << ", \"popup\": null";
+    out << "}";
     return out.str();
 }
 

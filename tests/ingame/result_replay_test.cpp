@@ -1,6 +1,8 @@
 // The level result played through the whole game: a full board ends in the game-over result,
 // the debug key wins a level, a click skips the count, and the buttons lead on.
 #include "app/Replay.h"
+#include "audio/SoundEngine.h"
+#include "base/GameOptions.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
 #include "support/LevelFixture.h"
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +51,7 @@ protected:
         rs.ticks = ticks;
         rs.args = {"-cht"};
         rs.beforeTick = [this](uint64_t tick) {
+            if (watch_) watch_(tick);
             if (tick != 1) return;
             NewProfile("Tester", "t.sav");
             ResizeLevelStates();
@@ -82,6 +86,8 @@ protected:
     testing::TempFolder home_;
     std::string data_;
     std::string saved_;
+    // Looks at the running game before each tick's input.
+    std::function<void(uint64_t)> watch_;
 };
 
 const char* kLostButtons = "\"buttons\": [\"button_Result_Restart\", \"button_Result_Exit\"]";
@@ -120,7 +126,18 @@ TEST_F(ResultReplay, F1WinsTheLevelAndTheScoreCountsUpInFiftyFrames) {
 }
 
 TEST_F(ResultReplay, AClickDuringTheCountSkipsToTheButtonsAndStopsTheCountSound) {
+    std::vector<bool> counting;
+    bool soundsOff = true;
+    watch_ = [&](uint64_t tick) {
+        if (tick == 129) soundsOff = GameOptions.SoundsOff;
+        if (tick == 129 || tick == 131 || tick == 139)
+            counting.push_back(SfxPlaying(SfxIndex("sfx_result_score.ogg")));
+    };
     const auto dumps = Play(1, "5 drag 4 6 4 4\n100 key f1\n130 click\n", {129, 131}, 140);
+    if (!soundsOff) {
+        EXPECT_EQ(counting, (std::vector<bool>{true, false, false}))
+            << "the count's loop plays while it counts and stops with the click";
+    }
     EXPECT_NE(dumps[0].find("\"stage\": 3"), std::string::npos) << dumps[0];
     EXPECT_NE(dumps[1].find("\"stage\": 14, \"score\": 45"), std::string::npos) << dumps[1];
     // The looping count sound started with the count.

@@ -99,6 +99,7 @@ struct FixtureLevel {
     std::string kinds = "1,1,1,1,1,1,0,0"; // weights of the bird kinds 1..8 for new eggs
     std::string cats{};                    // the cat entries inside <Cats>
     std::string mission = "mission_nil";
+    std::string task = "Index=\"1\" Value=\"100\" AdditionalValue=\"0\"";
     std::string boss{}; // a <Boss .../> element, e.g. <Boss Kind="1" X="6" Y="2" Health="3"/>
 };
 
@@ -119,7 +120,7 @@ inline std::string LevelFileXml(const FixtureLevel& level) {
     }
     std::ostringstream out;
     out << "<level>\n  <settings>\n    <Mission name=\"" << level.mission << "\"/>\n"
-        << "    <Task Index=\"1\" Value=\"100\" AdditionalValue=\"0\"/>\n"
+        << "    <Task " << level.task << "/>\n"
         << level.boss << "    <Birds GenerateCount=\"" << level.eggsPerTurn << "\" Kinds=\""
         << level.kinds << "\"/>\n    <Cats>" << level.cats << "</Cats>\n  </settings>\n  <map>\n";
     for (int y = 0; y < 18; ++y) {
