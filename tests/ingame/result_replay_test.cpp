@@ -156,8 +156,7 @@ TEST_F(ResultReplay, ExitLeavesTheLevelWithTheMapMusic) {
     const auto dumps = Play(2, "5 drag 1 1 2 1\n420 click button_Result_Exit\n", {700}, 702);
     const std::string& d = dumps[0];
     EXPECT_NE(d.find("\"result\": null"), std::string::npos) << d;
-    // Without the map on this branch, the fade's fallback starts the level again; the map's
-    // music plays.
+    EXPECT_NE(d.find("\"scene\": \"scene_Map\""), std::string::npos) << d.substr(0, 300);
     EXPECT_NE(d.find("\"music\": \"Map.ogg\""), std::string::npos) << d;
 }
 
