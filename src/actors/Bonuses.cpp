@@ -167,6 +167,20 @@ void LaunchPaintDrop(TCoord2 from, TCoord2 to, int colour) {
     }
 }
 
+// A timed particle animation of a blast: it emits for `life` updates.
+void BlastParticles(const std::string& name, TPoint2 at, int z, float life, int preUpdates = 5,
+                    float step = 0.02f, float delay = 0.0f) {
+    BoardEffects::Timed t;
+    t.Name = name;
+    t.Pos = at;
+    t.Z = z;
+    t.Delay = delay;
+    t.Life = life;
+    t.PreUpdates = preUpdates;
+    t.Step = step;
+    Effects().PlayTimed(t);
+}
+
 void BombBlast(TBonusSprite& b) {
     const TPoint2 centre = BonusCentre(b);
     b.StopFx();
@@ -181,8 +195,8 @@ void BombBlast(TBonusSprite& b) {
         if (b.FDeaded) return; // the level ended in the blast
     }
     Flash("bonus_1_fx_1.image", centre, 1.35f, 0.5f);
-    Effects().Burst("Bonus_1_Bomb_SmokeFx.xml", centre, EffectZ, 5, 0.02f);
-    Effects().Burst("Bonus_1_Bomb_Explosion_Fx_1.xml", centre, EffectZ, 5, 0.02f);
+    BlastParticles("Bonus_1_Bomb_SmokeFx.xml", centre, EffectZ, 25.0f);
+    BlastParticles("Bonus_1_Bomb_Explosion_Fx_1.xml", centre, EffectZ, 15.0f);
 }
 
 void FireworksBlast(TBonusSprite& b) {
@@ -199,9 +213,10 @@ void FireworksBlast(TBonusSprite& b) {
         const int s = i % 2 == 0 ? 2 : 1;
         const TPoint2 at{b.FX + 32.0f + static_cast<float>(offsets[i].x + Random(50) - 25),
                          b.FY + 32.0f + static_cast<float>(offsets[i].y + Random(50) - 25)};
+        const float delay = static_cast<float>((5 + Random(5)) * i);
         const float speed = 0.035f + 0.025f / static_cast<float>(Random(100) + 1);
-        Effects().Burst("Bonus_2_Fireworks_Salute_Fx_" + std::to_string(s) + ".xml", at, EffectZ,
-                        15, speed);
+        BlastParticles("Bonus_2_Fireworks_Salute_Fx_" + std::to_string(s) + ".xml", at, EffectZ,
+                       25.0f, 15, speed, delay);
     }
 }
 
@@ -215,8 +230,8 @@ void LightningBlast(TBonusSprite& b) {
         StartLightningStrike(b.Cell(), target, b.FMatchedBirdsKind, FirstStrikeLife,
                              LightningChainLength, {});
     Flash("bonus_3_exp_1.image", centre, 1.0f, 0.65f);
-    Effects().Burst("Bonus_3_ChainLightning_Explosion_Fx_1.xml", centre, 5003, 5, 0.02f);
-    Effects().Burst("Bonus_3_ChainLightning_Explosion_Fx_2.xml", centre, EffectZ, 5, 0.02f);
+    BlastParticles("Bonus_3_ChainLightning_Explosion_Fx_1.xml", centre, 5003, 15.0f);
+    BlastParticles("Bonus_3_ChainLightning_Explosion_Fx_2.xml", centre, EffectZ, 20.0f);
 }
 
 void PaintBlast(TBonusSprite& b) {
@@ -231,9 +246,9 @@ void PaintBlast(TBonusSprite& b) {
     const size_t n = std::min(cells.size(), static_cast<size_t>(PaintDropsPerBlast));
     for (size_t i = 0; i < n; ++i) LaunchPaintDrop(b.Cell(), cells[i], colour);
     Flash("bonus_3_exp_1.image", centre, 1.0f, 0.65f);
-    Effects().Burst("Bonus_4_Paint__Explosion_Fx_1.xml", centre, 5003, 5, 0.02f);
-    Effects().Burst("Bonus_4_Paint__Explosion_Fx_2_color_" + std::to_string(colour) + ".xml",
-                    centre, EffectZ, 5, 0.02f);
+    BlastParticles("Bonus_4_Paint__Explosion_Fx_1.xml", centre, 5003, 15.0f);
+    BlastParticles("Bonus_4_Paint__Explosion_Fx_2_color_" + std::to_string(colour) + ".xml",
+                   centre, EffectZ, 20.0f);
 }
 
 } // namespace

@@ -46,7 +46,7 @@ void Salute(TPoint2 keyPos) {
         std::swap(offsets[static_cast<size_t>(i)], offsets[static_cast<size_t>(Random(i + 1))]);
     static constexpr std::array<int, 4> Descriptions{2, 3, 4, 1};
     for (int i = 1; i <= 4; ++i) {
-        BoardEffects::Orbiting o;
+        BoardEffects::Timed o;
         o.Name =
             "Key_1_Salute_Fx_" + std::to_string(Descriptions[static_cast<size_t>(i - 1)]) + ".xml";
         const TPoint2 off = offsets[static_cast<size_t>(i - 1)];
@@ -59,7 +59,7 @@ void Salute(TPoint2 keyPos) {
         o.Life = 40.0f;
         o.PreUpdates = 15;
         o.Step = 0.035f + 0.025f / static_cast<float>(Random(100) + 1);
-        Effects().Orbit(o);
+        Effects().PlayTimed(o);
     }
 }
 

@@ -78,21 +78,21 @@ public:
         int Z = 0;
     };
     virtual void DropSplinter(const Splinter& /*splinter*/) {}
-    // A timed particle animation circling its point: it waits `Delay` updates, is advanced
-    // `PreUpdates` steps at once, then lives `Life` updates while its centre goes round `Pos`
-    // with `Radius` at `Speed`; its emitters come from the description's record.
-    struct Orbiting {
+    // A timed particle animation: it waits `Delay` updates, is advanced `PreUpdates` steps at
+    // once, then emits for `Life` updates and fades; with a `Radius` its centre circles `Pos`
+    // at `Speed`. Its emitters come from the description's record.
+    struct Timed {
         std::string Name;
         TPoint2 Pos;
         int Z = 0;
         float Delay = 0.0f;
-        TPoint2 Speed;
-        TPoint2 Radius;
         float Life = 0.0f;
         int PreUpdates = 0;
         float Step = 0.0f;
+        TPoint2 Speed;
+        TPoint2 Radius;
     };
-    virtual void Orbit(const Orbiting& /*orbiting*/) {}
+    virtual void PlayTimed(const Timed& /*timed*/) {}
     // A system for a sprite to own and draw; null when the description is unknown or the
     // library's limit of live systems is reached (the sprite then goes on without it).
     virtual std::unique_ptr<BoardParticles> Own(const std::string& /*name*/, TPoint2 /*pos*/) {

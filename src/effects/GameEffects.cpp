@@ -112,9 +112,13 @@ void GameBoardEffects::Burst(const std::string& name, TPoint2 pos, int z, int co
     StartBurstFx(name, RecordArchive(name), pos, count, step, z);
 }
 
-void GameBoardEffects::Orbit(const Orbiting& o) {
-    StartOrbitingFx(o.Name, o.Pos, o.Z, o.Delay, o.Speed, o.Radius, RecordArchive(o.Name), o.Life,
-                    o.PreUpdates, o.Step);
+void GameBoardEffects::PlayTimed(const Timed& t) {
+    if (t.Radius.x != 0.0f || t.Radius.y != 0.0f)
+        StartOrbitingFx(t.Name, t.Pos, t.Z, t.Delay, t.Speed, t.Radius, RecordArchive(t.Name),
+                        t.Life, t.PreUpdates, t.Step);
+    else
+        StartTimedFx(t.Name, t.Pos, t.Z, t.Delay, RecordArchive(t.Name), t.Life, t.PreUpdates,
+                     t.Step);
 }
 
 void GameBoardEffects::PlayFlipbook(const Flipbook& f) {

@@ -21,7 +21,7 @@ public:
 
     void Burst(const std::string& name, TPoint2 pos, int z, int count, float step) override;
     void PlayFlipbook(const Flipbook& flipbook) override;
-    void Orbit(const Orbiting& orbiting) override;
+    void PlayTimed(const Timed& timed) override;
     void DropSplinter(const Splinter& splinter) override;
     std::unique_ptr<BoardParticles> Own(const std::string& name, TPoint2 pos) override;
     void FadeOut(std::unique_ptr<BoardParticles> particles, int z, float step) override;

@@ -376,3 +376,37 @@ TEST_F(Bonuses, ACascadeBlastsFifteenUpdatesApart) {
 
 } // namespace
 } // namespace bw
+
+namespace bw {
+namespace {
+
+TEST_F(Bonuses, ACatLandingOnABombSetsItOff) {
+    // A cat is announced at the start; the bomb is carried under its shadow, which ends the
+    // turn, and the cat falls onto it.
+    Play(
+        {
+            "b.....",
+            "......",
+            "......",
+        },
+        0,
+        "<cat Kind=\"1\" Count=\"1\" Random=\"100\" Shadow=\"yes\"><Pos/>"
+        "<Conditions Name=\"cond_less_then\" Value=\"1\"/></cat>");
+    TCoord2 shadow = NoCell;
+    for (int x = 1; x <= 6; ++x)
+        for (int y = 1; y <= 3; ++y)
+            if (CatAt({x, y})->FNewShadow) shadow = {x, y};
+    ASSERT_NE(shadow, NoCell);
+    ASSERT_EQ(CatAt(shadow)->DropStage(), 1) << "it waits for the end of a turn";
+    Drag({1, 1}, shadow);
+    ASSERT_EQ(Live<TMovedBonusSprite>(), 1) << "a bonus may go under a shadow";
+    const int landed = TicksUntil([&] { return CatAt(shadow)->Settled(); }, 400);
+    ASSERT_GT(landed, 0) << "the cat fell";
+    EXPECT_EQ(Player.BonusesActivated, 1) << "onto the bomb, which went off";
+    SettleAll();
+    EXPECT_FALSE(IsBonusAt(shadow.x, shadow.y));
+    EXPECT_TRUE(CatAt(shadow)->HasCat());
+}
+
+} // namespace
+} // namespace bw
