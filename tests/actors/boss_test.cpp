@@ -175,6 +175,29 @@ TEST_F(Boss, AHamburgerArrivingWhileTheBossFallsAsleepIsEatenWithoutStartingOver
     EXPECT_EQ(host_.accomplished, 1);
 }
 
+TEST_F(Boss, AWinRacingAFullBoardStaysAWin) {
+    // The boss eats its one hamburger; while its fill creeps up the player moves a bird, which
+    // lands after the board locked, ends the turn and fills the board with eggs.
+    Play(
+        {
+            "h.1.",
+            "2..3",
+            "3232",
+        },
+        BossAt(1, {2, 2}, 1));
+    CurrentLevel.GenerateBirdsCount = 3;
+    Feed({1, 1}, {2, 2});
+    ASSERT_EQ(Player.BossHealth, 1);
+    Tick(75);
+    ASSERT_FALSE(LevelFinished);
+    Drag({3, 1}, {4, 1});
+    ASSERT_GT(TicksUntil([] { return LevelFinished; }, 200), 0);
+    TicksUntil([&] { return host_.won > 0; }, 600);
+    EXPECT_TRUE(IsBoardFull()) << "the bird's turn laid its eggs";
+    EXPECT_EQ(host_.lost, 0) << "the mission was decided first";
+    EXPECT_EQ(host_.won, 1);
+}
+
 TEST_F(Boss, AHealthBelowOneCountsAsOne) {
     Play({"h...", "...."}, BossAt(1, {2, 2}, 0));
     Feed({1, 1}, {2, 2});
