@@ -214,6 +214,32 @@ TEST_F(Nestlings, KeysCountWhileCatsCarryThemAndOnTheirWayButNotOnceArrived) {
     EXPECT_TRUE(LiftedKey().InUse()) << "the left key can be lifted at once";
 }
 
+TEST_F(Nestlings, KeyCatsComeWhileKeysAreScarceAndTheirKeysCount) {
+    // Two cages and no key: a cat that carries a key comes, and another while the keys
+    // (counting the one it carries) are still fewer than the cages.
+    const std::string keyCats =
+        "<cat Kind=\"2\" Count=\"1\" Random=\"100\" Infinite=\"yes\"><Pos/><Conditions "
+        "Name=\"cond_nestlings_less_then_keys\" Value=\"5\"/><Event "
+        "Name=\"event_drop_key\"/></cat>";
+    std::vector<std::string> rows(7, std::string(9, '.'));
+    rows[0][0] = 'n';
+    rows[0][8] = 'n';
+    rows[6][0] = '1';
+    Play(rows, 0, keyCats);
+    EXPECT_EQ(CountCatsOnBoard(), 1);
+    EXPECT_EQ(CountKeys(true), 1) << "the announced cat's key";
+    EXPECT_EQ(CountNestlings(), 2);
+    Drag({1, 7}, {2, 7});
+    SettleMoves();
+    for (int i = 0; i < 200; ++i) Tick();
+    EXPECT_EQ(CountCatsOnBoard(), 2) << "one key for two cages: another cat brings one";
+    EXPECT_EQ(CountKeys(true), 2);
+    Drag({2, 7}, {1, 7});
+    SettleMoves();
+    for (int i = 0; i < 200; ++i) Tick();
+    EXPECT_EQ(CountCatsOnBoard(), 2) << "two keys for two cages: no more";
+}
+
 TEST_F(Nestlings, TwoNestlingsFlyToConsecutiveNestsAndTheSecondWinsTheLevel) {
     Play({
         "k.n..",
