@@ -5,6 +5,7 @@
 #include "actors/Bonuses.h"
 #include "actors/Boss.h"
 #include "actors/Nestlings.h"
+#include "actors/PathTravel.h"
 #include "audio/SoundEngine.h"
 #include "board/Board.h"
 #include "board/BoardHost.h"
@@ -286,20 +287,7 @@ TPoint2 TravelOffset(int n) {
 } // namespace
 
 void TMovedBonusSprite::AimAt(int index) {
-    FPathIndex = index;
-    const TCoord2 from = FMovePath[static_cast<size_t>(index - 1)];
-    const TCoord2 to = FMovePath[static_cast<size_t>(index)];
-    const TPoint2 centre = CellCentre(to);
-    const TPoint2 off = TravelOffset(FKind);
-    FTarget = TPoint2{centre.x + off.x, centre.y + off.y};
-    FMoveAngle = AngleTo(Pos(*this), FTarget);
-    FPreviousDistance = 77777.0;
-    FMoveDirection = StepDirection(from, to);
-}
-
-void TMovedBonusSprite::StepEffect(TCoord2 leaving) const {
-    const TLevelSprite* cell = BoardCells[leaving.x][leaving.y];
-    BurstStepEffect(Pos(*this), FMoveDirection, leaving, cell ? cell->FZ : CellZ(leaving.y));
+    AimAlongPath(*this, index, TravelOffset(FKind));
 }
 
 void TMovedBonusSprite::DoMove(float moveCount) {
@@ -311,21 +299,11 @@ void TMovedBonusSprite::DoMove(float moveCount) {
         if (FKilledCOunter <= 0.0) Dead();
         return;
     }
-    FAnimSpeed = std::min(0.85f, FSpeed * 0.15f + 0.2f);
-    if (!FlyTowards(*this, FTarget, FMoveAngle, FSpeed, moveCount, FPreviousDistance)) return;
-    if (FPathIndex < FMovesCount) {
-        const TCoord2 next = FMovePath[static_cast<size_t>(FPathIndex + 1)];
-        if (const TBonusSprite* slot = BonusAt(next)) SetZ(slot->FZ + 3);
-    }
-    FPathIndex += 1;
-    if (FPathIndex > FMovesCount) {
-        Arrive();
-        return;
-    }
-    const TCoord2 reached = FMovePath[static_cast<size_t>(FPathIndex - 1)];
-    StepEffect(reached);
-    AimAt(FPathIndex);
-    DipFloatingCell(reached);
+    const auto slotZ = [](TCoord2 c) {
+        const TBonusSprite* slot = BonusAt(c);
+        return slot ? slot->FZ : CellZ(c.y) + 3;
+    };
+    if (TravelStep(*this, moveCount, slotZ)) Arrive();
 }
 
 void TMovedBonusSprite::DoDraw() {

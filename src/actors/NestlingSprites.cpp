@@ -5,6 +5,7 @@
 #include "actors/CatSprites.h"
 #include "actors/Cats.h"
 #include "actors/Nestlings.h"
+#include "actors/PathTravel.h"
 #include "audio/SoundEngine.h"
 #include "base/GameState.h"
 #include "board/Board.h"
@@ -338,18 +339,7 @@ void TDragedKey::DoDraw() {
 // ---- Travelling key -------------------------------------------------------------------------
 
 void TMovedKeySprite::AimAt(int index) {
-    FPathIndex = index;
-    const TCoord2 from = FMovePath[static_cast<size_t>(index - 1)];
-    const TCoord2 to = FMovePath[static_cast<size_t>(index)];
-    const TPoint2 centre = CellCentre(to);
-    FTarget = TPoint2{centre.x - 64.0f, centre.y - 68.0f};
-    FMoveAngle = AngleTo(Pos(*this), FTarget);
-    FPreviousDistance = 77777.0;
-    FMoveDirection = StepDirection(from, to);
-}
-
-void TMovedKeySprite::StepEffect(TCoord2 leaving) const {
-    BurstStepEffect(Pos(*this), FMoveDirection, leaving, SlotZ(leaving) - 3);
+    AimAlongPath(*this, index, TPoint2{-64.0f, -68.0f});
 }
 
 void TMovedKeySprite::DoMove(float moveCount) {
@@ -359,21 +349,7 @@ void TMovedKeySprite::DoMove(float moveCount) {
         if (FKilledCounter <= 0.0) Dead();
         return;
     }
-    FAnimSpeed = std::min(0.85f, FSpeed * 0.15f + 0.2f);
-    if (!FlyTowards(*this, FTarget, FMoveAngle, FSpeed, moveCount, FPreviousDistance)) return;
-    if (FPathIndex < FMovesCount) {
-        const TCoord2 next = FMovePath[static_cast<size_t>(FPathIndex + 1)];
-        SetZ(SlotZ(next) + 3);
-    }
-    FPathIndex += 1;
-    if (FPathIndex > FMovesCount) {
-        Arrive();
-        return;
-    }
-    const TCoord2 reached = FMovePath[static_cast<size_t>(FPathIndex - 1)];
-    StepEffect(reached);
-    AimAt(FPathIndex);
-    DipFloatingCell(reached);
+    if (TravelStep(*this, moveCount, SlotZ)) Arrive();
 }
 
 void TMovedKeySprite::DoDraw() {

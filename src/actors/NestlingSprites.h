@@ -163,7 +163,6 @@ public:
     void DoDraw() override;
 
 private:
-    void StepEffect(TCoord2 leaving) const;
     void Arrive();
 };
 

@@ -1,0 +1,44 @@
+// A bonus or a key travelling along its path of cells: the same walk for both, tick by tick.
+#pragma once
+
+#include "board/BirdSprites.h"
+#include "board/Board.h"
+#include "board/BoardSprites.h"
+
+#include <algorithm>
+
+namespace bw {
+
+// Aims the mover at cell `index` of its path, `offset` from that cell's centre.
+template <class Mover> void AimAlongPath(Mover& m, int index, TPoint2 offset) {
+    m.FPathIndex = index;
+    const TCoord2 from = m.FMovePath[static_cast<size_t>(index - 1)];
+    const TCoord2 to = m.FMovePath[static_cast<size_t>(index)];
+    const TLevelSprite* cell = IsPlayableCell(to) ? BoardCells[to.x][to.y] : nullptr;
+    const TPoint2 centre = cell ? cell->FCenter : TPoint2{};
+    m.FTarget = TPoint2{centre.x + offset.x, centre.y + offset.y};
+    m.FMoveAngle = AngleTo(TPoint2{m.FX, m.FY}, m.FTarget);
+    m.FPreviousDistance = 77777.0;
+    m.FMoveDirection = StepDirection(from, to);
+}
+
+// One tick of the walk: the mover flies towards its next cell and, once past it, turns to the
+// one after, with the location's step effect and the dip of a floating cell on the cell it
+// leaves. True when it has reached the last cell. `slotZ` gives the depth of a cell's slot of
+// the mover's kind (the cell's own depth + 3).
+template <class Mover, class SlotZ> bool TravelStep(Mover& m, float moveCount, SlotZ slotZ) {
+    m.FAnimSpeed = std::min(0.85f, m.FSpeed * 0.15f + 0.2f);
+    if (!FlyTowards(m, m.FTarget, m.FMoveAngle, m.FSpeed, moveCount, m.FPreviousDistance))
+        return false;
+    if (m.FPathIndex < m.FMovesCount)
+        m.SetZ(slotZ(m.FMovePath[static_cast<size_t>(m.FPathIndex + 1)]) + 3);
+    m.FPathIndex += 1;
+    if (m.FPathIndex > m.FMovesCount) return true;
+    const TCoord2 reached = m.FMovePath[static_cast<size_t>(m.FPathIndex - 1)];
+    BurstStepEffect(TPoint2{m.FX, m.FY}, m.FMoveDirection, reached, slotZ(reached) - 3);
+    m.AimAt(m.FPathIndex);
+    DipFloatingCell(reached);
+    return false;
+}
+
+} // namespace bw
