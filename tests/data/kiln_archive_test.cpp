@@ -2,6 +2,7 @@
 
 #include "data/ArchiveAccess.h"
 #include "data/KilnArchive.h"
+#include "data/XmlLoad.h"
 
 #include <algorithm>
 #include <cstring>
@@ -485,7 +486,8 @@ TEST(ArchiveOverrides, ReadOnlyArchivesReadTheOverridingRecordsByKey) {
     };
     const std::string base = make("base.dan", {{"Levels.xml", "base list"}, {"a.xml", "base a"}});
     const std::string first = make("first.dan", {{"levels.XML", "first list"}, {"new.xml", "n"}});
-    const std::string second = make("second.dan", {{"Levels.xml", "second list"}});
+    const std::string second =
+        make("second.dan", {{"Levels.xml", "second list"}, {"added.xml", "<level/>"}});
     auto read = [](const TKilnArchive& a, const std::string& key) {
         std::vector<uint8_t> d;
         return a.ReadRecord(key, d) ? std::string(d.begin(), d.end()) : std::string("<none>");
@@ -513,8 +515,12 @@ TEST(ArchiveOverrides, ReadOnlyArchivesReadTheOverridingRecordsByKey) {
     EXPECT_EQ(std::string(d.begin(), d.end()), "second list") << "reads by index too";
     // Tools that write archives see their own records.
     EXPECT_EQ(read(writable, "Levels.xml"), "base list");
+    // The check before a level starts sees the records only an override has.
+    EXPECT_EQ(XmlRecordProblem("added.xml", &game), "");
+    EXPECT_EQ(XmlRecordProblem("new.xml", &game), "does not parse");
 
     ClearArchiveOverrides();
+    EXPECT_EQ(XmlRecordProblem("added.xml", &game), "not found");
     EXPECT_EQ(read(game, "Levels.xml"), "base list");
     EXPECT_EQ(read(game, "new.xml"), "<none>");
 }
