@@ -23,6 +23,11 @@ constexpr int FallAsleepPatterns = 16;
 
 TBossCatSprite* TheBoss = nullptr;
 
+// The rows of the fill picture that the indicator panel's window shows (the panel covers the
+// rows above and below them).
+constexpr int IndicatorWindowTop = 19;
+constexpr int IndicatorWindowBottom = 82;
+
 TAnimatedSprite* OwnedPicture(TSprite* owner, const char* image, TPoint2 at) {
     auto* sprite = new TAnimatedSprite(owner);
     sprite->FManualRender = true;
@@ -45,11 +50,13 @@ void TBossCatSprite::UpdateIndicator(float fill) {
     if (!IndicatorFillSprite || !IndicatorPanelSprite) return;
     TTextureOffsetSprite& f = *IndicatorFillSprite;
     f.FAlpha = std::min(255, f.FAlpha + 10);
-    // Drawn upwards from the bottom edge of the whole fill picture.
+    // Drawn upwards from the bottom edge of the whole fill picture, so that the panel's window
+    // shows it empty at 0 and full at 1.
     const int height = f.GetImageHeight();
     f.FY = IndicatorPanelSprite->FY - 7.0f + static_cast<float>(height);
-    f.fRenderSize =
-        TPoint{0, static_cast<int>(std::lround(-static_cast<double>(height) * fill * 0.98))};
+    const double hidden = std::max(0, height - IndicatorWindowBottom);
+    const double window = std::max(0, IndicatorWindowBottom - IndicatorWindowTop);
+    f.fRenderSize = TPoint{0, -static_cast<int>(std::lround(hidden + window * fill))};
     f.FVisible = true;
     IndicatorPanelSprite->FVisible = true;
 }
