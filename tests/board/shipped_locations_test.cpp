@@ -33,6 +33,16 @@ TEST(ShippedLocations, FullBoardsFitTheScreenAndEveryPatternHasACentre) {
         TLocationOptions o;
         ASSERT_TRUE(LoadLocationFileFromDisk(file, o));
         ASSERT_EQ(LayoutSize(o), (TCoord2{16, 16})) << "a location takes boards of 16 x 16";
+        // A train board rides its first sprite, so it lies where the layout puts it plus
+        // where the train stands, and bobs 1.5 up and down from there.
+        TPoint2 ride{};
+        float bob = 0.0f;
+        if (o.FKind == lockind_Train) {
+            bob = 1.5f;
+            ASSERT_FALSE(o.FLocObjects_Sprite.empty()) << "a train location needs its train";
+            ride = {static_cast<float>(o.FLocObjects_Sprite[0].X),
+                    static_cast<float>(o.FLocObjects_Sprite[0].Y)};
+        }
 
         // Ordinary cells, then one-way cells of all four directions, on a full board: in
         // the layouts that have no one-way cells the codes make ordinary cells.
@@ -47,14 +57,14 @@ TEST(ShippedLocations, FullBoardsFitTheScreenAndEveryPatternHasACentre) {
                     << "pattern " << c.Pattern << " of cell " << c.Cell.x << "," << c.Cell.y
                     << " has no centre";
                 const TPoint2 centre = o.FMapCentres[static_cast<std::size_t>(c.Pattern)];
-                const TPoint2 at{c.Pos.x + centre.x * o.FMapElementsScale.x,
-                                 c.Pos.y + centre.y * o.FMapElementsScale.y};
+                const TPoint2 at{ride.x + c.Pos.x + centre.x * o.FMapElementsScale.x,
+                                 ride.y + c.Pos.y + centre.y * o.FMapElementsScale.y};
                 // Birds are drawn 65 either side of their centre with their bodies about 30:
                 // inside the band every window shows, below the top and above the bottom bar.
                 EXPECT_GE(at.x, 280.0f) << c.Cell.x << "," << c.Cell.y;
                 EXPECT_LE(at.x, 1640.0f) << c.Cell.x << "," << c.Cell.y;
-                EXPECT_GE(at.y, 95.0f) << c.Cell.x << "," << c.Cell.y;
-                EXPECT_LE(at.y, 960.0f) << c.Cell.x << "," << c.Cell.y;
+                EXPECT_GE(at.y - bob, 95.0f) << c.Cell.x << "," << c.Cell.y;
+                EXPECT_LE(at.y + bob, 960.0f) << c.Cell.x << "," << c.Cell.y;
                 if (code == 1) centres[c.Cell.x * 32 + c.Cell.y] = at;
             }
         }
