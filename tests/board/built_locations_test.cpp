@@ -112,9 +112,15 @@ TEST(BuiltLocations, NameOnlyPicturesAndEffectsThatAreThere) {
             if (!p.Texture.empty()) expectPicture(p.Texture, 1);
             if (!p.MaskImage.empty()) expectPicture(p.MaskImage, 1);
         }
-        // A river location launches one step effect per map code instead.
+        // A river location launches one step effect per map code instead: one for the
+        // banks (code 1) and one for the river (code 2).
         if (o.FKind != lockind_River_1 && !o.FBirdsMoveFx.empty()) {
             EXPECT_GE(particles->IndexOf(o.FBirdsMoveFx), 0) << o.FBirdsMoveFx;
+        }
+        if (o.FKind == lockind_River_1 && !o.FBirdsMoveFx.empty()) {
+            for (const char* code : {"_1.xml", "_2.xml"}) {
+                EXPECT_GE(particles->IndexOf(o.FBirdsMoveFx + code), 0) << o.FBirdsMoveFx + code;
+            }
         }
     }
     EXPECT_GE(checked, 1);
