@@ -2,6 +2,7 @@
 
 #include "actors/BonusRules.h"
 #include "actors/Cats.h"
+#include "actors/PathTravel.h"
 #include "audio/SoundEngine.h"
 #include "board/Board.h"
 #include "board/BoardHost.h"
@@ -247,8 +248,8 @@ void PaintBlast(TBonusSprite& b) {
     for (size_t i = 0; i < n; ++i) LaunchPaintDrop(b.Cell(), cells[i], colour);
     Flash("bonus_3_exp_1.image", centre, 1.0f, 0.65f);
     BlastParticles("Bonus_4_Paint__Explosion_Fx_1.xml", centre, 5003, 15.0f);
-    BlastParticles("Bonus_4_Paint__Explosion_Fx_2_color_" + std::to_string(colour) + ".xml",
-                   centre, EffectZ, 20.0f);
+    BlastParticles("Bonus_4_Paint__Explosion_Fx_2_color_" + std::to_string(colour) + ".xml", centre,
+                   EffectZ, 20.0f);
 }
 
 } // namespace
@@ -358,14 +359,7 @@ void StartBonusMove(const TCoords2Array& path, int n) {
     m->FX = start->FX;
     m->FY = start->FY;
     const TBonusSprite* second = BonusAt(path[1]);
-    const int z = second ? second->FZ : CellZ(path[1].y) + 3;
-    m->SetZ(path[1].y > path[0].y ? z : z + 3);
-    m->FMovePath = path;
-    m->FMovesCount = static_cast<int>(path.size()) - 1;
-    m->FSpeed = static_cast<float>(std::min(12, 2 * m->FMovesCount));
-    m->AimAt(1);
-    SfxStopByName(MoveSound);
-    SfxLoopByName(MoveSound, 0.4f + 0.6f * m->FSpeed / 12.0f);
+    SetOffAlongPath(*m, path, second ? second->FZ : CellZ(path[1].y) + 3);
     m->FFx1 = std::move(start->FFx1);
     if (!m->FFx1) {
         start->FKind = n + 40;

@@ -1,6 +1,7 @@
 #include "actors/Nestlings.h"
 
 #include "actors/Cats.h"
+#include "actors/PathTravel.h"
 #include "audio/SoundEngine.h"
 #include "board/Board.h"
 #include "board/BoardHost.h"
@@ -17,7 +18,6 @@ namespace bw {
 
 namespace {
 
-constexpr char MoveSound[] = "sfx_object_move.ogg";
 constexpr int SaluteZ = 5001;
 
 TDragedKey* TheDragedKey = nullptr;
@@ -234,16 +234,7 @@ void StartKeyMove(const TCoords2Array& path, int kind) {
     m->FX = start->FX;
     m->FY = start->FY;
     const TKeySprite* second = KeyAt(path[1]);
-    const int z = second ? second->FZ : CellSlotZ(path[1]);
-    m->SetZ(path[1].y > path[0].y ? z : z + 3);
-    m->FMovePath = path;
-    m->FMovesCount = static_cast<int>(path.size()) - 1;
-    m->FSpeed = static_cast<float>(std::min(12, 2 * m->FMovesCount));
-    m->AimAt(1);
-    m->FKilled = false;
-    m->FKilledCounter = 8.0;
-    SfxStopByName(MoveSound);
-    SfxLoopByName(MoveSound, 0.4f + 0.6f * m->FSpeed / 12.0f);
+    SetOffAlongPath(*m, path, second ? second->FZ : CellSlotZ(path[1]));
     start->FEffect = beNormal;
     start->StopFx();
     start->FVisible = false;

@@ -1,6 +1,7 @@
 // A bonus or a key travelling along its path of cells: the same walk for both, tick by tick.
 #pragma once
 
+#include "audio/SoundEngine.h"
 #include "board/BirdSprites.h"
 #include "board/Board.h"
 #include "board/BoardSprites.h"
@@ -20,6 +21,19 @@ template <class Mover> void AimAlongPath(Mover& m, int index, TPoint2 offset) {
     m.FMoveAngle = AngleTo(TPoint2{m.FX, m.FY}, m.FTarget);
     m.FPreviousDistance = 77777.0;
     m.FMoveDirection = StepDirection(from, to);
+}
+
+// Sets the mover off along `path` (its start cell first, at least two cells): it is drawn at
+// `secondSlotZ`, the depth of the second cell's slot, and 3 in front of it unless it goes down;
+// its speed grows with the length of the way, and so does the pitch of the move loop.
+template <class Mover> void SetOffAlongPath(Mover& m, const TCoords2Array& path, int secondSlotZ) {
+    m.SetZ(path[1].y > path[0].y ? secondSlotZ : secondSlotZ + 3);
+    m.FMovePath = path;
+    m.FMovesCount = static_cast<int>(path.size()) - 1;
+    m.FSpeed = static_cast<float>(std::min(12, 2 * m.FMovesCount));
+    m.AimAt(1);
+    SfxStopByName("sfx_object_move.ogg");
+    SfxLoopByName("sfx_object_move.ogg", 0.4f + 0.6f * m.FSpeed / 12.0f);
 }
 
 // One tick of the walk: the mover flies towards its next cell and, once past it, turns to the
