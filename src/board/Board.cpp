@@ -279,6 +279,25 @@ int StartRandomKind(int x, int y) {
 
 // ---- Building and unloading ---------------------------------------------------------------------
 
+namespace {
+
+void AddBacking(TLevelSprite& cell, const TLocationOptions& location) {
+    if (location.BackingImage.empty()) return;
+    cell.backingOffset = TPoint2{location.BackingOffset.x * location.FMapElementsScale.x,
+                                 location.BackingOffset.y * location.FMapElementsScale.y};
+    for (int layer = 0; layer < location.BackingLayers; ++layer) {
+        auto* piece = new TAnimatedSprite(TheBoardParent);
+        piece->SetImageName(location.BackingImage);
+        piece->SetPatternIndex(layer);
+        piece->FScaleX = location.FMapElementsScale.x;
+        piece->FScaleY = location.FMapElementsScale.y;
+        piece->SetZ(location.BackingZ + layer);
+        cell.backing.push_back(piece);
+    }
+}
+
+} // namespace
+
 void BuildBoard() {
     const TLocationOptions& location = LocationOptions();
     for (const CellPlacement& place : LayoutCells(location, CurrentLevel.Map)) {
@@ -303,6 +322,7 @@ void BuildBoard() {
         cell->FStartPos = place.Pos;
         cell->FTimecounter = static_cast<double>(x + y);
         cell->FFloating = CellFloats(location, place.Pattern);
+        AddBacking(*cell, location);
         cell->PlaceAt(place.Pos);
         cell->FLightSprite->SetImageName(location.FMapImage);
         cell->FLightSprite->SetPatternIndex(place.Pattern);
@@ -366,6 +386,14 @@ void UnloadBoard() {
             }
         }
     };
+    for (auto& column : BoardCells) {
+        for (TLevelSprite* cell : column) {
+            if (!cell) continue;
+            for (TAnimatedSprite* piece : cell->backing)
+                if (!piece->FDeaded) piece->Dead();
+            cell->backing.clear();
+        }
+    }
     kill(BoardCells);
     kill(BoardWalls);
     kill(BoardGates);

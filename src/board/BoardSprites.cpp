@@ -54,6 +54,10 @@ void TLevelSprite::PlaceAt(TPoint2 pos) {
     FCenter = TPoint2{pos.x + FCentreOffset.x, pos.y + FCentreOffset.y};
     FLightSprite->FX = pos.x;
     FLightSprite->FY = pos.y;
+    for (TAnimatedSprite* piece : backing) {
+        piece->FX = pos.x + backingOffset.x;
+        piece->FY = pos.y + backingOffset.y;
+    }
 }
 
 void TLevelSprite::DoMove(float moveCount) {

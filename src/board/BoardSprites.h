@@ -6,6 +6,8 @@
 #include "Engine/KilnSprite/KilnSprite.h"
 #include "board/BoardTypes.h"
 
+#include <vector>
+
 namespace bw {
 
 // One tick of a piece that appears small: stage 1 grows to half size and stops there
@@ -43,6 +45,11 @@ public:
     TPoint2 FAnimPosOffset; // the dip of a floating cell when a bird lands on it
     TPoint2 FCentreOffset;  // FCenter minus the position
     bool FFloating = false; // bobs on water or rides the train
+    // The location's backing pieces under this cell (siblings of the cell, lower in Z); they
+    // keep their offset from the cell wherever it goes. Not owned: the board removes them
+    // with the cell.
+    std::vector<TAnimatedSprite*> backing;
+    TPoint2 backingOffset;
 
     TCoord2 Cell() const { return {pX, pY}; }
     // Lights the cell up (an empty cell too).

@@ -143,6 +143,11 @@ void ReadSettings(const TXMLNode& settings, TLocationOptions& o) {
             o.FMapTag = {FloatAttr(e, "X"), FloatAttr(e, "Y")};
         } else if (AsciiSameText(name, "ShowPath_OffsetX")) {
             o.FShowPath_Offset = CoordAttrs(e);
+        } else if (AsciiSameText(name, "BoardBacking")) {
+            o.BackingImage = e.GetFieldValue("Image");
+            o.BackingLayers = std::clamp(IntAttr(e, "Layers", 1), 0, MaxBackingLayers);
+            o.BackingOffset = CoordAttrs(e);
+            o.BackingZ = std::clamp(IntAttr(e, "Z", -3), -1000, 1000);
         } else if (AsciiSameText(name, "MapCentres")) {
             for (const TXMLNode& point : e)
                 if (point.Name() == "point") o.FMapCentres.push_back(ReadPoint(&point));

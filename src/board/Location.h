@@ -121,6 +121,8 @@ struct TLocationObject_Particle {
 // The most ordinary cell patterns a location may name; the reader keeps the count within
 // 0..this.
 inline constexpr int MaxMapElementsAnimCount = 4096;
+// The most layers a board backing may have.
+inline constexpr int MaxBackingLayers = 8;
 
 struct TLocationOptions {
     std::string FLocationFileName; // file name of the location last loaded
@@ -143,6 +145,15 @@ struct TLocationOptions {
     TCoord2 FShowPath_Offset;       // path preview points relative to the cell positions
     // Per cell pattern: where occupants are centred, unscaled, relative to the cell picture.
     std::vector<TPoint2> FMapCentres;
+    // The surface the board sits on ("BoardBacking"; none when the picture is empty): under
+    // every cell, patterns 0..layers-1 of the picture at the cell position + offset, pattern i
+    // at Z z + i. Each layer is drawn for all cells before the next, so a picture a little
+    // larger than a cell gives one surface that follows the board's outline, with a rim from
+    // the lower layers and no seams between cells.
+    std::string BackingImage;
+    int BackingLayers = 0;
+    TCoord2 BackingOffset;
+    int BackingZ = -3;
     std::vector<TLocationObject_Sprite> FLocObjects_Sprite;
     std::vector<TLocationObject_BlinkedSprite> FLocObjects_BlinkedSprite;
     std::vector<TLocationObject_TextureOffset> FLocObjects_TextureOffset;

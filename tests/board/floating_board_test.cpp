@@ -229,6 +229,45 @@ TEST_F(FloatingBoard, OnFixedLayoutsNothingFloats) {
     }
 }
 
+// The surface under the board: three layers of one picture under every cell (none under a
+// hole), each layer on its own Z below the cells, riding its cell as it bobs, and gone with
+// the board.
+TEST_F(FloatingBoard, TheBoardBackingLiesUnderEveryCellAndRidesIt) {
+    std::string xml = LocationXml(lockind_Water_1);
+    xml.replace(xml.find("</settings>"), 0,
+                R"(<BoardBacking Image="deck.image" Layers="3" X="-12" Y="-10" Z="-4"/>)");
+    UseLocation(xml);
+    Play({"1 W", "b.."});
+    const auto pieces = [&] {
+        std::vector<const TAnimatedSprite*> found;
+        for (TSprite* s : engine_->Items())
+            if (!s->FDeaded && s->FImageName == "deck.image")
+                found.push_back(static_cast<const TAnimatedSprite*>(s));
+        return found;
+    };
+    EXPECT_EQ(pieces().size(), 5u * 3u) << "five cells, the hole has none";
+    Tick(25);
+    for (const TCoord2 c : {TCoord2{1, 1}, TCoord2{3, 1}, TCoord2{1, 2}, TCoord2{3, 2}}) {
+        const TLevelSprite& cell = CellAt(c);
+        ASSERT_EQ(cell.backing.size(), 3u);
+        EXPECT_NE(Offset(c), (TPoint2{})) << "the cell bobs";
+        for (int layer = 0; layer < 3; ++layer) {
+            const TAnimatedSprite& piece = *cell.backing[static_cast<size_t>(layer)];
+            EXPECT_EQ(piece.FPatternIndex, layer);
+            EXPECT_EQ(piece.FZ, -4 + layer);
+            EXPECT_LT(piece.FZ, cell.FZ);
+            EXPECT_FLOAT_EQ(piece.FX, cell.FX - 12);
+            EXPECT_FLOAT_EQ(piece.FY, cell.FY - 10);
+        }
+    }
+    UnloadBoard();
+    EXPECT_TRUE(pieces().empty());
+
+    UseLocation(LocationXml(lockind_Default));
+    Play({"1."});
+    EXPECT_TRUE(pieces().empty()) << "a location without one has no backing";
+}
+
 // ---- Moves across floating cells ----------------------------------------------------------
 
 TEST_F(FloatingBoard, ABirdFlownAcrossWaterDipsEachCellItReachesAndLandsOnItsBobbingCell) {
