@@ -5,6 +5,7 @@
 #include "audio/SoundEngine.h"
 
 #include "base/GameOptions.h"
+#include "board/LevelData.h"
 #include "data/KilnArchive.h"
 
 #include <gtest/gtest.h>
@@ -195,6 +196,41 @@ TEST(BuiltSounds, LoopsJoinWithoutAStep) {
         EXPECT_LE(l.SeamStep, l.TypicalStep * 1.5 + 0.002)
             << "seam " << l.SeamStep << ", typical " << l.TypicalStep;
     }
+}
+
+// A level playlist switches tracks after each entry's duration. The switch must come where
+// the track's loop ends (after one or more whole loops, to the second), not in the middle of
+// a phrase.
+TEST(BuiltSounds, LevelPlaylistsSwitchWhereATrackLoopEnds) {
+    REQUIRE_BUILT_SOUNDS();
+    std::map<int, double> seconds; // game track 1..6: length of its loop
+    for (int track = 1; track <= 6; ++track) {
+        const std::string key = "Game_" + std::to_string(track) + ".ogg";
+        std::vector<uint8_t> bytes;
+        DecodedSound sound;
+        ASSERT_TRUE(BuiltSounds::Get().Read(SoundKind::Music, key, bytes)) << key;
+        ASSERT_TRUE(DecodeOggVorbis(bytes, sound)) << key;
+        seconds[track] = static_cast<double>(sound.Frames()) / sound.SampleRate;
+    }
+    int checked = 0;
+    for (const auto& file :
+         fs::directory_iterator(fs::path(BW_TEST_SOURCE_DIR) / "data" / "tData_Levels")) {
+        if (file.path().extension() != ".xml") continue;
+        TLevel_Data level;
+        if (!LoadLevelFileFromDisk(file.path().string(), level)) continue; // archive.xml
+        SCOPED_TRACE(file.path().filename().string());
+        if (level.Music.Tracks.size() < 2) continue; // one track simply loops
+        for (const TLevelTrack& entry : level.Music.Tracks) {
+            ASSERT_EQ(seconds.count(entry.Track), 1u) << "track " << entry.Track;
+            const double loop = seconds[entry.Track];
+            const double loops = std::max(1.0, std::round(entry.Duration / loop));
+            EXPECT_LT(std::fabs(entry.Duration - loops * loop), 1.0)
+                << "track " << entry.Track << " plays " << entry.Duration << " s, its loop is "
+                << loop << " s";
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 0) << "no level has a playlist";
 }
 
 TEST(BuiltSounds, OneShotEffectsStartAndEndQuietly) {
