@@ -281,11 +281,15 @@ int StartRandomKind(int x, int y) {
 
 namespace {
 
-void AddBacking(TLevelSprite& cell, const TLocationOptions& location) {
+// Lays the location's backing under a cell: its top layer under every cell, the layers below
+// (the rim) only under cells at the board's edge, with one of their eight neighbours missing;
+// inside the board the neighbours' top layers cover them.
+void AddBacking(TLevelSprite& cell, const TLocationOptions& location, bool edge) {
     if (location.BackingImage.empty()) return;
     cell.backingOffset = TPoint2{location.BackingOffset.x * location.FMapElementsScale.x,
                                  location.BackingOffset.y * location.FMapElementsScale.y};
-    for (int layer = 0; layer < location.BackingLayers; ++layer) {
+    const int top = location.BackingLayers - 1;
+    for (int layer = edge ? 0 : std::max(0, top); layer <= top; ++layer) {
         auto* piece = new TAnimatedSprite(TheBoardParent);
         piece->SetImageName(location.BackingImage);
         piece->SetPatternIndex(layer);
@@ -296,11 +300,24 @@ void AddBacking(TLevelSprite& cell, const TLocationOptions& location) {
     }
 }
 
+bool AtBoardEdge(const BoardGrid<bool>& built, int x, int y) {
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            if (x + dx < 1 || y + dy < 1 || x + dx > 16 || y + dy > 16 || !built[x + dx][y + dy])
+                return true;
+    return false;
+}
+
 } // namespace
 
 void BuildBoard() {
     const TLocationOptions& location = LocationOptions();
-    for (const CellPlacement& place : LayoutCells(location, CurrentLevel.Map)) {
+    const std::vector<CellPlacement> places = LayoutCells(location, CurrentLevel.Map);
+    BoardGrid<bool> built{};
+    for (const CellPlacement& place : places)
+        if (place.Cell.x >= 1 && place.Cell.y >= 1 && place.Cell.x <= 16 && place.Cell.y <= 16)
+            built[place.Cell.x][place.Cell.y] = true;
+    for (const CellPlacement& place : places) {
         const int x = place.Cell.x;
         const int y = place.Cell.y;
         if (x < 1 || y < 1 || x > 16 || y > 16 || BoardCells[x][y]) continue;
@@ -322,7 +339,7 @@ void BuildBoard() {
         cell->FStartPos = place.Pos;
         cell->FTimecounter = static_cast<double>(x + y);
         cell->FFloating = CellFloats(location, place.Pattern);
-        AddBacking(*cell, location);
+        AddBacking(*cell, location, AtBoardEdge(built, x, y));
         cell->PlaceAt(place.Pos);
         cell->FLightSprite->SetImageName(location.FMapImage);
         cell->FLightSprite->SetPatternIndex(place.Pattern);

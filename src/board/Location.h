@@ -145,11 +145,11 @@ struct TLocationOptions {
     TCoord2 FShowPath_Offset;       // path preview points relative to the cell positions
     // Per cell pattern: where occupants are centred, unscaled, relative to the cell picture.
     std::vector<TPoint2> FMapCentres;
-    // The surface the board sits on ("BoardBacking"; none when the picture is empty): under
-    // every cell, patterns 0..layers-1 of the picture at the cell position + offset, pattern i
-    // at Z z + i. Each layer is drawn for all cells before the next, so a picture a little
-    // larger than a cell gives one surface that follows the board's outline, with a rim from
-    // the lower layers and no seams between cells.
+    // The surface the board sits on ("BoardBacking"; none when the picture is empty): pattern
+    // i of the picture at the cell position + offset, at Z z + i; the top layer (the last
+    // pattern) under every cell, the lower ones (the rim) only under cells at the board's edge.
+    // Each layer is drawn for all cells before the next, so a picture a little larger than a
+    // cell gives one surface that follows the board's outline, with no seams between cells.
     std::string BackingImage;
     int BackingLayers = 0;
     TCoord2 BackingOffset;

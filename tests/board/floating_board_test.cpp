@@ -229,9 +229,9 @@ TEST_F(FloatingBoard, OnFixedLayoutsNothingFloats) {
     }
 }
 
-// The surface under the board: three layers of one picture under every cell (none under a
-// hole), each layer on its own Z below the cells, riding its cell as it bobs, and gone with
-// the board.
+// The surface under the board: three layers of one picture under every cell at the board's
+// edge (none under a hole), each layer on its own Z below the cells, riding its cell as it
+// bobs, and gone with the board. Inside the board only the top layer lies under a cell.
 TEST_F(FloatingBoard, TheBoardBackingLiesUnderEveryCellAndRidesIt) {
     std::string xml = LocationXml(lockind_Water_1);
     xml.replace(xml.find("</settings>"), 0,
@@ -262,6 +262,12 @@ TEST_F(FloatingBoard, TheBoardBackingLiesUnderEveryCellAndRidesIt) {
     }
     UnloadBoard();
     EXPECT_TRUE(pieces().empty());
+
+    Play({"....", "....", "....", "...."});
+    EXPECT_EQ(pieces().size(), 12u * 3u + 4u) << "twelve cells at the edge, four inside";
+    ASSERT_EQ(CellAt({2, 3}).backing.size(), 1u);
+    EXPECT_EQ(CellAt({2, 3}).backing[0]->FPatternIndex, 2) << "the top layer";
+    EXPECT_EQ(CellAt({1, 3}).backing.size(), 3u);
 
     UseLocation(LocationXml(lockind_Default));
     Play({"1."});
