@@ -28,6 +28,9 @@ namespace {
 
 constexpr int BarZ = 2900;
 constexpr int ButtonZ = 2901;
+// Among the sprites at the bar's depth the later one is drawn on top: the task panel, made
+// after the bar, lies over the bar and under the buttons.
+constexpr int TaskPanelZ = BarZ;
 constexpr int NestZ = 2906;
 constexpr int PopupZ = 6099;
 constexpr int PopupFoldedZ = 6097;
@@ -69,17 +72,20 @@ class TInterfaceBottomPanel final : public TTextureOffsetSprite {
 public:
     explicit TInterfaceBottomPanel(TSprite* parent) : TTextureOffsetSprite(parent) {}
     TAnimatedSprite* FLeftSprite = nullptr;
-    TAnimatedSprite* FNotePadSprite = nullptr;
+    // Lights up while the pointer is over the help button.
+    TSimpleButtonSprite* FNotePadSprite = nullptr;
 
     void Place(const PanelLayout& layout) {
         fRenderSize = TPoint{layout.BorderWidth, 0};
         FX = layout.Left;
         FY = 1090.0f - static_cast<float>(GetImageHeight());
         if (FLeftSprite) FLeftSprite->SetPos(layout.Left - 10, 877);
-        if (FNotePadSprite)
-            FNotePadSprite->SetPos(layout.Right -
-                                       static_cast<float>(FNotePadSprite->GetImageWidth()) + 61,
-                                   1059.0f - static_cast<float>(FNotePadSprite->GetImageHeight()));
+        if (FNotePadSprite) {
+            FNotePadSprite->SetPosition(
+                TPoint2{layout.Right - static_cast<float>(FNotePadSprite->GetImageWidth()) + 61,
+                        1059.0f - static_cast<float>(FNotePadSprite->GetImageHeight())});
+            FNotePadSprite->UpdateCollisionParameters();
+        }
     }
     void DoDraw() override {
         TTextureOffsetSprite::DoDraw();
@@ -485,7 +491,13 @@ void CreateLevelInterface() {
     bar->fDoTextureMove = false;
     bar->SetZ(BarZ);
     bar->FLeftSprite = Picture("Panel_Left.image", BarZ);
-    bar->FNotePadSprite = Picture("Panel_Notepad.image", BarZ);
+    auto* notepad = new TSimpleButtonSprite(MainEngine);
+    notepad->SetButtonImage("Panel_Notepad.image");
+    notepad->SetLightFadeSpeed(7);
+    notepad->SetZ(BarZ);
+    notepad->FManualRender = true;
+    if (notepad->LightSprite()) notepad->LightSprite()->FManualRender = true;
+    bar->FNotePadSprite = notepad;
     UI.Bar = bar;
 
     UI.Menu = AddBarButton(button_Game_Menu, "Menu_button");
@@ -509,12 +521,14 @@ void CreateLevelInterface() {
     }
     UI.Time = time;
 
+    // On the bar, under the menu button: sliding out, the panel passes behind the button,
+    // which stays in sight and in reach.
     auto* panel = new TPanelTask2Panel(MainEngine);
     panel->SetImageName("Panel_Task2_panel.image");
-    panel->SetZ(BarZ + 1);
+    panel->SetZ(TaskPanelZ);
     panel->FY = 1006;
-    panel->FIcon = Picture(TaskPanelIcon(task).c_str(), BarZ + 1);
-    panel->FEgg = Picture("Panel_Task2_egg_white.image", BarZ + 1);
+    panel->FIcon = Picture(TaskPanelIcon(task).c_str(), TaskPanelZ);
+    panel->FEgg = Picture("Panel_Task2_egg_white.image", TaskPanelZ);
     UI.Task = panel;
 
     if (CurrentLevel.Mission == mission_nestlings) {
@@ -547,7 +561,7 @@ void DestroyLevelInterface() {
     if (!UI.Exists) return;
     if (UI.Bar) {
         KillSprite(UI.Bar->FLeftSprite);
-        KillSprite(UI.Bar->FNotePadSprite);
+        if (UI.Bar->FNotePadSprite) UI.Bar->FNotePadSprite->Kill();
         KillSprite(UI.Bar);
     }
     if (UI.Task) {
@@ -581,6 +595,17 @@ bool LevelInterfaceExists() {
     return UI.Exists;
 }
 
+namespace {
+
+// The task panel shows a decided status (once; an open one changes nothing).
+void ShowTaskStatus(TaskStatus shown) {
+    if (shown == task_Open || shown == UI.Task->FMotion.Status) return;
+    if (UI.Task->FMotion.Judged(shown)) SfxByName("sfx_task_close.ogg");
+    UI.Task->ShowStatus();
+}
+
+} // namespace
+
 void RefreshTask(bool final) {
     if (!UI.Exists || !UI.Task) return;
     const TaskJudgement verdict =
@@ -588,11 +613,12 @@ void RefreshTask(bool final) {
     UI.Task->FText = verdict.Text;
     if (verdict.Status == task_Completed) Player.TaskCompleted = true;
     // What was once completed stays completed.
-    const TaskStatus shown = Player.TaskCompleted ? task_Completed : verdict.Status;
-    if (shown != task_Open && shown != UI.Task->FMotion.Status) {
-        if (UI.Task->FMotion.Judged(shown)) SfxByName("sfx_task_close.ogg");
-        UI.Task->ShowStatus();
-    }
+    ShowTaskStatus(Player.TaskCompleted ? task_Completed : verdict.Status);
+}
+
+void ShowTaskVerdict(bool completed) {
+    if (!UI.Exists || !UI.Task) return;
+    ShowTaskStatus(completed ? task_Completed : task_Failed);
 }
 
 void LevelInterfaceTick() {
@@ -624,7 +650,7 @@ bool InterfaceHit(TSprite& sprite) {
         WriteLog(std::string(ButtonNameText(name)) + ": nothing to open yet", 1);
     });
     if (&sprite == UI.Help && UI.Bar && UI.Bar->FNotePadSprite)
-        UI.Bar->FNotePadSprite->FAlpha = 255;
+        UI.Bar->FNotePadSprite->SetLightLevel(MenuButtonHover.Level);
     return true;
 }
 

@@ -22,6 +22,8 @@ void DestroyLevelInterface();
 bool LevelInterfaceExists();
 // Judges the task (during play, or as at the level's end) and shows the verdict.
 void RefreshTask(bool final);
+// Shows the verdict the won level recorded, without judging the task again.
+void ShowTaskVerdict(bool completed);
 // Once a tick in the level: the shown score counts and the panels follow the window width.
 void LevelInterfaceTick();
 // The level clock's second.

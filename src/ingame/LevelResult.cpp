@@ -41,7 +41,13 @@ struct WinRecord {
     bool Recorded = false;
     int LimitBefore = 0;
     int32_t LevelScore = 0;
+    bool TaskCompleted = false;
 };
+
+// A particle system of the result advances once a tick.
+constexpr float ResultEffectStep = 0.017f;
+// F1 wins the level with this score.
+constexpr int32_t DebugWinScore = 760;
 WinRecord Win;
 
 std::vector<int32_t> LevelStates() {
@@ -81,8 +87,15 @@ public:
     TResultMessageButtonSprite* FButton2 = nullptr;
     TResultEggSprite* FEgg = nullptr;
     std::vector<TResultNestlingSprite*> FNestlings;
+    // The egg's glitter and the bursts of the nestlings that arrived: the result advances
+    // them and kills them when it goes.
+    TParticleRef FEggFx;
+    std::vector<TParticleRef> FArrivalFx;
     bool FContinue = false;
     float FOutcomeAlpha = 0;
+
+    void AdvanceEffects();
+    void KillEffects();
 
     void DoMove(float moveCount) override;
     void DoDraw() override;
@@ -125,12 +138,30 @@ void TResultNestlingSprite::DoMove(float moveCount) {
     FY = u * u * FStart.y + 2 * u * t * FCenter.y + t * t * FTarget.y;
     if (t < 1) return;
     FArrived = true;
-    if (TXParticleManager* particles = ParticleManager())
-        particles->Launch(
+    if (TXParticleManager* particles = ParticleManager(); particles && Message)
+        Message->FArrivalFx.emplace_back(particles->Launch(
             "Result_message_nestlings_Fx_1.xml",
-            TPoint2{FX + FlyingNestlingMiddle.x - 20, FY + FlyingNestlingMiddle.y - 2});
+            TPoint2{FX + FlyingNestlingMiddle.x - 20, FY + FlyingNestlingMiddle.y - 2}));
     if (Message) Message->FStages.NestlingArrived();
     Dead();
+}
+
+void TResultMessageSprite::AdvanceEffects() {
+    if (TXParticleSystem* s = FEggFx.Get()) s->Update(ResultEffectStep);
+    for (TParticleRef& fx : FArrivalFx) {
+        TXParticleSystem* s = fx.Get();
+        if (!s) continue;
+        s->Update(ResultEffectStep);
+        // A burst that has run out gives its slot back at once.
+        if (!s->Active()) fx.Kill();
+    }
+    std::erase_if(FArrivalFx, [](const TParticleRef& fx) { return !fx; });
+}
+
+void TResultMessageSprite::KillEffects() {
+    FEggFx.Kill();
+    for (TParticleRef& fx : FArrivalFx) fx.Kill();
+    FArrivalFx.clear();
 }
 
 void TResultMessageSprite::Act(const std::vector<ResultEvent>& events) {
@@ -177,8 +208,9 @@ void TResultMessageSprite::Act(const std::vector<ResultEvent>& events) {
             SfxByName("sfx_result_task_fail.ogg");
             break;
         case ResultEvent::EggEffect:
-            if (TXParticleManager* particles = ParticleManager(); particles && FEgg)
-                particles->Launch("Result_message_Gold_egg_Fx_1.xml", TPoint2{FEgg->FX, FEgg->FY});
+            if (TXParticleManager* particles = ParticleManager(); particles && FEgg && !FEggFx)
+                FEggFx = particles->Launch("Result_message_Gold_egg_Fx_1.xml",
+                                           TPoint2{FEgg->FX, FEgg->FY});
             break;
         case ResultEvent::ButtonsShown:
             for (TResultMessageButtonSprite* button : {FButton1, FButton2})
@@ -198,6 +230,10 @@ void TResultMessageSprite::DoMove(float moveCount) {
     TAnimatedSprite::DoMove(moveCount);
     if (FShadowSprite) FShadowSprite->FAlpha = std::min(FShadowSprite->FAlpha + 5, 150);
     Act(FStages.Step());
+    // The first wait is over: the pointer works again, also after a mission's win, which
+    // locked the board with LevelFinished.
+    if (FStages.Stage > 1) LevelFinished = false;
+    AdvanceEffects();
     if (FStages.Stage >= 9 && FStages.Stage <= 10)
         FOutcomeAlpha = std::min(1.0f, FOutcomeAlpha + 0.05f);
     if (FStages.Stage > 10) FOutcomeAlpha = 1;
@@ -330,6 +366,8 @@ public:
         if (key != Key::F1 || CurrentScene != scene_Level || IsResultShown()) return false;
         if (!WinLevel()) return false;
         ResultDelayActive = false;
+        HideSavedNestlings();
+        Player.LevelScore = Win.LevelScore = DebugWinScore;
         ShowResult(true);
         return true;
     }
@@ -342,7 +380,7 @@ bool WinLevel() {
     // win, a full board or a result on screen decided the level before.
     if (ResultDelayActive || Win.Recorded || BoardLost || IsResultShown()) return false;
     Win.LimitBefore = OpenLimit(LevelStates());
-    FinishLevel(BoardTaskCounts());
+    Win.TaskCompleted = FinishLevel(BoardTaskCounts());
     // Points that come in after the win are not recorded, so they are not shown either.
     Win.LevelScore = Player.LevelScore;
     Win.Recorded = true;
@@ -358,15 +396,18 @@ void ShowResult(bool won) {
     StopDragLoops();
     WriteLog("Creating result message...", 1);
     if (won && Win.Recorded) {
-        // The result tells what the win recorded.
+        // The result tells what the win recorded: what happened on the board during the
+        // delay (a cat caught, a task counter moved) changes neither score nor verdict.
         Player.LevelScore = Win.LevelScore;
-        RefreshTask(true);
+        Player.TaskCompleted = Win.TaskCompleted;
+        ShowTaskVerdict(Win.TaskCompleted);
     }
     if (won && !Win.Recorded) {
         // A win recorded without WinLevel: the next level counts as opened by it if it is
-        // open now.
+        // open now, and the task is judged as at the level's end.
         WriteLog("The won result has no record of the win before it", 1);
         Win.LimitBefore = Player.Level;
+        RefreshTask(true);
     }
 
     auto* panel = new TResultMessageSprite(MainEngine);
@@ -438,6 +479,7 @@ void HideResult() {
     for (TResultNestlingSprite* bird : message->FNestlings)
         if (!bird->FArrived) bird->Dead();
     if (message->FEgg) message->FEgg->Dead();
+    message->KillEffects();
     if (message->FShadowSprite) message->FShadowSprite->Dead();
     message->Dead();
 }

@@ -105,7 +105,8 @@ TEST_F(ResultReplay, AFullBoardShowsTheGameOverResultAndLeavesTheProfileAlone) {
 }
 
 TEST_F(ResultReplay, F1WinsTheLevelAndTheScoreCountsUpInFiftyFrames) {
-    // A match of three (45 points), then the debug key at tick 100.
+    // A match of three (45 points, which the profile keeps), then the debug key at tick 100:
+    // its result counts the debug score of 760.
     std::vector<uint64_t> ticks;
     for (uint64_t t = 101; t <= 190; ++t) ticks.push_back(t);
     ticks.push_back(400);
@@ -115,7 +116,8 @@ TEST_F(ResultReplay, F1WinsTheLevelAndTheScoreCountsUpInFiftyFrames) {
         if (dumps[i].find("\"stage\": 3, ") != std::string::npos) ++counting;
     EXPECT_EQ(counting, 50);
     EXPECT_NE(dumps.front().find("\"stage\": 1, \"score\": 0"), std::string::npos);
-    EXPECT_NE(dumps.back().find("\"stage\": 14, \"score\": 45"), std::string::npos) << dumps.back();
+    EXPECT_NE(dumps.back().find("\"stage\": 14, \"score\": 760"), std::string::npos)
+        << dumps.back();
     // The first win of level 1 opened level 2.
     EXPECT_NE(dumps.back().find("\"button_Result_Continue\", \"button_Result_Restart\""),
               std::string::npos);
@@ -139,7 +141,7 @@ TEST_F(ResultReplay, AClickDuringTheCountSkipsToTheButtonsAndStopsTheCountSound)
             << "the count's loop plays while it counts and stops with the click";
     }
     EXPECT_NE(dumps[0].find("\"stage\": 3"), std::string::npos) << dumps[0];
-    EXPECT_NE(dumps[1].find("\"stage\": 14, \"score\": 45"), std::string::npos) << dumps[1];
+    EXPECT_NE(dumps[1].find("\"stage\": 14, \"score\": 760"), std::string::npos) << dumps[1];
     // The looping count sound started with the count.
     EXPECT_NE(dumps[0].find("sfx_result_score"), std::string::npos) << dumps[0];
 }
