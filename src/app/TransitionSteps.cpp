@@ -10,8 +10,10 @@
 #include "base/Scene.h"
 #include "base/SceneTransition.h"
 #include "board/Board.h"
+#include "board/LevelData.h"
 #include "board/Location.h"
 #include "data/TextDatabase.h"
+#include "gui/MessageBox.h"
 #include "ingame/LevelScene.h"
 #include "meta/Profile.h"
 #include "platform/Log.h"
@@ -24,8 +26,28 @@ void SavePlayer() {
     if (!Player.FileName.empty()) SaveProfile();
 }
 
+// A level that cannot start (the log tells which file is missing or damaged): the map, with
+// its music, tells the player so.
+void RefuseLevel(int levelIndex) {
+    PlayMusic(music_Map, true);
+    OpenNotice("msg_levelmissing", MakeTextVars(std::to_string(levelIndex + 1)));
+}
+
+// Where a player goes whose level cannot start, once the scene they came from is gone.
+void MapInsteadOfLevel(int levelIndex) {
+    if (SceneRegistered(scene_Map)) {
+        SceneOf(scene_Map).Command(msg_Create);
+        CurrentScene = scene_Map;
+    }
+    RefuseLevel(levelIndex);
+}
+
 // The level of the player, started from the scene switch of a fade.
 void StartCurrentLevel() {
+    if (!LevelCanStart(Player.Level)) {
+        MapInsteadOfLevel(Player.Level);
+        return;
+    }
     CurrentScene = scene_Level;
     PlayLevel(Player.Level);
 }
@@ -70,8 +92,36 @@ void LeaveLevel() {
     UnloadBoard();
 }
 
+// The closing scene; until the cut-scene player exists, the credits it leads to stand in.
+void PlayOutro() {
+    if (SceneRegistered(scene_Video)) {
+        Enter(scene_Video);
+    } else {
+        WriteLog("Nothing serves scene_Video yet; the credits stand in for the outro", 1);
+        EnterCreditsOverMenu();
+    }
+    MouseButtonDown = false;
+}
+
+// The last level was won and the player goes on: the first time the game is complete and
+// the outro plays; later the map opens.
+void CompleteGame() {
+    WriteLog("The last level is done", 1);
+    LeaveLevel();
+    if (Player.GameWasCompleted) {
+        Enter(scene_Map);
+        PlayMusic(music_Map, true);
+    } else {
+        PlayMusic(-1, false);
+        Player.GameWasCompleted = true;
+        PlayOutro();
+    }
+    SavePlayer();
+}
+
 void OpenLevelDialog() {
-    if (CurrentScene == scene_Video) return;
+    // Not over a cut-scene, nor over the map that stands in for a level that could not start.
+    if (CurrentScene != scene_Level) return;
     if (Texts().Dialog(Player.Level + 1).empty()) return;
     Layers().At(Layer::Dialog).Command(msg_Destroy);
     Layers().At(Layer::Dialog).Command(msg_Create);
@@ -92,10 +142,13 @@ public:
             break;
         case fl_Game_GoToNextLevel:
             CloseLevelLayers();
-            if (!NextLevel()) {
-                WriteLog("The last level is done", 1);
+            if (Player.Level + 1 >= static_cast<int>(LevelsList.size())) {
+                CompleteGame();
+            } else if (!LevelCanStart(Player.Level + 1)) {
                 LeaveLevel();
-                Enter(scene_Map);
+                MapInsteadOfLevel(Player.Level + 1);
+            } else {
+                NextLevel();
             }
             break;
         case fl_Game_RestartLevel:
@@ -119,6 +172,11 @@ public:
             PlayMusic(music_Map, true);
             break;
         case fl_Map_Start:
+            // The map stays when the chosen level cannot start.
+            if (!LevelCanStart(Player.Level)) {
+                RefuseLevel(Player.Level);
+                break;
+            }
             Destroy(scene_Map);
             StartCurrentLevel();
             break;
@@ -149,8 +207,7 @@ public:
             break;
         case fl_Outro:
             Destroy(scene_MainMenu);
-            Enter(scene_Video);
-            MouseButtonDown = false;
+            PlayOutro();
             break;
         case fl_mm_credits:
             Destroy(scene_MainMenu);

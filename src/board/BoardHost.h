@@ -33,7 +33,8 @@ public:
     virtual void CreateInterface() {}
     // The pointer picture: the drag cursor while something is dragged.
     virtual void SetDragCursor(bool /*dragging*/) {}
-    // The location is left: its ambient sound stops.
+    // The location's ambience loop: started when its decoration is built, stopped when it goes.
+    virtual void StartAmbience() {}
     virtual void StopAmbience() {}
 
     // ---- The win of a mission ----

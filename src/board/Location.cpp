@@ -201,6 +201,9 @@ bool ApplyTree(const TXMLNode* root, std::string_view key, const std::string& pr
         read = true;
     }
     CreateLocationDecoration(parent);
+    // However the level got here (from the map, the next level, a restart), its location
+    // sounds as soon as it stands.
+    Host().StartAmbience();
     return read;
 }
 

@@ -210,7 +210,7 @@ const std::map<std::string, TextEntries, std::less<>>& SectionEntries() {
             {"msg_ays_exitgame", "msg_ays_igm_restart", "msg_ays_igm_map", "msg_ays_igm_menu",
              "msg_ays", "msg_profilescount", "msg_profilename", "msg_profileempty",
              "msg_profilenotfound", "msg_badprofile", "msg_deleteprofile", "msg_noprofiles",
-             "msg_smallresolution"});
+             "msg_smallresolution", "msg_levelmissing"});
         Add(s["messages"], K::Button,
             {"msg_button_continue", "msg_button_yes", "msg_button_no", "msg_button_ok",
              "msg_button_cancel"});

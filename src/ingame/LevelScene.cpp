@@ -47,9 +47,13 @@ public:
     bool NestPosition(int index, TPoint2& pos) override { return bw::NestPosition(index, pos); }
     void NestlingHome() override { ShowSavedNestling(); }
     void LevelWon() override { WinLevel(); }
-    void StopAmbience() override {
+    void StartAmbience() override { LevelAmbience(msg_Start); }
+    void StopAmbience() override { LevelAmbience(msg_Stop); }
+
+private:
+    static void LevelAmbience(TTS_Message action) {
         if (Player.Level >= 0 && Player.Level < static_cast<int>(LevelsList.size()))
-            LocationAmbience(msg_Stop, LevelsList[static_cast<size_t>(Player.Level)].Location);
+            LocationAmbience(action, LevelsList[static_cast<size_t>(Player.Level)].Location);
     }
 };
 
@@ -126,14 +130,18 @@ LevelHost TheLevelHost;
 
 } // namespace
 
-bool PlayLevel(int levelIndex) {
+bool LevelCanStart(int levelIndex) {
     if (!MainEngine) return false;
     SetBoardParent(MainEngine);
     BoardSources().Locations = Archives.LocationsData;
     BoardSources().Levels = Archives.LevelsData;
+    return CanStartLevel(levelIndex);
+}
+
+bool PlayLevel(int levelIndex) {
     // A level that cannot be built is reported and not started: the player stays where they
     // were instead of losing an empty board.
-    if (!CanStartLevel(levelIndex)) return false;
+    if (!LevelCanStart(levelIndex)) return false;
     LoadMainPictures();
     // A loading screen that the location needs comes back to this scene.
     CurrentScene = scene_Level;
@@ -143,8 +151,6 @@ bool PlayLevel(int levelIndex) {
     // The location's pictures are being read behind the loading screen; leaving it starts the
     // level again.
     if (CurrentScene == scene_Loaded) return true;
-    if (levelIndex >= 0 && levelIndex < static_cast<int>(LevelsList.size()))
-        LocationAmbience(msg_Start, LevelsList[static_cast<size_t>(levelIndex)].Location);
     ResultDelayActive = false;
     LevelFinished = false;
     CurrentScene = scene_Level;

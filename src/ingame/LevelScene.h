@@ -14,6 +14,9 @@ class BoardHost;
 // Starts entry `levelIndex` (0-based) of the level list in the main engine and switches to
 // the level scene. False when the level could not be loaded.
 bool PlayLevel(int levelIndex);
+// Whether entry `levelIndex` can start (its location and level file are there and readable);
+// when not, the log says what is missing.
+bool LevelCanStart(int levelIndex);
 
 // The Scene that the wiring registers for scene_Level, and the host it installs for the board.
 std::unique_ptr<Scene> MakeLevelScene();
