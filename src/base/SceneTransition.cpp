@@ -1,5 +1,6 @@
 #include "base/SceneTransition.h"
 
+#include "Engine/KilnSprite/SpriteMath.h"
 #include "base/GameState.h"
 
 #include <cmath>
@@ -67,7 +68,7 @@ void TChangeSceneFxSprite::DoMove(float moveCount) {
         }
     }
     // A step that started another fade has set its own brightness already.
-    SetAlpha(static_cast<int>(std::lround(FBrightness)));
+    SetAlpha(KilnRound(FBrightness));
 }
 
 void CreateTransitionSprite(TSprite* engine) {

@@ -146,7 +146,8 @@ class MessageLayer final : public ModalLayer {
 public:
     bool Shown() const override { return MessageShown(); }
     bool BlocksBoard() const override { return MessageShown(); }
-    bool BlocksHitTest() const override { return false; }
+    // A level under a message stands still: its per-tick hover test waits for the message.
+    bool BlocksHitTest() const override { return MessageShown(); }
     void Command(TTS_Message message) override {
         if (message == msg_Destroy) CloseMessage();
     }

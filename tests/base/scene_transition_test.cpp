@@ -69,6 +69,17 @@ TEST_F(TransitionTest, EachSpeedTakesItsNumberOfTicksEachWay) {
     EXPECT_EQ(steps_.seen.size(), 6u);
 }
 
+TEST_F(TransitionTest, TheOverlayAlphaRoundsHalvesToEven) {
+    // The fast fade darkens by 10.5 a tick: 10.5 shows as 10, 31.5 as 32.
+    StartTransition(fl_Map_Start, FadeSpeedFast);
+    std::vector<int> alphas;
+    for (int i = 0; i < 3; ++i) {
+        TransitionSprite->DoMove(1.0f);
+        alphas.push_back(TransitionSprite->FAlpha);
+    }
+    EXPECT_EQ(alphas, (std::vector<int>{10, 21, 32}));
+}
+
 TEST_F(TransitionTest, TheOverlayIsOpaqueAtTheSwitchAndTheFrameMovesItAlone) {
     MouseButtonDown = true;
     StartTransition(fl_Game_RestartLevel, FadeSpeedFast);

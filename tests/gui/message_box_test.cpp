@@ -87,12 +87,15 @@ TEST_F(MessageBoxTest, ANewMessageReplacesTheOneShown) {
 TEST_F(MessageBoxTest, TheMessageTakesEveryHitAndEscapeClosesIt) {
     TAnimatedSprite* under = MakeSprite(960, 540);
     EXPECT_FALSE(layer->Hit(*under));
+    EXPECT_FALSE(layer->BlocksHitTest());
     OpenMessage(message_default, MessageLayoutContinue, text);
     EXPECT_TRUE(layer->BlocksBoard());
+    EXPECT_TRUE(layer->BlocksHitTest()) << "a level's hover test waits under a message";
     EXPECT_TRUE(layer->Hit(*under));
     EXPECT_TRUE(layer->Escape());
     EXPECT_FALSE(MessageShown());
     EXPECT_FALSE(layer->Escape());
+    EXPECT_FALSE(layer->BlocksHitTest());
 }
 
 TEST_F(MessageBoxTest, AQuestionIsGoneBeforeItsAnswerRunsAndNoDoesNothing) {
