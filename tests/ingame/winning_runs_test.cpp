@@ -24,6 +24,7 @@
 #include "meta/Profile.h"
 #include "meta/ProfileFile.h"
 #include "platform/Files.h"
+#include "support/BoardWatch.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -40,28 +41,7 @@ namespace {
 
 const std::string kData = std::string(BW_TEST_BINARY_DIR) + "/Data";
 
-// Something on the board is still under way: the player waits for the board to settle.
-bool BoardBusy() {
-    if (!MainEngine) return true;
-    for (TSprite* s : MainEngine->Items()) {
-        if (s->FDeaded) continue;
-        if (dynamic_cast<TMovedBirdSprite*>(s) || dynamic_cast<TKilledBirdSprite*>(s) ||
-            dynamic_cast<TMovedCatSprite*>(s) || dynamic_cast<TJumpingCatSprite*>(s) ||
-            dynamic_cast<TKilledCatSprite*>(s) || dynamic_cast<TBonusWeaponSprite*>(s) ||
-            dynamic_cast<TLightningSprite*>(s) || dynamic_cast<TPaintDropSprite*>(s) ||
-            dynamic_cast<TKilledNestlingSprite*>(s))
-            return true;
-        if (auto* m = dynamic_cast<TMovedKeySprite*>(s); m && m->UnderWay()) return true;
-        if (auto* m = dynamic_cast<TMovedBonusSprite*>(s); m && m->UnderWay()) return true;
-        if (auto* b = dynamic_cast<TBirdSprite*>(s); b && b->FEggSprite->FAnimStage >= 2)
-            return true;
-        if (auto* b = dynamic_cast<TBonusSprite*>(s); b && b->FVisible && b->FBonusStatus != 0)
-            return true;
-        if (auto* c = dynamic_cast<TCatSprite*>(s); c && c->FNewShadow && c->DropStage() >= 2)
-            return true;
-    }
-    return false;
-}
+using testing::BoardBusy;
 
 bool Playable(const BoardSnapshot& s, TCoord2 c) {
     return IsPlayableCell(c) && s.Cells[c.x][c.y].Exists && s.Cells[c.x][c.y].Visible;
