@@ -846,7 +846,11 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
     ReplayResult result;
     ClearArchiveOverrides();
     for (const std::string& file : rs.extraArchives) {
-        if (!AddArchiveOverride(file)) {
+        // The archive is opened again for every record it gives, and the game enters its data
+        // folder's parent as it starts: a relative name must be fixed before that.
+        std::error_code ec;
+        const std::filesystem::path path = std::filesystem::absolute(file, ec);
+        if (ec || !AddArchiveOverride(path.lexically_normal().string())) {
             ClearArchiveOverrides();
             result.error = "cannot open extra archive " + file;
             return result;

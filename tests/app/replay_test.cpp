@@ -6,6 +6,7 @@
 #include "data/KilnArchive.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
+#include "support/LevelFixture.h"
 #include "support/ScriptedScene.h"
 
 #include "support/TempFolder.h"
@@ -361,6 +362,26 @@ TEST(ReplayProgram, RelativeShotAndDumpFilesLandWhereTheHarnessStarted) {
     EXPECT_TRUE(FileExists(JoinPath(dir.Path(), "shot.png")));
     EXPECT_NE(ReadText(JoinPath(dir.Path(), "dump.json")).find("\"scene\""), std::string::npos);
     EXPECT_TRUE(FileExists(JoinPath(dir.Path(), "home/Game.ini")));
+}
+
+// A relative extra archive is taken from where the harness started too, though the game
+// changes folder as it starts and opens the archive again for every record it reads.
+TEST(ReplayProgram, ARelativeExtraArchiveIsReadFromWhereTheHarnessStarted) {
+    testing::TempFolder dir;
+    const std::string data = JoinPath(dir.Path(), "game/Data");
+    CreateFolders(data);
+    testing::WriteLevelData(data, {{"fx_walled", {"1W.", "W..", "..."}, 0}});
+    testing::WriteArchive(
+        JoinPath(dir.Path(), "extra.dan"),
+        {{"fx_walled.xml", testing::LevelFileXml({"fx_walled", {"1..", "...", "..."}})}});
+    const std::string cmd = "cd '" + dir.Path() + "' && SDL_VIDEODRIVER=offscreen " + kReplay +
+                            " --home home --data " + data +
+                            " --extra-archive extra.dan --start-level 1 --size 320x180" +
+                            " --ticks 12 --dump 10:dump.json > run.txt 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadText(JoinPath(dir.Path(), "run.txt"));
+    const std::string dump = ReadText(JoinPath(dir.Path(), "dump.json"));
+    EXPECT_NE(dump.find("\"file\": \"fx_walled"), std::string::npos) << dump;
+    EXPECT_EQ(dump.find("\"wall\""), std::string::npos) << "the extra archive's level plays";
 }
 
 // An empty picture archive and a location record that does not parse: both are named in the

@@ -188,6 +188,27 @@ TEST_F(LevelCheck, CatEntriesThatWouldNeverComeAreReported) {
     ExpectReported(21, "without Conditions");
 }
 
+// A task is the player's to earn: a goal the starting board or a new level's counters already
+// meet is refused; a goal still ahead, and a limit (which only play can fail), pass.
+TEST_F(LevelCheck, ATaskMetBeforeTheFirstMoveIsReported) {
+    const std::string moves = "<Task Index=\"2\" Value=\"20\" AdditionalValue=\"0\"/>";
+    auto task = [&](int index, int value) {
+        return Replace(ValidLevel(), moves,
+                       "<Task Index=\"" + std::to_string(index) + "\" Value=\"" +
+                           std::to_string(value) + "\" AdditionalValue=\"0\"/>");
+    };
+    // Four of the nine cells are taken: 56 % free.
+    EXPECT_EQ(CheckLevel(task(10, 56)), 1);
+    ExpectReported(5, "task 10 is met before the first move (56 % of the board is free");
+    EXPECT_EQ(CheckLevel(task(10, 57)), 0) << out;
+    EXPECT_EQ(CheckLevel(task(12, 0)), 1);
+    ExpectReported(5, "no crow stands on the board");
+    EXPECT_EQ(CheckLevel(Replace(task(12, 0), "0,0,61,1,0,0", "0,0,61,9,0,0")), 0) << out;
+    EXPECT_EQ(CheckLevel(task(9, 0)), 1);
+    ExpectReported(5, "a Value of 0 is reached");
+    EXPECT_EQ(CheckLevel(task(3, 0)), 0) << out;
+}
+
 TEST_F(LevelCheck, RowOfTheWrongLengthIsReported) {
     const std::string text =
         Replace(ValidLevel(), "<m3 Value=\"0,0,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0,0\"",

@@ -1,6 +1,7 @@
 #include "pack/PackLevels.h"
 
 #include "board/LevelData.h"
+#include "board/LevelTasks.h"
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
@@ -162,6 +163,8 @@ private:
     void CheckGeneration(const TXMLNode& node);
     void CheckCat(const TXMLNode& cat);
     void CheckTotals();
+    void CheckTaskNeedsPlay();
+    BoardTaskSummary StartingBoard() const;
     bool CellExists(int x, int y) const {
         return IsPlayableCell(x, y) &&
                Data.Map[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)] > 0;
@@ -203,6 +206,7 @@ void LevelChecker::Run() {
                                          : ": write it explicitly"));
     }
     CheckTotals();
+    CheckTaskNeedsPlay();
 }
 
 void LevelChecker::CheckRows(const TXMLNode& section, char prefix, int grid) {
@@ -484,6 +488,65 @@ void LevelChecker::CheckTotals() {
     if (generates && weights <= 0 && Settings.count("birds"))
         Report(Line(Settings["birds"]),
                "Kinds gives no weight to any of the kinds 1..6, yet the level makes birds");
+}
+
+// The board before the first move as the task judgement counts it. Cats placed at the start
+// take a cell of their own too.
+BoardTaskSummary LevelChecker::StartingBoard() const {
+    BoardTaskSummary board;
+    std::set<std::pair<int, int>> startCats;
+    for (const TLevelData_Cat& cat : Data.Cats) {
+        if (cat.Cond_name == "cond_start_level" && CellExists(cat.Pos.x, cat.Pos.y))
+            startCats.insert({cat.Pos.x, cat.Pos.y});
+    }
+    for (int x = 1; x <= 16; ++x) {
+        for (int y = 1; y <= 16; ++y) {
+            if (!CellExists(x, y)) continue;
+            ++board.Cells;
+            const ObjectCodeKind kind = ClassifyObjectCode(
+                Data.Birds[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)]);
+            const bool placed = kind != objkind_None && kind != objkind_Unknown;
+            board.OccupiedCells += placed || startCats.count({x, y}) ? 1 : 0;
+            board.Walls += kind == objkind_Wall ? 1 : 0;
+            board.BoundedBirds += kind == objkind_BoundedBird || kind == objkind_BoundedCrow ||
+                                          kind == objkind_RandomBoundedBird
+                                      ? 1
+                                      : 0;
+            board.Crows += kind == objkind_Crow || kind == objkind_BoundedCrow ? 1 : 0;
+        }
+    }
+    return board;
+}
+
+// A task is the player's to earn. The limits (time, moves, new birds, birds of a kind, bonuses)
+// can only fail, and only through play; a goal that the untouched board or the counters of a
+// new level already meet would show the gold egg before the first move.
+void LevelChecker::CheckTaskNeedsPlay() {
+    const auto task = Settings.find("task");
+    if (task == Settings.end()) return;
+    const BoardTaskSummary board = StartingBoard();
+    if (JudgeTask(Data.Task, TaskCounters{}, board, false) != task_Completed) return;
+    std::string why;
+    switch (Data.Task.Index) {
+    case 5:
+        why = "no wall stands on the board at the start";
+        break;
+    case 6:
+        why = "no bounded bird stands on the board at the start";
+        break;
+    case 10:
+        why = std::to_string(FreeCellPercent(board)) + " % of the board is free at the start";
+        break;
+    case 12:
+        why = "no crow stands on the board at the start";
+        break;
+    default:
+        why = "a Value of " + std::to_string(Data.Task.Value) + " is reached before any play";
+        break;
+    }
+    Report(Line(task->second), "task " + std::to_string(Data.Task.Index) +
+                                   " is met before the first move (" + why +
+                                   "): give it a goal the player has to reach");
 }
 
 // ---------------------------------------------------------------- the list
