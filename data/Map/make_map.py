@@ -8,20 +8,22 @@ import math, os, random, re
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 
-# The road, left to right along the bottom, back along the middle, out along the top.
-CONTROL = [(120, 872), (300, 846), (470, 858), (640, 862), (820, 842), (1000, 868),
-           (1190, 842), (1380, 866), (1570, 846), (1730, 838), (1830, 770), (1820, 650),
-           (1730, 575), (1560, 556), (1390, 534), (1210, 518), (1040, 488), (880, 456),
-           (700, 458), (530, 470), (390, 492), (300, 450), (282, 360), (330, 270),
-           (470, 232), (640, 248), (820, 252), (990, 226), (1150, 204), (1300, 192),
-           (1450, 214), (1600, 236), (1720, 206), (1800, 188)]
+# The road, left to right along the bottom, back along the middle, out along the top. It
+# keeps to the columns 330 .. 1590, which every window shape shows (a 5:4 window shows the
+# columns 285 .. 1635), so that no nest is ever cut off.
+CONTROL = [(330, 868), (470, 856), (640, 862), (820, 846), (960, 878), (1090, 900),
+           (1210, 858), (1330, 884), (1450, 900), (1535, 862), (1585, 770), (1578, 670),
+           (1505, 610), (1390, 596), (1275, 548), (1150, 566), (1040, 512), (880, 458),
+           (700, 458), (530, 470), (430, 462), (360, 410), (345, 330), (395, 262),
+           (520, 236), (640, 272), (760, 244), (880, 272), (1000, 230), (1150, 204),
+           (1300, 192), (1450, 214), (1580, 196)]
 
 # Last dot shown while each level is the farthest reachable one.
 ROUTE_ENDS = [-1, 0, 1, 5, 7, 8, 10, 12, 15, 18, 20, 23, 26, 28, 30, 31, 32, 33, 40, 41, 42,
               43, 44, 45, 60, 67, 68, 74, 80, 85, 88, 97, 100, 104, 107, 108, 110, 112, 114,
               116, 117, 118, 119, 120, 125, 128, 140, 144, 150, 154, 158, 161, 170, 172, 175,
               178]
-NEST_GAP = 1.45  # a gap next to a nest, in dot spacings
+NEST_GAP = 1.5  # a gap next to a nest, in dot spacings
 
 def catmull(points, steps=40):
     pts = [points[0]] + points + [points[-1]]

@@ -25,6 +25,7 @@
 #include "effects/ParticleManager.h"
 #include "gui/ButtonSprites.h"
 #include "gui/MessageBox.h"
+#include "gui/ScreenEdges.h"
 #include "meta/LevelMap.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
@@ -275,6 +276,7 @@ void TMainForm::FormCreate() {
                 e->FVisibleHeight = h;
             }
     };
+    display.setEdgeBars = [](int mode, float thickness) { SetScreenEdges(mode, thickness); };
     SetDisplayHooks(display);
 
     FrameTimer.FOnTimer = [this] { TimerEvent(); };
@@ -407,6 +409,7 @@ void FinishStartup() {
     }
     ResizeLevelStates();
     CreateTransitionSprite(MainEngine);
+    CreateScreenEdges(MainEngine);
     CurrentScene = scene_Loaded;
 }
 

@@ -39,16 +39,6 @@ TParticleFxAnimation* NewParticleFx(TPoint2 pos, int z, float step) {
     return fx;
 }
 
-// Launches the description, draws it from the sprite and reads its emitters from the record.
-TXParticleSystem* LaunchOwned(const std::string& name, TPoint2 pos, TKilnArchive* archive) {
-    TXParticleManager* manager = ParticleManager();
-    TXParticleSystem* system = manager ? manager->Launch(name, pos) : nullptr;
-    if (!system) return nullptr;
-    system->FManualRender = true;
-    if (archive) system->ParseEmittersRecord(name, archive, manager->FEmitterSources);
-    return system;
-}
-
 TSpriteAnimationFx* NewSpriteFx(const std::string& picture, TPoint2 pos, TPoint2 scale,
                                 TBlendingEffect blend, int placement, float animSpeed,
                                 int patternCount, int z) {
@@ -77,6 +67,15 @@ TSpriteAnimationFx* NewSpriteFx(const std::string& picture, TPoint2 pos, TPoint2
 }
 
 } // namespace
+
+TXParticleSystem* LaunchOwned(const std::string& name, TPoint2 pos, TKilnArchive* archive) {
+    TXParticleManager* manager = ParticleManager();
+    TXParticleSystem* system = manager ? manager->Launch(name, pos) : nullptr;
+    if (!system) return nullptr;
+    system->FManualRender = true;
+    if (archive) system->ParseEmittersRecord(name, archive, manager->FEmitterSources);
+    return system;
+}
 
 void SetEffectParent(TSprite* parent) {
     GEffectParent = parent;

@@ -20,6 +20,10 @@ class TKilnArchive;
 void SetEffectParent(TSprite* parent);
 TSprite* EffectParent();
 
+// Launches the description for an owner that draws it itself (FManualRender) and, with an
+// archive, reads the emitters of the description's record from it; null when it cannot launch.
+TXParticleSystem* LaunchOwned(const std::string& name, TPoint2 pos, TKilnArchive* archive);
+
 class TParticleFxAnimation : public TAnimatedSprite {
 public:
     explicit TParticleFxAnimation(TSprite* parent);

@@ -6,8 +6,8 @@
 //      the button's LightFadeSpeed per tick once it leaves),
 //   3. on a click plays "sfx_button_click", consumes MouseClicked and performs the action of
 //      the button's name.
-// Screens whose controls act while the button is held (check boxes, arrows and handles of the
-// options screen) do steps 1 and 2 with HoverButton and test MouseButtonDown themselves.
+// Screens whose controls act while the button is held (the arrows and handles of the options
+// screen) do steps 1 and 2 with HoverButton and test MouseButtonDown themselves.
 #pragma once
 
 #include "gui/ButtonNames.h"

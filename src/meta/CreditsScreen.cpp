@@ -177,7 +177,8 @@ public:
         MainMenuUpdate();
         CreditsUpdate();
         MoveMainEngine();
-        RunHitTest();
+        // Nothing answers the pointer while a fade covers the screen.
+        if (!TransitionVisible()) RunHitTest();
     }
     void Hit(TSprite& sprite) override { CreditsInput(sprite); }
     void Release() override {

@@ -12,6 +12,7 @@
 #include "data/GameFonts.h"
 #include "data/KilnFonts.h"
 #include "data/TextDatabase.h"
+#include "effects/EffectSprites.h"
 #include "effects/ParticleManager.h"
 #include "gui/ButtonProtocol.h"
 #include "gui/ButtonSprites.h"
@@ -160,20 +161,22 @@ public:
     TAnimatedSprite* FRightSprite = nullptr;
 };
 
-// A particle effect that the map carries and draws at its own depth.
+// A particle effect that the map carries and draws at its own depth. With an archive it reads
+// the emitters of its record from it, so that it emits along a line or an area instead of from
+// its one point.
 class TMap_Fx final : public TAnimatedSprite {
 public:
-    TMap_Fx(TSprite* parent, const std::string& name, TPoint2 at) : TAnimatedSprite(parent) {
+    TMap_Fx(TSprite* parent, const std::string& name, TPoint2 at, TKilnArchive* emitters)
+        : TAnimatedSprite(parent) {
         FX = at.x;
         FY = at.y;
-        if (TXParticleManager* manager = ParticleManager()) {
-            FFx = manager->Launch(name, at);
-            if (TXParticleSystem* s = FFx.Get()) {
-                s->FManualRender = true;
-                for (int i = 0; i < EffectWarmUp; ++i) s->Update(EffectStep);
-            } else {
-                WriteLog("The map effect " + name + " is missing", 1);
-            }
+        FName = name;
+        if (!ParticleManager()) return;
+        FFx = LaunchOwned(name, at, emitters);
+        if (TXParticleSystem* s = FFx.Get()) {
+            for (int i = 0; i < EffectWarmUp; ++i) s->Update(EffectStep);
+        } else {
+            WriteLog("The map effect " + name + " is missing", 1);
         }
     }
     ~TMap_Fx() override { FFx.Kill(); }
@@ -280,14 +283,16 @@ void BuildScenery() {
         const char* name;
         TPoint2 at;
         int z;
+        bool ownEmitters; // the record lays out where it emits
     };
-    for (const Effect& e :
-         {Effect{"Map_Train_Smoke_1.xml", {765, 549}, 5},
-          Effect{"Map_Train_Smoke_2.xml", {792, 604}, 4}, Effect{"Map_Snow_1.xml", {1280, 275}, 5},
-          Effect{"Map_House_Smoke_fx_1.xml", {1018, 18}, 4},
-          Effect{"Map_House_Smoke_fx_1.xml", {621, 14}, 4},
-          Effect{"Map_Cloud_fx.xml", {1340, 295}, 6}}) {
-        auto* fx = new TMap_Fx(MainEngine, e.name, e.at);
+    for (const Effect& e : {Effect{"Map_Train_Smoke_1.xml", {765, 549}, 5, false},
+                            Effect{"Map_Train_Smoke_2.xml", {792, 604}, 4, false},
+                            Effect{"Map_Snow_1.xml", {1280, 275}, 5, true},
+                            Effect{"Map_House_Smoke_fx_1.xml", {1018, 18}, 4, false},
+                            Effect{"Map_House_Smoke_fx_1.xml", {621, 14}, 4, false},
+                            Effect{"Map_Cloud_fx.xml", {1340, 295}, 6, true}}) {
+        auto* fx =
+            new TMap_Fx(MainEngine, e.name, e.at, e.ownEmitters ? Archives.Particles1 : nullptr);
         fx->SetZ(e.z);
         Map.effects.push_back(fx);
     }
@@ -362,7 +367,12 @@ void UpdateHover() {
     p->FLevel = Map.hovered;
     p->FVisible = true;
     p->SetAlpha(Map.hovered == Map.previous ? std::min(255, p->FAlpha + 15) : 0);
+    // Beside the pointer, on its left where the right edge of the window would cut it.
+    const float width = static_cast<float>(p->GetPatternWidth());
+    const float right = WorldOffset.x + static_cast<float>(MainEngine->FVisibleWidth) /
+                                            std::max(DisplayScale.x, 0.0001f);
     p->FX = static_cast<float>(MouseX) + 8;
+    if (p->FX + width > right) p->FX = static_cast<float>(MouseX) - 8 - width;
     p->FY = static_cast<float>(MouseY);
 }
 
@@ -479,9 +489,18 @@ MapState MapStateNow() {
     s.panelLevel = Map.panel ? Map.panel->FLevel : -1;
     s.panelAlpha = Map.panel ? Map.panel->FAlpha : 0;
     for (const TMapLevel* n : Map.levels)
-        if (n->FVisible) s.nests.push_back(n->FLevelIndex);
+        if (n->FVisible) {
+            s.nests.push_back(n->FLevelIndex);
+            s.targets.push_back(n->FCollideRect);
+        }
+    for (const TButtonSprite2* b : {Map.start, Map.menu})
+        if (b) s.targets.push_back(b->FCollideRect);
     for (const TMapWaySprite* d : Map.dots) s.dots += d->FVisible ? 1 : 0;
     s.pulse = Map.pulse;
+    for (const TMap_Fx* fx : Map.effects) {
+        const TXParticleSystem* system = fx->FFx.Get();
+        s.effects.push_back({fx->FName, system ? system->EmitterCount() : 0});
+    }
     return s;
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace bw {
@@ -68,6 +69,15 @@ struct MapState {
     std::vector<int> nests; // indexes of the shown nests
     int dots = 0;           // how many dots are shown
     double pulse = 0;
+    // What the player can click (the shown nests, Start and Menu), as hit boxes in design
+    // units.
+    std::vector<TRect> targets;
+    // Each particle effect: its record and how many points it emits from.
+    struct Effect {
+        std::string name;
+        int emitters = 0;
+    };
+    std::vector<Effect> effects;
 };
 MapState MapStateNow();
 

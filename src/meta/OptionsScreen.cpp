@@ -6,6 +6,7 @@
 #include "base/GameOptions.h"
 #include "base/GameState.h"
 #include "base/Scene.h"
+#include "base/SceneTransition.h"
 #include "data/GameFonts.h"
 #include "data/KilnFonts.h"
 #include "data/TextDatabase.h"
@@ -422,16 +423,14 @@ void OptionsInput(TSprite& sprite) {
     if (!dynamic_cast<TOptions_CheckBox*>(button) &&
         !dynamic_cast<TMM_Options_SimpleButton*>(button))
         return;
-    // These act when the button goes down, once per press.
+    // A check box toggles on a click; the arrows and the handles act when the button goes
+    // down, once per press.
     HoverButton(*button, PanelButtonHover);
-    if (!MouseButtonDown) return;
     if (auto* box = dynamic_cast<TOptions_CheckBox*>(button)) {
-        if (State.drag != NoDrag) return;
-        MouseButtonDown = false;
-        PlayClick();
-        ToggleBox(*box);
+        if (State.drag == NoDrag && TakeButtonClick()) ToggleBox(*box);
         return;
     }
+    if (!MouseButtonDown) return;
     MouseButtonDown = false;
     PlayClick();
     SliderButton(button->ButtonName());
@@ -466,13 +465,15 @@ public:
         if (State.from == scene_Level) {
             OptionsUpdate();
             if (MainEngine) MainEngine->MoveOnly(&IsOptionsSprite, 1.0f);
-            RunHitTest();
         } else if (State.from == scene_MainMenu) {
             MainMenuUpdate();
             OptionsUpdate();
             MoveMainEngine();
-            RunHitTest();
+        } else {
+            return;
         }
+        // Nothing answers the pointer while a fade covers the screen.
+        if (!TransitionVisible()) RunHitTest();
     }
     void Hit(TSprite& sprite) override { OptionsInput(sprite); }
     void Release() override {

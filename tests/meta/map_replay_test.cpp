@@ -1,15 +1,20 @@
 // The level map played as whole-screen replays on the built data: entering it from the main
 // menu with a new and an advanced profile, Start and Menu, and F6.
+#include "Engine/KilnSprite/SpriteEngine.h"
 #include "app/Replay.h"
+#include "base/GameObjects.h"
 #include "board/LevelData.h"
 #include "meta/LevelMap.h"
 #include "meta/Profile.h"
 #include "meta/ProfileFile.h"
+#include "render/DisplayState.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -86,7 +91,7 @@ TEST(MapReplay, WonLevelsShowTheNextNestAndTheRouteToItAndTheNumberUnderThePoint
                                      "\n"
                                      // The pointer on the third nest (its centre, from the level
                                      // list) shows its number, fading in.
-                                     "+1 move 241 838\n"
+                                     "+1 move 432 844\n"
                                      "+2 expect map.hovered == 2\n"
                                      "+0 expect map.panel == 2\n"
                                      "+5 expect map.panel_alpha > 0\n"
@@ -108,6 +113,59 @@ TEST(MapReplay, F6WithTheCheatSwitchOpensEveryNestAtOnce) {
                                                          "+0 expect map.limit == 55\n",
                                               {"-cht"}));
     ASSERT_TRUE(r.ok) << r.error;
+}
+
+// The map at each window shape the game supports, with every nest open: every nest, Start and
+// Menu lie wholly inside what the window shows.
+TEST(MapReplay, EveryWindowShapeShowsEveryNestAndBothButtons) {
+    for (const TPoint2px size : {TPoint2px{320, 240}, TPoint2px{320, 256}, TPoint2px{480, 270},
+                                 TPoint2px{640, 270}, TPoint2px{270, 480}}) {
+        SCOPED_TRACE(std::to_string(size.x) + " x " + std::to_string(size.y));
+        testing::TempFolder home;
+        WriteProfile(home, 56);
+        ReplaySettings rs = Settings(home, kIntoMap + "+0 expect map.limit == 55\n"
+                                                      "+1 click button_Map_Menu\n"
+                                                      "+0 wait scene scene_MainMenu 200\n");
+        rs.size = size;
+        MapState seen;
+        TRect shown;
+        rs.beforeTick = [&](uint64_t) {
+            if (!MapOpen() || !MainEngine) return;
+            seen = MapStateNow();
+            const float left = WorldOffset.x, top = WorldOffset.y;
+            shown = TRect{static_cast<int>(std::ceil(left)), static_cast<int>(std::ceil(top)),
+                          static_cast<int>(left + MainEngine->FVisibleWidth / DisplayScale.x),
+                          static_cast<int>(top + MainEngine->FVisibleHeight / DisplayScale.y)};
+        };
+        const ReplayResult r = RunReplay(rs);
+        ASSERT_TRUE(r.ok) << r.error;
+        ASSERT_EQ(seen.targets.size(), 56u + 2u);
+        for (const TRect& t : seen.targets)
+            EXPECT_TRUE(t.left >= shown.left && t.top >= shown.top && t.right <= shown.right &&
+                        t.bottom <= shown.bottom)
+                << "(" << t.left << ", " << t.top << ") .. (" << t.right << ", " << t.bottom
+                << ") outside (" << shown.left << ", " << shown.top << ") .. (" << shown.right
+                << ", " << shown.bottom << ")";
+    }
+}
+
+// The snow over the mountain and the clouds by it emit along the points their records lay out,
+// not from one point.
+TEST(MapReplay, TheSnowAndTheCloudsEmitFromTheirRecordsPoints) {
+    testing::TempFolder home;
+    WriteProfile(home, 0);
+    ReplaySettings rs = Settings(home, kIntoMap + "+1 click button_Map_Menu\n"
+                                                  "+0 wait scene scene_MainMenu 200\n");
+    std::map<std::string, int> emitters;
+    rs.beforeTick = [&](uint64_t) {
+        if (MapOpen())
+            for (const MapState::Effect& e : MapStateNow().effects) emitters[e.name] = e.emitters;
+    };
+    const ReplayResult r = RunReplay(rs);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_GT(emitters["Map_Snow_1.xml"], 1);
+    EXPECT_GT(emitters["Map_Cloud_fx.xml"], 1);
+    EXPECT_EQ(emitters["Map_Train_Smoke_1.xml"], 1);
 }
 
 } // namespace

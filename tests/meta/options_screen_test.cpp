@@ -102,9 +102,9 @@ TEST_F(OptionsScreenTest, BackSavesWhatChangedAndReturnsToTheMenu) {
     Press(button_MM_Options_Music_Right);
     EXPECT_FALSE(MouseButtonDown); // one press, one step
     OptionsInput(*Button(button_MM_Options_Music_Right));
-    Press(button_MM_Options_VSync_CheckBox);
-    Press(button_MM_Options_Tutorial_CheckBox);
-    Press(button_MM_Options_Cursor_CheckBox);
+    Click(button_MM_Options_VSync_CheckBox);
+    Click(button_MM_Options_Tutorial_CheckBox);
+    Click(button_MM_Options_Cursor_CheckBox);
     EXPECT_FLOAT_EQ(GameOptions.MusicVolume, 0.6f);
     EXPECT_TRUE(GameOptions.VSync);
     EXPECT_FALSE(GameOptions.ShowTutorial);
@@ -164,8 +164,8 @@ TEST_F(OptionsScreenTest, TheHandleFollowsTheDragWithinTheSlider) {
     OptionsUpdate();
     EXPECT_FLOAT_EQ(fx->FDragButton->FX, fx->FX + 100 - 15);
     EXPECT_FLOAT_EQ(GameOptions.SoundFxVolume, (100.0f - 15 - 10) / 242);
-    // While dragging, the check boxes stay as they are.
-    Press(button_MM_Options_Cursor_CheckBox);
+    // While dragging, a click leaves the check boxes as they are.
+    Click(button_MM_Options_Cursor_CheckBox);
     EXPECT_TRUE(GameOptions.Cursor);
 
     MouseX = 5000;
@@ -196,7 +196,7 @@ TEST_F(OptionsScreenTest, LeavingFullScreenNeedsAScreenWiderOrTallerThanTheMinim
     GameOptions.FullScreen = true;
     OpenOptions();
 
-    Press(button_MM_Options_FullScreen_CheckBox);
+    Click(button_MM_Options_FullScreen_CheckBox);
     EXPECT_TRUE(MessageShown());
     EXPECT_TRUE(GameOptions.FullScreen);
     EXPECT_TRUE(OptionsCheckBox(button_MM_Options_FullScreen_CheckBox)->FChecked);
@@ -204,7 +204,7 @@ TEST_F(OptionsScreenTest, LeavingFullScreenNeedsAScreenWiderOrTallerThanTheMinim
 
     window.screen = TPoint2px{1024, 768};
     window.monitors = {{TRect{0, 0, 1024, 768}, true}};
-    Press(button_MM_Options_FullScreen_CheckBox);
+    Click(button_MM_Options_FullScreen_CheckBox);
     EXPECT_FALSE(MessageShown());
     EXPECT_FALSE(GameOptions.FullScreen);
     EXPECT_FALSE(OptionsCheckBox(button_MM_Options_FullScreen_CheckBox)->FChecked);
@@ -213,7 +213,7 @@ TEST_F(OptionsScreenTest, LeavingFullScreenNeedsAScreenWiderOrTallerThanTheMinim
     // Back to full screen is never refused.
     window.screen = TPoint2px{1024, 600};
     window.monitors = {{TRect{0, 0, 1024, 600}, true}};
-    Press(button_MM_Options_FullScreen_CheckBox);
+    Click(button_MM_Options_FullScreen_CheckBox);
     EXPECT_TRUE(GameOptions.FullScreen);
     EXPECT_EQ(window.border, BorderStyle::None);
 }
