@@ -81,6 +81,12 @@ TPoint2 CatSlotPosition(TCoord2 cell, int kind) {
     return TPoint2{centre.x - 65.0f, centre.y + offset - 93.0f};
 }
 
+TPoint2 CatWalkAnchor(TCoord2 cell) {
+    const TLevelSprite* place = BoardCells[cell.x][cell.y];
+    const TPoint2 centre = place ? place->FCenter : TPoint2{};
+    return TPoint2{centre.x - 65.0f, centre.y - 97.0f};
+}
+
 float CatIdleSpeed(int kind) {
     return kind == 25 ? 0.35f : 0.2f;
 }
@@ -326,8 +332,7 @@ void TMovedCatSprite::AimAt(int index) {
     FPathIndex = index;
     const TCoord2 from = FMovePath[static_cast<size_t>(index - 1)];
     const TCoord2 to = FMovePath[static_cast<size_t>(index)];
-    const TLevelSprite* cell = BoardCells[to.x][to.y];
-    FTarget = cell ? TPoint2{cell->FCenter.x - 65.0f, cell->FCenter.y - 97.0f} : Pos(*this);
+    FTarget = BoardCells[to.x][to.y] ? CatWalkAnchor(to) : Pos(*this);
     FMoveAngle = AngleTo(Pos(*this), FTarget);
     FPreviousDistance = 77777.0;
     TMoveDirection direction = md_None;

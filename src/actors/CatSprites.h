@@ -212,6 +212,8 @@ std::string CatImage(int kind, const std::string& what);
 // Top-left corner of a cat of `kind` standing on `cell` (its cell's centre, moved by the
 // kind's offset).
 TPoint2 CatSlotPosition(TCoord2 cell, int kind);
+// Top-left corner of a walking cat's pictures on `cell`.
+TPoint2 CatWalkAnchor(TCoord2 cell);
 float CatIdleSpeed(int kind);
 TAnimPlayMode CatIdleMode(int kind);
 

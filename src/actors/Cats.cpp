@@ -413,8 +413,11 @@ void StartCatWalk(const TCoords2Array& path, int kind) {
     walker->FEvent_value = slot->FEvent_value;
     walker->SetAnim(CatImage(kind, "move_left"), 0, pmForward, true, true, 0.2f, CatPatterns);
     walker->FAnimPos = static_cast<float>(Random(CatPatterns));
-    walker->FX = cell->FX - 10.0f;
-    walker->FY = cell->FY - 30.0f;
+    // The walk pictures hang from the same point of every cell the walk passes: the first
+    // step starts from that point of the start cell, where the cat is seen standing.
+    const TPoint2 anchor = CatWalkAnchor(start);
+    walker->FX = anchor.x;
+    walker->FY = anchor.y;
     const TCoord2 next = path[1];
     const TBirdSprite* nextBird = BoardBirds[next.x][next.y];
     const int z = nextBird ? nextBird->FZ : CellZ(next.y) + 3;

@@ -318,6 +318,30 @@ TEST_F(Cats, AFixedCatComesWhileItsConditionHoldsAndItsCellIsFree) {
     EXPECT_EQ(CatCells(), (TCoords2Array{{3, 3}}));
 }
 
+TEST_F(Cats, AWalkingCatSetsOffFromWhereItStands) {
+    Play({".....", ".J...", "....."});
+    StartCatWalk({{2, 2}, {3, 2}}, 24);
+    const TMovedCatSprite* walker = nullptr;
+    for (TSprite* s : engine_->Items())
+        if (auto* w = dynamic_cast<TMovedCatSprite*>(s)) walker = w;
+    ASSERT_NE(walker, nullptr);
+    // The walk pictures hang 65 left of and 97 above the centre of the cell the cat is on.
+    const TPoint2 from{CentreOf(2, 2).x - 65.0f, CentreOf(2, 2).y - 97.0f};
+    const TPoint2 to{CentreOf(3, 2).x - 65.0f, CentreOf(3, 2).y - 97.0f};
+    EXPECT_FLOAT_EQ(walker->FX, from.x);
+    EXPECT_FLOAT_EQ(walker->FY, from.y);
+    // A step to the right keeps its height and never leaps.
+    float x = walker->FX;
+    for (int i = 0; i < 100 && Live<TMovedCatSprite>() > 0; ++i) {
+        EXPECT_FLOAT_EQ(walker->FY, to.y);
+        EXPECT_GE(walker->FX, x);
+        EXPECT_LE(walker->FX - x, 12.5f);
+        x = walker->FX;
+        Tick();
+    }
+    EXPECT_EQ(KindOn(3, 2), 24);
+}
+
 TEST_F(Cats, ACatFallingOntoACellTakesNoReleaseThere) {
     // The second cat waits 15 ticks before it falls.
     Play({"1....", "....."},
