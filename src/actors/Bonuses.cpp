@@ -340,6 +340,14 @@ void CancelBonusLift() {
 }
 
 void StartBonusMove(const TCoords2Array& path, int n) {
+    // A cat about to land would hide a hamburger for good (nothing sets a hamburger off): the
+    // hamburger goes back and the move does not count.
+    if (n + 40 == HamburgerBonusKind && !path.empty()) {
+        if (const TCatSprite* cat = CatAt(path.back()); cat && cat->FNewShadow) {
+            CancelBonusLift();
+            return;
+        }
+    }
     Player.LevelMoves += 1;
     Host().RefreshTask(false);
     if (TheDragedBonus) {

@@ -1,7 +1,9 @@
 #include "actors/CatSprites.h"
 
 #include "Engine/KilnSprite/SpriteMath.h"
+#include "actors/Bonuses.h"
 #include "actors/Cats.h"
+#include "actors/Nestlings.h"
 #include "audio/SoundEngine.h"
 #include "board/Board.h"
 #include "board/BoardHost.h"
@@ -55,7 +57,7 @@ void WarmUp(BoardParticles& fx, int steps, float step) {
 
 // A slot that lost its egg to an arriving cat.
 void RemoveEgg(TCoord2 cell) {
-    TBirdSprite* bird = BoardBirds[cell.x][cell.y];
+    TBirdSprite* bird = IsPlayableCell(cell) ? BoardBirds[cell.x][cell.y] : nullptr;
     if (!bird || !bird->FEgg) return;
     bird->FEgg = false;
     bird->FEggSprite->FVisible = false;
@@ -85,6 +87,17 @@ TPoint2 CatWalkAnchor(TCoord2 cell) {
     const TLevelSprite* place = BoardCells[cell.x][cell.y];
     const TPoint2 centre = place ? place->FCenter : TPoint2{};
     return TPoint2{centre.x - 65.0f, centre.y - 97.0f};
+}
+
+void ClearCellForCat(TCoord2 cell) {
+    RemoveEgg(cell);
+    RemoveOccupantAt(cell);
+}
+
+bool CellKeepsCatAway(TCoord2 cell) {
+    if (const TKeySprite* key = KeyAt(cell); key && key->Standing()) return true;
+    const TBonusSprite* bonus = BonusAt(cell);
+    return bonus && bonus->FVisible && bonus->FKind == HamburgerBonusKind;
 }
 
 float CatIdleSpeed(int kind) {
@@ -163,7 +176,7 @@ void TCatSprite::StartMusicEvent() {
 
 void TCatSprite::Land() {
     StartMusicEvent();
-    RemoveOccupantAt(Cell());
+    ClearCellForCat(Cell());
     if (FDeaded) return; // the level ended under the landing
     const TLevelSprite* cell = BoardCells[pX][pY];
     SetZ((cell ? cell->FZ : CellZ(pY)) + 2);

@@ -304,6 +304,8 @@ void SpawnCats() {
 
     for (TLevelData_Cat& e : entries) {
         if (e.Droped || e.Cond_name != "cond_start_level" || !HasPos(e)) continue;
+        // A key or a hamburger on the cell keeps the cat away until the player takes it off.
+        if (CellKeepsCatAway(TCoord2{e.Pos.x, e.Pos.y})) continue;
         e.Droped = true;
         if (TCatSprite* slot = CatAt(TCoord2{e.Pos.x, e.Pos.y})) {
             PlaceCat(*slot, e);
@@ -324,12 +326,13 @@ void SpawnCats() {
             const TCoord2 pos{e.Pos.x, e.Pos.y};
             TCatSprite* slot = CatAt(pos);
             // A cell that holds a cat, or one about to land, keeps the entry waiting; so does
-            // a cell something is already on its way to.
+            // a cell something is already on its way to, and one with a key or a hamburger.
             if (slot && (slot->HasCat() || slot->FNewShadow || IsReserved(pos))) continue;
+            if (CellKeepsCatAway(pos)) continue;
             if (!e.Infinite) e.Droped = true;
             if (!slot) continue;
             fixed += 1;
-            RemoveOccupantAt(pos);
+            ClearCellForCat(pos);
             PlaceCat(*slot, e);
             slot->StartDropAnimation(delay);
             delay += DropStagger;

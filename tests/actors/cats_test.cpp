@@ -1,9 +1,11 @@
 // Cats on real boards: fixture levels read as level files, the game's own actors, moves made
 // with the pointer and the board left to run tick by tick. Pictures as in LevelFixture.h
 // ('G' .. 'K' are cats of kind 21 .. 25).
+#include "actors/Bonuses.h"
 #include "actors/CatRules.h"
 #include "actors/Cats.h"
 #include "actors/GameActors.h"
+#include "actors/Nestlings.h"
 #include "audio/SoundEngine.h"
 #include "base/GameOptions.h"
 
@@ -61,6 +63,7 @@ protected:
     bool CatsBusy() const {
         if (Live<TMovedCatSprite>() + Live<TJumpingCatSprite>() + Live<TKilledCatSprite>() > 0)
             return true;
+        if (BonusesUnderWay() + KeysUnderWay() > 0) return true;
         for (int x = 1; x <= 16; ++x)
             for (int y = 1; y <= 16; ++y)
                 if (const TCatSprite* c = CatAt({x, y}); c && c->FNewShadow && c->DropStage() >= 2)
@@ -316,6 +319,37 @@ TEST_F(Cats, AFixedCatComesWhileItsConditionHoldsAndItsCellIsFree) {
     MoveAndSettle({1, 1}, {2, 1});
     MoveAndSettle({2, 1}, {1, 1});
     EXPECT_EQ(CatCells(), (TCoords2Array{{3, 3}}));
+}
+
+TEST_F(Cats, AFixedCatWaitsWhileAKeyOrAHamburgerLiesOnItsCell) {
+    Play({"h....", ".....", "k....", ".....", "....1"},
+         CatEntry(2, "cond_less_then", 9, {1, 1}) + CatEntry(2, "cond_less_then", 9, {1, 3}));
+    EXPECT_TRUE(CatCells().empty()) << "no cat comes down on the key or the hamburger";
+    EXPECT_TRUE(IsBonusAt(1, 1));
+    EXPECT_TRUE(IsKeyAt(1, 3));
+    EXPECT_FALSE(CurrentLevel.Cats[0].Droped);
+    // The player takes the hamburger off: at the end of that move its cat comes.
+    MoveAndSettle({1, 1}, {3, 1});
+    EXPECT_TRUE(IsBonusAt(3, 1));
+    EXPECT_EQ(CatCells(), (TCoords2Array{{1, 1}}));
+    MoveAndSettle({1, 3}, {3, 3});
+    EXPECT_TRUE(IsKeyAt(3, 3));
+    EXPECT_EQ(KindOn(1, 3), 22);
+    EXPECT_EQ(CountKeys(true), 1);
+}
+
+TEST_F(Cats, AFixedCatTakesAnEggsCellAndNothingHatchesUnderIt) {
+    // The cat at (3, 2) keeps the entry at (1, 3) waiting until it is caught.
+    Play({"..4...", "..H.4.", "......", ".....1"}, CatEntry(2, "cond_less_then", 1, {1, 3}));
+    LayEgg(Bird(1, 3), 2);
+    Drag({5, 2}, {4, 2});
+    SettleAll();
+    ASSERT_EQ(Player.LevelCatsMatched, 1);
+    EXPECT_EQ(KindOn(1, 3), 22);
+    EXPECT_FALSE(Bird(1, 3).FEgg);
+    MoveAndSettle({6, 4}, {6, 3}); // a turn ends: eggs hatch
+    EXPECT_FALSE(HasBird(1, 3));
+    EXPECT_EQ(KindOn(1, 3), 22);
 }
 
 TEST_F(Cats, AWalkingCatSetsOffFromWhereItStands) {
