@@ -147,6 +147,17 @@ CatSpawnCounts TakeSpawnCounts() {
     return counts;
 }
 
+// Eggs laid and not hatching yet.
+bool EggsWaiting() {
+    for (int x = FirstPlayableCell; x <= LastPlayableCell; ++x) {
+        for (int y = FirstPlayableCell; y <= LastPlayableCell; ++y) {
+            const TBirdSprite* bird = BoardBirds[x][y];
+            if (bird && bird->FEgg && bird->FEggSprite->FAnimStage <= 1) return true;
+        }
+    }
+    return false;
+}
+
 void StartCarry(const TCatSprite& slot, const TMatchedCat& m) {
     auto* cat = new TKilledCatSprite(BoardParent());
     cat->FKind = slot.FKind;
@@ -463,8 +474,21 @@ void StartCatJump(TCoord2 from, TCoord2 to, int kind) {
 }
 
 void CatchCats(const TMatchedCatsList& cats) {
+    // Catches chain through the match checks they run: the board is looked at once, after
+    // the outermost list.
+    static int depth = 0;
+    ++depth;
     for (const TMatchedCat& m : cats) CatchCat(m);
+    --depth;
     BoardChanged = true;
+    // The carrying birds have left the board, and no removal looks at it when they go: with
+    // no bird left to move, the turn goes on (or the board fills up) here. A first refill with
+    // no eggs to hatch only lays new ones; a second hatches those, as the removals of a match
+    // do, each looking at the board as it ends. A removal still under way looks by itself.
+    if (depth == 0 && !cats.empty() && BoardSpritesOf<TKilledBirdSprite>().empty()) {
+        CheckBoardEmpty();
+        if (EggsWaiting()) CheckBoardEmpty();
+    }
 }
 
 void CatchCat(const TMatchedCat& m) {

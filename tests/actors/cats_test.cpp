@@ -87,6 +87,14 @@ protected:
     }
     static int KindOn(int x, int y) { return CatOn(x, y) ? CatAt({x, y})->FKind : 0; }
 
+    static int MovableBirds() {
+        int n = 0;
+        for (int x = 1; x <= 16; ++x)
+            for (int y = 1; y <= 16; ++y)
+                if (const TBirdSprite* b = BoardBirds[x][y]; b && b->FVisible && !b->FBounded) ++n;
+        return n;
+    }
+
     TCoords2Array CatCells() const {
         TCoords2Array cells;
         for (int x = 1; x <= 16; ++x)
@@ -374,6 +382,27 @@ TEST_F(Cats, AWalkingCatSetsOffFromWhereItStands) {
         Tick();
     }
     EXPECT_EQ(KindOn(3, 2), 24);
+}
+
+TEST_F(Cats, ACatchThatTakesTheLastBirdsEndsTheTurnOrFillsTheBoard) {
+    // Once the two birds carry the cat off nothing is left to move: new birds come, as when
+    // a match takes the last birds.
+    Play({"........", "....4...", "....H.4.", "........"});
+    CurrentLevel.GenerateBirdsCount = 2;
+    Drag({7, 3}, {6, 3});
+    SettleAll();
+    ASSERT_EQ(Player.LevelCatsMatched, 1);
+    EXPECT_EQ(MovableBirds(), 2);
+    EXPECT_EQ(EggCount(), 2);
+    EXPECT_EQ(host_.lostShown, 0);
+    // With no room left for the new eggs the level is lost.
+    Play({"4H.", "..4"});
+    CurrentLevel.GenerateBirdsCount = 6;
+    Drag({3, 2}, {3, 1});
+    SettleAll();
+    ASSERT_EQ(Player.LevelCatsMatched, 1);
+    EXPECT_EQ(EggCount(), 6);
+    EXPECT_EQ(host_.lostShown, 1);
 }
 
 TEST_F(Cats, ACatFallingOntoACellTakesNoReleaseThere) {
