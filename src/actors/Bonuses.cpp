@@ -316,8 +316,7 @@ void LiftBonus(TCoord2 c) {
     if (!b || !b->Standing() || !TheDragedBonus) return;
     TDragedBonus& d = *TheDragedBonus;
     d.AsssignBonus(*b);
-    d.ResetDelta();
-    d.RecalculateCoordinates(d.FY, d.FX);
+    d.HangUnderPointer();
     d.FVisible = true;
     b->FEffect = beAdd;
     b->StopFx();
@@ -368,12 +367,9 @@ void StartBonusMove(const TCoords2Array& path, int n) {
     m->FY = start->FY;
     const TBonusSprite* second = BonusAt(path[1]);
     SetOffAlongPath(*m, path, second ? second->FZ : CellZ(path[1].y) + 3);
-    m->FFx1 = std::move(start->FFx1);
-    if (!m->FFx1) {
-        start->FKind = n + 40;
-        start->StartFx();
-        m->FFx1 = std::move(start->FFx1);
-    }
+    // The slot's own effect was stopped when the bonus was lifted and fades where it is; the
+    // travelling bonus carries a running one of its own.
+    m->StartFx();
     start->FFx2.reset();
     start->FEffect = beNormal;
     start->FVisible = false;

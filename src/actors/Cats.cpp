@@ -388,7 +388,14 @@ void CatsTakeTurn() {
             if (targets.empty()) continue;
             const TPoint2 foot{cat->FX + static_cast<float>(cat->GetImageWidth()) / 2.0f,
                                cat->FY + static_cast<float>(cat->GetImageHeight())};
-            Effects().Burst("Cats_5_Jump_Fx_1.xml", foot, cat->FZ - 1, 7, 0.01f);
+            BoardEffects::Timed puff;
+            puff.Name = "Cats_5_Jump_Fx_1.xml";
+            puff.Pos = foot;
+            puff.Z = cat->FZ - 1;
+            puff.Life = 25.0f;
+            puff.PreUpdates = 7;
+            puff.Step = 0.01f;
+            Effects().PlayTimed(puff);
             cat->FJumpTimerCount = 0;
             StartCatJump(c, targets.front(), 25);
         }
