@@ -242,6 +242,17 @@ void TDragedBonus::AsssignBonus(const TBonusSprite& bonus) {
     StartFx();
 }
 
+void TDragedBonus::HangUnderPointer() {
+    const TPoint2 offset = DragOffset(FKind);
+    FX = BoardPointer.Pos.x + offset.x;
+    FY = BoardPointer.Pos.y + offset.y;
+    ResetDelta();
+    RecalculateCoordinates(FY, FX);
+    // Its effect starts here too, rather than streaking over from the cell.
+    StopFx();
+    StartFx();
+}
+
 void TDragedBonus::StartFx() {
     if (FFx1) return;
     FFx1 = LaunchIdleEffect(FKind + 40, Pos(*this), 0);
@@ -288,6 +299,11 @@ TPoint2 TravelOffset(int n) {
 
 void TMovedBonusSprite::AimAt(int index) {
     AimAlongPath(*this, index, TravelOffset(FKind));
+}
+
+void TMovedBonusSprite::StartFx() {
+    const TPoint2 off = IdleEffectOffset(FKind + 40, FPatternIndex);
+    FFx1 = LaunchIdleEffect(FKind + 40, TPoint2{FX + off.x, FY + off.y}, 35);
 }
 
 void TMovedBonusSprite::DoMove(float moveCount) {

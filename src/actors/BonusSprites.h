@@ -55,6 +55,8 @@ public:
 
     // FKind is 1..5 here.
     void AsssignBonus(const TBonusSprite& bonus);
+    // Hangs from the pointer by its kind's offset, its lower edge starting right below.
+    void HangUnderPointer();
     void StartFx();
     void StopFx();
     void Hide();
@@ -89,6 +91,8 @@ public:
     // Still on its way (an arrived bonus lingers unseen for a while).
     bool UnderWay() const { return !FKilled && !FDeaded; }
     void AimAt(int index);
+    // Launches the idle effect of its kind, already running, as a bonus lying on a cell has.
+    void StartFx();
 
     void DoMove(float moveCount) override;
     void DoDraw() override;

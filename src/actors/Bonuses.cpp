@@ -316,8 +316,7 @@ void LiftBonus(TCoord2 c) {
     if (!b || !b->Standing() || !TheDragedBonus) return;
     TDragedBonus& d = *TheDragedBonus;
     d.AsssignBonus(*b);
-    d.ResetDelta();
-    d.RecalculateCoordinates(d.FY, d.FX);
+    d.HangUnderPointer();
     d.FVisible = true;
     b->FEffect = beAdd;
     b->StopFx();
@@ -340,6 +339,14 @@ void CancelBonusLift() {
 }
 
 void StartBonusMove(const TCoords2Array& path, int n) {
+    // A cat about to land would hide a hamburger for good (nothing sets a hamburger off): the
+    // hamburger goes back and the move does not count.
+    if (n + 40 == HamburgerBonusKind && !path.empty()) {
+        if (const TCatSprite* cat = CatAt(path.back()); cat && cat->FNewShadow) {
+            CancelBonusLift();
+            return;
+        }
+    }
     Player.LevelMoves += 1;
     Host().RefreshTask(false);
     if (TheDragedBonus) {
@@ -360,12 +367,9 @@ void StartBonusMove(const TCoords2Array& path, int n) {
     m->FY = start->FY;
     const TBonusSprite* second = BonusAt(path[1]);
     SetOffAlongPath(*m, path, second ? second->FZ : CellZ(path[1].y) + 3);
-    m->FFx1 = std::move(start->FFx1);
-    if (!m->FFx1) {
-        start->FKind = n + 40;
-        start->StartFx();
-        m->FFx1 = std::move(start->FFx1);
-    }
+    // The slot's own effect was stopped when the bonus was lifted and fades where it is; the
+    // travelling bonus carries a running one of its own.
+    m->StartFx();
     start->FFx2.reset();
     start->FEffect = beNormal;
     start->FVisible = false;

@@ -30,7 +30,8 @@ void LeaveBonusAt(TCoord2 cell, int kind);
 void LiftBonus(TCoord2 cell);
 LiftedObject LiftedBonus();
 void CancelBonusLift();
-// The lifted bonus of number n (kind - 40) travels along `path`: a move.
+// The lifted bonus of number n (kind - 40) travels along `path`: a move. A hamburger bound
+// for a cell where a cat is announced is put back instead.
 void StartBonusMove(const TCoords2Array& path, int n);
 // Travelling bonuses still on their way.
 int BonusesUnderWay();

@@ -1,7 +1,9 @@
 #include "actors/CatSprites.h"
 
 #include "Engine/KilnSprite/SpriteMath.h"
+#include "actors/Bonuses.h"
 #include "actors/Cats.h"
+#include "actors/Nestlings.h"
 #include "audio/SoundEngine.h"
 #include "board/Board.h"
 #include "board/BoardHost.h"
@@ -55,7 +57,7 @@ void WarmUp(BoardParticles& fx, int steps, float step) {
 
 // A slot that lost its egg to an arriving cat.
 void RemoveEgg(TCoord2 cell) {
-    TBirdSprite* bird = BoardBirds[cell.x][cell.y];
+    TBirdSprite* bird = IsPlayableCell(cell) ? BoardBirds[cell.x][cell.y] : nullptr;
     if (!bird || !bird->FEgg) return;
     bird->FEgg = false;
     bird->FEggSprite->FVisible = false;
@@ -79,6 +81,23 @@ TPoint2 CatSlotPosition(TCoord2 cell, int kind) {
     const TPoint2 centre = place ? place->FCenter : TPoint2{};
     const float offset = kind == 21 ? 0.0f : 5.0f;
     return TPoint2{centre.x - 65.0f, centre.y + offset - 93.0f};
+}
+
+TPoint2 CatWalkAnchor(TCoord2 cell) {
+    const TLevelSprite* place = BoardCells[cell.x][cell.y];
+    const TPoint2 centre = place ? place->FCenter : TPoint2{};
+    return TPoint2{centre.x - 65.0f, centre.y - 97.0f};
+}
+
+void ClearCellForCat(TCoord2 cell) {
+    RemoveEgg(cell);
+    RemoveOccupantAt(cell);
+}
+
+bool CellKeepsCatAway(TCoord2 cell) {
+    if (const TKeySprite* key = KeyAt(cell); key && key->Standing()) return true;
+    const TBonusSprite* bonus = BonusAt(cell);
+    return bonus && bonus->FVisible && bonus->FKind == HamburgerBonusKind;
 }
 
 float CatIdleSpeed(int kind) {
@@ -157,7 +176,7 @@ void TCatSprite::StartMusicEvent() {
 
 void TCatSprite::Land() {
     StartMusicEvent();
-    RemoveOccupantAt(Cell());
+    ClearCellForCat(Cell());
     if (FDeaded) return; // the level ended under the landing
     const TLevelSprite* cell = BoardCells[pX][pY];
     SetZ((cell ? cell->FZ : CellZ(pY)) + 2);
@@ -326,8 +345,7 @@ void TMovedCatSprite::AimAt(int index) {
     FPathIndex = index;
     const TCoord2 from = FMovePath[static_cast<size_t>(index - 1)];
     const TCoord2 to = FMovePath[static_cast<size_t>(index)];
-    const TLevelSprite* cell = BoardCells[to.x][to.y];
-    FTarget = cell ? TPoint2{cell->FCenter.x - 65.0f, cell->FCenter.y - 97.0f} : Pos(*this);
+    FTarget = BoardCells[to.x][to.y] ? CatWalkAnchor(to) : Pos(*this);
     FMoveAngle = AngleTo(Pos(*this), FTarget);
     FPreviousDistance = 77777.0;
     TMoveDirection direction = md_None;

@@ -212,6 +212,14 @@ std::string CatImage(int kind, const std::string& what);
 // Top-left corner of a cat of `kind` standing on `cell` (its cell's centre, moved by the
 // kind's offset).
 TPoint2 CatSlotPosition(TCoord2 cell, int kind);
+// Top-left corner of a walking cat's pictures on `cell`.
+TPoint2 CatWalkAnchor(TCoord2 cell);
+// The landing rule of a cell a cat arrives on: an egg there is gone, a bird there leaves
+// (freed first if tied), a weapon bonus there goes off.
+void ClearCellForCat(TCoord2 cell);
+// What no cat may land on: a key (it would be hidden, and lost with the cat) or a hamburger
+// (no explosion removes it, so it would lie under the cat for good). A cat due there waits.
+bool CellKeepsCatAway(TCoord2 cell);
 float CatIdleSpeed(int kind);
 TAnimPlayMode CatIdleMode(int kind);
 

@@ -147,6 +147,17 @@ CatSpawnCounts TakeSpawnCounts() {
     return counts;
 }
 
+// Eggs laid and not hatching yet.
+bool EggsWaiting() {
+    for (int x = FirstPlayableCell; x <= LastPlayableCell; ++x) {
+        for (int y = FirstPlayableCell; y <= LastPlayableCell; ++y) {
+            const TBirdSprite* bird = BoardBirds[x][y];
+            if (bird && bird->FEgg && bird->FEggSprite->FAnimStage <= 1) return true;
+        }
+    }
+    return false;
+}
+
 void StartCarry(const TCatSprite& slot, const TMatchedCat& m) {
     auto* cat = new TKilledCatSprite(BoardParent());
     cat->FKind = slot.FKind;
@@ -304,6 +315,8 @@ void SpawnCats() {
 
     for (TLevelData_Cat& e : entries) {
         if (e.Droped || e.Cond_name != "cond_start_level" || !HasPos(e)) continue;
+        // A key or a hamburger on the cell keeps the cat away until the player takes it off.
+        if (CellKeepsCatAway(TCoord2{e.Pos.x, e.Pos.y})) continue;
         e.Droped = true;
         if (TCatSprite* slot = CatAt(TCoord2{e.Pos.x, e.Pos.y})) {
             PlaceCat(*slot, e);
@@ -324,12 +337,13 @@ void SpawnCats() {
             const TCoord2 pos{e.Pos.x, e.Pos.y};
             TCatSprite* slot = CatAt(pos);
             // A cell that holds a cat, or one about to land, keeps the entry waiting; so does
-            // a cell something is already on its way to.
+            // a cell something is already on its way to, and one with a key or a hamburger.
             if (slot && (slot->HasCat() || slot->FNewShadow || IsReserved(pos))) continue;
+            if (CellKeepsCatAway(pos)) continue;
             if (!e.Infinite) e.Droped = true;
             if (!slot) continue;
             fixed += 1;
-            RemoveOccupantAt(pos);
+            ClearCellForCat(pos);
             PlaceCat(*slot, e);
             slot->StartDropAnimation(delay);
             delay += DropStagger;
@@ -374,7 +388,14 @@ void CatsTakeTurn() {
             if (targets.empty()) continue;
             const TPoint2 foot{cat->FX + static_cast<float>(cat->GetImageWidth()) / 2.0f,
                                cat->FY + static_cast<float>(cat->GetImageHeight())};
-            Effects().Burst("Cats_5_Jump_Fx_1.xml", foot, cat->FZ - 1, 7, 0.01f);
+            BoardEffects::Timed puff;
+            puff.Name = "Cats_5_Jump_Fx_1.xml";
+            puff.Pos = foot;
+            puff.Z = cat->FZ - 1;
+            puff.Life = 25.0f;
+            puff.PreUpdates = 7;
+            puff.Step = 0.01f;
+            Effects().PlayTimed(puff);
             cat->FJumpTimerCount = 0;
             StartCatJump(c, targets.front(), 25);
         }
@@ -413,8 +434,11 @@ void StartCatWalk(const TCoords2Array& path, int kind) {
     walker->FEvent_value = slot->FEvent_value;
     walker->SetAnim(CatImage(kind, "move_left"), 0, pmForward, true, true, 0.2f, CatPatterns);
     walker->FAnimPos = static_cast<float>(Random(CatPatterns));
-    walker->FX = cell->FX - 10.0f;
-    walker->FY = cell->FY - 30.0f;
+    // The walk pictures hang from the same point of every cell the walk passes: the first
+    // step starts from that point of the start cell, where the cat is seen standing.
+    const TPoint2 anchor = CatWalkAnchor(start);
+    walker->FX = anchor.x;
+    walker->FY = anchor.y;
     const TCoord2 next = path[1];
     const TBirdSprite* nextBird = BoardBirds[next.x][next.y];
     const int z = nextBird ? nextBird->FZ : CellZ(next.y) + 3;
@@ -457,8 +481,21 @@ void StartCatJump(TCoord2 from, TCoord2 to, int kind) {
 }
 
 void CatchCats(const TMatchedCatsList& cats) {
+    // Catches chain through the match checks they run: the board is looked at once, after
+    // the outermost list.
+    static int depth = 0;
+    ++depth;
     for (const TMatchedCat& m : cats) CatchCat(m);
+    --depth;
     BoardChanged = true;
+    // The carrying birds have left the board, and no removal looks at it when they go: with
+    // no bird left to move, the turn goes on (or the board fills up) here. A first refill with
+    // no eggs to hatch only lays new ones; a second hatches those, as the removals of a match
+    // do, each looking at the board as it ends. A removal still under way looks by itself.
+    if (depth == 0 && !cats.empty() && BoardSpritesOf<TKilledBirdSprite>().empty()) {
+        CheckBoardEmpty();
+        if (EggsWaiting()) CheckBoardEmpty();
+    }
 }
 
 void CatchCat(const TMatchedCat& m) {

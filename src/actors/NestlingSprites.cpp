@@ -29,6 +29,8 @@ constexpr float ParticleStep = 0.01f;
 constexpr char MoveSound[] = "sfx_object_move.ogg";
 constexpr char CagedImage[] = "Nestling_1_anim_caged.image";
 constexpr int FlyingZ = 5000;
+// The lifted key's top edge hangs this far from the pointer.
+constexpr TPoint2 KeyDragOffset{-62.0f, -54.0f};
 
 // Where each chain hangs on the cage, from the cage's top-left.
 constexpr std::array<TPoint2, 3> ChainOffsets{{{12, 55}, {20, 50}, {10, 40}}};
@@ -318,6 +320,13 @@ void TDragedKey::AsssignBonus(const TKeySprite& key) {
     StartFx();
 }
 
+void TDragedKey::HangUnderPointer() {
+    FX = BoardPointer.Pos.x + KeyDragOffset.x;
+    FY = BoardPointer.Pos.y + KeyDragOffset.y;
+    ResetDelta();
+    RecalculateCoordinates(FY, FX);
+}
+
 void TDragedKey::Hide() {
     FVisible = false;
     StopFx();
@@ -328,7 +337,8 @@ void TDragedKey::DoMove(float moveCount) {
     if (!FVisible) return;
     FTimeCounter += 0.1 * moveCount;
     if (FTimeCounter > 31400.0) FTimeCounter = 0.0;
-    RecalculateCoordinates(BoardPointer.Pos.y - 54.0f, BoardPointer.Pos.x - 62.0f);
+    RecalculateCoordinates(BoardPointer.Pos.y + KeyDragOffset.y,
+                           BoardPointer.Pos.x + KeyDragOffset.x);
 }
 
 void TDragedKey::DoDraw() {

@@ -123,6 +123,8 @@ public:
 
     // FKind is the key's kind - 70 here.
     void AsssignBonus(const TKeySprite& key);
+    // Hangs from the pointer, its lower edge starting right below.
+    void HangUnderPointer();
     // Keys carry no effect under the pointer.
     void StartFx() {}
     void StopFx() { FFx.reset(); }

@@ -196,8 +196,7 @@ void LiftKey(TCoord2 c) {
     k->FEffect = beAdd;
     TDragedKey& d = *TheDragedKey;
     d.AsssignBonus(*k);
-    d.ResetDelta();
-    d.RecalculateCoordinates(d.FY, d.FX);
+    d.HangUnderPointer();
     d.FVisible = true;
 }
 

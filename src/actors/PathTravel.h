@@ -25,13 +25,18 @@ template <class Mover> void AimAlongPath(Mover& m, int index, TPoint2 offset) {
 
 // Sets the mover off along `path` (its start cell first, at least two cells): it is drawn at
 // `secondSlotZ`, the depth of the second cell's slot, and 3 in front of it unless it goes down;
-// its speed grows with the length of the way, and so does the pitch of the move loop.
+// its speed grows with the length of the way, and so does the pitch of the move loop. The
+// location's step effect puffs up on the start cell, as on every cell it leaves.
 template <class Mover> void SetOffAlongPath(Mover& m, const TCoords2Array& path, int secondSlotZ) {
     m.SetZ(path[1].y > path[0].y ? secondSlotZ : secondSlotZ + 3);
     m.FMovePath = path;
     m.FMovesCount = static_cast<int>(path.size()) - 1;
     m.FSpeed = static_cast<float>(std::min(12, 2 * m.FMovesCount));
     m.AimAt(1);
+    const TCoord2 start = path[0];
+    const TLevelSprite* startCell = IsPlayableCell(start) ? BoardCells[start.x][start.y] : nullptr;
+    BurstStepEffect(TPoint2{m.FX, m.FY}, m.FMoveDirection, start,
+                    startCell ? startCell->FZ : CellZ(start.y));
     SfxStopByName("sfx_object_move.ogg");
     SfxLoopByName("sfx_object_move.ogg", 0.4f + 0.6f * m.FSpeed / 12.0f);
 }

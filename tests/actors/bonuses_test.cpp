@@ -66,6 +66,17 @@ protected:
     void SettleAll(int limit = 3000) {
         for (int i = 0; i < limit && AnythingGoing(); ++i) Tick();
     }
+    // A board of three rows, `top` the first, on which a cat is announced at the start and
+    // waits for the end of a turn; the cell of its shadow.
+    TCoord2 PlayUnderAShadow(const std::string& top) {
+        Play({top, "......", "......"}, 0,
+             "<cat Kind=\"1\" Count=\"1\" Random=\"100\" Shadow=\"yes\"><Pos/>"
+             "<Conditions Name=\"cond_less_then\" Value=\"1\"/></cat>");
+        for (int x = 1; x <= 6; ++x)
+            for (int y = 1; y <= 3; ++y)
+                if (CatAt({x, y})->FNewShadow) return {x, y};
+        return NoCell;
+    }
     // Ticks until `done` holds; the number of ticks, or -1.
     template <class F> int TicksUntil(F&& done, int limit = 600) {
         for (int i = 1; i <= limit; ++i) {
@@ -383,19 +394,7 @@ namespace {
 TEST_F(Bonuses, ACatLandingOnABombSetsItOff) {
     // A cat is announced at the start; the bomb is carried under its shadow, which ends the
     // turn, and the cat falls onto it.
-    Play(
-        {
-            "b.....",
-            "......",
-            "......",
-        },
-        0,
-        "<cat Kind=\"1\" Count=\"1\" Random=\"100\" Shadow=\"yes\"><Pos/>"
-        "<Conditions Name=\"cond_less_then\" Value=\"1\"/></cat>");
-    TCoord2 shadow = NoCell;
-    for (int x = 1; x <= 6; ++x)
-        for (int y = 1; y <= 3; ++y)
-            if (CatAt({x, y})->FNewShadow) shadow = {x, y};
+    const TCoord2 shadow = PlayUnderAShadow("b.....");
     ASSERT_NE(shadow, NoCell);
     ASSERT_EQ(CatAt(shadow)->DropStage(), 1) << "it waits for the end of a turn";
     Drag({1, 1}, shadow);
@@ -406,6 +405,18 @@ TEST_F(Bonuses, ACatLandingOnABombSetsItOff) {
     SettleAll();
     EXPECT_FALSE(IsBonusAt(shadow.x, shadow.y));
     EXPECT_TRUE(CatAt(shadow)->HasCat());
+}
+
+TEST_F(Bonuses, AHamburgerIsNeverCarriedUnderAShadow) {
+    // Nothing sets a hamburger off: the cat would land on it and hide it for good.
+    const TCoord2 shadow = PlayUnderAShadow("h.....");
+    ASSERT_NE(shadow, NoCell);
+    Drag({1, 1}, shadow);
+    EXPECT_EQ(Live<TMovedBonusSprite>(), 0);
+    EXPECT_TRUE(Lying(1, 1));
+    EXPECT_EQ(BonusAt({1, 1})->FEffect, beNormal) << "put back";
+    EXPECT_FALSE(DragedBonusSprite()->FVisible);
+    EXPECT_EQ(Player.LevelMoves, 0);
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 // Cats on real boards: fixture levels read as level files, the game's own actors, moves made
 // with the pointer and the board left to run tick by tick. Pictures as in LevelFixture.h
 // ('G' .. 'K' are cats of kind 21 .. 25).
+#include "actors/Bonuses.h"
 #include "actors/CatRules.h"
 #include "actors/Cats.h"
 #include "actors/GameActors.h"
+#include "actors/Nestlings.h"
 #include "audio/SoundEngine.h"
 #include "base/GameOptions.h"
 
@@ -61,6 +63,7 @@ protected:
     bool CatsBusy() const {
         if (Live<TMovedCatSprite>() + Live<TJumpingCatSprite>() + Live<TKilledCatSprite>() > 0)
             return true;
+        if (BonusesUnderWay() + KeysUnderWay() > 0) return true;
         for (int x = 1; x <= 16; ++x)
             for (int y = 1; y <= 16; ++y)
                 if (const TCatSprite* c = CatAt({x, y}); c && c->FNewShadow && c->DropStage() >= 2)
@@ -83,6 +86,14 @@ protected:
         return c && c->HasCat();
     }
     static int KindOn(int x, int y) { return CatOn(x, y) ? CatAt({x, y})->FKind : 0; }
+
+    static int MovableBirds() {
+        int n = 0;
+        for (int x = 1; x <= 16; ++x)
+            for (int y = 1; y <= 16; ++y)
+                if (const TBirdSprite* b = BoardBirds[x][y]; b && b->FVisible && !b->FBounded) ++n;
+        return n;
+    }
 
     TCoords2Array CatCells() const {
         TCoords2Array cells;
@@ -316,6 +327,82 @@ TEST_F(Cats, AFixedCatComesWhileItsConditionHoldsAndItsCellIsFree) {
     MoveAndSettle({1, 1}, {2, 1});
     MoveAndSettle({2, 1}, {1, 1});
     EXPECT_EQ(CatCells(), (TCoords2Array{{3, 3}}));
+}
+
+TEST_F(Cats, AFixedCatWaitsWhileAKeyOrAHamburgerLiesOnItsCell) {
+    Play({"h....", ".....", "k....", ".....", "....1"},
+         CatEntry(2, "cond_less_then", 9, {1, 1}) + CatEntry(2, "cond_less_then", 9, {1, 3}));
+    EXPECT_TRUE(CatCells().empty()) << "no cat comes down on the key or the hamburger";
+    EXPECT_TRUE(IsBonusAt(1, 1));
+    EXPECT_TRUE(IsKeyAt(1, 3));
+    EXPECT_FALSE(CurrentLevel.Cats[0].Droped);
+    // The player takes the hamburger off: at the end of that move its cat comes.
+    MoveAndSettle({1, 1}, {3, 1});
+    EXPECT_TRUE(IsBonusAt(3, 1));
+    EXPECT_EQ(CatCells(), (TCoords2Array{{1, 1}}));
+    MoveAndSettle({1, 3}, {3, 3});
+    EXPECT_TRUE(IsKeyAt(3, 3));
+    EXPECT_EQ(KindOn(1, 3), 22);
+    EXPECT_EQ(CountKeys(true), 1);
+}
+
+TEST_F(Cats, AFixedCatTakesAnEggsCellAndNothingHatchesUnderIt) {
+    // The cat at (3, 2) keeps the entry at (1, 3) waiting until it is caught.
+    Play({"..4...", "..H.4.", "......", ".....1"}, CatEntry(2, "cond_less_then", 1, {1, 3}));
+    LayEgg(Bird(1, 3), 2);
+    Drag({5, 2}, {4, 2});
+    SettleAll();
+    ASSERT_EQ(Player.LevelCatsMatched, 1);
+    EXPECT_EQ(KindOn(1, 3), 22);
+    EXPECT_FALSE(Bird(1, 3).FEgg);
+    MoveAndSettle({6, 4}, {6, 3}); // a turn ends: eggs hatch
+    EXPECT_FALSE(HasBird(1, 3));
+    EXPECT_EQ(KindOn(1, 3), 22);
+}
+
+TEST_F(Cats, AWalkingCatSetsOffFromWhereItStands) {
+    Play({".....", ".J...", "....."});
+    StartCatWalk({{2, 2}, {3, 2}}, 24);
+    const TMovedCatSprite* walker = nullptr;
+    for (TSprite* s : engine_->Items())
+        if (auto* w = dynamic_cast<TMovedCatSprite*>(s)) walker = w;
+    ASSERT_NE(walker, nullptr);
+    // The walk pictures hang 65 left of and 97 above the centre of the cell the cat is on.
+    const TPoint2 from{CentreOf(2, 2).x - 65.0f, CentreOf(2, 2).y - 97.0f};
+    const TPoint2 to{CentreOf(3, 2).x - 65.0f, CentreOf(3, 2).y - 97.0f};
+    EXPECT_FLOAT_EQ(walker->FX, from.x);
+    EXPECT_FLOAT_EQ(walker->FY, from.y);
+    // A step to the right keeps its height and never leaps.
+    float x = walker->FX;
+    for (int i = 0; i < 100 && Live<TMovedCatSprite>() > 0; ++i) {
+        EXPECT_FLOAT_EQ(walker->FY, to.y);
+        EXPECT_GE(walker->FX, x);
+        EXPECT_LE(walker->FX - x, 12.5f);
+        x = walker->FX;
+        Tick();
+    }
+    EXPECT_EQ(KindOn(3, 2), 24);
+}
+
+TEST_F(Cats, ACatchThatTakesTheLastBirdsEndsTheTurnOrFillsTheBoard) {
+    // Once the two birds carry the cat off nothing is left to move: new birds come, as when
+    // a match takes the last birds.
+    Play({"........", "....4...", "....H.4.", "........"});
+    CurrentLevel.GenerateBirdsCount = 2;
+    Drag({7, 3}, {6, 3});
+    SettleAll();
+    ASSERT_EQ(Player.LevelCatsMatched, 1);
+    EXPECT_EQ(MovableBirds(), 2);
+    EXPECT_EQ(EggCount(), 2);
+    EXPECT_EQ(host_.lostShown, 0);
+    // With no room left for the new eggs the level is lost.
+    Play({"4H.", "..4"});
+    CurrentLevel.GenerateBirdsCount = 6;
+    Drag({3, 2}, {3, 1});
+    SettleAll();
+    ASSERT_EQ(Player.LevelCatsMatched, 1);
+    EXPECT_EQ(EggCount(), 6);
+    EXPECT_EQ(host_.lostShown, 1);
 }
 
 TEST_F(Cats, ACatFallingOntoACellTakesNoReleaseThere) {
