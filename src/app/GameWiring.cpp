@@ -17,6 +17,7 @@
 #include "board/BoardEffects.h"
 #include "board/BoardHost.h"
 #include "effects/GameEffects.h"
+#include "gui/ButtonProtocol.h"
 #include "gui/MessageBox.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
@@ -47,7 +48,6 @@ void WireGame() {
     Layers().Register(Layer::Result, MakeResultLayer());
     Layers().Register(Layer::Popup, MakePopupLayer());
     ConnectProfileScreens();
-    ProfileHooks.LevelScoreChanged = [] { RefreshTask(false); };
     InstallLoadingScreen();
     SetTransitionSteps(&GameTransitionSteps());
     SetBoardHost(&LevelBoardHost());

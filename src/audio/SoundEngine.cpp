@@ -3,7 +3,6 @@
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "data/KilnArchive.h"
-#include "gui/ButtonProtocol.h"
 #include "platform/Log.h"
 #include "platform/Random.h"
 
@@ -723,10 +722,6 @@ void ShutdownSound() {
     CurrentMusic = -1;
     Playlist = TLevelMusic{};
     PlaylistPos = PlaylistSeconds = 0;
-}
-
-void ConnectButtonSounds() {
-    ButtonSoundHook() = [](const std::string& name) { SfxByName(name); };
 }
 
 } // namespace bw

@@ -180,7 +180,4 @@ void PlaylistTick();
 // Frees the engines and the device; sound can be loaded again afterwards.
 void ShutdownSound();
 
-// GUI buttons play their hover and click sounds through the effects engine.
-void ConnectButtonSounds();
-
 } // namespace bw

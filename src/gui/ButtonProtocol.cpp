@@ -1,5 +1,6 @@
 #include "gui/ButtonProtocol.h"
 
+#include "audio/SoundEngine.h"
 #include "base/GameState.h"
 #include "gui/ButtonSprites.h"
 
@@ -15,8 +16,12 @@ void PlaySound(const char* name) {
 } // namespace
 
 SoundEffectHook& ButtonSoundHook() {
-    static SoundEffectHook hook;
+    static SoundEffectHook hook = [](const std::string& name) { SfxByName(name); };
     return hook;
+}
+
+void ConnectButtonSounds() {
+    ButtonSoundHook() = [](const std::string& name) { SfxByName(name); };
 }
 
 void HoverButton(TGlowButtonSprite& button, HoverLevels levels) {

@@ -20,10 +20,12 @@ namespace bw {
 class TGlowButtonSprite;
 class TSprite;
 
-// Plays a sound effect by name at the effect volume; the sound module installs it. While it
-// is empty, buttons are silent.
+// How buttons play their hover and click sounds: through the effects engine unless a test
+// puts its own player here (or empties it: buttons are silent).
 using SoundEffectHook = std::function<void(const std::string& name)>;
 SoundEffectHook& ButtonSoundHook();
+// Buttons play through the effects engine again.
+void ConnectButtonSounds();
 
 inline constexpr char ButtonOverSound[] = "sfx_button_over";
 inline constexpr char ButtonClickSound[] = "sfx_button_click";
