@@ -11,7 +11,7 @@
 #include "board/BoardHost.h"
 #include "board/BoardSprites.h"
 #include "board/Location.h"
-#include "meta/Profile.h"
+#include "board/LevelScore.h"
 #include "platform/Random.h"
 
 #include <algorithm>

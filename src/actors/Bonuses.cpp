@@ -9,7 +9,7 @@
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
 #include "board/PathPreview.h"
-#include "meta/Profile.h"
+#include "board/LevelScore.h"
 #include "platform/Log.h"
 #include "platform/Random.h"
 

@@ -7,7 +7,7 @@
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
 #include "gui/TextureOffsetSprite.h"
-#include "meta/Profile.h"
+#include "board/LevelScore.h"
 #include "platform/Log.h"
 
 #include <algorithm>

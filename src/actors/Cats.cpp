@@ -10,7 +10,7 @@
 #include "board/LevelData.h"
 #include "board/Location.h"
 #include "board/PathPreview.h"
-#include "meta/Profile.h"
+#include "board/LevelScore.h"
 #include "platform/Log.h"
 #include "platform/Random.h"
 

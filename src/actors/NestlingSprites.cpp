@@ -14,7 +14,7 @@
 #include "board/BoardSprites.h"
 #include "board/Location.h"
 #include "board/MatchFinder.h"
-#include "meta/Profile.h"
+#include "base/Player.h"
 #include "platform/Random.h"
 
 #include <algorithm>

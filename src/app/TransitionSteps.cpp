@@ -149,6 +149,7 @@ public:
                 MapInsteadOfLevel(Player.Level + 1);
             } else {
                 NextLevel();
+                SavePlayer();
             }
             break;
         case fl_Game_RestartLevel:

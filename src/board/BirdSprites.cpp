@@ -5,7 +5,7 @@
 #include "board/BoardSprites.h"
 #include "board/Location.h"
 #include "board/LocationLayout.h"
-#include "meta/Profile.h"
+#include "board/LevelScore.h"
 #include "platform/Random.h"
 
 #include <algorithm>

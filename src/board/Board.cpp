@@ -8,12 +8,12 @@
 #include "board/BoardHost.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
+#include "board/LevelScore.h"
 #include "board/Location.h"
 #include "board/LocationLayout.h"
 #include "board/PathPreview.h"
 #include "data/KilnArchive.h"
 #include "data/XmlLoad.h"
-#include "meta/Profile.h"
 #include "platform/Log.h"
 #include "platform/Random.h"
 
@@ -538,9 +538,7 @@ bool NextLevel() {
     if (!CanStartLevel(Player.Level + 1)) return false;
     LeaveLocation();
     UnloadBoard();
-    const bool started = StartLevel(Player.Level + 1);
-    if (!Player.FileName.empty()) SaveProfile();
-    return started;
+    return StartLevel(Player.Level + 1);
 }
 
 // ---- Moves --------------------------------------------------------------------------------------

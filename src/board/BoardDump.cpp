@@ -6,7 +6,7 @@
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
 #include "board/LevelTasks.h"
-#include "meta/Profile.h"
+#include "board/LevelScore.h"
 
 #include <cstdio>
 #include <sstream>

@@ -13,7 +13,7 @@
 #include "gui/ButtonProtocol.h"
 #include "gui/ButtonSprites.h"
 #include "gui/TextureOffsetSprite.h"
-#include "meta/Profile.h"
+#include "board/LevelScore.h"
 #include "platform/Log.h"
 #include "render/Canvas.h"
 #include "render/DisplayState.h"

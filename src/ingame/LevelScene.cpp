@@ -15,7 +15,7 @@
 #include "data/KilnImages.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
-#include "meta/Profile.h"
+#include "base/Player.h"
 #include "platform/Log.h"
 
 #include <array>

@@ -10,10 +10,10 @@
 // in the scrambled form of ProfileFile.h. Files are replaced atomically (temporary file in
 // the same folder, flushed, renamed over the old one), so a profile on disk is always either
 // the old or the new one, whenever the game stops.
-//
-// Arrays of numbered things (bird kinds, awards) are indexed by the number; entry 0 is unused.
 #pragma once
 
+#include "base/Player.h"
+#include "board/LevelScore.h"
 #include "board/LevelTasks.h"
 
 #include <array>
@@ -26,68 +26,8 @@
 
 namespace bw {
 
-inline constexpr int AwardsCount = 10;
-inline constexpr int MaxMedal = 3;
 inline constexpr char ProfilesFolderName[] = "Profiles";
 inline constexpr char ProfileExtension[] = ".sav";
-
-// Level states.
-inline constexpr int32_t LevelNotWon = 0;
-inline constexpr int32_t LevelWon = 1;
-inline constexpr int32_t LevelWonWithTask = 2;
-
-struct TPlayerSavedLevel {
-    int32_t FStatus = LevelNotWon;
-};
-using TPlayerSavedLevels = std::vector<TPlayerSavedLevel>;
-
-struct TPlayerCombo {
-    int32_t Color = 0;
-    int32_t Count = 0;
-};
-
-struct TPlayer {
-    std::string FileName; // the profile's file, without folder
-    int32_t Level = 0;    // index of the current level in LevelsList
-    std::string Name;
-    int32_t Score = 0;     // sum of the level scores of all wins
-    int32_t TempScore = 0; // level score as displayed
-    double FloatScore = 0.0;
-    bool TaskCompleted = false; // the task was judged completed during play
-    // Level counters (ResetLevelCounters).
-    int32_t LevelScore = 0; // never below 0
-    int32_t LevelTime = 0;
-    int32_t LevelMoves = 0;
-    int32_t LevelBirdsGenerated = 0;
-    int32_t LevelAiMoves = 0;
-    std::array<int32_t, 10> LevelBirdsMatched{}; // per bird kind 1..9; entry 0 unused
-    TPlayerCombo LevelBirdsCombos;
-    int32_t LevelBirdsAnyCombo = 0;
-    int32_t LevelCatsMatched = 0;
-    int32_t LevelBonusesUsed = 0;
-    // Lifetime counters (saved).
-    int32_t CatsWereKilled = 0;
-    int32_t BirdsWereBurned = 0;
-    int32_t MaxCombo = 0;
-    int32_t BonusesActivated = 0;
-    int32_t BirdsPainted = 0;
-    int32_t WallsDestroyed = 0;
-    int32_t BirdsUnbounded = 0;
-    int32_t CrownsKilled = 0;
-    // More level counters.
-    int32_t NestlingsSaved = 0;
-    int32_t BossHealth = 0;
-    TPlayerSavedLevels Levels;                     // one state per level of LevelsList
-    std::array<int32_t, AwardsCount + 1> Awards{}; // medal 0..3 per award 1..10; entry 0 unused
-    bool GameWasStarted = false;
-    bool GameWasCompleted = false;
-    // States saved for levels past the end of the current level list ("lev_" N+1 onwards),
-    // written back unchanged so that a shorter list never erases them.
-    std::vector<int32_t> LevelsBeyondList;
-};
-
-// The active profile.
-extern TPlayer Player;
 
 struct TProfileCaption {
     std::string Caption;  // the player's name
@@ -107,8 +47,6 @@ struct ProfileCallbacks {
     std::function<void()> DiscardAwardAnnouncements;
     // Checks one award group after a won level.
     std::function<void(int award)> CheckAward;
-    // Called after every change of LevelScore (the task panel refresh).
-    std::function<void()> LevelScoreChanged;
     // Opens the name entry when no profile can be loaded.
     std::function<void()> OpenNameEntry;
     // The text "Default_Player_Name" of the text database.
@@ -199,13 +137,6 @@ bool DeleteProfile(const std::string& fileName);
 
 // ---- Level bookkeeping ---------------------------------------------------------------------
 
-void ResetLevelCounters();
-// LevelScore += Points (at least 0), then ProfileHooks.LevelScoreChanged.
-void AddLevelScore(int32_t points);
-// One update of the displayed score TempScore towards LevelScore.
-void AnimateDisplayedScore();
-// The level counters as the task judgement sees them.
-TaskCounters TaskCountersOf(const TPlayer& player);
 // A won level: the score is added, the task judged (TaskCompleted or the final judgement),
 // the level state raised, the awards checked and the profile saved. True when the task was
 // met. The first form judges CurrentLevel.Task.

@@ -1,0 +1,7 @@
+#include "base/Player.h"
+
+namespace bw {
+
+TPlayer Player;
+
+} // namespace bw
