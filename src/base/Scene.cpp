@@ -6,6 +6,7 @@
 #include "platform/Log.h"
 
 #include <array>
+#include <vector>
 
 namespace bw {
 
@@ -31,14 +32,30 @@ private:
     bool mentioned_ = false;
 };
 
+struct Over {
+    uint8_t below;
+    uint8_t top;
+    Beneath beneath;
+};
+
 struct Registry {
     std::array<std::unique_ptr<Scene>, SceneCount> scenes;
     std::array<std::unique_ptr<NullScene>, SceneCount + 1> nulls;
+    // Scenes shown over others, bottom first. A fade that switches scenes sets CurrentScene
+    // directly: entries whose top is no longer current are dropped when next looked at.
+    std::vector<Over> over;
 };
 
 Registry& TheRegistry() {
     static Registry registry;
     return registry;
+}
+
+// The stack as it stands for the current scene.
+std::vector<Over>& Stack() {
+    std::vector<Over>& over = TheRegistry().over;
+    while (!over.empty() && over.back().top != CurrentScene) over.pop_back();
+    return over;
 }
 
 } // namespace
@@ -69,6 +86,53 @@ void ClearScenes() {
     Registry& r = TheRegistry();
     for (auto& s : r.scenes) s.reset();
     for (auto& n : r.nulls) n.reset();
+    r.over.clear();
+}
+
+void OpenOver(uint8_t id, Beneath beneath) {
+    std::vector<Over>& over = Stack();
+    if (id == CurrentScene) return;
+    over.push_back(Over{CurrentScene, id, beneath});
+    CurrentScene = id;
+}
+
+bool CloseOver(uint8_t id) {
+    std::vector<Over>& over = Stack();
+    if (over.empty() || over.back().top != id) return false;
+    CurrentScene = over.back().below;
+    over.pop_back();
+    return true;
+}
+
+uint8_t SceneBelow() {
+    const std::vector<Over>& over = Stack();
+    return over.empty() ? CurrentScene : over.back().below;
+}
+
+bool SceneIsOver() {
+    return !Stack().empty();
+}
+
+bool SceneBelowLives() {
+    const std::vector<Over>& over = Stack();
+    return !over.empty() && over.back().beneath == Beneath::Lives;
+}
+
+void TickScenesBelow() {
+    const std::vector<Over> over = Stack(); // a Live step may open or close scenes
+    for (auto it = over.rbegin(); it != over.rend() && it->beneath == Beneath::Lives; ++it)
+        SceneOf(it->below).Live();
+}
+
+void MoveOverScene(SpriteFilter own) {
+    if (!MainEngine) return;
+    const std::vector<Over>& over = Stack();
+    for (const Over& o : over)
+        if (o.beneath == Beneath::Frozen) {
+            MainEngine->MoveOnly(own, 1.0f);
+            return;
+        }
+    MainEngine->Move(1.0f);
 }
 
 void MoveMainEngine() {

@@ -6,6 +6,7 @@
 // registered is served by a null scene that does nothing and says so once in the log.
 #pragma once
 
+#include "Engine/KilnSprite/KilnSprite.h"
 #include "base/GameState.h"
 #include "base/Messages.h"
 #include "platform/Events.h"
@@ -15,8 +16,6 @@
 #include <string>
 
 namespace bw {
-
-class TSprite;
 
 class Scene {
 public:
@@ -41,6 +40,13 @@ public:
     virtual bool Dragging() const { return false; }
     // The sprite engines are about to be freed with every sprite: let go of them unfreed.
     virtual void ForgetSprites() {}
+    // Its own update while another scene is shown over it and it lives on beneath (the menu's
+    // clock and scenery): no sprite moves and nothing is hit-tested here, the scene on top
+    // does both.
+    virtual void Live() {}
+    // The window changed its shape (full screen on or off): lay out again what depends on the
+    // visible width.
+    virtual void WindowShapeChanged() {}
 };
 
 // Installs `scene` for `id`, replacing whatever served it before.
@@ -53,6 +59,29 @@ Scene& SceneOf(uint8_t id);
 void ForEachScene(const std::function<void(Scene&)>& f);
 // Forgets every registered scene (between games of the tests and the replay harness).
 void ClearScenes();
+
+// A scene shown over another (options, credits, the player list, the name entry; the in-game
+// menu and help to come) remembers the scene beneath it. Beneath either lives on (its Live
+// runs from the top scene's tick and all of MainEngine moves) or stands frozen (a level: no
+// board, no timer, no ambience; the top scene moves only its own sprites).
+enum class Beneath : uint8_t { Lives, Frozen };
+
+// Shows `id` over the current scene, which is remembered below it; CurrentScene becomes `id`.
+void OpenOver(uint8_t id, Beneath beneath);
+// Closes the top scene `id` if it is the current scene over another: CurrentScene returns to
+// the scene below. Anything else (a scene not open over another, or no longer current) is
+// left alone and answers false.
+bool CloseOver(uint8_t id);
+// The scene below the current one; the current scene itself when it is not over another.
+uint8_t SceneBelow();
+// Whether the current scene stands over another and how the one below goes on.
+bool SceneIsOver();
+bool SceneBelowLives();
+// The Live steps of the scenes below the current one, top down, as far as they live on.
+void TickScenesBelow();
+// Moves what the current scene's tick moves: all of MainEngine when the scene below lives on
+// (or nothing lies below), only the sprites `own` accepts when it stands frozen.
+void MoveOverScene(SpriteFilter own);
 
 // The two steps most scene ticks are made of: every sprite of MainEngine moves by one tick,
 // and the pointer's hit test runs against MainEngine (never while LevelFinished is set).

@@ -7,13 +7,13 @@
 #include "base/GameState.h"
 #include "board/Board.h"
 #include "board/LevelData.h"
+#include "board/LevelScore.h"
 #include "data/GameFonts.h"
 #include "data/KilnFonts.h"
 #include "data/TextDatabase.h"
 #include "gui/ButtonProtocol.h"
 #include "gui/ButtonSprites.h"
 #include "gui/TextureOffsetSprite.h"
-#include "board/LevelScore.h"
 #include "platform/Log.h"
 #include "render/Canvas.h"
 #include "render/DisplayState.h"
@@ -629,6 +629,10 @@ void LevelInterfaceTick() {
         now.Right != UI.Layout.Right)
         PlaceInterface();
     StepPopup();
+}
+
+void RelayLevelInterface() {
+    if (UI.Exists) PlaceInterface();
 }
 
 void LevelInterfaceSecond() {

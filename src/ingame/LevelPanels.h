@@ -26,6 +26,8 @@ void RefreshTask(bool final);
 void ShowTaskVerdict(bool completed);
 // Once a tick in the level: the shown score counts and the panels follow the window width.
 void LevelInterfaceTick();
+// The panels take the window's width now (a scene over the level changed the window mode).
+void RelayLevelInterface();
 // The level clock's second.
 void LevelInterfaceSecond();
 // The menu and help buttons under the pointer; true when `sprite` was one of them.

@@ -6,6 +6,7 @@
 #include "base/GameObjects.h"
 #include "base/GameState.h"
 #include "base/ModalLayers.h"
+#include "base/Player.h"
 #include "base/ResourceLoading.h"
 #include "base/SceneTransition.h"
 #include "board/Board.h"
@@ -15,7 +16,6 @@
 #include "data/KilnImages.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
-#include "base/Player.h"
 #include "platform/Log.h"
 
 #include <array>
@@ -107,6 +107,8 @@ public:
     void Hit(TSprite& sprite) override { InterfaceHit(sprite); }
 
     void Second() override { LevelInterfaceSecond(); }
+
+    void WindowShapeChanged() override { RelayLevelInterface(); }
 
     void ForgetSprites() override {
         ForgetBoard();

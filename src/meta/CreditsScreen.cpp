@@ -121,7 +121,7 @@ void OpenCredits() {
     ShowMainMenuFront(false);
     BuildCredits();
     State.open = true;
-    CurrentScene = scene_Credits;
+    OpenOver(scene_Credits, Beneath::Lives);
     PlayMusic(music_MainMenu, true);
 }
 
@@ -134,6 +134,7 @@ void CloseCredits() {
         if (s) s->Dead();
     if (State.back) State.back->Kill();
     State = CreditsState{};
+    CloseOver(scene_Credits);
 }
 
 bool CreditsOpen() {
@@ -174,7 +175,7 @@ public:
         if (message == msg_Destroy) CloseCredits();
     }
     void Tick() override {
-        MainMenuUpdate();
+        TickScenesBelow();
         CreditsUpdate();
         MoveMainEngine();
         // Nothing answers the pointer while a fade covers the screen.

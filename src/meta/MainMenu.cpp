@@ -390,6 +390,9 @@ public:
     void Hit(TSprite& sprite) override { MainMenuInput(sprite); }
     void Escape() override { AskExit(); }
     void ForgetSprites() override { Menu = MenuSprites{}; }
+    // Under the options, credits, player list and name entry the clock and the scenery go on.
+    void Live() override { MainMenuUpdate(); }
+    void WindowShapeChanged() override { RefreshMainMenuLayout(); }
 };
 
 } // namespace

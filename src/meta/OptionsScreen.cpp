@@ -5,6 +5,7 @@
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
+#include "base/ModalLayers.h"
 #include "base/Scene.h"
 #include "base/SceneTransition.h"
 #include "data/GameFonts.h"
@@ -14,7 +15,6 @@
 #include "gui/MessageBox.h"
 #include "gui/Shade.h"
 #include "gui/TextDrawing.h"
-#include "meta/MainMenu.h"
 #include "meta/OptionsMath.h"
 #include "platform/Log.h"
 
@@ -52,7 +52,7 @@ constexpr int EffectsSlider = 1;
 
 struct OptionsState {
     bool open = false;
-    uint8_t from = scene_MainMenu;
+    bool overLevel = false; // the level beneath stands frozen; otherwise the menu lives on
     int drag = NoDrag;
     TAnimatedSprite* shade = nullptr;
     TOptions_Panel* panel = nullptr;
@@ -196,15 +196,6 @@ void RemoveOptionsSprites() {
     State.shade = nullptr;
 }
 
-// The layout under the options that depends on the window's shape.
-void RefreshLayoutUnderneath() {
-    if (State.from == scene_MainMenu) {
-        RefreshMainMenuLayout();
-    } else if (State.from == scene_Level && OptionsHooks.RefreshLevelLayout) {
-        OptionsHooks.RefreshLevelLayout();
-    }
-}
-
 void ToggleFullScreen(TOptions_CheckBox& box) {
     const bool tooSmall =
         OptionsHooks.ScreenTooSmallForWindow && OptionsHooks.ScreenTooSmallForWindow();
@@ -215,7 +206,7 @@ void ToggleFullScreen(TOptions_CheckBox& box) {
     box.SetChecked(!box.FChecked);
     GameOptions.FullScreen = box.FChecked;
     if (OptionsHooks.SwitchWindowMode) OptionsHooks.SwitchWindowMode(GameOptions.FullScreen);
-    RefreshLayoutUnderneath();
+    SceneOf(SceneBelow()).WindowShapeChanged();
 }
 
 void ToggleBox(TOptions_CheckBox& box) {
@@ -231,8 +222,8 @@ void ToggleBox(TOptions_CheckBox& box) {
     case button_MM_Options_Tutorial_CheckBox:
         box.SetChecked(!box.FChecked);
         GameOptions.ShowTutorial = box.FChecked;
-        if (!box.FChecked && State.from == scene_Level && OptionsHooks.CloseTutorialBubble)
-            OptionsHooks.CloseTutorialBubble();
+        // Over a level, a tutorial bubble on screen goes away with the tutorial.
+        if (!box.FChecked && State.overLevel) Layers().At(Layer::Tutorial).Command(msg_Hide);
         break;
     case button_MM_Options_VSync_CheckBox:
         box.SetChecked(!box.FChecked);
@@ -373,10 +364,10 @@ void OpenOptions() {
     WriteLog("Creating options...", 1);
     State.drag = NoDrag;
     BuildOptions();
-    State.from = CurrentScene;
+    State.overLevel = CurrentScene == scene_Level;
     State.open = true;
-    CurrentScene = scene_Options;
-    if (State.from == scene_Level && PlaylistPos >= 0 &&
+    OpenOver(scene_Options, State.overLevel ? Beneath::Frozen : Beneath::Lives);
+    if (State.overLevel && PlaylistPos >= 0 &&
         PlaylistPos < static_cast<int>(Playlist.Tracks.size()))
         PlayMusic(Playlist.Tracks[static_cast<size_t>(PlaylistPos)].Track, false);
 }
@@ -388,15 +379,11 @@ void CloseOptions() {
     RemoveOptionsSprites();
     State.open = false;
     State.drag = NoDrag;
-    CurrentScene = State.from;
+    CloseOver(scene_Options);
 }
 
 bool OptionsOpen() {
     return State.open;
-}
-
-uint8_t OptionsOpenedFrom() {
-    return State.from;
 }
 
 void SetOptionsShadeAlpha(int alpha) {
@@ -406,7 +393,7 @@ void SetOptionsShadeAlpha(int alpha) {
 void OptionsUpdate() {
     if (!State.open) return;
     if (State.shade) {
-        const int limit = State.from == scene_Level ? ShadeOverLevel : ShadeOverMenu;
+        const int limit = State.overLevel ? ShadeOverLevel : ShadeOverMenu;
         if (State.shade->FAlpha < limit)
             State.shade->SetAlpha(std::min(limit, State.shade->FAlpha + ShadeStep));
     }
@@ -462,22 +449,16 @@ public:
     // Over a level the board stands still: only the options' own sprites move. Over the
     // menu, the menu lives on beneath.
     void Tick() override {
-        if (State.from == scene_Level) {
-            OptionsUpdate();
-            if (MainEngine) MainEngine->MoveOnly(&IsOptionsSprite, 1.0f);
-        } else if (State.from == scene_MainMenu) {
-            MainMenuUpdate();
-            OptionsUpdate();
-            MoveMainEngine();
-        } else {
-            return;
-        }
+        if (!State.open) return;
+        TickScenesBelow();
+        OptionsUpdate();
+        MoveOverScene(&IsOptionsSprite);
         // Nothing answers the pointer while a fade covers the screen.
         if (!TransitionVisible()) RunHitTest();
     }
     void Hit(TSprite& sprite) override { OptionsInput(sprite); }
     void Release() override {
-        if (State.from != scene_Level && State.from != scene_MainMenu) return;
+        if (!State.open) return;
         MouseReleased = true;
         MouseButtonDown = false;
         State.drag = NoDrag;

@@ -26,8 +26,6 @@ void SetOptionsShadeAlpha(int alpha);
 void OptionsUpdate();
 // The sprite the pointer reached while the options are the current scene.
 void OptionsInput(TSprite& sprite);
-// The scene the options were opened from (scene_MainMenu or scene_Level while open).
-uint8_t OptionsOpenedFrom();
 
 // What the options need of the application shell and of a level underneath; the wiring fills
 // it. An empty hook is skipped: the option still changes and is saved.
@@ -40,10 +38,6 @@ struct OptionsCallbacks {
     std::function<void(bool on)> ApplyVSync;
     // Shows the game's pointer or the system's as the Cursor option says.
     std::function<void()> ApplyCursor;
-    // Over a level: the in-game panels take the new window shape.
-    std::function<void()> RefreshLevelLayout;
-    // Over a level: the tutorial bubble on screen goes away (the tutorial was switched off).
-    std::function<void()> CloseTutorialBubble;
 };
 extern OptionsCallbacks OptionsHooks;
 

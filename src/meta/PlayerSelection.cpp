@@ -274,7 +274,6 @@ public:
 
 struct NameEntry {
     bool open = false;
-    uint8_t openedFrom = scene_MainMenu;
     std::string text;
     TEnterNamePanel* panel = nullptr;
     TAnimatedSprite* shade = nullptr;
@@ -339,7 +338,7 @@ void NameEntryButton(TButtonName name) {
 class PlayerSelectionScene final : public Scene {
 public:
     void Tick() override {
-        MainMenuUpdate();
+        TickScenesBelow();
         PlayerSelectionUpdate();
         MoveMainEngine();
         if (!TransitionVisible()) RunHitTest();
@@ -369,7 +368,7 @@ public:
 class NameEntryScene final : public Scene {
 public:
     void Tick() override {
-        MainMenuUpdate();
+        TickScenesBelow();
         FadeShadeIn(Entry.shade, 175);
         MoveMainEngine();
         if (!TransitionVisible()) RunHitTest();
@@ -494,13 +493,13 @@ void OpenPlayerSelection() {
     Sel.bar = new TChoosePlayerScrollbar(MainEngine);
     UpdateSelectionButtons();
     PlaceScrollHandle();
-    CurrentScene = scene_ChoosePlayer;
+    OpenOver(scene_ChoosePlayer, Beneath::Lives);
 }
 
 void ClosePlayerSelection() {
     if (!Sel.open) return;
     WriteLog("Destroying chooseplayer...", 1);
-    CurrentScene = scene_MainMenu;
+    CloseOver(scene_ChoosePlayer);
     if (Sel.panel) Sel.panel->Dead();
     if (Sel.shade) Sel.shade->Dead();
     for (auto* line : Sel.lines)
@@ -617,15 +616,13 @@ void OpenNameEntry() {
                                 {p.x + 245, p.y + 178}, 2101);
     if (MainWindow) MainWindow->StartTextInput();
     Entry.text = DefaultProfileName();
-    Entry.openedFrom =
-        CurrentScene == scene_EnterName ? static_cast<uint8_t>(scene_MainMenu) : CurrentScene;
-    CurrentScene = scene_EnterName;
+    OpenOver(scene_EnterName, Beneath::Lives);
 }
 
 void CloseNameEntry() {
     if (!Entry.open) return;
     WriteLog("Destroying entername...", 1);
-    CurrentScene = Entry.openedFrom;
+    CloseOver(scene_EnterName);
     if (Entry.panel) Entry.panel->Dead();
     if (Entry.shade) Entry.shade->Dead();
     if (Entry.back) Entry.back->Kill();

@@ -7,6 +7,7 @@
 #include "base/GameObjects.h"
 #include "base/GameState.h"
 #include "base/ModalLayers.h"
+#include "base/Scene.h"
 #include "data/ArchiveAccess.h"
 #include "data/KilnArchive.h"
 #include "gui/ButtonProtocol.h"
@@ -283,6 +284,112 @@ TEST_F(FrameInputTest, TheLevelHitTestsUnderTheResultButNotUnderAMessageBox) {
     EXPECT_EQ(hitsOver(4), 0);
     LevelFinished = false;
     EXPECT_GE(hitsOver(4), 4);
+}
+
+// A sprite that counts the ticks it moves.
+struct CountingSprite : TAnimatedSprite {
+    CountingSprite(TSpriteEngine* engine, int& moves) : TAnimatedSprite(engine), moves_(moves) {}
+    void DoMove(float moveCount) override {
+        ++moves_;
+        TAnimatedSprite::DoMove(moveCount);
+    }
+    int& moves_;
+};
+// The sprites of a scene shown over another.
+struct TopSprite : CountingSprite {
+    using CountingSprite::CountingSprite;
+};
+
+// A scene over a living scene keeps the one below going; over a frozen scene nothing below
+// moves; closing returns to the scene below; Escape reaches the top scene only.
+TEST_F(FrameInputTest, AScenesOverAnotherLetsTheOneBelowLiveOrStandFrozen) {
+    struct Counts {
+        int lives = 0, ticks = 0, escapes = 0, moves = 0;
+    };
+    Counts menu, level, top;
+    const auto over = [&](uint8_t id, Counts& counts) {
+        testing::ScriptedScene& scene = testing::Script(id);
+        scene.onTick = [&counts] {
+            ++counts.ticks;
+            TickScenesBelow();
+            MoveOverScene(&SpriteIs<TopSprite>);
+        };
+        scene.onEscape = [&counts, id] {
+            ++counts.escapes;
+            CloseOver(id);
+        };
+    };
+    const auto under = [](uint8_t id, Counts& counts) {
+        testing::ScriptedScene& scene = testing::Script(id);
+        scene.onTick = [&counts] {
+            ++counts.ticks;
+            MoveMainEngine();
+        };
+        scene.onLive = [&counts] { ++counts.lives; };
+        scene.onEscape = [&counts] { ++counts.escapes; };
+    };
+    Start([&] {
+        testing::Script(scene_Splash).onCreate = [] { CurrentScene = scene_MainMenu; };
+        under(scene_MainMenu, menu);
+        under(scene_Level, level);
+        over(scene_Credits, top);
+        over(scene_Options, top);
+    });
+    ASSERT_EQ(CurrentScene, scene_MainMenu);
+    new CountingSprite(MainEngine, menu.moves);
+    new TopSprite(MainEngine, top.moves);
+    EXPECT_FALSE(SceneIsOver());
+    EXPECT_EQ(SceneBelow(), scene_MainMenu);
+
+    // The credits over the living menu: the menu's own update runs and all sprites move, but
+    // its tick is the top scene's to run.
+    OpenOver(scene_Credits, Beneath::Lives);
+    const int menuTicks = menu.ticks;
+    form_->StepFrame(5);
+    EXPECT_EQ(menu.lives, 5);
+    EXPECT_EQ(menu.ticks, menuTicks);
+    EXPECT_EQ(top.ticks, 5);
+    EXPECT_EQ(menu.moves, 5);
+    EXPECT_EQ(top.moves, 5);
+    EXPECT_TRUE(SceneBelowLives());
+    EXPECT_EQ(SceneBelow(), scene_MainMenu);
+
+    // Escape closes the credits alone, and the menu ticks again.
+    form_->FormKeyDown(Key::Escape);
+    EXPECT_EQ(top.escapes, 1);
+    EXPECT_EQ(menu.escapes, 0);
+    EXPECT_EQ(CurrentScene, scene_MainMenu);
+    EXPECT_FALSE(SceneIsOver());
+    form_->StepFrame(1);
+    EXPECT_EQ(menu.ticks, menuTicks + 1);
+    EXPECT_EQ(menu.lives, 5);
+
+    // The options over a frozen level: nothing of the level runs or moves; its own sprites do.
+    CurrentScene = scene_Level;
+    form_->StepFrame(1);
+    OpenOver(scene_Options, Beneath::Frozen);
+    const Counts levelBefore = level, topBefore = top, menuBefore = menu;
+    form_->StepFrame(4);
+    EXPECT_EQ(level.ticks, levelBefore.ticks);
+    EXPECT_EQ(level.lives, 0);
+    EXPECT_EQ(menu.moves, menuBefore.moves);
+    EXPECT_EQ(top.moves, topBefore.moves + 4);
+    EXPECT_FALSE(SceneBelowLives());
+    EXPECT_EQ(SceneBelow(), scene_Level);
+    form_->FormKeyDown(Key::Escape);
+    EXPECT_EQ(level.escapes, 0);
+    EXPECT_EQ(CurrentScene, scene_Level);
+    form_->StepFrame(2);
+    EXPECT_EQ(level.ticks, levelBefore.ticks + 2);
+    EXPECT_EQ(menu.moves, menuBefore.moves + 2);
+
+    // A fade that switches scenes leaves nothing over the new one, and closing what is gone
+    // does nothing.
+    OpenOver(scene_Options, Beneath::Frozen);
+    CurrentScene = scene_MainMenu;
+    EXPECT_FALSE(SceneIsOver());
+    EXPECT_FALSE(CloseOver(scene_Options));
+    EXPECT_EQ(CurrentScene, scene_MainMenu);
 }
 
 TEST(ModalLayers, EveryEventGoesToTheFirstLayerThatTakesIt) {

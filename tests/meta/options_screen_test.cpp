@@ -93,7 +93,7 @@ TEST_F(OptionsScreenTest, BackSavesWhatChangedAndReturnsToTheMenu) {
     OpenOptions();
     ASSERT_TRUE(OptionsOpen());
     EXPECT_EQ(CurrentScene, scene_Options);
-    EXPECT_EQ(OptionsOpenedFrom(), scene_MainMenu);
+    EXPECT_EQ(SceneBelow(), scene_MainMenu);
     OptionsUpdate();
     EXPECT_EQ(OptionsShade()->FAlpha, 5);
     for (int i = 0; i < 40; ++i) OptionsUpdate();

@@ -15,6 +15,7 @@ struct ScriptedScene final : Scene {
     std::function<void()> onPress;
     std::function<void()> onRelease;
     std::function<void()> onEscape;
+    std::function<void()> onLive;
 
     void Command(TTS_Message m) override {
         if (m == msg_Create && onCreate) onCreate();
@@ -39,6 +40,9 @@ struct ScriptedScene final : Scene {
     }
     void Escape() override {
         if (onEscape) onEscape();
+    }
+    void Live() override {
+        if (onLive) onLive();
     }
 };
 
