@@ -13,6 +13,7 @@
 #include "base/ResourceLoading.h"
 #include "base/Scene.h"
 #include "base/SceneTransition.h"
+#include "base/ScreenNotice.h"
 #include "board/BoardActors.h"
 #include "board/BoardEffects.h"
 #include "board/BoardHost.h"
@@ -67,6 +68,7 @@ void UnwireGame() {
     SetResourceLoader(nullptr);
     SetTransitionSteps(nullptr);
     ProfileHooks = ProfileCallbacks{};
+    SetScreenNotice(nullptr);
 }
 
 } // namespace bw

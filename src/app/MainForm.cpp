@@ -13,6 +13,7 @@
 #include "base/ModalLayers.h"
 #include "base/Scene.h"
 #include "base/SceneTransition.h"
+#include "base/ScreenNotice.h"
 #include "board/LevelData.h"
 #include "data/ArchiveAccess.h"
 #include "data/GameFonts.h"
@@ -565,7 +566,7 @@ void TMainForm::RenderFrame() {
             "PSC: " + std::to_string(ParticleManager() ? ParticleManager()->FSysCount : 0), x, 45);
     if (MainEngine) MainEngine->Dead();
     if (TransitionVisible()) TransitionSprite->DoDraw();
-    // The new-award notice draws here once it exists.
+    TheScreenNotice().Draw();
     if (CursorImage && CursorImage->FVisible) CursorImage->DoDraw();
     MouseClicked = false;
     MouseDblClicked = false;
@@ -587,6 +588,7 @@ void TMainForm::UpdateFrame() {
     // The scenes between two others have no tick of their own.
     if (CurrentScene == scene_LeaveLoading || CurrentScene == scene_LeaveLevel) return;
     SceneOf(CurrentScene).Tick();
+    TheScreenNotice().Tick();
 }
 
 // --- Input -----------------------------------------------------------------------------------

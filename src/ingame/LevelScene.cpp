@@ -16,6 +16,7 @@
 #include "data/KilnImages.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
+#include "meta/Awards.h"
 #include "platform/Log.h"
 
 #include <array>
@@ -40,6 +41,7 @@ public:
     }
     bool ResultShown() override { return Layers().Shown(Layer::Result); }
     void RefreshTask(bool) override { bw::RefreshTask(false); }
+    void CheckAward(AwardIndex index) override { bw::CheckAward(index); }
     void CreateInterface() override { CreateLevelInterface(); }
     bool InputFrozen() override { return TransitionVisible(); }
     void LevelLost() override { Layers().At(Layer::Result).Command(msg_Create); }

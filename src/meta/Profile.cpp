@@ -8,6 +8,7 @@
 #include "data/XmlConvert.h"
 #include "data/XmlEncoding.h"
 #include "data/XmlParser.h"
+#include "meta/Awards.h"
 #include "meta/ProfileFile.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
@@ -224,7 +225,7 @@ CreateResult CreateFileExclusively(const std::string& path, const std::vector<ui
 CreateResult StartFreshProfile(const std::string& name, const std::string& fileName) {
     const std::string path = ProfilePath(fileName);
     if (!path.empty() && FileExists(path)) return CreateResult::Exists;
-    if (ProfileHooks.DiscardAwardAnnouncements) ProfileHooks.DiscardAwardAnnouncements();
+    DiscardAwards();
     WriteLog("Creating new Profile: \"" + name + "\" , File: [" + fileName + "]", 1);
 
     TPlayer fresh;
@@ -293,7 +294,7 @@ bool LoadProfileFile(const std::string& fileName, bool showMessage, std::string*
                      1);
     }
 
-    if (ProfileHooks.DiscardAwardAnnouncements) ProfileHooks.DiscardAwardAnnouncements();
+    DiscardAwards();
     loaded.Level = 0;
     loaded.FileName = fileName;
     Player = std::move(loaded);
@@ -552,7 +553,7 @@ bool DeleteProfile(const std::string& fileName) {
     // Deleting another player's profile leaves the active player as it is.
     if (fileName != Player.FileName) return deleted;
     // The deleted profile is never written again: nothing points at its file any more.
-    if (ProfileHooks.DiscardAwardAnnouncements) ProfileHooks.DiscardAwardAnnouncements();
+    DiscardAwards();
     Player.FileName.clear();
     if (GameOptions.LastProfileFile == fileName) {
         GameOptions.LastProfileFile.clear();
@@ -585,10 +586,8 @@ bool FinishLevel(const TLevelTask& task, const BoardTaskSummary& board) {
         else if (state == LevelNotWon)
             state = LevelWon;
     }
-    if (ProfileHooks.CheckAward) {
-        ProfileHooks.CheckAward(2);
-        ProfileHooks.CheckAward(1);
-    }
+    CheckAward(AwardScore);
+    CheckAward(AwardCompletedTasks);
     SaveProfile();
     return met;
 }

@@ -43,10 +43,6 @@ struct ProfileCallbacks {
     // Shows a message of the text database ("msg_badprofile", "msg_profilenotfound") with the
     // player name to insert.
     std::function<void(const std::string& messageKey, const std::string& name)> ShowMessage;
-    // Drops the queue of awards waiting to be announced and any announcement on screen.
-    std::function<void()> DiscardAwardAnnouncements;
-    // Checks one award group after a won level.
-    std::function<void(int award)> CheckAward;
     // Opens the name entry when no profile can be loaded.
     std::function<void()> OpenNameEntry;
     // The text "Default_Player_Name" of the text database.

@@ -17,6 +17,7 @@
 #include "gui/MessageBox.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
+#include "meta/Awards.h"
 #include "meta/Profile.h"
 #include "meta/ProfileFile.h"
 #include "platform/Files.h"
@@ -236,11 +237,22 @@ TEST_F(LevelRoad, LevelOneWonByItsMovesLeadsOnToLevelTwoWithItsAmbience) {
          "+1 expect scene == scene_Level\n"},
     });
     bool menuHidden = false;
+    // The awards checked in level 1: the longest run as its first match grows it (through the
+    // board's host), then the score and the tasks as the win is recorded.
+    std::vector<int> awards;
+    AwardCheckWatcher() = [&](AwardIndex award) {
+        if (Player.Level == 0) awards.push_back(award);
+    };
     Play(road, 1, 0, {}, [&] {
         if (CurrentScene == scene_Level && LevelInterfaceExists() && !MenuButtonOverTaskPanel())
             menuHidden = true;
     });
+    AwardCheckWatcher() = nullptr;
     EXPECT_FALSE(menuHidden) << "the task panel slid over the Menu button";
+    ASSERT_GE(awards.size(), 3u);
+    EXPECT_EQ(awards.front(), AwardMaxCombo);
+    EXPECT_EQ(std::vector<int>(awards.end() - 2, awards.end()),
+              (std::vector<int>{AwardScore, AwardCompletedTasks}));
     EXPECT_TRUE(ambienceInLevelTwo) << "the next level starts its location's ambience";
     const TPlayer saved = SavedPlayer(home_);
     ASSERT_GE(saved.Levels.size(), 2u);

@@ -2,6 +2,7 @@
 
 #include "base/GameOptions.h"
 #include "board/LevelData.h"
+#include "meta/Awards.h"
 #include "meta/ProfileFile.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
@@ -36,6 +37,7 @@ protected:
         Player = TPlayer{};
         ProfilesList.clear();
         ProfileHooks = ProfileCallbacks{};
+        AwardCheckWatcher() = nullptr;
         CurrentLevel = TLevel_Data{};
     }
     std::string PathOf(const std::string& file) const {
@@ -376,7 +378,7 @@ TEST_F(ProfileTest, FinishLevelRecordsTheVerdictItKept) {
 TEST_F(ProfileTest, FinishLevelRaisesTheStateButNeverLowersIt) {
     ASSERT_TRUE(NewProfile("Winner", "w.sav"));
     std::vector<int> awards;
-    ProfileHooks.CheckAward = [&](int award) { awards.push_back(award); };
+    AwardCheckWatcher() = [&](AwardIndex award) { awards.push_back(award); };
     const TLevelTask task4{4, 10, 3};
     Player.Level = 1;
     Player.LevelScore = 300;
