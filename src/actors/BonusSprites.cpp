@@ -10,8 +10,8 @@
 #include "board/Board.h"
 #include "board/BoardHost.h"
 #include "board/BoardSprites.h"
-#include "board/Location.h"
 #include "board/LevelScore.h"
+#include "board/Location.h"
 #include "platform/Random.h"
 
 #include <algorithm>
@@ -28,11 +28,6 @@ constexpr char MoveSound[] = "sfx_object_move.ogg";
 
 TPoint2 Pos(const TSprite& sprite) {
     return TPoint2{sprite.FX, sprite.FY};
-}
-
-TPoint2 CellCentre(TCoord2 c) {
-    const TLevelSprite* cell = IsPlayableCell(c) ? BoardCells[c.x][c.y] : nullptr;
-    return cell ? cell->FCenter : TPoint2{};
 }
 
 TAnimPlayMode IdleMode(int kind) {

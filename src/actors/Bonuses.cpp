@@ -8,8 +8,8 @@
 #include "board/BoardHost.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
-#include "board/PathPreview.h"
 #include "board/LevelScore.h"
+#include "board/PathPreview.h"
 #include "platform/Log.h"
 #include "platform/Random.h"
 
@@ -29,19 +29,6 @@ constexpr char MoveSound[] = "sfx_object_move.ogg";
 
 TDragedBonus* TheDragedBonus = nullptr;
 int PaintDropsInFlight = 0;
-
-template <class T> std::vector<T*> BoardSpritesOf() {
-    std::vector<T*> found;
-    if (!BoardParent()) return found;
-    for (TSprite* sprite : BoardParent()->Items())
-        if (auto* t = dynamic_cast<T*>(sprite); t && !t->FDeaded) found.push_back(t);
-    return found;
-}
-
-TPoint2 CellCentre(TCoord2 c) {
-    const TLevelSprite* cell = IsPlayableCell(c) ? BoardCells[c.x][c.y] : nullptr;
-    return cell ? cell->FCenter : TPoint2{};
-}
 
 TBirdSprite* VisibleBirdAt(TCoord2 c) {
     if (!IsPlayableCell(c)) return nullptr;

@@ -8,10 +8,6 @@ namespace {
 constexpr std::array<TCoord2, 8> EightOffsets{
     {{0, -1}, {1, 0}, {0, 1}, {-1, 0}, {-1, -1}, {1, -1}, {1, 1}, {-1, 1}}};
 
-bool InGrid(TCoord2 c) {
-    return c.x >= 0 && c.y >= 0 && c.x < BoardGridSize && c.y < BoardGridSize;
-}
-
 bool CatOrAnnounced(const BoardSnapshot& s, TCoord2 c) {
     if (!InGrid(c)) return false;
     const CatState& cat = s.Cats[c.x][c.y];

@@ -8,9 +8,9 @@
 #include "board/BoardHost.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
+#include "board/LevelScore.h"
 #include "board/Location.h"
 #include "board/PathPreview.h"
-#include "board/LevelScore.h"
 #include "platform/Log.h"
 #include "platform/Random.h"
 
@@ -26,10 +26,6 @@ constexpr int CatPatterns = 16;
 constexpr float DropStagger = 10.0f;
 constexpr char FeatherTexture[] = "Feather_particles.image";
 
-bool InGrid(TCoord2 c) {
-    return c.x >= 0 && c.y >= 0 && c.x < BoardGridSize && c.y < BoardGridSize;
-}
-
 bool HasPos(const TLevelData_Cat& e) {
     return e.Pos.x != -1 && e.Pos.y != -1;
 }
@@ -40,14 +36,6 @@ bool RandomPos(const TLevelData_Cat& e) {
 
 // Every live sprite of class T under the board, collected first: acting on one may add
 // sprites to the board.
-template <class T> std::vector<T*> BoardSpritesOf() {
-    std::vector<T*> found;
-    if (!BoardParent()) return found;
-    for (TSprite* sprite : BoardParent()->Items())
-        if (auto* t = dynamic_cast<T*>(sprite); t && !t->FDeaded) found.push_back(t);
-    return found;
-}
-
 void LeaveKey(TCoord2 c) {
     if (LeaveKeyAt(c)) return;
     WriteLog("A caught cat's key at (" + std::to_string(c.x) + ", " + std::to_string(c.y) +

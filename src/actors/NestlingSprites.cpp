@@ -8,13 +8,13 @@
 #include "actors/PathTravel.h"
 #include "audio/SoundEngine.h"
 #include "base/GameState.h"
+#include "base/Player.h"
 #include "board/Board.h"
 #include "board/BoardActors.h"
 #include "board/BoardHost.h"
 #include "board/BoardSprites.h"
 #include "board/Location.h"
 #include "board/MatchFinder.h"
-#include "base/Player.h"
 #include "platform/Random.h"
 
 #include <algorithm>
@@ -37,11 +37,6 @@ constexpr std::array<TPoint2, 3> ChainOffsets{{{12, 55}, {20, 50}, {10, 40}}};
 
 TPoint2 Pos(const TSprite& sprite) {
     return TPoint2{sprite.FX, sprite.FY};
-}
-
-TPoint2 CellCentre(TCoord2 c) {
-    const TLevelSprite* cell = IsPlayableCell(c) ? BoardCells[c.x][c.y] : nullptr;
-    return cell ? cell->FCenter : TPoint2{};
 }
 
 int SlotZ(TCoord2 c) {

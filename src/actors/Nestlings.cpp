@@ -22,18 +22,6 @@ constexpr int SaluteZ = 5001;
 
 TDragedKey* TheDragedKey = nullptr;
 
-template <class T> std::vector<T*> BoardSpritesOf() {
-    std::vector<T*> found;
-    if (!BoardParent()) return found;
-    for (TSprite* sprite : BoardParent()->Items())
-        if (auto* t = dynamic_cast<T*>(sprite); t && !t->FDeaded) found.push_back(t);
-    return found;
-}
-
-bool InGrid(TCoord2 c) {
-    return c.x >= 0 && c.y >= 0 && c.x < BoardGridSize && c.y < BoardGridSize;
-}
-
 int CellSlotZ(TCoord2 c) {
     const TLevelSprite* cell = BoardCells[c.x][c.y];
     return (cell ? cell->FZ : CellZ(c.y)) + 3;

@@ -3,6 +3,7 @@
 #include "base/GameOptions.h"
 #include "base/IniFile.h"
 #include "platform/Log.h"
+#include "platform/Rounding.h"
 #include "platform/Window.h"
 
 #include <cmath>
@@ -24,11 +25,6 @@ bool g_swapChainAdded = false;
 
 // The window sits this many pixels above the desktop's middle.
 constexpr int kCentreLift = 15;
-
-// Nearest whole number, ties to the even one (the default floating-point rounding mode).
-long double RoundEven(long double v) {
-    return std::nearbyint(v);
-}
 
 // Whole-numbered offsets are stored without a negative zero.
 float StoreOffset(long double v) {

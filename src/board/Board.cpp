@@ -138,6 +138,11 @@ void PlaceWalls(TCoords2Array& free, int strength, const TWallGeneration& rule, 
 
 } // namespace
 
+TPoint2 CellCentre(TCoord2 c) {
+    const TLevelSprite* cell = IsPlayableCell(c) ? BoardCells[c.x][c.y] : nullptr;
+    return cell ? cell->FCenter : TPoint2{};
+}
+
 TSprite* BoardParent() {
     return TheBoardParent;
 }

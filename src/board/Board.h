@@ -6,6 +6,7 @@
 // per-tick updates.
 #pragma once
 
+#include "Engine/KilnSprite/KilnSprite.h"
 #include "board/BoardActors.h"
 #include "board/BoardHost.h"
 #include "board/BoardTypes.h"
@@ -15,6 +16,7 @@
 #include "render/Types.h"
 
 #include <string>
+#include <vector>
 
 namespace bw {
 
@@ -65,6 +67,18 @@ void DipFloatingCell(TCoord2 cell);
 // The sprite all board sprites are created under (the main sprite engine in the game).
 TSprite* BoardParent();
 void SetBoardParent(TSprite* parent);
+
+// The living board sprites of class T (and its subclasses), in the parent's order.
+template <class T> std::vector<T*> BoardSpritesOf() {
+    std::vector<T*> found;
+    if (!BoardParent()) return found;
+    for (TSprite* sprite : BoardParent()->Items())
+        if (auto* t = dynamic_cast<T*>(sprite); t && !t->FDeaded) found.push_back(t);
+    return found;
+}
+
+// The centre of the cell at `c`; the origin when no cell stands there.
+TPoint2 CellCentre(TCoord2 c);
 
 // Where the location and level records come from; null archives mean loose files only.
 struct BoardRecordSources {

@@ -52,6 +52,11 @@ inline constexpr bool IsPlayableCell(TCoord2 c) {
     return IsPlayableCell(c.x, c.y);
 }
 
+// Inside the grid, its rim of cells that are never played included.
+inline constexpr bool InGrid(TCoord2 c) {
+    return c.x >= 0 && c.y >= 0 && c.x < BoardGridSize && c.y < BoardGridSize;
+}
+
 // Grid[pX][pY] of anything.
 template <class T> using BoardGrid = std::array<std::array<T, BoardGridSize>, BoardGridSize>;
 

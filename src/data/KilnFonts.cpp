@@ -7,6 +7,7 @@
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
 #include "platform/Log.h"
+#include "platform/Rounding.h"
 #include "render/DisplayState.h"
 
 #include <algorithm>
@@ -77,10 +78,6 @@ private:
     float FDelta[4];
     float FAlpha;
 };
-
-float RoundEven(float v) {
-    return std::nearbyint(v);
-}
 
 // The description of a font link: from the archive given, from the archive file or file the
 // link names beside the program, or as a path of its own (relative to the current folder).

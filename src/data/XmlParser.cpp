@@ -66,16 +66,8 @@ public:
         while (Pos < S.size() && Status == psOk) {
             SkipBlanks();
             if (AtEnd()) break;
-            if (At("<!--")) {
-                Pos += 4;
-                SkipTo("-->");
-            } else if (At("<?")) {
-                Pos += 2;
-                SkipTo("?>");
-            } else if (AtNoCase("<!doctype")) {
-                Pos += 9;
-                SkipTo(">");
-            } else if (At("<")) {
+            if (SkipMarkup()) continue;
+            if (At("<")) {
                 ++Pos;
                 ParseElement();
                 break;
@@ -117,6 +109,23 @@ private:
     void SkipTo(std::string_view marker) {
         const std::size_t at = S.find(marker, Pos);
         Pos = at == std::string_view::npos ? S.size() : at + marker.size();
+    }
+    // Steps over a comment, a processing instruction or a document type declaration standing
+    // at the position; false when none does.
+    bool SkipMarkup() {
+        if (At("<!--")) {
+            Pos += 4;
+            SkipTo("-->");
+        } else if (At("<?")) {
+            Pos += 2;
+            SkipTo("?>");
+        } else if (AtNoCase("<!doctype")) {
+            Pos += 9;
+            SkipTo(">");
+        } else {
+            return false;
+        }
+        return true;
     }
     std::string_view NameRun() {
         const std::size_t start = Pos;
@@ -213,16 +222,8 @@ private:
                 }
                 continue;
             }
-            if (At("<!--")) {
-                Pos += 4;
-                SkipTo("-->");
-            } else if (At("<?")) {
-                Pos += 2;
-                SkipTo("?>");
-            } else if (AtNoCase("<!doctype")) {
-                Pos += 9;
-                SkipTo(">");
-            } else if (At("</")) {
+            if (SkipMarkup()) continue;
+            if (At("</")) {
                 const std::size_t closeAt = Pos;
                 Pos += 2;
                 const std::string_view closing = ReadName();
@@ -269,8 +270,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<TXMLNode> XMLFromText(std::string_view text, XmlNames names,
-                                      XmlParseError* error) {
+std::unique_ptr<TXMLNode> XMLFromText(std::string_view text, XmlNames names, XmlParseError* error) {
     if (text.empty()) {
         if (error != nullptr) *error = XmlParseError{1, "the document is empty"};
         return nullptr;

@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/Random.h"
+#include "platform/Rounding.h"
 #include "render/Canvas.h"
 #include "render/DisplayState.h"
 
@@ -24,11 +25,6 @@ constexpr float DegToRad = std::numbers::pi_v<float> / 180.0f;
 
 float Rnd(float min, float max) {
     return min + (max - min) * static_cast<float>(RandomFloat());
-}
-
-// Rounds halves to the even neighbour (the default rounding mode).
-float RoundEven(float v) {
-    return std::nearbyint(v);
 }
 
 // A rate over a phase of `time`; an empty (or negative) phase changes nothing.
