@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "app/Splash.h"
 #include "audio/SoundEngine.h"
+#include "base/DataFolder.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
