@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "Engine/KilnSprite/SpriteEngine.h"
+#include "app/FullScreenKey.h"
 #include "app/LoadingScreen.h"
 #include "app/LogHeader.h"
 #include "app/ScreenMode.h"
@@ -621,6 +622,12 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
         FormMouseLeave();
         break;
     case EventType::KeyDown:
+        // Before anything else: Alt+Enter must not also confirm a typed name.
+        if (IsFullScreenKey(e)) {
+            FullScreenKeyDown();
+            break;
+        }
+        if (e.repeat && e.alt && e.key == Key::Enter) break;
         if (e.key == Key::Backspace || e.key == Key::Enter) SceneOf(CurrentScene).EditKey(e.key);
         FormKeyDown(e.key);
         break;
@@ -714,6 +721,13 @@ void TMainForm::FormDblClick() {
     if (TransitionVisible()) return;
     MouseDblClicked = true;
     RunHitTest();
+}
+
+void TMainForm::FullScreenKeyDown() {
+    // Not while archives are read, during a fade or in a cut-scene, whose screen mode is its
+    // own: the window changes only between scenes' frames the player is looking at.
+    if (CurrentScene == scene_Loading || CurrentScene == scene_Video || TransitionVisible()) return;
+    ToggleFullScreenFromKeyboard();
 }
 
 void TMainForm::FormKeyDown(Key key) {

@@ -80,6 +80,8 @@ public:
     void FormClick();
     void FormDblClick();
     void FormKeyDown(Key key);
+    // F11 or Alt+Enter: full screen or a window, as the options' box switches it.
+    void FullScreenKeyDown();
     void FormMouseEnter();
     void FormMouseLeave();
     void OnAppActivate();
