@@ -10,11 +10,18 @@
 
 namespace {
 
-const char kUsage[] = "usage: branchwick [-cht] [-reset]\n"
-                      "  -cht       debug keys on (first or second parameter)\n"
-                      "  -reset     forget the saved options (first or second parameter)\n"
-                      "  --help     print this text and exit\n"
-                      "  --version  print the version and exit\n";
+// Also the source of the manual page's options (src/branchwick.h2m holds the rest of it).
+const char kUsage[] =
+    "Usage: branchwick [-cht] [-reset]\n"
+    "A casual puzzle game: drag birds along free paths and match three of a kind.\n"
+    "\n"
+    "Options:\n"
+    "  -cht         debug keys on (first or second parameter)\n"
+    "  -reset       forget the saved options (first or second parameter)\n"
+    "  -h, --help   print this text and exit\n"
+    "  --version    print the version and exit\n"
+    "\n"
+    "F11 or Alt+Enter switches between full screen and a window.\n";
 
 } // namespace
 

@@ -1,12 +1,15 @@
 #include "app/MainForm.h"
 
 #include "Engine/KilnSprite/SpriteEngine.h"
+#include "app/FullScreenKey.h"
 #include "app/LoadingScreen.h"
 #include "app/LogHeader.h"
 #include "app/ScreenMode.h"
 #include "app/Splash.h"
 #include "audio/SoundEngine.h"
+#include "base/AppFolders.h"
 #include "base/CursorPoint.h"
+#include "base/DataFolder.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
@@ -45,10 +48,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#ifndef BW_INSTALLED_DATA_DIR
-#define BW_INSTALLED_DATA_DIR "/usr/local/share/branchwick/Data"
-#endif
-
 namespace bw {
 
 // --- Module state ----------------------------------------------------------------------------
@@ -83,7 +82,6 @@ std::string& DataFolderRef() {
 }
 
 constexpr double kTickMs = 1000.0 / 60.0;
-constexpr char kAppSubFolder[] = "KestruneEntertainment/Tallow Studios/Branchwick";
 constexpr char kDeviceFailure[] = "Failed initializing device";
 
 std::string TextOr(const char* key, const char* fallback) {
@@ -126,18 +124,6 @@ std::string DataPath(const std::string& name) {
     return JoinPath(DataFolder(), name);
 }
 
-std::string FindDataFolder(const std::string& preferred) {
-    if (!preferred.empty()) return Absolute(preferred);
-    const std::string beside = JoinPath(ExecutableFolder(), "Data");
-    if (FolderExists(beside)) return beside;
-    if (FolderExists(BW_INSTALLED_DATA_DIR)) return BW_INSTALLED_DATA_DIR;
-    return beside;
-}
-
-std::string DefaultAppFolderPath() {
-    return UserDataFolder() + "/" + kAppSubFolder;
-}
-
 // --- Cursor ----------------------------------------------------------------------------------
 
 void SetGameCursor(int mode) {
@@ -175,16 +161,28 @@ bool TMainForm::Start() {
     TextDatabaseSource().BaseFolder = base;
     SetProgramFolder(base);
     LoadTexts();
+    // The desktop's folders, or one given folder for everything.
+    if (settings_.homeFolder.empty()) {
+        folders_ = DefaultAppFolders();
+    } else {
+        const std::string home = Absolute(settings_.homeFolder);
+        folders_ = AppFolders{home, home, home};
+    }
     // One running game per user folder: the lock dies with its holder.
-    const std::string home =
-        settings_.homeFolder.empty() ? DefaultAppFolderPath() : Absolute(settings_.homeFolder);
-    instanceLock_ = std::make_unique<SingleInstanceLock>(JoinPath(home, "Branchwick.lock"));
+    instanceLock_ =
+        std::make_unique<SingleInstanceLock>(JoinPath(folders_.data, "Branchwick.lock"));
     if (!instanceLock_->Acquired()) {
         startError_ = TextOr("Application2_msg", "Branchwick is already running.");
         ShowMessageBox("Branchwick", startError_);
         return false;
     }
     if (!instanceLock_->Problem().empty()) pendingLog_.push_back(instanceLock_->Problem());
+    // Once, before anything reads them: the files of older versions' single folder move to
+    // the desktop's folders (the lines reach the log after its header).
+    if (settings_.homeFolder.empty()) {
+        for (std::string& line : MoveOldAppFolder(OldAppFolderPath(), folders_))
+            pendingLog_.push_back(std::move(line));
+    }
     FormCreate();
     return true;
 }
@@ -195,8 +193,9 @@ void TMainForm::FormCreate() {
 
     const std::string data = DataFolder();
     GameOptions = TGameOptions{};
-    GameOptions.AppFolderPath =
-        settings_.homeFolder.empty() ? DefaultAppFolderPath() : Absolute(settings_.homeFolder);
+    GameOptions.AppFolderPath = folders_.data;
+    GameOptions.ConfigFolderPath = folders_.config;
+    GameOptions.LogFolderPath = folders_.state;
     // Stored links name "Data/..." relative to the folder that holds "Data".
     const std::string parent = std::filesystem::path(data).parent_path().string();
     if (!parent.empty() && ::chdir(parent.c_str()) != 0) WriteLog("cannot enter " + parent, 1);
@@ -625,6 +624,12 @@ void TMainForm::Dispatch(const PlatformEvent& e) {
         FormMouseLeave();
         break;
     case EventType::KeyDown:
+        // Before anything else: Alt+Enter must not also confirm a typed name.
+        if (IsFullScreenKey(e)) {
+            FullScreenKeyDown();
+            break;
+        }
+        if (e.repeat && e.alt && e.key == Key::Enter) break;
         if (e.key == Key::Backspace || e.key == Key::Enter) SceneOf(CurrentScene).EditKey(e.key);
         FormKeyDown(e.key);
         break;
@@ -718,6 +723,13 @@ void TMainForm::FormDblClick() {
     if (TransitionVisible()) return;
     MouseDblClicked = true;
     RunHitTest();
+}
+
+void TMainForm::FullScreenKeyDown() {
+    // Not while archives are read, during a fade or in a cut-scene, whose screen mode is its
+    // own: the window changes only between scenes' frames the player is looking at.
+    if (CurrentScene == scene_Loading || CurrentScene == scene_Video || TransitionVisible()) return;
+    ToggleFullScreenFromKeyboard();
 }
 
 void TMainForm::FormKeyDown(Key key) {

@@ -4,6 +4,7 @@
 
 #include "app/Device.h"
 #include "app/KilnTimer.h"
+#include "base/AppFolders.h"
 #include "platform/Clock.h"
 #include "platform/Events.h"
 #include "render/Types.h"
@@ -27,8 +28,10 @@ class TSprite;
 // How the program is started.
 struct LaunchSettings {
     std::vector<std::string> args; // the command-line parameters after the program's name
-    std::string homeFolder;        // replaces AppFolderPath when not empty
-    std::string dataFolder;        // replaces the lookup of the "Data" folder when not empty
+    // One folder for the options, the log and the profiles instead of the desktop's three
+    // (no move from the old folder then) when not empty.
+    std::string homeFolder;
+    std::string dataFolder; // replaces the lookup of the "Data" folder when not empty
     // Time moves only when StepFrame says so, nothing sleeps, and the window timers count
     // ticks (60 ticks a second) instead of milliseconds.
     bool virtualTime = false;
@@ -40,11 +43,6 @@ struct LaunchSettings {
     std::optional<TPoint2px> windowClientSize;
     bool visibleWindow = true;
 };
-
-// Where "Data" is: the given folder, else beside the program, else the installed one.
-std::string FindDataFolder(const std::string& preferred);
-// The per-user folder of the options, the log and the profiles.
-std::string DefaultAppFolderPath();
 
 class TMainForm {
 public:
@@ -82,6 +80,8 @@ public:
     void FormClick();
     void FormDblClick();
     void FormKeyDown(Key key);
+    // F11 or Alt+Enter: full screen or a window, as the options' box switches it.
+    void FullScreenKeyDown();
     void FormMouseEnter();
     void FormMouseLeave();
     void OnAppActivate();
@@ -124,6 +124,7 @@ private:
     void PollWindowTimers(double now);
 
     LaunchSettings settings_;
+    AppFolders folders_;
     std::string startError_;
     std::unique_ptr<SingleInstanceLock> instanceLock_;
     std::unique_ptr<SdlWindow> window_;

@@ -7,6 +7,7 @@
 #include "app/MainForm.h"
 #include "app/Splash.h"
 #include "audio/SoundEngine.h"
+#include "base/DataFolder.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
@@ -75,7 +76,8 @@ int ButtonNameFromText(const std::string& name) {
     return -1;
 }
 
-bool ParseKey(const std::string& name, Key& key) {
+// A key's name, optionally after "alt+" (the Alt key held).
+bool ParseKey(const std::string& name, Key& key, bool* alt = nullptr) {
     static const std::map<std::string, Key> keys = {
         {"escape", Key::Escape}, {"f1", Key::F1},
         {"f6", Key::F6},         {"f11", Key::F11},
@@ -85,6 +87,9 @@ bool ParseKey(const std::string& name, Key& key) {
         {"delete", Key::Delete}, {"end", Key::End}};
     std::string lower = name;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool withAlt = lower.rfind("alt+", 0) == 0;
+    if (withAlt) lower.erase(0, 4);
+    if (alt != nullptr) *alt = withAlt;
     const auto it = keys.find(lower);
     if (it == keys.end()) return false;
     key = it->second;
@@ -597,7 +602,7 @@ private:
         } else if (k == "key") {
             PlatformEvent pe;
             pe.type = EventType::KeyDown;
-            ParseKey(e.arg, pe.key);
+            ParseKey(e.arg, pe.key, &pe.alt);
             Add(0, pe);
         } else if (k == "text") {
             PlatformEvent pe;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -17,8 +18,8 @@ TGameOptions GameOptions;
 bool ResetOptions = false;
 
 namespace {
-// The log follows the application-data folder of the options.
-const bool LogFollowsOptions = (SetLogFolderSource(&GameOptions.AppFolderPath), true);
+// The log follows the folders of the options.
+const bool LogFollowsOptions = (SetLogFolderSource(LogFolder), true);
 } // namespace
 
 namespace {
@@ -52,7 +53,13 @@ std::string AppFilePath(const std::string& name) {
 }
 
 std::string OptionsFilePath() {
-    return AppFilePath(OptionsFileName);
+    if (GameOptions.ConfigFolderPath.empty()) return AppFilePath(OptionsFileName);
+    return JoinPath(GameOptions.ConfigFolderPath, OptionsFileName);
+}
+
+std::string LogFolder() {
+    return GameOptions.LogFolderPath.empty() ? GameOptions.AppFolderPath
+                                             : GameOptions.LogFolderPath;
 }
 
 std::string OptionsFileText(const TGameOptions& o) {
@@ -112,6 +119,8 @@ void LoadOptions() {
 
     TGameOptions loaded;
     loaded.AppFolderPath = GameOptions.AppFolderPath;
+    loaded.ConfigFolderPath = GameOptions.ConfigFolderPath;
+    loaded.LogFolderPath = GameOptions.LogFolderPath;
     loaded.SoundsOff = GameOptions.SoundsOff;
     keepOptionsFile = false;
 
@@ -168,7 +177,9 @@ bool SaveOptions() {
     const std::string path = OptionsFilePath();
     if (path.empty()) return false;
     if (keepOptionsFile) return false; // logged when it was read
-    if (WriteFileAtomically(path, OptionsFileText(GameOptions))) return true;
+    const std::string text = OptionsFileText(GameOptions);
+    CreateFolders(std::filesystem::path(path).parent_path().string());
+    if (WriteFileAtomically(path, text.data(), text.size())) return true;
     WriteLog("Could not write options file " + path);
     return false;
 }

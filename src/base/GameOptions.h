@@ -1,4 +1,4 @@
-// The persistent game options and their file "Game.ini" in the application-data folder.
+// The persistent game options and their file "Game.ini" in the user's configuration folder.
 //
 // The file holds two sections. "OPTIONS", in this order: MusicVolume, SoundFxVolume,
 // FullScreen, Resolution, VSync, FrameLimiter, Cursor, ShowTutorial, Version, LastProfileFile,
@@ -20,12 +20,14 @@ inline constexpr uint8_t ResolutionAuto = 99;     // AutoWindowSize
 inline constexpr uint8_t ResolutionPortrait = 98; // 740 x 960 at start-up
 
 struct TGameOptions {
-    std::string AppFolderPath;   // folder of "Game.ini", the log and the profiles; not stored
-    std::string LastProfileFile; // last used player profile (file name)
-    std::string LastProfileName; // ... and its player name
-    bool SoundsOff = false;      // the sound system could not start; not stored
-    float MusicVolume = 0.5f;    // 0 .. 1
-    float SoundFxVolume = 1.0f;  // 0 .. 1, ambience and sound effects
+    std::string AppFolderPath;    // folder of the profiles; not stored
+    std::string ConfigFolderPath; // folder of "Game.ini"; empty: AppFolderPath. Not stored
+    std::string LogFolderPath;    // folder of the log; empty: AppFolderPath. Not stored
+    std::string LastProfileFile;  // last used player profile (file name)
+    std::string LastProfileName;  // ... and its player name
+    bool SoundsOff = false;       // the sound system could not start; not stored
+    float MusicVolume = 0.5f;     // 0 .. 1
+    float SoundFxVolume = 1.0f;   // 0 .. 1, ambience and sound effects
     uint8_t Resolution = ResolutionAuto;
     bool FullScreen = true;
     bool VSync = false;
@@ -48,10 +50,13 @@ extern bool ResetOptions;
 // tools and tests never litter the current folder.
 std::string AppFilePath(const std::string& name);
 
-// Full path of "Game.ini".
+// Full path of "Game.ini": in ConfigFolderPath, else in AppFolderPath.
 std::string OptionsFilePath();
 
-// Reads "Game.ini" into GameOptions (defaults for whatever cannot be read; AppFolderPath and
+// The folder the log is written to: LogFolderPath, else AppFolderPath.
+std::string LogFolder();
+
+// Reads "Game.ini" into GameOptions (defaults for whatever cannot be read; the folders and
 // SoundsOff are kept) and saves it back, so a complete file is left behind. A file whose
 // content is damaged is first kept as "Game.ini.bad". A file that exists but cannot be read
 // (not a regular file, over IniFile::MaxFileSize, no permission, UTF-16) is logged and left

@@ -34,6 +34,8 @@ struct PlatformEvent {
     int y = 0;
     int button = 0;
     Key key = Key::Unknown;
+    bool alt = false;    // KeyDown: an Alt key is held
+    bool repeat = false; // KeyDown: the key is held down and repeats
     std::string text;
 };
 

@@ -14,12 +14,29 @@ namespace fs = std::filesystem;
 
 namespace bw {
 
-std::string UserDataFolder() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
+namespace {
+
+// $variable when it holds an absolute path, else $HOME/fallback; empty without either.
+std::string BaseFolder(const char* variable, const char* fallback) {
+    const char* xdg = std::getenv(variable);
     if (xdg && xdg[0] == '/') return xdg;
     const char* home = std::getenv("HOME");
-    if (home && home[0]) return JoinPath(JoinPath(home, ".local"), "share");
+    if (home && home[0]) return JoinPath(home, fallback);
     return "";
+}
+
+} // namespace
+
+std::string UserDataFolder() {
+    return BaseFolder("XDG_DATA_HOME", ".local/share");
+}
+
+std::string UserConfigFolder() {
+    return BaseFolder("XDG_CONFIG_HOME", ".config");
+}
+
+std::string UserStateFolder() {
+    return BaseFolder("XDG_STATE_HOME", ".local/state");
 }
 
 std::string ExecutableFolder() {
@@ -76,6 +93,95 @@ bool RenameFile(const std::string& from, const std::string& to) {
     std::error_code ec;
     fs::rename(from, to, ec);
     return !ec;
+}
+
+namespace {
+
+// The whole of `from` copied to the new file `to` (created exclusively) and flushed to disk;
+// nothing is left at `to` on failure.
+bool CopyNewFile(const std::string& from, const std::string& to) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (in < 0) return false;
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return false;
+    }
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    bool ok = true;
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        for (ssize_t done = 0; ok && done < n;) {
+            const ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0)
+                ok = false;
+            else
+                done += w;
+        }
+        if (!ok) break;
+    }
+    ::close(in);
+    ok = ::fsync(out) == 0 && ok;
+    ok = ::close(out) == 0 && ok;
+    if (!ok) ::unlink(to.c_str());
+    return ok;
+}
+
+} // namespace
+
+namespace {
+
+bool NameTaken(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 || errno != ENOENT;
+}
+
+// Gives the complete file `from` the new name `to` in the same file system, never over
+// another file: a hard link where the file system has them, else a rename once the name is
+// seen to be free. `from` keeps its name when linked; the caller removes it.
+bool LinkOrRename(const std::string& from, const std::string& to, bool& linked) {
+    linked = ::link(from.c_str(), to.c_str()) == 0;
+    if (linked) return true;
+    if (errno == EEXIST || errno == EXDEV || NameTaken(to)) return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+} // namespace
+
+bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    bool linked = false;
+    if (LinkOrRename(from, to, linked)) {
+        SyncFolderOf(to);
+        if (linked) ::unlink(from.c_str());
+        SyncFolderOf(from);
+        return true;
+    }
+    if (NameTaken(to)) return false;
+    // Another file system: a full copy under a temporary name beside the target takes the
+    // name, and only then does the original go.
+    const std::string temp = to + ".moving";
+    ::unlink(temp.c_str()); // what a move cut short left: the original is still there
+    if (!CopyNewFile(from, temp)) return false;
+    if (!LinkOrRename(temp, to, linked)) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    if (linked) ::unlink(temp.c_str());
+    SyncFolderOf(to);
+    ::unlink(from.c_str());
+    SyncFolderOf(from);
+    return true;
 }
 
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& extension) {

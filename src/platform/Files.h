@@ -9,8 +9,12 @@
 
 namespace bw {
 
-// The per-user data folder: $XDG_DATA_HOME, else ~/.local/share. Empty when neither is known.
+// The per-user folders of the desktop's base directories: $XDG_DATA_HOME, else
+// ~/.local/share; $XDG_CONFIG_HOME, else ~/.config; $XDG_STATE_HOME, else ~/.local/state.
+// A variable that is not an absolute path is ignored. Empty when neither is known.
 std::string UserDataFolder();
+std::string UserConfigFolder();
+std::string UserStateFolder();
 // The folder holding the running program (with no trailing '/'), or "." when unknown.
 std::string ExecutableFolder();
 
@@ -26,6 +30,10 @@ bool CreateFolders(const std::string& path);
 bool DeleteFile(const std::string& path);
 bool DeleteFolder(const std::string& path); // with its contents
 bool RenameFile(const std::string& from, const std::string& to);
+// Moves a plain file, never over another: `to` must not exist yet (its folder must). A rename
+// where it can be one; across file systems a copy, flushed to disk, takes the new name before
+// the original is removed. False, with both names as they were, when the move cannot be done.
+bool MoveFileNoReplace(const std::string& from, const std::string& to);
 // Names (not paths) of the plain files in a folder whose names end with `extension`
 // (case-insensitive; empty for all), sorted by name.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& extension = "");

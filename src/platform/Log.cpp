@@ -8,13 +8,13 @@
 namespace bw {
 namespace {
 
-const std::string*& FolderSource() {
-    static const std::string* folder = nullptr;
+std::function<std::string()>& FolderSource() {
+    static std::function<std::string()> folder;
     return folder;
 }
 
 std::string Folder() {
-    return FolderSource() ? *FolderSource() : std::string();
+    return FolderSource() ? FolderSource()() : std::string();
 }
 
 std::function<void(const std::string&)>& Listener() {
@@ -38,8 +38,8 @@ std::string TimePrefix() {
 
 } // namespace
 
-void SetLogFolderSource(const std::string* folder) {
-    FolderSource() = folder;
+void SetLogFolderSource(std::function<std::string()> folder) {
+    FolderSource() = std::move(folder);
 }
 
 std::string LogFilePath() {

@@ -1,4 +1,4 @@
-// The text log "Branchwick.log" in the application-data folder.
+// The text log "Branchwick.log" in the folder the game's options name for it.
 //
 // Every line is appended, flushed and the file closed again, so the log survives a crash.
 // A log that cannot be written (no folder, no permission, full disk) goes to standard error
@@ -21,9 +21,9 @@ void WriteLog(const std::string& text, int mode = 1);
 // then written with WriteLog(..., 0).
 void StartLog();
 
-// The folder the log lives in is read from `folder` at every write (the options keep the
-// application-data folder and point the log at it); no folder, no log file.
-void SetLogFolderSource(const std::string* folder);
+// The folder the log lives in is asked of `folder` at every write (the options keep the
+// folder and point the log at it); no folder, no log file.
+void SetLogFolderSource(std::function<std::string()> folder);
 
 // The folder + "/Branchwick.log"; empty (no log file) while the folder is empty.
 std::string LogFilePath();

@@ -236,6 +236,8 @@ bool SdlWindow::Translate(const SDL_Event& sdl, PlatformEvent& event) {
     case SDL_KEYDOWN:
         event.type = EventType::KeyDown;
         event.key = TranslateKey(sdl.key.keysym.sym);
+        event.alt = (sdl.key.keysym.mod & KMOD_ALT) != 0;
+        event.repeat = sdl.key.repeat != 0;
         return true;
     case SDL_TEXTINPUT:
         event.type = EventType::TextInput;

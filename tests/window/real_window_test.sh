@@ -21,10 +21,11 @@ Xvfb "$display" -screen 0 1280x720x24 -nolisten tcp >"$work/xvfb.txt" 2>&1 &
 xpid=$!
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 export DISPLAY="$display" HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share"
+export XDG_CONFIG_HOME="$work/home/.config" XDG_STATE_HOME="$work/home/.local/state"
 export ALSOFT_DRIVERS=null
 unset SDL_VIDEODRIVER
 mkdir -p "$HOME"
-log="$XDG_DATA_HOME/KestruneEntertainment/Tallow Studios/Branchwick/Branchwick.log"
+log="$XDG_STATE_HOME/branchwick/Branchwick.log"
 
 (cd "$(dirname "$game")" && exec "$game") >"$work/game.txt" 2>&1 &
 gpid=$!
