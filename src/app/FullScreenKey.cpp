@@ -3,8 +3,9 @@
 #include "app/ScreenMode.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
+#include "base/Scene.h"
 #include "gui/ButtonNames.h"
-#include "meta/MainMenu.h"
+#include "gui/MessageBox.h"
 #include "meta/OptionsScreen.h"
 #include "platform/Log.h"
 
@@ -19,6 +20,7 @@ void ToggleFullScreenFromKeyboard() {
     const bool fullScreen = !GameOptions.FullScreen;
     if (!fullScreen && ScreenTooSmallForWindow()) {
         WriteLog("Full screen kept: the screen is too small for a window", 1);
+        OpenNotice("msg_smallresolution");
         return;
     }
     GameOptions.FullScreen = fullScreen;
@@ -27,11 +29,9 @@ void ToggleFullScreenFromKeyboard() {
 
     if (TOptions_CheckBox* box = OptionsCheckBox(button_MM_Options_FullScreen_CheckBox))
         box->SetChecked(fullScreen);
-    const uint8_t underneath = CurrentScene == scene_Options ? OptionsOpenedFrom() : CurrentScene;
-    RefreshMainMenuLayout();
-    if ((underneath == scene_Level || underneath == scene_InGameMenu) &&
-        OptionsHooks.RefreshLevelLayout)
-        OptionsHooks.RefreshLevelLayout();
+    // The scene on screen and the one beneath it lay out again for the new width.
+    SceneOf(CurrentScene).WindowShapeChanged();
+    if (SceneIsOver()) SceneOf(SceneBelow()).WindowShapeChanged();
     SaveOptions();
 }
 

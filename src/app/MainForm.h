@@ -151,6 +151,8 @@ void SetGameCursor(int mode);
 void FinishStartup();
 // The Escape key's action for the current scene.
 void HandleEscape();
+// Reads the application texts and the text database again (the Home debug key).
+void LoadTexts();
 
 // Loading progress between 0 and 31400 that animates the loaded screen.
 extern float LoadingPhase;

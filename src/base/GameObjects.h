@@ -62,6 +62,7 @@ void ForgetMainPictures();
 
 // The folder "Data" that holds the archives (absolute, no trailing '/').
 const std::string& DataFolder();
+void SetDataFolder(const std::string& folder);
 // DataFolder() + "/" + name.
 std::string DataPath(const std::string& name);
 
