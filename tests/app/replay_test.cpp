@@ -418,6 +418,53 @@ TEST(ReplayProgram, DamagedArchivesAreNamedAndABrokenLevelDoesNotStart) {
     EXPECT_EQ(log.find("Level lost"), std::string::npos) << log;
 }
 
+// A level without a cell to play on would be full before the first move, a lost game nobody
+// played: it is refused with the reason in the log, as is a location that builds none of its
+// cells.
+TEST(ReplayProgram, ALevelWithoutCellsIsRefusedNotLost) {
+    testing::TempFolder dir;
+    const std::string data = JoinPath(dir.Path(), "Data");
+    CreateFolders(data);
+    const std::string noValue = "<level><settings/><map><m1/><m2 Value=\"\"/></map></level>";
+    const std::string noMap = "<level><settings/><objects/></level>";
+    for (const std::string& level : {noValue, noMap}) {
+        testing::WriteLevelData(data, {{"fx_empty", {"1..", "...", "..."}, 0}});
+        testing::WriteArchive(JoinPath(data, "tData_Levels.dan"), {{"fx_empty.xml", level}});
+        const std::string home = JoinPath(dir.Path(), "home");
+        std::filesystem::remove_all(home);
+        std::string out;
+        EXPECT_NE(RunReplayProgram("--home " + home + " --data " + data +
+                                       " --start-level 1 --ticks 30 --size 320x180",
+                                   &out),
+                  0)
+            << level;
+        EXPECT_NE(out.find("level 1 could not be started"), std::string::npos) << out;
+        const std::string log = ReadText(JoinPath(home, "Branchwick.log"));
+        EXPECT_NE(log.find("Level 1 not started: level file " + JoinPath(data, "tData_Levels.dan") +
+                           " | fx_empty.xml has no cells"),
+                  std::string::npos)
+            << log;
+        EXPECT_EQ(log.find("Level lost"), std::string::npos) << log;
+    }
+
+    testing::WriteLevelData(data, {{"fx_empty", {"1..", "...", "..."}, 0}});
+    std::string location = testing::kFixtureLocation;
+    const std::size_t size = location.find("<MapSize X=\"");
+    ASSERT_NE(size, std::string::npos) << location;
+    location.replace(size, std::string("<MapSize X=\"").size(), "<MapSize X=\"-");
+    testing::WriteArchive(JoinPath(data, "tData_Locations.dan"), {{"location_1.xml", location}});
+    const std::string home = JoinPath(dir.Path(), "home-mapsize");
+    std::string out;
+    EXPECT_NE(RunReplayProgram("--home " + home + " --data " + data +
+                                   " --start-level 1 --ticks 30 --size 320x180",
+                               &out),
+              0);
+    const std::string log = ReadText(JoinPath(home, "Branchwick.log"));
+    EXPECT_NE(log.find("location_1.xml builds none of the cells of fx_empty.xml (MapSize -"),
+              std::string::npos)
+        << log;
+}
+
 TEST(ReplayProgram, BadArgumentsAndScriptsExitNonZeroWithAMessage) {
     testing::TempFolder dir;
     const std::string script = JoinPath(dir.Path(), "bad.txt");
