@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -351,6 +352,37 @@ TEST(ReplayProgram, ASecondInstanceEndsWithAMessageAndLeavesTheFirstRunning) {
         usleep(20000);
     EXPECT_NE(ReadText(JoinPath(dir.Path(), "first.txt")).find("replay ok: 400 ticks"),
               std::string::npos);
+}
+
+// A harness told to stop (by a probe's timeout, by a script) stops at once.
+TEST(ReplayProgram, SigtermStopsTheHarness) {
+    testing::TempFolder dir;
+    const std::string home = JoinPath(dir.Path(), "home");
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("ALSOFT_DRIVERS", "null", 1);
+        execl(kReplay.c_str(), kReplay.c_str(), "--home", home.c_str(), "--size", "320x180",
+              "--ticks", "100000000", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Once its options file is there, the game is running.
+    for (int i = 0; i < 500 && !FileExists(JoinPath(home, "Game.ini")); ++i) usleep(20000);
+    usleep(200000);
+    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    int status = 0;
+    pid_t done = 0;
+    for (int i = 0; i < 250 && done == 0; ++i) {
+        done = waitpid(pid, &status, WNOHANG);
+        if (done == 0) usleep(20000);
+    }
+    if (done == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        FAIL() << "the harness outlived SIGTERM by 5 seconds";
+    }
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
 }
 
 TEST(ReplayProgram, RelativeShotAndDumpFilesLandWhereTheHarnessStarted) {
