@@ -1,8 +1,10 @@
 // Reads arbitrary bytes as a level file and as a levels list, and checks what the board code
-// relies on: nothing outside the playable cells, no negative codes or weights, and counts that
-// match the record.
+// relies on: nothing outside the playable cells, no negative codes or weights, counts that
+// match the record and stay within the board, and a level without cells never passing
+// without a finding.
 #include "FuzzFail.h"
 #include "board/LevelData.h"
+#include "board/LevelFindings.h"
 #include "data/XmlLoad.h"
 
 #include <cstdint>
@@ -30,8 +32,15 @@ void CheckLevel(const bw::TLevel_Data& d) {
     if (d.CatsMaxCommon != static_cast<int32_t>(d.Cats.size()) + cats) Fail("cat count");
     if (d.NestlingsMaxCommon != nestlings) Fail("nestling count");
     if (d.Music.Count != static_cast<int32_t>(d.Music.Tracks.size())) Fail("track count");
-    for (const bw::TLevelData_Cat& cat : d.Cats)
+    for (const bw::TLevelData_Cat& cat : d.Cats) {
         if (cat.Droped) Fail("cat entry dropped after loading");
+        if (cat.Count < 0 || cat.Count > bw::MaxLevelPieces) Fail("cat count beyond the board");
+    }
+    for (const auto* gen :
+         {&d.BoundedBirds.MaxAtOneTime, &d.Crows.MaxAtOneTime, &d.Walls_1.MaxAtOneTime,
+          &d.Walls_2.MaxAtOneTime, &d.BoundedBirds.MaxAtLevel, &d.Crows.MaxAtLevel,
+          &d.Walls_1.MaxAtLevel, &d.Walls_2.MaxAtLevel, &d.GenerateBirdsCount})
+        if (*gen < 0 || *gen > bw::MaxLevelPieces) Fail("generation beyond the board");
 }
 
 } // namespace
@@ -45,6 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Read again over the first result: what carries over must not break anything either.
     bw::LoadLevelFromTree(tree.get(), "fuzz.xml", level);
     CheckLevel(level);
+    const auto findings = bw::LevelFileFindings(tree.get(), level);
+    if (!bw::LevelHasCells(level) && findings.empty()) Fail("a level without cells unreported");
+    for (const std::string& finding : findings)
+        if (finding.empty()) Fail("empty finding");
 
     bw::TLevelsList list{{1, "before", {2, 3}}};
     const bool read = bw::LoadLevelsListFromTree(tree.get(), list);

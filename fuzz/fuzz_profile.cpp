@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as a profile file. A file that reads must hold only values in range
-// and a valid name, and must read back the same after being saved again; the storage layer
-// must give back any text it decoded.
+// and a valid name, and must read back the same after being saved again, with nothing missing
+// or corrected in the saved file; the storage layer must give back any text it decoded.
 #include "FuzzFail.h"
 #include "data/XmlEncoding.h"
 #include "meta/Profile.h"
@@ -37,7 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     bw::TPlayer player;
-    if (!bw::ProfileFromBytes(data, size, 8, player)) return 0;
+    const bw::ProfileFindings found = bw::CheckProfileValues(data, size, 8);
+    if (!bw::ProfileFromBytes(data, size, 8, player)) {
+        if (found.Any()) Fail("findings for a file that does not read");
+        return 0;
+    }
     if (player.Levels.size() != 8) Fail("level states not sized to the list");
     for (int a = 0; a <= bw::AwardsCount; ++a)
         if (player.Awards[a] < 0 || player.Awards[a] > bw::MaxMedal) Fail("medal out of range");
@@ -53,5 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bw::TPlayer again;
     if (!bw::ProfileFromBytes(saved.data(), saved.size(), 8, again)) Fail("saved file unreadable");
     if (!SameSaved(player, again)) Fail("saved file reads back differently");
+    // The game's own file lacks nothing and holds nothing it does not read as written.
+    if (bw::CheckProfileValues(saved.data(), saved.size(), 8).Any())
+        Fail("findings in a file the game wrote");
     return 0;
 }

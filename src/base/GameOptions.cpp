@@ -43,6 +43,13 @@ uint8_t ReadResolution(const IniFile& ini, uint8_t def) {
     return static_cast<uint8_t>(v);
 }
 
+// A text holding a NUL byte is damaged (the file was reported so); it reads as its default,
+// so that the next save leaves a clean file.
+std::string ReadText(const IniFile& ini, const char* key, const std::string& def) {
+    std::string v = ini.ReadString(kOptions, key, def);
+    return v.find('\0') == std::string::npos ? v : def;
+}
+
 } // namespace
 
 std::string AppFilePath(const std::string& name) {
@@ -154,6 +161,11 @@ void LoadOptions() {
                  "; running on defaults and leaving it as it is");
         keepOptionsFile = true;
     }
+    if (bytes && !keepOptionsFile && IsReadOnlyFile(FileBehindLinks(path))) {
+        WriteLog("Options file " + path + " is read-only; its options are used and changes " +
+                 "to them are not saved");
+        keepOptionsFile = true;
+    }
     loaded.MusicVolume = ReadVolume(ini, "MusicVolume", loaded.MusicVolume);
     loaded.SoundFxVolume = ReadVolume(ini, "SoundFxVolume", loaded.SoundFxVolume);
     loaded.FullScreen = ini.ReadBool(kOptions, "FullScreen", loaded.FullScreen);
@@ -162,8 +174,8 @@ void LoadOptions() {
     loaded.FrameLimiter = ini.ReadBool(kOptions, "FrameLimiter", loaded.FrameLimiter);
     loaded.Cursor = ini.ReadBool(kOptions, "Cursor", loaded.Cursor);
     loaded.ShowTutorial = ini.ReadBool(kOptions, "ShowTutorial", loaded.ShowTutorial);
-    loaded.LastProfileFile = ini.ReadString(kOptions, "LastProfileFile", loaded.LastProfileFile);
-    loaded.LastProfileName = ini.ReadString(kOptions, "LastProfileName", loaded.LastProfileName);
+    loaded.LastProfileFile = ReadText(ini, "LastProfileFile", loaded.LastProfileFile);
+    loaded.LastProfileName = ReadText(ini, "LastProfileName", loaded.LastProfileName);
     loaded.FirstStart = ini.ReadBool(kOptions, "Fs", loaded.FirstStart);
     loaded.Fps = ini.ReadBool(kTest, "Fps", loaded.Fps);
     loaded.Ssc = ini.ReadBool(kTest, "Ssc", loaded.Ssc);

@@ -40,6 +40,8 @@ std::string EncodeValue(std::string_view value) {
     for (char& c : clean) {
         if (c == '\n' || c == '\r') c = ' '; // one value, one line
     }
+    // A NUL byte marks a file as damaged when it is read back.
+    std::erase(clean, '\0');
     const bool padded = !clean.empty() && (IsBlank(clean.front()) || IsBlank(clean.back()));
     if (padded || IsQuoted(clean)) return '"' + clean + '"';
     return clean;

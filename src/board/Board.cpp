@@ -8,6 +8,7 @@
 #include "board/BoardHost.h"
 #include "board/BoardSprites.h"
 #include "board/LevelData.h"
+#include "board/LevelFindings.h"
 #include "board/LevelScore.h"
 #include "board/Location.h"
 #include "board/LocationLayout.h"
@@ -470,13 +471,13 @@ std::string LevelStartProblem(int levelIndex) {
         return archive && !archive->FileName().empty() ? archive->FileName()
                                                        : std::string("(archive not open)");
     };
+    TLocationOptions location;
     if (TheBoardParent) {
         TKilnArchive* archive = BoardSources().Locations;
         const std::string key = "location_" + std::to_string(entry.Location) + ".xml";
         const std::string problem = XmlRecordProblem(key, archive);
         if (!problem.empty()) return "location " + from(archive) + " | " + key + " " + problem;
         const auto tree = XMLFromArchive(key, archive);
-        TLocationOptions location;
         if (!ReadLocationOptions(tree.get(), key, location))
             return "location " + from(archive) + " | " + key + " is not a location file";
     }
@@ -487,6 +488,21 @@ std::string LevelStartProblem(int levelIndex) {
     TLevel_Data level;
     if (!LoadLevelFile(key, archive, level))
         return "level file " + from(archive) + " | " + key + " is not a level file";
+    // A board without cells would be full before the first move: a lost game nobody played.
+    if (!LevelHasCells(level))
+        return "level file " + from(archive) + " | " + key +
+               " has no cells (no <map>, or rows without Value)";
+    const auto builtCell = [&](TCoord2 n) {
+        for (int x = FirstPlayableCell; x <= n.x; ++x)
+            for (int y = FirstPlayableCell; y <= n.y; ++y)
+                if (level.Map[x][y] > 0) return true;
+        return false;
+    };
+    if (TheBoardParent && !builtCell(LayoutSize(location))) {
+        const TCoord2 size = location.FMapSize;
+        return "location_" + std::to_string(entry.Location) + ".xml builds none of the cells of " +
+               key + " (MapSize " + std::to_string(size.x) + " x " + std::to_string(size.y) + ")";
+    }
     return {};
 }
 
@@ -510,8 +526,13 @@ bool StartLevel(int levelIndex) {
                       BoardSources().Locations, *TheBoardParent);
 
     ClearLevelData(CurrentLevel);
-    const bool loaded = LoadLevelFile(entry.FileName + ".xml", BoardSources().Levels, CurrentLevel);
-    if (!loaded) WriteLog("StartLevel: level file \"" + entry.FileName + ".xml\" not loaded", 1);
+    const std::string key = entry.FileName + ".xml";
+    const auto tree = XMLFromArchive(key, BoardSources().Levels);
+    const bool loaded = LoadLevelFromTree(tree.get(), key, CurrentLevel);
+    if (!loaded) WriteLog("StartLevel: level file \"" + key + "\" not loaded", 1);
+    // What the game corrects or leaves out is said once, when the level starts.
+    for (const std::string& finding : LevelFileFindings(tree.get(), CurrentLevel))
+        WriteLog("Level " + std::to_string(levelIndex + 1) + " (" + key + "): " + finding, 1);
 
     BoardLost = false;
     if (TheBoardParent) {

@@ -6,6 +6,7 @@
 #include "data/XmlLoad.h"
 #include "data/XmlParser.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace bw {
@@ -107,13 +108,15 @@ namespace {
 template <class Generation> void ReadGeneration(const TXMLNode* node, Generation& gen) {
     if (!node) return;
     gen.Probability = IntAttr(*node, "Probability", 0);
-    gen.MaxAtOneTime = IntAttr(*node, "MaxAtOneTime", 0);
-    gen.MaxAtLevel = IntAttr(*node, "MaxAtLevel", 0);
+    // These count attempts and pieces on the board: more than it has cells would only make
+    // the turn loop for nothing.
+    gen.MaxAtOneTime = std::clamp(IntAttr(*node, "MaxAtOneTime", 0), 0, MaxLevelPieces);
+    gen.MaxAtLevel = std::clamp(IntAttr(*node, "MaxAtLevel", 0), 0, MaxLevelPieces);
 }
 
 TLevelData_Cat ReadCat(const TXMLNode& node) {
     TLevelData_Cat cat;
-    cat.Count = IntAttr(node, "Count", 1);
+    cat.Count = std::clamp(IntAttr(node, "Count", 1), 0, MaxLevelPieces);
     cat.Droped = false;
     cat.Shadow = TextToBool(node.GetFieldValue("Shadow"), true);
     cat.Infinite = TextToBool(node.GetFieldValue("Infinite"), false);
@@ -169,7 +172,8 @@ void ReadSettings(const TXMLNode& settings, TLevel_Data& data) {
     }
 
     if (const TXMLNode* birds = settings.GetChildNode("Birds")) {
-        data.GenerateBirdsCount = IntAttr(*birds, "GenerateCount", 0);
+        data.GenerateBirdsCount =
+            std::clamp(IntAttr(*birds, "GenerateCount", 0), 0, MaxLevelPieces);
         const std::vector<int32_t> kinds = ParseIntegerList(birds->GetFieldValue("Kinds"));
         for (std::size_t kind = 1; kind < data.Kinds.size(); ++kind)
             data.Kinds[kind] = kind - 1 < kinds.size() ? kinds[kind - 1] : 0;

@@ -178,6 +178,10 @@ int32_t CatEntryCode(int32_t kind);
 
 // ---- Reading ------------------------------------------------------------------------------
 
+// The most pieces a 16 x 16 board holds: the ceiling of every count that drives a loop
+// (generation attempts and limits, new birds per turn, cats of an entry).
+inline constexpr int32_t MaxLevelPieces = 16 * 16;
+
 // Every run of the digits 0..9 is one number; any other character only ends a run (so there
 // are no negative numbers and every separator works). A run too long for 32 bits saturates.
 std::vector<int32_t> ParseIntegerList(std::string_view text);

@@ -445,6 +445,8 @@ bool NameKeyAccepted(char32_t c) {
 }
 
 bool NameFitsField(const std::string& name) {
+    // However narrow its characters, a name stays within what a profile file holds.
+    if (ProfileNameLength(name) > MaxProfileNameLength) return false;
     TKilnFont* font = Shadow();
     if (!font) return name.size() <= 24;
     return DesignWidth(*font, name, NameScale) <= NameFieldWidth;

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <set>
 #include <unistd.h>
 
 namespace bw {
@@ -185,6 +186,44 @@ void ReadLevelStates(const TXMLNode& node, TPlayer& p) {
     }
 }
 
+// Reads a profile file into P; nullptr when it reads, else why it is damaged.
+const char* ReadProfile(const uint8_t* data, std::size_t size, std::size_t levelStates,
+                        TPlayer& player) {
+    // Far more than the game ever writes; reading a larger file would only cost time and memory.
+    if (size > MaxProfileFileSize) return "the file is larger than any profile";
+    const std::optional<std::string> text = DecodeProfileBytes(data, size);
+    if (!text) return "a line lacks the line marker";
+    const auto root = XMLFromText(*text);
+    if (!root) return "the text does not parse";
+    if (!AsciiSameText(root->Name(), "profile")) return "the root element is not Profile";
+    const std::string name = UnescapeName(root->GetFieldValue("name"));
+    if (ProfileNameLength(name) > MaxProfileNameLength)
+        return "the name is longer than the name entry allows";
+
+    TPlayer p;
+    p.Levels.assign(levelStates, TPlayerSavedLevel{});
+    ResetLevelCounters(p);
+    p.Name = SanitizeProfileName(name);
+    p.Score = TextToIntDef(root->GetFieldValue("Score"), 0);
+    p.GameWasStarted = TextToBool(root->GetFieldValue("GameWasStarted"), false);
+    p.GameWasCompleted = TextToBool(root->GetFieldValue("GameWasCompleted"), false);
+
+    if (const TXMLNode* awards = root->GetChildNode("Awards")) {
+        for (int a = 1; a <= AwardsCount; ++a) {
+            const int32_t medal =
+                TextToIntDef(awards->GetFieldValue("award_" + std::to_string(a)), 0);
+            p.Awards[a] = std::clamp(medal, 0, MaxMedal);
+        }
+    }
+    if (const TXMLNode* levels = root->GetChildNode("Levels")) ReadLevelStates(*levels, p);
+    if (const TXMLNode* tasks = root->GetChildNode("Tasks")) {
+        for (const LifetimeCounter& counter : LifetimeCounters)
+            p.*counter.Field = TextToIntDef(tasks->GetFieldValue(counter.Name), 0);
+    }
+    player = std::move(p);
+    return nullptr;
+}
+
 // ---- Files ----
 
 bool IsPlainFileName(const std::string& name) {
@@ -262,41 +301,76 @@ std::string NameOfProfileFile(const std::string& fileName) {
     return fileName;
 }
 
+// The profile loaded with findings, as it read: while the saved part of Player is still
+// this, saving would only write the defaults of the findings over the file.
+struct KeptProfile {
+    std::string FileName;
+    std::vector<uint8_t> AsLoaded;
+};
+KeptProfile Kept;
+
+std::string JoinedNames(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+    return list;
+}
+
+void LogFindings(const std::string& fileName, const ProfileFindings& found) {
+    const std::string profile = "Profile [" + fileName + "]: ";
+    WriteLog(profile + "the file is kept as it is until the player plays on", 1);
+    if (!found.Missing.empty())
+        WriteLog(profile + "missing values read as 0: " + JoinedNames(found.Missing), 1);
+    if (!found.Unknown.empty())
+        WriteLog(profile + "unknown values ignored: " + JoinedNames(found.Unknown), 1);
+    if (!found.Corrected.empty())
+        WriteLog(profile + "values corrected: " + JoinedNames(found.Corrected), 1);
+    if (!found.Unreadable.empty())
+        WriteLog(profile + "values that do not parse read as their defaults: " +
+                     JoinedNames(found.Unreadable),
+                 1);
+}
+
 bool LoadProfileFile(const std::string& fileName, bool showMessage, std::string* messageKey) {
     const std::string path = ProfilePath(fileName);
     const char* failure = nullptr;
+    const char* why = nullptr;
     TPlayer loaded;
+    std::optional<std::vector<uint8_t>> bytes;
     if (path.empty() || !FileExists(path)) {
         failure = MsgProfileNotFound;
     } else {
-        const auto bytes = ReadWholeFile(path);
-        if (!bytes || !ProfileFromBytes(bytes->data(), bytes->size(), Player.Levels.size(), loaded))
-            failure = MsgBadProfile;
+        ReadFailure readFailure = ReadFailure::None;
+        bytes = ReadWholeFile(path, &readFailure, MaxProfileFileSize);
+        if (!bytes)
+            why = readFailure == ReadFailure::TooLarge ? "the file is larger than any profile"
+                                                       : ReadFailureText(readFailure);
+        else
+            why = ReadProfile(bytes->data(), bytes->size(), Player.Levels.size(), loaded);
+        if (why) failure = MsgBadProfile;
     }
     if (failure) {
-        WriteLog(std::string("Loading profile failed (") + failure + "): [" + fileName + "]", 1);
+        WriteLog(std::string("Loading profile failed (") + failure + "): [" + fileName + "]" +
+                     (why ? std::string(": ") + why : std::string()),
+                 1);
         if (messageKey) *messageKey = failure;
         if (showMessage && ProfileHooks.ShowMessage)
             ProfileHooks.ShowMessage(failure, NameOfProfileFile(fileName));
         return false;
     }
     if (messageKey) messageKey->clear();
-    if (const auto bytes = ReadWholeFile(path)) {
-        // Not damage of the file as a whole: those values read as their defaults. Loading does
-        // not save, so the file keeps its text until the profile is next saved.
-        const std::vector<std::string> unreadable =
-            UnreadableProfileValues(bytes->data(), bytes->size());
-        std::string list;
-        for (const std::string& name : unreadable) list += (list.empty() ? "" : ", ") + name;
-        if (!list.empty())
-            WriteLog("Profile [" + fileName + "]: values that do not parse read as their " +
-                         "defaults: " + list,
-                     1);
-    }
 
     DiscardAwards();
     loaded.Level = 0;
     loaded.FileName = fileName;
+    // Not damage of the file as a whole: those values read as their defaults. Loading does
+    // not save, and the file keeps its text until the player has something new to save.
+    const ProfileFindings found =
+        CheckProfileValues(bytes->data(), bytes->size(), loaded.Levels.size());
+    Kept = {};
+    if (found.Any()) {
+        LogFindings(fileName, found);
+        Kept = {fileName, ProfileFileBytes(loaded)};
+    }
     Player = std::move(loaded);
     GameOptions.LastProfileFile = Player.FileName;
     GameOptions.LastProfileName = Player.Name;
@@ -324,7 +398,18 @@ std::string SanitizeProfileName(std::string_view name) {
         if (cp < 0 || !IsProfileNameChar(static_cast<char32_t>(cp))) continue;
         AppendUtf8(out, static_cast<uint32_t>(cp));
     }
-    return TrimLeadingBlanks(out);
+    out = TrimLeadingBlanks(out);
+    std::size_t end = 0;
+    for (std::size_t n = 0; end < out.size() && n < MaxProfileNameLength; ++n)
+        NextCodePoint(out, end);
+    out.resize(end);
+    return out;
+}
+
+std::size_t ProfileNameLength(std::string_view name) {
+    return static_cast<std::size_t>(std::count_if(name.begin(), name.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
 }
 
 bool IsValidProfileName(std::string_view name) {
@@ -383,69 +468,113 @@ std::vector<uint8_t> ProfileFileBytes(const TPlayer& player) {
 
 bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelStates,
                       TPlayer& player) {
-    const std::optional<std::string> text = DecodeProfileBytes(data, size);
-    if (!text) return false;
-    const auto root = XMLFromText(*text);
-    if (!root || !AsciiSameText(root->Name(), "profile")) return false;
-
-    TPlayer p;
-    p.Levels.assign(levelStates, TPlayerSavedLevel{});
-    ResetLevelCounters(p);
-    p.Name = SanitizeProfileName(UnescapeName(root->GetFieldValue("name")));
-    p.Score = TextToIntDef(root->GetFieldValue("Score"), 0);
-    p.GameWasStarted = TextToBool(root->GetFieldValue("GameWasStarted"), false);
-    p.GameWasCompleted = TextToBool(root->GetFieldValue("GameWasCompleted"), false);
-
-    if (const TXMLNode* awards = root->GetChildNode("Awards")) {
-        for (int a = 1; a <= AwardsCount; ++a) {
-            const int32_t medal =
-                TextToIntDef(awards->GetFieldValue("award_" + std::to_string(a)), 0);
-            p.Awards[a] = std::clamp(medal, 0, MaxMedal);
-        }
-    }
-    if (const TXMLNode* levels = root->GetChildNode("Levels")) ReadLevelStates(*levels, p);
-    if (const TXMLNode* tasks = root->GetChildNode("Tasks")) {
-        for (const LifetimeCounter& counter : LifetimeCounters)
-            p.*counter.Field = TextToIntDef(tasks->GetFieldValue(counter.Name), 0);
-    }
-    player = std::move(p);
-    return true;
+    return ReadProfile(data, size, levelStates, player) == nullptr;
 }
 
-std::vector<std::string> UnreadableProfileValues(const uint8_t* data, std::size_t size) {
-    std::vector<std::string> names;
-    const std::optional<std::string> text = DecodeProfileBytes(data, size);
-    if (!text) return names;
-    const auto root = XMLFromText(*text);
-    if (!root) return names;
+ProfileFindings CheckProfileValues(const uint8_t* data, std::size_t size, std::size_t levelStates) {
+    ProfileFindings found;
+    TPlayer read;
+    if (ReadProfile(data, size, levelStates, read) != nullptr) return found;
+    const auto root = XMLFromText(*DecodeProfileBytes(data, size));
+
     // A value is unreadable when it is there and the reader falls back to its default: the
     // result then depends on the default asked for.
-    auto checkInt = [&](const TXMLNode& node, const std::string& name) {
-        if (node.FindFieldByName(name) < 0) return;
-        const std::string v = node.GetFieldValue(name);
-        if (TextToIntDef(v, 0) != TextToIntDef(v, 1)) names.push_back(name);
+    const auto checkInt = [&](const TXMLNode& node, const std::string& name) {
+        const int f = node.FindFieldByName(name);
+        if (f < 0) return found.Missing.push_back(name);
+        const std::string& v = node.GetField(f)->Value;
+        if (TextToIntDef(v, 0) != TextToIntDef(v, 1)) found.Unreadable.push_back(name);
     };
-    auto checkBool = [&](const TXMLNode& node, const std::string& name) {
-        if (node.FindFieldByName(name) < 0) return;
-        const std::string v = node.GetFieldValue(name);
-        if (TextToBool(v, false) != TextToBool(v, true)) names.push_back(name);
+    const auto checkBool = [&](const TXMLNode& node, const std::string& name) {
+        const int f = node.FindFieldByName(name);
+        if (f < 0) return found.Missing.push_back(name);
+        const std::string& v = node.GetField(f)->Value;
+        if (TextToBool(v, false) != TextToBool(v, true)) found.Unreadable.push_back(name);
     };
+    const auto inRange = [&](const std::string& name, const std::string& value, int32_t top) {
+        const int32_t v = TextToIntDef(value, 0);
+        if (v < 0 || v > top) found.Corrected.push_back(name + "=" + std::to_string(v));
+    };
+    // A known name given twice (a flipped "lev_1" that reads as "lev_3") hides the second
+    // value: the reader takes the first.
+    const auto unknownFields = [&](const TXMLNode& node, const auto& known) {
+        std::set<std::string> seen;
+        for (int f = 0; f < node.FieldCount(); ++f) {
+            const std::string& name = node.GetField(f)->Name;
+            if (!known(name))
+                found.Unknown.push_back(name);
+            else if (!seen.insert(AsciiLowerCase(name)).second)
+                found.Unknown.push_back(name + " (again)");
+        }
+    };
+
+    if (root->FindFieldByName("Name") < 0) {
+        found.Missing.push_back("Name");
+    } else if (const std::string name = UnescapeName(root->GetFieldValue("Name"));
+               SanitizeProfileName(name) != name) {
+        found.Corrected.push_back("Name");
+    }
     checkInt(*root, "Score");
     checkBool(*root, "GameWasStarted");
     checkBool(*root, "GameWasCompleted");
-    if (const TXMLNode* awards = root->GetChildNode("Awards"))
-        for (int a = 1; a <= AwardsCount; ++a) checkInt(*awards, "award_" + std::to_string(a));
-    if (const TXMLNode* levels = root->GetChildNode("Levels")) {
-        for (int f = 0; f < levels->FieldCount(); ++f) {
-            const TXMLNodeField* field = levels->GetField(f);
-            if (LevelAttributeNumber(field->Name) == 0) continue;
-            if (TextToIntDef(field->Value, 0) != TextToIntDef(field->Value, 1))
-                names.push_back(field->Name);
-        }
+    unknownFields(*root, [](std::string_view n) {
+        return AsciiSameText(n, "Name") || AsciiSameText(n, "Score") ||
+               AsciiSameText(n, "GameWasStarted") || AsciiSameText(n, "GameWasCompleted");
+    });
+
+    for (const char* element : {"Awards", "Levels", "Tasks"})
+        if (!root->GetChildNode(element)) found.Missing.push_back(element);
+    for (const TXMLNode& child : *root) {
+        const std::string& n = child.Name();
+        if (!AsciiSameText(n, "Awards") && !AsciiSameText(n, "Levels") &&
+            !AsciiSameText(n, "Tasks"))
+            found.Unknown.push_back("<" + n + ">");
     }
-    if (const TXMLNode* tasks = root->GetChildNode("Tasks"))
+
+    if (const TXMLNode* awards = root->GetChildNode("Awards")) {
+        for (int a = 1; a <= AwardsCount; ++a) {
+            const std::string name = "award_" + std::to_string(a);
+            checkInt(*awards, name);
+            if (awards->FindFieldByName(name) >= 0)
+                inRange(name, awards->GetFieldValue(name), MaxMedal);
+        }
+        unknownFields(*awards, [](std::string_view n) {
+            for (int a = 1; a <= AwardsCount; ++a)
+                if (AsciiSameText(n, "award_" + std::to_string(a))) return true;
+            return false;
+        });
+    }
+    if (const TXMLNode* levels = root->GetChildNode("Levels")) {
+        // Every level below the highest one saved is expected, and every level of the list.
+        std::size_t highest = 0;
+        for (int f = 0; f < levels->FieldCount(); ++f) {
+            const std::size_t number = LevelAttributeNumber(levels->GetField(f)->Name);
+            if (number <= levelStates + MaxLevelsBeyondList) highest = std::max(highest, number);
+        }
+        for (std::size_t n = 1; n <= std::max(highest, levelStates); ++n) {
+            const std::string name = "lev_" + std::to_string(n);
+            checkInt(*levels, name);
+            if (levels->FindFieldByName(name) >= 0)
+                inRange(name, levels->GetFieldValue(name), LevelWonWithTask);
+        }
+        unknownFields(*levels, [&](std::string_view n) {
+            const std::size_t number = LevelAttributeNumber(n);
+            return number > 0 && number <= levelStates + MaxLevelsBeyondList;
+        });
+    }
+    if (const TXMLNode* tasks = root->GetChildNode("Tasks")) {
         for (const LifetimeCounter& counter : LifetimeCounters) checkInt(*tasks, counter.Name);
-    return names;
+        unknownFields(*tasks, [](std::string_view n) {
+            for (const LifetimeCounter& counter : LifetimeCounters)
+                if (AsciiSameText(n, counter.Name)) return true;
+            return false;
+        });
+    }
+    return found;
+}
+
+std::vector<std::string> UnreadableProfileValues(const uint8_t* data, std::size_t size) {
+    return CheckProfileValues(data, size, 0).Unreadable;
 }
 
 // ---- Operations on Player ----
@@ -499,6 +628,13 @@ bool LoadProfile(const std::string& fileName, std::string* messageKey) {
 bool SaveProfile() {
     const std::string path = ProfilePath(Player.FileName);
     const std::vector<uint8_t> bytes = ProfileFileBytes(Player);
+    if (!Kept.FileName.empty() && Kept.FileName == Player.FileName) {
+        if (bytes == Kept.AsLoaded) return true; // nothing new: the file stays as it is
+        WriteLog("Profile [" + Player.FileName + "]: the player played on; saved over the " +
+                     "values it lacked",
+                 1);
+        Kept = {};
+    }
     if (path.empty() || !CreateFolders(ProfilesFolder()) ||
         !WriteFileAtomically(path, bytes.data(), bytes.size())) {
         WriteLog("Saving profile failed: [" + Player.FileName + "]", 1);
@@ -510,7 +646,7 @@ bool SaveProfile() {
 std::string ReadProfileName(const std::string& fileName) {
     const std::string path = ProfilePath(fileName);
     if (path.empty()) return "";
-    const auto bytes = ReadWholeFile(path);
+    const auto bytes = ReadWholeFile(path, nullptr, MaxProfileFileSize);
     TPlayer p;
     if (!bytes || !ProfileFromBytes(bytes->data(), bytes->size(), 0, p)) return "";
     return p.Name;

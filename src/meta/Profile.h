@@ -58,8 +58,13 @@ inline constexpr char MsgProfileNotFound[] = "msg_profilenotfound";
 // Whether a name may hold the character: no control characters (C0, DEL, C1), so no line
 // breaks, no surrogate halves and no non-characters U+FFFE / U+FFFF.
 bool IsProfileNameChar(char32_t c);
-// The name with every character that a name may not hold removed (invalid UTF-8 included)
-// and without leading blanks.
+// The longest name, in characters, that the name entry takes and a profile file may hold; a
+// file with a longer name is damaged.
+inline constexpr std::size_t MaxProfileNameLength = 256;
+// Characters of a name (UTF-8; a byte that starts no valid sequence counts as one).
+std::size_t ProfileNameLength(std::string_view name);
+// The name with every character that a name may not hold removed (invalid UTF-8 included),
+// without leading blanks and cut to MaxProfileNameLength characters.
 std::string SanitizeProfileName(std::string_view name);
 // True when the name is not empty and SanitizeProfileName leaves it unchanged.
 bool IsValidProfileName(std::string_view name);
@@ -87,10 +92,28 @@ std::string ProfileFileNameFor(const std::tm& localTime);
 // The scrambled file content of a profile, and the profile of a file content. Reading starts
 // from a fresh record (LevelStates entries in Levels, states past them in LevelsBeyondList),
 // so nothing of another profile leaks in; medals are clamped to 0..3 and level states to
-// 0..2. False for a damaged file.
+// 0..2. False for a damaged file, and for a file larger than MaxProfileFileSize or with a
+// name longer than MaxProfileNameLength, which the game never writes.
+inline constexpr std::size_t MaxProfileFileSize = std::size_t{1} << 20;
 std::vector<uint8_t> ProfileFileBytes(const TPlayer& player);
 bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelStates,
                       TPlayer& player);
+// What reading a profile file that reads changes without the file saying so, each list in
+// file order. Missing: an expected element as a whole ("Tasks"), else each expected
+// attribute ("lev_3", "BonusesActivated"); the states of the first LevelStates levels and of
+// every level below the highest one saved are expected. Unknown: attributes and elements the
+// format does not have (a renamed value). Corrected: medals and level states out of range, and
+// a name that loses characters.
+struct ProfileFindings {
+    std::vector<std::string> Unreadable; // present but do not parse: read as their defaults
+    std::vector<std::string> Missing;    // read as 0 (False, the empty name)
+    std::vector<std::string> Unknown;    // ignored
+    std::vector<std::string> Corrected;  // clamped or cleaned
+    bool Any() const {
+        return !Unreadable.empty() || !Missing.empty() || !Unknown.empty() || !Corrected.empty();
+    }
+};
+ProfileFindings CheckProfileValues(const uint8_t* data, std::size_t size, std::size_t levelStates);
 // The names of the values of a readable profile that are present but do not parse (say a
 // bit-flipped "Trua" that reads as its default False), in file order.
 std::vector<std::string> UnreadableProfileValues(const uint8_t* data, std::size_t size);
@@ -113,11 +136,14 @@ bool CreateProfile(const std::string& name, std::time_t when);
 // it exists or cannot be written (Player is then the fresh profile all the same).
 bool NewProfile(const std::string& name, const std::string& fileName);
 
-// Makes the file of the profiles folder the active profile. On failure Player is unchanged,
+// Makes the file of the profiles folder the active profile. Values the file lacks or that
+// reading changes (CheckProfileValues) are logged, and the file is then kept as it is until
+// the saved part of Player changes (the player plays on). On failure Player is unchanged,
 // the message ("msg_profilenotfound" or "msg_badprofile") goes to ProfileHooks.ShowMessage
 // with GameOptions.LastProfileName and, when asked for, to MessageKey.
 bool LoadProfile(const std::string& fileName, std::string* messageKey = nullptr);
-// Writes Player to its file. A failure is logged and leaves the old file as it was.
+// Writes Player to its file; a profile kept as it loaded (LoadProfile) is not written while
+// its saved part is what was read. A failure is logged and leaves the old file as it was.
 bool SaveProfile();
 // The name in a profile file; empty when it cannot be read or is damaged.
 std::string ReadProfileName(const std::string& fileName);

@@ -314,9 +314,32 @@ bool CommitFile(const std::string& temp, const std::string& path) {
     return true;
 }
 
+std::string FileBehindLinks(const std::string& path) {
+    fs::path at(path);
+    // A loop of links ends somewhere; a path that has not resolved by then is used as it is.
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(at, ec)) || ec) break;
+        const fs::path target = fs::read_symlink(at, ec);
+        if (ec) break;
+        at = target.is_absolute() ? target : at.parent_path() / target;
+    }
+    return at.string();
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    // The write bits say what the owner wants, even to a user whom the system would let write.
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size) {
-    const std::string tmp = path + ".tmp";
-    return WriteWholeFile(tmp, data, size) && CommitFile(tmp, path);
+    // The file a link points to is replaced, not the link; a read-only file is left alone.
+    const std::string file = FileBehindLinks(path);
+    if (IsReadOnlyFile(file)) return false;
+    const std::string tmp = file + ".tmp";
+    return WriteWholeFile(tmp, data, size) && CommitFile(tmp, file);
 }
 
 } // namespace bw

@@ -57,8 +57,15 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path,
                                                   ReadFailure* failure = nullptr,
                                                   std::size_t maxSize = DefaultReadLimit);
 // Writes through a temporary file in the same folder, flushed to disk and renamed over the
-// target, so the target is always either the old or the new content.
+// target, so the target is always either the old or the new content. A symbolic link is
+// written through (the file it points to gets the content, the link stays); a read-only
+// file is not written (false).
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
+// The path with every symbolic link at its end followed; the path itself when it is none.
+std::string FileBehindLinks(const std::string& path);
+// Whether the path is a regular file that its write permissions (or the system) keep from
+// being written.
+bool IsReadOnlyFile(const std::string& path);
 
 // The pieces of that write, for writers that build the new file themselves:
 // Creates or truncates the file, writes all of `data` and flushes it to disk; on failure the

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -353,6 +354,37 @@ TEST(ReplayProgram, ASecondInstanceEndsWithAMessageAndLeavesTheFirstRunning) {
               std::string::npos);
 }
 
+// A harness told to stop (by a probe's timeout, by a script) stops at once.
+TEST(ReplayProgram, SigtermStopsTheHarness) {
+    testing::TempFolder dir;
+    const std::string home = JoinPath(dir.Path(), "home");
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("ALSOFT_DRIVERS", "null", 1);
+        execl(kReplay.c_str(), kReplay.c_str(), "--home", home.c_str(), "--size", "320x180",
+              "--ticks", "100000000", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Once its options file is there, the game is running.
+    for (int i = 0; i < 500 && !FileExists(JoinPath(home, "Game.ini")); ++i) usleep(20000);
+    usleep(200000);
+    ASSERT_EQ(kill(pid, SIGTERM), 0);
+    int status = 0;
+    pid_t done = 0;
+    for (int i = 0; i < 250 && done == 0; ++i) {
+        done = waitpid(pid, &status, WNOHANG);
+        if (done == 0) usleep(20000);
+    }
+    if (done == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        FAIL() << "the harness outlived SIGTERM by 5 seconds";
+    }
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+}
+
 TEST(ReplayProgram, RelativeShotAndDumpFilesLandWhereTheHarnessStarted) {
     testing::TempFolder dir;
     const std::string cmd = "cd '" + dir.Path() + "' && SDL_VIDEODRIVER=offscreen " + kReplay +
@@ -416,6 +448,53 @@ TEST(ReplayProgram, DamagedArchivesAreNamedAndABrokenLevelDoesNotStart) {
               std::string::npos)
         << log;
     EXPECT_EQ(log.find("Level lost"), std::string::npos) << log;
+}
+
+// A level without a cell to play on would be full before the first move, a lost game nobody
+// played: it is refused with the reason in the log, as is a location that builds none of its
+// cells.
+TEST(ReplayProgram, ALevelWithoutCellsIsRefusedNotLost) {
+    testing::TempFolder dir;
+    const std::string data = JoinPath(dir.Path(), "Data");
+    CreateFolders(data);
+    const std::string noValue = "<level><settings/><map><m1/><m2 Value=\"\"/></map></level>";
+    const std::string noMap = "<level><settings/><objects/></level>";
+    for (const std::string& level : {noValue, noMap}) {
+        testing::WriteLevelData(data, {{"fx_empty", {"1..", "...", "..."}, 0}});
+        testing::WriteArchive(JoinPath(data, "tData_Levels.dan"), {{"fx_empty.xml", level}});
+        const std::string home = JoinPath(dir.Path(), "home");
+        std::filesystem::remove_all(home);
+        std::string out;
+        EXPECT_NE(RunReplayProgram("--home " + home + " --data " + data +
+                                       " --start-level 1 --ticks 30 --size 320x180",
+                                   &out),
+                  0)
+            << level;
+        EXPECT_NE(out.find("level 1 could not be started"), std::string::npos) << out;
+        const std::string log = ReadText(JoinPath(home, "Branchwick.log"));
+        EXPECT_NE(log.find("Level 1 not started: level file " + JoinPath(data, "tData_Levels.dan") +
+                           " | fx_empty.xml has no cells"),
+                  std::string::npos)
+            << log;
+        EXPECT_EQ(log.find("Level lost"), std::string::npos) << log;
+    }
+
+    testing::WriteLevelData(data, {{"fx_empty", {"1..", "...", "..."}, 0}});
+    std::string location = testing::kFixtureLocation;
+    const std::size_t size = location.find("<MapSize X=\"");
+    ASSERT_NE(size, std::string::npos) << location;
+    location.replace(size, std::string("<MapSize X=\"").size(), "<MapSize X=\"-");
+    testing::WriteArchive(JoinPath(data, "tData_Locations.dan"), {{"location_1.xml", location}});
+    const std::string home = JoinPath(dir.Path(), "home-mapsize");
+    std::string out;
+    EXPECT_NE(RunReplayProgram("--home " + home + " --data " + data +
+                                   " --start-level 1 --ticks 30 --size 320x180",
+                               &out),
+              0);
+    const std::string log = ReadText(JoinPath(home, "Branchwick.log"));
+    EXPECT_NE(log.find("location_1.xml builds none of the cells of fx_empty.xml (MapSize -"),
+              std::string::npos)
+        << log;
 }
 
 TEST(ReplayProgram, BadArgumentsAndScriptsExitNonZeroWithAMessage) {

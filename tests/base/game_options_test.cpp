@@ -210,6 +210,55 @@ TEST_F(GameOptionsTest, AFileThatCannotBeReadIsLoggedAndLeftAlone) {
     EXPECT_TRUE(SaveOptions());
 }
 
+// A damaged file is set aside once: what the game writes back reads clean on the next start.
+// The file is written where it lives (through a link), and a read-only one is left alone.
+TEST_F(GameOptionsTest, TheFileIsWrittenCleanWhereItLivesAndOnlyWhenItMayBe) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> log;
+    SetLogListener([&](const std::string& line) { log.push_back(line); });
+    const auto logged = [&](const std::string& words) {
+        for (const std::string& line : log)
+            if (line.find(words) != std::string::npos) return true;
+        return false;
+    };
+
+    const char nul[] = "[OPTIONS]\nFullScreen=0\nLastProfileName=An\0n\nFs=0\n";
+    WriteIni(std::string(nul, sizeof(nul) - 1));
+    LoadOptions();
+    EXPECT_TRUE(logged("is damaged; kept as"));
+    EXPECT_EQ(GameOptions.LastProfileName, "");
+    EXPECT_EQ(ReadWholeFile(IniPath()).find('\0'), std::string::npos);
+    fs::remove(IniPath() + ".bad");
+    log.clear();
+    LoadOptions();
+    EXPECT_FALSE(logged("damaged")) << log.front();
+    EXPECT_FALSE(fs::exists(IniPath() + ".bad"));
+    EXPECT_FALSE(GameOptions.FullScreen);
+
+    fs::remove(IniPath());
+    fs::create_directories(folder.File("dotfiles"));
+    WriteWholeFile(folder.File("dotfiles/Game.ini"), "[OPTIONS]\nFullScreen=0\nFs=0\n");
+    fs::create_symlink("../../dotfiles/Game.ini", IniPath());
+    LoadOptions();
+    GameOptions.Cursor = false;
+    ASSERT_TRUE(SaveOptions());
+    EXPECT_TRUE(fs::is_symlink(IniPath()));
+    EXPECT_EQ(ReadWholeFile(folder.File("dotfiles/Game.ini")), OptionsFileText(GameOptions));
+    fs::remove(IniPath());
+
+    const std::string kept = "[OPTIONS]\nFullScreen=0\n";
+    WriteIni(kept);
+    fs::permissions(IniPath(), fs::perms::owner_read | fs::perms::group_read);
+    log.clear();
+    LoadOptions();
+    EXPECT_FALSE(GameOptions.FullScreen);
+    EXPECT_TRUE(logged("Options file " + IniPath() + " is read-only")) << log.size();
+    GameOptions.Cursor = false;
+    EXPECT_FALSE(SaveOptions());
+    EXPECT_EQ(ReadWholeFile(IniPath()), kept);
+    fs::permissions(IniPath(), fs::perms::owner_all);
+}
+
 TEST_F(GameOptionsTest, OutOfRangeValuesDoNotLeakIn) {
     WriteIni("[OPTIONS]\nMusicVolume=7\nSoundFxVolume=-0.5\nResolution=259\n");
     LoadOptions();

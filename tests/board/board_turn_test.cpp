@@ -185,12 +185,13 @@ TEST_F(BoardTurnTest, LostBoardStaysLost) {
 TEST_F(BoardTurnTest, EveryStartOfALevelIsUndecided) {
     const TLevelsList savedList = LevelsList;
     const BoardRecordSources savedSources = BoardSources();
-    // Two small levels in an archive; the board is built without a location.
+    // Two small levels (one cell each: a level without cells does not start) in an archive;
+    // the board is built without a location.
     testing::TempFolder folder;
     const std::string path = folder.File("levels.dan");
     for (const char* key : {"small_a.xml", "small_b.xml"})
         ASSERT_TRUE(XMLFromText("<level><settings><Mission name=\"mission_nil\"/></settings>"
-                                "</level>")
+                                "<map><m1 Value=\"0,1\"/></map></level>")
                         ->SaveToArchive(key, path));
     TKilnArchive levels;
     levels.SetOpenMode(aomReadOnly);

@@ -65,6 +65,17 @@ TEST(ProfileDan, DecodeEditEncodeAndRefuseDamagedInput) {
     EXPECT_EQ(run("profile-decode flip.sav"), 1);
     EXPECT_NE(testing::ReadWholeFile(folder.File("err.txt")).find("GameWasStarted"),
               std::string::npos);
+
+    // A value that is gone reads as 0: the tool names it.
+    std::string gap = decoded;
+    gap.replace(gap.find(" lev_2=\"0\""), 10, "");
+    testing::WriteWholeFile(folder.File("gap.xml"), gap);
+    ASSERT_EQ(run("profile-encode gap.xml gap.sav"), 0);
+    EXPECT_EQ(run("profile-decode gap.sav"), 1);
+    EXPECT_NE(testing::ReadWholeFile(folder.File("err.txt"))
+                  .find("missing values (the game reads 0): lev_2"),
+              std::string::npos)
+        << testing::ReadWholeFile(folder.File("err.txt"));
 }
 
 } // namespace

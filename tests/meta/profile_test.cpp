@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -248,11 +249,115 @@ TEST_F(ProfileTest, ValuesThatDoNotParseReadAsDefaultsAreLoggedAndNotWrittenBack
         << log.back();
 }
 
+// A value whose name is missing or spoilt reads as 0. That is logged, and the 0 is not saved
+// over the file until the player has something new to save.
+TEST_F(ProfileTest, MissingAndRenamedValuesAreLoggedAndKeptUntilThePlayerPlaysOn) {
+    std::vector<std::string> log;
+    SetLogListener([&](const std::string& line) { log.push_back(line); });
+    ASSERT_TRUE(NewProfile("Veteran", "vet.sav"));
+    Player.Levels[2].FStatus = 2;
+    Player.BonusesActivated = 7;
+    ASSERT_TRUE(SaveProfile());
+    std::string xml = Text("vet.sav");
+    xml.replace(xml.find("lev_3"), 5, "lqv_3");
+    xml.replace(xml.find("BonusesActivated"), 16, "BonusesActivatex");
+    xml.replace(xml.find("award_4=\"0\""), 11, "award_4=\"9\"");
+    xml.replace(xml.find(" GameWasCompleted=\"False\""), 25, "");
+    Write("vet.sav", xml);
+    const auto damaged = ReadWholeFile(PathOf("vet.sav"));
+
+    ASSERT_TRUE(LoadProfile("vet.sav"));
+    EXPECT_EQ(Player.Levels[2].FStatus, 0);
+    EXPECT_EQ(Player.BonusesActivated, 0);
+    EXPECT_EQ(Player.Awards[4], 3);
+    const auto logged = [&](const std::string& text) {
+        return std::any_of(log.begin(), log.end(), [&](const std::string& line) {
+            return line.find(text) != std::string::npos;
+        });
+    };
+    EXPECT_TRUE(logged("Profile [vet.sav]: missing values read as 0: GameWasCompleted, lev_3, "
+                       "BonusesActivated"));
+    EXPECT_TRUE(logged("Profile [vet.sav]: unknown values ignored: lqv_3, BonusesActivatex"));
+    EXPECT_TRUE(logged("Profile [vet.sav]: values corrected: award_4=9"));
+    // Saves on the way to a level (scene changes, closing the game) leave the file alone.
+    ASSERT_TRUE(SaveProfile());
+    EXPECT_EQ(ReadWholeFile(PathOf("vet.sav")), damaged);
+    // What the player earns is saved, with every value the file lacked.
+    Player.Score += 40;
+    ASSERT_TRUE(SaveProfile());
+    EXPECT_NE(Text("vet.sav").find("lev_3=\"0\""), std::string::npos);
+    EXPECT_NE(Text("vet.sav").find("BonusesActivated=\"0\""), std::string::npos);
+    log.clear();
+    ASSERT_TRUE(LoadProfile("vet.sav"));
+    EXPECT_TRUE(log.empty()) << log.front();
+    SetLogListener(nullptr);
+}
+
+// Every single bit flipped in a saved profile: a file that still reads either reads the same,
+// or its reading is logged. (A digit that flips into another digit, and a changed name, read
+// as a sound file would: nothing can tell them.)
+TEST_F(ProfileTest, ABitFlippedProfileThatStillReadsLosesNoValueUnannounced) {
+    ASSERT_TRUE(NewProfile("Ann", "flip.sav"));
+    Player.Score = 359;
+    Player.GameWasStarted = true;
+    for (int a = 1; a <= AwardsCount; ++a) Player.Awards[a] = 3;
+    for (TPlayerSavedLevel& level : Player.Levels) level.FStatus = 2;
+    Player.CatsWereKilled = Player.MaxCombo = Player.BonusesActivated = 7;
+    Player.BirdsWereBurned = Player.BirdsPainted = Player.WallsDestroyed = 35;
+    Player.BirdsUnbounded = Player.CrownsKilled = 96;
+    ASSERT_TRUE(SaveProfile());
+    const TPlayer original = Player;
+    const std::string xml = Text("flip.sav");
+    const std::size_t nameAt = xml.find("\"Ann\"");
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    int read = 0;
+    for (std::size_t at = 0; at < xml.size(); ++at) {
+        if (at > nameAt && at < nameAt + 4) continue;
+        for (int bit = 0; bit < 7; ++bit) {
+            std::string flipped = xml;
+            flipped[at] = static_cast<char>(flipped[at] ^ (1 << bit));
+            if (isDigit(xml[at]) && isDigit(flipped[at])) continue;
+            const std::vector<uint8_t> bytes = EncodeProfileText(flipped);
+            TPlayer p;
+            if (!ProfileFromBytes(bytes.data(), bytes.size(), original.Levels.size(), p)) continue;
+            ++read;
+            p.Name = original.Name;
+            if (ProfileFileBytes(p) == ProfileFileBytes(original)) continue;
+            EXPECT_TRUE(
+                CheckProfileValues(bytes.data(), bytes.size(), original.Levels.size()).Any())
+                << "unannounced: character " << at << " bit " << bit << "\n"
+                << flipped;
+        }
+    }
+    EXPECT_GT(read, 100);
+}
+
+// The name entry takes so many characters; a file with a longer name (or one far larger than
+// any profile) is damaged, and reading it costs no more than reading a good one.
+TEST_F(ProfileTest, NamesLongerThanTheNameEntryAllowsAreDamagedInput) {
+    const std::string longest(MaxProfileNameLength, 'n');
+    Write("longest.sav", "<Profile Name=\"" + longest + "\" />");
+    Write("longer.sav", "<Profile Name=\"" + longest + "\xC3\xA9\" />");
+    Write("huge.sav", "<Profile Name=\"" + std::string(600000, 'n') + "\" />");
+    EXPECT_EQ(ReadProfileName("longest.sav"), longest);
+    std::string key;
+    for (const char* file : {"longer.sav", "huge.sav"}) {
+        EXPECT_FALSE(LoadProfile(file, &key)) << file;
+        EXPECT_EQ(key, "msg_badprofile") << file;
+        EXPECT_EQ(ReadProfileName(file), "") << file;
+    }
+    // A name made in code is cut to what a file may hold, so its profile loads again.
+    ASSERT_TRUE(NewProfile(longest + "tail", "cut.sav"));
+    EXPECT_EQ(Player.Name, longest);
+    EXPECT_TRUE(LoadProfile("cut.sav"));
+}
+
 TEST_F(ProfileTest, StatesBeyondAShorterLevelListSurviveTheNextSave) {
     Write("long.sav", "<Profile Name=\"L\"><Levels lev_1=\"2\" lev_2=\"1\" lev_3=\"2\" "
                       "lev_4=\"1\" lev_6=\"2\" LEV_7=\"9\" lev_x=\"1\" lev_4=\"0\"/></Profile>");
     ResizeLevelStates(3);
     ASSERT_TRUE(LoadProfile("long.sav"));
+    Player.Score = 1; // lev_5 is missing: the file is rewritten only once there is news
     ASSERT_TRUE(SaveProfile());
     EXPECT_NE(Text("long.sav")
                   .find("<Levels lev_1=\"2\" lev_2=\"1\" lev_3=\"2\" lev_4=\"1\" "

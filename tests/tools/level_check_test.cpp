@@ -5,9 +5,11 @@
 #include "data/data_test_util.h"
 
 #include "board/LevelData.h"
+#include "board/LevelFindings.h"
 #include "board/MatchFinder.h"
 #include "board/PathFinder.h"
 #include "data/KilnArchive.h"
+#include "data/XmlParser.h"
 #include "pack/PackCommands.h"
 #include "pack/PackLevels.h"
 
@@ -260,6 +262,61 @@ TEST_F(LevelCheck, MissingListedFileIsReportedUnlessPlanned) {
                     "planned\ttData_Levels.dan\tlevel_02.xml\txml\t*\t*\t*\tlater\n");
     EXPECT_EQ(Check({"--manifest", dir.File("manifest"), dir.File("Levels.xml")}), 0) << out;
     EXPECT_NE(out.find("1 listed level(s) planned"), std::string::npos) << out;
+}
+
+// Damage that the game plays through is said in the game's log when the level starts, and
+// the level check refuses the file; a sound level gives the game nothing to say.
+TEST_F(LevelCheck, TheGameNamesWhatItCorrectsAndTheCheckRefusesIt) {
+    const std::string boss =
+        Replace(Replace(ValidLevel(), "mission_nestlings", "mission_boss_1"),
+                "<Boss Kind=\"0\" X=\"1\" Y=\"1\"", "<Boss Kind=\"1\" X=\"4\" Y=\"3\"");
+    const std::string level = ValidLevel();
+    const std::vector<std::pair<std::string, std::string>> damaged = {
+        {"boss half off the board", boss},
+        {"no map", Replace(level,
+                           level.substr(level.find("  <map>"),
+                                        level.find("  <objects>") - level.find("  <map>")),
+                           "")},
+        {"a row without Value",
+         Replace(level, "<m3 Value=\"0,0,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0,0\"", "<m3")},
+        {"a short row", Replace(level, "<m3 Value=\"0,0,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0,0\"",
+                                "<m3 Value=\"0,0,1,1,1\"")},
+        {"a bird on no cell", Replace(level, "<b5 Value=\"0,0,0,0,0,", "<b5 Value=\"0,0,0,1,0,")},
+        {"an unknown object",
+         Replace(level, "<b4 Value=\"0,0,0,2,71,", "<b4 Value=\"0,0,33,2,71,")},
+        {"an unknown section", Replace(level, "  <map>\n", "  <mapp/>\n  <map>\n")},
+        {"an unknown mission", Replace(level, "mission_nestlings", "mission_nestling")},
+        {"an unknown task", Replace(level, "<Task Index=\"2\"", "<Task Index=\"13\"")},
+        {"a task number that is no number", Replace(level, "Value=\"20\"", "Value=\"2O\"")},
+        {"no caged nestling", Replace(level, "0,0,61,1,0,0", "0,0,1,1,0,0")},
+        {"a cat entry of no kind", Replace(level, "    <Cats/>\n",
+                                           "    <Cats><cat Kind=\"6\"><Conditions Name=\""
+                                           "cond_less_then\" Value=\"1\"/></cat></Cats>\n")},
+        {"a huge generation", Replace(level, "<Crows Probability=\"0\" MaxAtOneTime=\"0\"",
+                                      "<Crows Probability=\"0\" MaxAtOneTime=\"2147483647\"")},
+        {"new birds of no kind",
+         Replace(level, "Kinds=\"5,5,5,0,0,0,0,0\"", "Kinds=\"0,0,0,0,0,0,0,0\"")},
+    };
+    const auto findings = [](const std::string& text) {
+        const auto tree = XMLFromText(text);
+        TLevel_Data data;
+        LoadLevelFromTree(tree.get(), "level.xml", data);
+        return LevelFileFindings(tree.get(), data);
+    };
+    EXPECT_EQ(findings(level), std::vector<std::string>{});
+    for (const auto& [what, text] : damaged) {
+        EXPECT_FALSE(findings(text).empty()) << what;
+        EXPECT_EQ(CheckLevel(text), 1) << what;
+    }
+    // A count that drives a loop is held to what the board holds.
+    TLevel_Data data;
+    ASSERT_TRUE(LoadLevelFromText(damaged[12].second, "level.xml", data));
+    EXPECT_EQ(data.Crows.MaxAtOneTime, 256);
+    EXPECT_NE(findings(damaged[12].second).front().find("MaxAtOneTime 2147483647 is cut to 0..256"),
+              std::string::npos);
+    EXPECT_NE(findings(boss).front().find("the boss at (4, 3) covers (4, 3) and (5, 3)"),
+              std::string::npos)
+        << findings(boss).front();
 }
 
 TEST(LevelCheckLines, StartTagsAreCountedPastCommentsAndQuotedBrackets) {

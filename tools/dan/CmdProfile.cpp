@@ -40,13 +40,21 @@ int RunProfileDecode(const ArgList& args) {
     std::cout.flush();
     if (!std::cout) return Report(cmd, "cannot write to standard output");
     if (!LoadsAsProfile(*bytes)) return Report(cmd, file + ": the text is not a valid profile");
-    std::string unreadable;
-    for (const std::string& name : UnreadableProfileValues(bytes->data(), bytes->size()))
-        unreadable += (unreadable.empty() ? "" : ", ") + name;
-    if (!unreadable.empty())
-        return Report(cmd, file + ": values that do not parse (the game reads their defaults): " +
-                               unreadable);
-    return kExitOk;
+    const ProfileFindings found = CheckProfileValues(bytes->data(), bytes->size(), 0);
+    const auto list = [](const std::vector<std::string>& names) {
+        std::string joined;
+        for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+        return joined;
+    };
+    const std::pair<const std::vector<std::string>*, const char*> kinds[] = {
+        {&found.Missing, "missing values (the game reads 0)"},
+        {&found.Unknown, "unknown values (the game ignores them)"},
+        {&found.Corrected, "values the game corrects"},
+        {&found.Unreadable, "values that do not parse (the game reads their defaults)"}};
+    int status = kExitOk;
+    for (const auto& [names, what] : kinds)
+        if (!names->empty()) status = Report(cmd, file + ": " + what + ": " + list(*names));
+    return status;
 }
 
 int RunProfileEncode(const ArgList& args) {
@@ -86,7 +94,9 @@ const DanCommand ProfileDecodeCommand{
     "Unscrambles a player profile and prints its XML text, one line per line of the file.\n"
     "Exits with 1 when the file is not a profile file, or when its text is printed but the\n"
     "game would reject it (it does not parse, or its root is not \"Profile\"), or when a\n"
-    "value does not parse (the game then reads its default; the values are named).\n",
+    "value is missing, unknown, out of range or does not parse (the game then reads 0, ignores\n"
+    "it, corrects it or reads its default; the values are named). Level states count as\n"
+    "missing below the highest level saved.\n",
     RunProfileDecode};
 
 const DanCommand ProfileEncodeCommand{

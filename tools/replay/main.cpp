@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -78,6 +79,11 @@ int Fail(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // SDL would turn SIGTERM and SIGINT into a quit event that a replay never reads: a harness
+    // run from a script or a probe must stop when it is told to.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
     bw::ReplaySettings rs;
     std::string input;
     for (int i = 1; i < argc; ++i) {

@@ -306,6 +306,9 @@ void LevelChecker::CheckSetting(const TXMLNode& node) {
         if (!IntField(node, "GenerateCount", v) || v < 0)
             Report(line, "GenerateCount \"" + node.GetFieldValue("GenerateCount") +
                              "\" is not a number of 0 or more");
+        else if (v > MaxLevelPieces)
+            Report(line, "GenerateCount " + std::to_string(v) + " is more than the board's " +
+                             std::to_string(MaxLevelPieces) + " cells (the game cuts it)");
         const std::vector<int32_t> kinds = ParseIntegerList(node.GetFieldValue("Kinds"));
         if (kinds.size() > 8)
             Report(line, "Kinds has " + std::to_string(kinds.size()) +
@@ -341,6 +344,10 @@ void LevelChecker::CheckGeneration(const TXMLNode& node) {
         if (!IntField(node, attr, v) || v < 0)
             Report(line, "<" + node.Name() + "> " + attr + " \"" + node.GetFieldValue(attr) +
                              "\" is not a number of 0 or more");
+        else if (v > MaxLevelPieces)
+            Report(line, "<" + node.Name() + "> " + attr + " " + std::to_string(v) +
+                             " is more than the board's " + std::to_string(MaxLevelPieces) +
+                             " cells (the game cuts it)");
     }
 }
 
@@ -350,8 +357,10 @@ void LevelChecker::CheckCat(const TXMLNode& cat) {
     if (!IntField(cat, "Kind", v) || CatEntryCode(v) == 0)
         Report(line, "cat Kind \"" + cat.GetFieldValue("Kind") +
                          "\" is unknown (1..5, or the board codes 21..25); the game ignores it");
-    if (cat.FindFieldByName("Count") >= 0 && (!IntField(cat, "Count", v) || v < 1))
-        Report(line, "cat Count \"" + cat.GetFieldValue("Count") + "\" is not 1 or more");
+    if (cat.FindFieldByName("Count") >= 0 &&
+        (!IntField(cat, "Count", v) || v < 1 || v > MaxLevelPieces))
+        Report(line, "cat Count \"" + cat.GetFieldValue("Count") + "\" is not 1.." +
+                         std::to_string(MaxLevelPieces));
     if (cat.FindFieldByName("Random") >= 0 && (!IntField(cat, "Random", v) || v < 0 || v > 100))
         Report(line,
                "cat Random \"" + cat.GetFieldValue("Random") + "\" is not a percentage 0..100");
