@@ -1,7 +1,7 @@
 // Reading an options file of 80,000 keys, against the floor of merely walking the same bytes
 // line by line. Reading must stay a small constant factor above the floor; a lookup that
 // scans the keys read so far would make it grow with the square of the key count.
-#include "base/IniFile.h"
+#include "data/IniFile.h"
 
 #include <benchmark/benchmark.h>
 

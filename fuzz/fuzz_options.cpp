@@ -2,7 +2,7 @@
 // text written for any options must read back to the same values.
 #include "FuzzFail.h"
 #include "base/GameOptions.h"
-#include "base/IniFile.h"
+#include "data/IniFile.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -23,6 +23,7 @@
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
+#include "meta/CreditsScreen.h"
 #include "meta/LevelMap.h"
 #include "meta/MainMenu.h"
 #include "meta/OptionsScreen.h"

@@ -1,7 +1,7 @@
 #include "app/ScreenMode.h"
 
 #include "base/GameOptions.h"
-#include "base/IniFile.h"
+#include "data/IniFile.h"
 #include "platform/Log.h"
 #include "platform/Rounding.h"
 #include "platform/Window.h"

@@ -1,6 +1,6 @@
 #include "base/GameOptions.h"
 
-#include "base/IniFile.h"
+#include "data/IniFile.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
 

@@ -1,5 +1,5 @@
-// The credits screen: the credits list rolls up over the main menu, with the game's logo
-// ahead of it, on a darkened strip; Back fades to a fresh main menu.
+#include "meta/CreditsScreen.h"
+
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "audio/SoundEngine.h"
 #include "base/GameObjects.h"
@@ -13,7 +13,6 @@
 #include "gui/ButtonProtocol.h"
 #include "meta/MainMenu.h"
 #include "meta/OptionsMath.h"
-#include "meta/OptionsScreen.h"
 #include "platform/Log.h"
 
 #include <algorithm>

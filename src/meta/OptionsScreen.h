@@ -1,6 +1,5 @@
 // The options screen (scene_Options) over the main menu or a level: two volume sliders and
-// four check boxes that edit GameOptions and take effect at once; Back saves "Game.ini". And
-// the credits screen (scene_Credits) that rolls the credits list over the main menu.
+// four check boxes that edit GameOptions and take effect at once; Back saves "Game.ini".
 #pragma once
 
 #include "Engine/KilnSprite/KilnSprite.h"
@@ -97,37 +96,12 @@ public:
     void DoDraw() override;
 };
 
-// The credits' text, in the day look or the night look.
-class TCreditsNilSprite : public TAnimatedSprite {
-public:
-    using TAnimatedSprite::TAnimatedSprite;
-    TColor2 FTitleColor; // without alpha: the sprite's alpha is added
-    TColor2 FNameColor;
-    void DoDraw() override;
-};
-
-class TCredits_Button2_Sprite : public TButtonSprite2 {
-public:
-    using TButtonSprite2::TButtonSprite2;
-};
-
 // The options' sliders (0 music, 1 effects), check boxes (full screen, pointer, tutorial,
 // vertical sync) and shade while open; null otherwise.
 TMM_OptionsScrollBar* OptionsSlider(int index);
 TOptions_CheckBox* OptionsCheckBox(TButtonName name);
 TAnimatedSprite* OptionsShade();
 
-void OpenCredits();
-void CloseCredits();
-bool CreditsOpen();
-// One update: the list and the logo scroll up, the strip darkens, the night look follows the
-// menu's sky.
-void CreditsUpdate();
-void CreditsInput(TSprite& sprite);
-// How far the list has scrolled (0, then falling by 0.65 per update).
-double CreditsOffset();
-
 std::unique_ptr<Scene> MakeOptionsScene();
-std::unique_ptr<Scene> MakeCreditsScene();
 
 } // namespace bw

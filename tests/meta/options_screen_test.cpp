@@ -1,3 +1,4 @@
+#include "meta/CreditsScreen.h"
 #include "meta/OptionsScreen.h"
 
 #include "app/GameWiring.h"

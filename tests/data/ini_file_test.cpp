@@ -1,4 +1,4 @@
-#include "base/IniFile.h"
+#include "data/IniFile.h"
 
 #include "support/TempFolder.h"
 
