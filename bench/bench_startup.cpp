@@ -7,7 +7,6 @@
 #include "BenchTime.h"
 #include "app/GameWiring.h"
 #include "app/MainForm.h"
-#include "app/Replay.h"
 #include "app/Splash.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
@@ -15,6 +14,7 @@
 #include "meta/Profile.h"
 #include "platform/Files.h"
 #include "platform/Log.h"
+#include "replay/Replay.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Parses arbitrary text as a replay script. A refused script says why; an accepted one holds
 // events in line order, with absolute ticks that never go backwards.
 #include "FuzzFail.h"
-#include "app/Replay.h"
+#include "replay/Replay.h"
 
 #include <cstdint>
 #include <cstdio>

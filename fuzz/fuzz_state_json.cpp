@@ -2,7 +2,7 @@
 // harness's expectations do: nothing may crash, a value found must be readable, and a dump
 // that reads must read the same after being written back.
 #include "FuzzFail.h"
-#include "app/JsonPath.h"
+#include "replay/JsonPath.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // A cat caught in the whole game: the replay harness plays the pointer on a fixture level and
 // the state dump shows the board afterwards.
-#include "app/Replay.h"
 #include "platform/Files.h"
+#include "replay/Replay.h"
 
 #include "support/LevelFixture.h"
 #include "support/TempFolder.h"

@@ -3,7 +3,6 @@
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "app/GameWiring.h"
 #include "app/MainForm.h"
-#include "app/Replay.h"
 #include "base/GameObjects.h"
 #include "base/GameState.h"
 #include "base/ModalLayers.h"
@@ -15,6 +14,7 @@
 #include "platform/Log.h"
 #include "platform/PictureFile.h"
 #include "platform/Window.h"
+#include "replay/Replay.h"
 #include "support/ScriptedScene.h"
 #include "support/TempFolder.h"
 

@@ -1,12 +1,12 @@
 // F11 and Alt+Enter, as a player presses them: the window changes as the options' full-screen
 // box changes it, the box follows, and the choice is in Game.ini at once.
-#include "app/Replay.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
 #include "gui/ButtonNames.h"
 #include "meta/OptionsScreen.h"
 #include "meta/Profile.h"
+#include "replay/Replay.h"
 
 #include "meta/OptionsTestPictures.h"
 #include "support/TempFolder.h"

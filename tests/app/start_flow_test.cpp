@@ -3,7 +3,6 @@
 #include "app/GameWiring.h"
 #include "app/LoadingScreen.h"
 #include "app/MainForm.h"
-#include "app/Replay.h"
 #include "app/Splash.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
@@ -17,6 +16,7 @@
 #include "platform/Files.h"
 #include "platform/Log.h"
 #include "platform/PictureFile.h"
+#include "replay/Replay.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

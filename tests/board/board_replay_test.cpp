@@ -1,7 +1,7 @@
 // Real moves through the whole game: a data folder with a few small levels, the replay
 // harness playing the pointer, and the board as the state dump shows it afterwards.
-#include "app/Replay.h"
 #include "platform/Files.h"
+#include "replay/Replay.h"
 
 #include "support/LevelFixture.h"
 #include "support/TempFolder.h"

@@ -2,10 +2,10 @@
 // with walls, the replay harness playing the pointer and the board's own calls acting where no
 // input reaches yet (only bonuses break walls). The state dump tells the effect sprites and
 // the live particle systems.
-#include "app/Replay.h"
 #include "base/GameState.h"
 #include "board/Board.h"
 #include "platform/Files.h"
+#include "replay/Replay.h"
 
 #include "support/LevelFixture.h"
 #include "support/TempFolder.h"

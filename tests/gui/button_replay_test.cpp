@@ -1,7 +1,6 @@
 // The buttons in the running game: a small Data folder made here, a scene with two buttons,
 // a script that hovers one and clicks it, and the screenshots of the result.
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/Replay.h"
 #include "base/GameObjects.h"
 #include "base/GameState.h"
 #include "data/ImageRecord.h"
@@ -12,6 +11,7 @@
 #include "gui/ButtonSprites.h"
 #include "platform/Files.h"
 #include "platform/PictureFile.h"
+#include "replay/Replay.h"
 #include "support/ScriptedScene.h"
 
 #include <gtest/gtest.h>

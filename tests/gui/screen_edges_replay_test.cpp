@@ -1,8 +1,8 @@
 // The black bars at the screen's edges, on the built game: a window wider than 16:9 and a
 // portrait one show nothing but black beyond the design canvas, in the main menu and while a
 // fade covers it.
-#include "app/Replay.h"
 #include "platform/PictureFile.h"
+#include "replay/Replay.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // A level's panels played through the whole game: the task panel closes on a failed moves
 // task once, the mission pop-up drops in and folds at a click, and a narrow window keeps the
 // right-hand panels at its visible edge.
-#include "app/Replay.h"
 #include "platform/Files.h"
+#include "replay/Replay.h"
 #include "support/LevelFixture.h"
 #include "support/TempFolder.h"
 

@@ -5,7 +5,6 @@
 // Each road is a list of steps: a step waits until the game shows what the player waits
 // for (the board at rest, the result's buttons, a scene, a notice), then acts with script
 // lines (drags, clicks on buttons by name, expectations on the state dump).
-#include "app/Replay.h"
 #include "audio/SoundEngine.h"
 #include "base/GameState.h"
 #include "base/SceneTransition.h"
@@ -21,6 +20,7 @@
 #include "meta/Profile.h"
 #include "meta/ProfileFile.h"
 #include "platform/Files.h"
+#include "replay/Replay.h"
 #include "support/BoardWatch.h"
 #include "support/LevelFixture.h"
 #include "support/TempFolder.h"

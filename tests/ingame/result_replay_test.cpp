@@ -1,10 +1,10 @@
 // The level result played through the whole game: a full board ends in the game-over result,
 // the debug key wins a level, a click skips the count, and the buttons lead on.
-#include "app/Replay.h"
 #include "audio/SoundEngine.h"
 #include "base/GameOptions.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
+#include "replay/Replay.h"
 #include "support/LevelFixture.h"
 #include "support/TempFolder.h"
 

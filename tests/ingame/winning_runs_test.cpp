@@ -12,7 +12,6 @@
 #include "actors/Cats.h"
 #include "actors/NestlingSprites.h"
 #include "actors/Nestlings.h"
-#include "app/Replay.h"
 #include "base/GameObjects.h"
 #include "base/GameState.h"
 #include "base/SceneTransition.h"
@@ -24,6 +23,7 @@
 #include "meta/Profile.h"
 #include "meta/ProfileFile.h"
 #include "platform/Files.h"
+#include "replay/Replay.h"
 #include "support/BoardWatch.h"
 #include "support/TempFolder.h"
 

@@ -1,13 +1,13 @@
 // The game's front door, played as whole-screen replays of the real game on the built data:
 // the first name, the welcome board, the player list, its limits and its deletions, a damaged
 // profile, the exit question, and the day turning to night.
-#include "app/Replay.h"
 #include "audio/SoundDevice.h"
 #include "audio/SoundEngine.h"
 #include "board/LevelData.h"
 #include "meta/Profile.h"
 #include "meta/ProfileFile.h"
 #include "platform/Files.h"
+#include "replay/Replay.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

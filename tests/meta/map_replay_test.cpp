@@ -1,13 +1,13 @@
 // The level map played as whole-screen replays on the built data: entering it from the main
 // menu with a new and an advanced profile, Start and Menu, and F6.
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/Replay.h"
 #include "base/GameObjects.h"
 #include "board/LevelData.h"
 #include "meta/LevelMap.h"
 #include "meta/Profile.h"
 #include "meta/ProfileFile.h"
 #include "render/DisplayState.h"
+#include "replay/Replay.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

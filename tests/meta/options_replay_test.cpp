@@ -1,11 +1,11 @@
 // The options and the credits as a player reaches them: from the main menu, by the pointer.
-#include "app/Replay.h"
 #include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
 #include "base/SceneTransition.h"
 #include "gui/ButtonProtocol.h"
 #include "meta/Profile.h"
+#include "replay/Replay.h"
 
 #include "meta/OptionsTestPictures.h"
 #include "support/TempFolder.h"

@@ -1,8 +1,8 @@
 // branchwick-replay: plays the real game unattended from a script of input events.
 #include "MenuSceneryShowcase.h"
 #include "Showcase.h"
-#include "app/Replay.h"
 #include "platform/Files.h"
+#include "replay/Replay.h"
 
 #include <SDL.h>
 

@@ -1,5 +1,5 @@
 // The reader that replay expectations look into state dumps with.
-#include "app/JsonPath.h"
+#include "replay/JsonPath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The replay script language: what each line means, how the lines are timed against the
 // running game, and how a failed line is reported.
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/JsonPath.h"
-#include "app/Replay.h"
 #include "base/GameObjects.h"
 #include "base/GameState.h"
 #include "gui/ButtonSprites.h"
 #include "meta/Profile.h"
+#include "replay/JsonPath.h"
+#include "replay/Replay.h"
 #include "support/ScriptedScene.h"
 #include "support/TempFolder.h"
 

@@ -1,4 +1,4 @@
-#include "app/JsonPath.h"
+#include "replay/JsonPath.h"
 
 #include <cctype>
 #include <cstdio>

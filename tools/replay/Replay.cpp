@@ -1,8 +1,7 @@
-#include "app/Replay.h"
+#include "replay/Replay.h"
 
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "app/GameWiring.h"
-#include "app/JsonPath.h"
 #include "app/LoadingScreen.h"
 #include "app/MainForm.h"
 #include "app/Splash.h"
@@ -32,6 +31,7 @@
 #include "platform/Files.h"
 #include "render/Canvas.h"
 #include "render/DisplayState.h"
+#include "replay/JsonPath.h"
 
 #include <cxxabi.h>
 

@@ -1,11 +1,11 @@
 #include "Engine/KilnSprite/SpriteEngine.h"
-#include "app/Replay.h"
 #include "base/GameObjects.h"
 #include "base/GameState.h"
 #include "base/Scene.h"
 #include "data/KilnArchive.h"
 #include "meta/Profile.h"
 #include "platform/Files.h"
+#include "replay/Replay.h"
 #include "support/LevelFixture.h"
 #include "support/ScriptedScene.h"
 
