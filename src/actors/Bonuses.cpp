@@ -316,13 +316,7 @@ LiftedObject LiftedBonus() {
 }
 
 void CancelBonusLift() {
-    if (!TheDragedBonus || !TheDragedBonus->InUse()) return;
-    if (TBonusSprite* b = BonusAt(TheDragedBonus->Source())) {
-        b->FEffect = beNormal;
-        if (b->Standing()) b->StartFx();
-    }
-    TheDragedBonus->pX = TheDragedBonus->pY = -1;
-    TheDragedBonus->Hide();
+    CancelLiftOf(TheDragedBonus, BonusAt);
 }
 
 void StartBonusMove(const TCoords2Array& path, int n) {
@@ -334,12 +328,7 @@ void StartBonusMove(const TCoords2Array& path, int n) {
             return;
         }
     }
-    Player.LevelMoves += 1;
-    Host().RefreshTask(false);
-    if (TheDragedBonus) {
-        TheDragedBonus->pX = TheDragedBonus->pY = -1;
-        TheDragedBonus->Hide();
-    }
+    CountMoveAndPutDown(TheDragedBonus);
     if (path.size() < 2) return;
     TBonusSprite* start = BonusAt(path.front());
     if (!start) return;

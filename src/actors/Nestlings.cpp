@@ -194,22 +194,11 @@ LiftedObject LiftedKey() {
 }
 
 void CancelKeyLift() {
-    if (!TheDragedKey || !TheDragedKey->InUse()) return;
-    if (TKeySprite* k = KeyAt(TheDragedKey->Source())) {
-        k->FEffect = beNormal;
-        if (k->Standing()) k->StartFx();
-    }
-    TheDragedKey->pX = TheDragedKey->pY = -1;
-    TheDragedKey->Hide();
+    CancelLiftOf(TheDragedKey, KeyAt);
 }
 
 void StartKeyMove(const TCoords2Array& path, int kind) {
-    Player.LevelMoves += 1;
-    Host().RefreshTask(false);
-    if (TheDragedKey) {
-        TheDragedKey->pX = TheDragedKey->pY = -1;
-        TheDragedKey->Hide();
-    }
+    CountMoveAndPutDown(TheDragedKey);
     if (path.size() < 2) return;
     TKeySprite* start = KeyAt(path.front());
     if (!start) return;

@@ -1,9 +1,12 @@
-// A bonus or a key travelling along its path of cells: the same walk for both, tick by tick.
+// A bonus or a key lifted by the player and travelling along its path of cells: the same
+// put-down, cancel and walk for both, tick by tick.
 #pragma once
 
 #include "audio/SoundEngine.h"
+#include "base/Player.h"
 #include "board/BirdSprites.h"
 #include "board/Board.h"
+#include "board/BoardHost.h"
 #include "board/BoardSprites.h"
 
 #include <algorithm>
@@ -58,6 +61,32 @@ template <class Mover, class SlotZ> bool TravelStep(Mover& m, float moveCount, S
     m.AimAt(m.FPathIndex);
     DipFloatingCell(reached);
     return false;
+}
+
+// The dragged copy of a lifted bonus or key forgets its cell and hides.
+template <class Dragged> void PutDownDragged(Dragged* dragged) {
+    if (!dragged) return;
+    dragged->pX = dragged->pY = -1;
+    dragged->Hide();
+}
+
+// A lift that goes back: the slot at the lifted cell (`slotAt` finds it) is drawn normally
+// again and, when it still stands there, restarts its effect; the dragged copy is put down.
+template <class Dragged, class SlotAt> void CancelLiftOf(Dragged* dragged, SlotAt slotAt) {
+    if (!dragged || !dragged->InUse()) return;
+    if (auto* slot = slotAt(dragged->Source())) {
+        slot->FEffect = beNormal;
+        if (slot->Standing()) slot->StartFx();
+    }
+    PutDownDragged(dragged);
+}
+
+// A move of a lifted bonus or key starts: it counts as the player's move, the task panel
+// reads it, and the dragged copy is put down (the travelling sprite takes over).
+template <class Dragged> void CountMoveAndPutDown(Dragged* dragged) {
+    Player.LevelMoves += 1;
+    Host().RefreshTask(false);
+    PutDownDragged(dragged);
 }
 
 } // namespace bw
