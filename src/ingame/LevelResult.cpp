@@ -86,6 +86,7 @@ public:
     TResultMessageButtonSprite* FButton1 = nullptr;
     TResultMessageButtonSprite* FButton2 = nullptr;
     TResultEggSprite* FEgg = nullptr;
+    // The nestlings flying to the panel; an arrived one is null (the engine frees it).
     std::vector<TResultNestlingSprite*> FNestlings;
     // The egg's glitter and the bursts of the nestlings that arrived: the result advances
     // them and kills them when it goes.
@@ -142,7 +143,12 @@ void TResultNestlingSprite::DoMove(float moveCount) {
         Message->FArrivalFx.emplace_back(particles->Launch(
             "Result_message_nestlings_Fx_1.xml",
             TPoint2{FX + FlyingNestlingMiddle.x - 20, FY + FlyingNestlingMiddle.y - 2}));
-    if (Message) Message->FStages.NestlingArrived();
+    if (Message) {
+        Message->FStages.NestlingArrived();
+        // The engine frees the bird once it is dead: the result lets go of it now.
+        std::replace(Message->FNestlings.begin(), Message->FNestlings.end(), this,
+                     static_cast<TResultNestlingSprite*>(nullptr));
+    }
     Dead();
 }
 
@@ -477,7 +483,7 @@ void HideResult() {
     for (TResultMessageButtonSprite* button : {message->FButton1, message->FButton2})
         if (button) button->Kill();
     for (TResultNestlingSprite* bird : message->FNestlings)
-        if (!bird->FArrived) bird->Dead();
+        if (bird) bird->Dead();
     if (message->FEgg) message->FEgg->Dead();
     message->KillEffects();
     if (message->FShadowSprite) message->FShadowSprite->Dead();
