@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -26,12 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ini.ReadInteger("OPTIONS", "Resolution", 99);
     ini.ReadBool("TEST", "Fps", false);
 
-    // A profile name of any bytes goes to disk and comes back, line breaks turned to spaces.
+    // A profile name of any bytes goes to disk and comes back, line breaks turned to spaces
+    // and NUL bytes left out (a file holding one would read as damaged).
     bw::TGameOptions options;
     options.LastProfileName = std::string(text.substr(0, 64));
     std::string expected = options.LastProfileName;
     for (char& c : expected)
         if (c == '\n' || c == '\r') c = ' ';
+    std::erase(expected, '\0');
     bw::IniFile saved;
     if (saved.Parse(bw::OptionsFileText(options)) != 0) Fail("written options file is damaged");
     if (saved.ReadString("OPTIONS", "LastProfileName", "?") != expected)
