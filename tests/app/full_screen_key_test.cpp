@@ -9,6 +9,7 @@
 #include "replay/Replay.h"
 
 #include "meta/OptionsTestPictures.h"
+#include "support/SavedPlayer.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -24,15 +25,7 @@ const std::string kData = std::string(BW_TEST_BINARY_DIR) + "/Data";
 
 class FullScreenKey : public ::testing::Test {
 protected:
-    void MakePlayer() {
-        GameOptions = TGameOptions{};
-        GameOptions.AppFolderPath = home.Path();
-        std::tm when{};
-        when.tm_year = 126;
-        when.tm_mday = 1;
-        ASSERT_TRUE(NewProfile("Tess", ProfileFileNameFor(when)));
-        GameOptions = TGameOptions{};
-    }
+    void MakePlayer() { ASSERT_TRUE(testing::SavePlayerIn(home.Path(), "Tess")); }
 
     // Plays `script` in a window; every change of the full-screen option is recorded with
     // the options file as it stood then, and with the options' box when it is on screen.

@@ -8,6 +8,7 @@
 #include "replay/Replay.h"
 
 #include "meta/OptionsTestPictures.h"
+#include "support/SavedPlayer.h"
 #include "support/TempFolder.h"
 
 #include <ctime>
@@ -23,13 +24,7 @@ class OptionsReplay : public ::testing::Test {
 protected:
     void SetUp() override {
         // A player exists, so the menu opens without asking for a name.
-        GameOptions = TGameOptions{};
-        GameOptions.AppFolderPath = home.Path();
-        std::tm when{};
-        when.tm_year = 126;
-        when.tm_mday = 1;
-        ASSERT_TRUE(NewProfile("Tess", ProfileFileNameFor(when)));
-        GameOptions = TGameOptions{};
+        ASSERT_TRUE(testing::SavePlayerIn(home.Path(), "Tess"));
     }
 
     ReplayResult Play(const std::string& script,
