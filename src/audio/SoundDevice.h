@@ -59,11 +59,15 @@ public:
 // Reads a whole file; false when it cannot be read.
 bool ReadSoundFile(const std::string& path, std::vector<uint8_t>& bytes);
 
-// Sounds longer than this (encoded) are decoded when they first play, not when loaded: the
-// music and the ambience loops, each several megabytes once decoded, of which a game plays
-// only a few. The short effects (a few seconds at most) are decoded at once, so that none
-// waits at its first play.
-inline constexpr size_t DeferredDecodeBytes = 64 * 1024;
+// Sounds longer than this (encoded) are streamed while they play instead of decoded whole:
+// the music and the ambience loops, each several megabytes once decoded. Each playing copy
+// decodes a few seconds ahead into a short queue of buffers that Update refills. The short
+// effects (a few seconds at most) are decoded at once, so that none waits at its first play.
+inline constexpr size_t StreamedSoundBytes = 64 * 1024;
+// A streamed copy's queue: StreamBufferCount buffers of StreamBufferFrames frames each, about
+// three seconds at 44100 Hz, so that a tick held up by a load does not starve it.
+inline constexpr int StreamBufferCount = 8;
+inline constexpr int StreamBufferFrames = 16384;
 
 // Whether the bytes open as an Ogg Vorbis stream of one or two channels (reads the headers
 // only).
@@ -112,19 +116,31 @@ public:
     int Query(int sound, int copy, SoundQuery what) override;
     void Update() override;
     void Shutdown() override;
-    // Sounds of more encoded bytes than this are decoded at their first play.
-    void SetDeferredDecodeBytes(size_t bytes) { FDeferredDecodeBytes = bytes; }
+    // Sounds of more encoded bytes than this are streamed while they play.
+    void SetStreamedSoundBytes(size_t bytes) { FStreamedSoundBytes = bytes; }
+    // Bytes of decoded samples the device holds now: the buffers of the short sounds and the
+    // queues of the streamed copies that play.
+    size_t PcmBytesHeld() const;
 
 private:
-    size_t FDeferredDecodeBytes = DeferredDecodeBytes;
+    struct TStream;
+    size_t FStreamedSoundBytes = StreamedSoundBytes;
     struct TSound {
-        unsigned Buffer = 0;           // 0 until decoded
-        std::vector<uint8_t> Encoded;  // the Ogg Vorbis bytes of a sound not decoded yet
-        std::vector<unsigned> Sources; // per copy; 0 while the copy is idle
+        unsigned Buffer = 0;                           // a short sound's samples
+        size_t BufferBytes = 0;                        // their size
+        std::vector<uint8_t> Encoded;                  // a streamed sound's Ogg Vorbis bytes
+        std::vector<unsigned> Sources;                 // per copy; 0 while the copy is idle
+        std::vector<std::shared_ptr<TStream>> Streams; // per copy of a streamed sound
+        bool Streamed() const { return Buffer == 0; }
     };
     TSound* Find(int sound);
-    // Decodes a sound that waited for its first play; false when it does not decode.
-    bool EnsureBuffer(TSound& s);
+    // A streamed copy: opens its decoder at `offset` (frames), fills and queues its buffers.
+    bool StartStream(TSound& s, int copy, bool loop, int offset);
+    // Moves a streamed copy to `offset`, keeping it playing.
+    void SeekStream(TSound& s, int copy, int offset);
+    // Refills the buffers a streamed copy has played, and restarts a copy that ran dry while
+    // updates were held up.
+    void Refill(TSound& s, int copy);
     // Gives the copy's source back when it has finished; true while the copy holds a source.
     bool Reclaim(TSound& s, int copy);
     void Release(TSound& s, int copy);

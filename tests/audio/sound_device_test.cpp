@@ -191,19 +191,62 @@ TEST_F(SoundDeviceTest, LoopbackPlaysStopsAndReturnsSources) {
     EXPECT_EQ(device.Play(sound, PlayParams{}), -1);
 }
 
-TEST_F(SoundDeviceTest, LongSoundsAreDecodedWhenTheyFirstPlay) {
+// Long sounds stream: a copy holds a few seconds of decoded samples, however long the sound,
+// plays on through the refills of the updates, loops without a gap and follows a new offset.
+TEST_F(SoundDeviceTest, LongSoundsStreamWhileTheyPlay) {
     OpenALSoundDevice device;
     if (!device.Open(SoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
-    device.SetDeferredDecodeBytes(0);
-    // Bytes that are no Ogg Vorbis are refused at once, even when decoding waits.
+    device.SetStreamedSoundBytes(0);
+    // Bytes that are no Ogg Vorbis are refused at once, even when they would stream.
     EXPECT_EQ(device.LoadFromMemory(std::vector<uint8_t>(4096, 7), 1), -1);
-    const int sound = device.LoadFromMemory(clip, 1);
+    const int frames = 8 * 44100;
+    const std::vector<uint8_t> track = EncodeTone(frames);
+    const int sound = device.LoadFromMemory(track, 1);
     ASSERT_GE(sound, 0);
-    EXPECT_EQ(device.Query(sound, 0, SoundQuery::Playing), 0);
-    EXPECT_EQ(device.Play(sound, PlayParams{false, 1.0f, 1.0f, 0}), 0);
+    EXPECT_EQ(device.PcmBytesHeld(), 0u); // nothing decoded before it plays
+    const size_t idle = 0;
+    EXPECT_EQ(device.Play(sound, PlayParams{true, 1.0f, 1.0f, 0}), 0);
+    const size_t playing = device.PcmBytesHeld() - idle;
+    EXPECT_GT(playing, 0u);
+    EXPECT_LT(playing, frames * sizeof(int16_t) / 2); // far from the whole track
+
+    // Ten seconds in tenths, an update after each: past the queue, past the loop's end.
     std::vector<int16_t> mix(2 * 4410);
+    int64_t heard = 0;
+    double quietest = 1e9;
+    for (int step = 1; step <= 100; ++step) {
+        device.RenderSamples(mix.data(), 4410);
+        device.Update();
+        quietest = std::min(quietest, Rms(mix));
+        heard += 4410;
+        ASSERT_EQ(device.Query(sound, 0, SoundQuery::Playing), 1) << "at step " << step;
+    }
+    EXPECT_GT(quietest, 1000.0); // never a silent tenth
+    EXPECT_NEAR(device.Query(sound, 0, SoundQuery::OffsetSamples), heard % frames, 2000);
+    EXPECT_NEAR(device.Query(sound, 0, SoundQuery::TimeMs), heard % frames * 1000 / 44100, 50);
+    EXPECT_EQ(device.PcmBytesHeld(), idle + playing);
+
+    // Updates held up for longer than the queue: the copy plays on from where it ran dry.
+    for (int step = 0; step < 40; ++step) device.RenderSamples(mix.data(), 4410);
+    device.Update();
     device.RenderSamples(mix.data(), 4410);
     EXPECT_GT(Rms(mix), 1000.0);
+
+    device.SetOffset(sound, 0, 44100);
+    EXPECT_NEAR(device.Query(sound, 0, SoundQuery::OffsetSamples), 44100, 100);
+    device.Stop(sound, 0);
+    EXPECT_EQ(device.PcmBytesHeld(), idle);
+
+    // A stream that does not loop ends, and gives its source back.
+    const int pool = device.SourceCount();
+    EXPECT_EQ(device.Play(sound, PlayParams{false, 1.0f, 1.0f, frames - 4410}), 0);
+    for (int step = 0; step < 5; ++step) {
+        device.RenderSamples(mix.data(), 4410);
+        device.Update();
+    }
+    EXPECT_EQ(device.Query(sound, 0, SoundQuery::Playing), 0);
+    EXPECT_EQ(device.FreeSourceCount(), pool);
+    EXPECT_EQ(device.PcmBytesHeld(), idle);
     device.Shutdown();
 }
 
