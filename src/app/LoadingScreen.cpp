@@ -124,9 +124,7 @@ public:
         BeginBatch(RecordsOf({archive}));
         const std::string file = "Data/Loc_" + std::to_string(n) + ".dan";
         WriteLog("Loading \"" + file + "\"...", 1);
-        if (!archive) WriteLog("Location " + std::to_string(n) + " has no picture archive", 1);
-        ReadArchivePictures(archive);
-        MarkLocationResourcesLoaded(n);
+        ReadLocationPictures(n, true);
         TakeDownLoadingScreen();
         return false;
     }

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace bw {
 
@@ -14,6 +16,21 @@ namespace {
 ResourceLoader* Loader = nullptr;
 std::array<bool, 13> LocationLoaded{};
 std::array<bool, 3> VideoLoaded{};
+// The catalogue's slots (and names, to tell a slot taken since) of each location's pictures.
+std::array<std::vector<std::pair<int, std::string>>, 13> LocationSlots;
+int EnteredNow = 0;    // the location of the level that started last
+int EnteredBefore = 0; // the location entered before that one
+
+void ReleaseLocation(int location) {
+    auto& slots = LocationSlots[static_cast<size_t>(location)];
+    if (Images)
+        for (const auto& [index, name] : slots)
+            if (const TKilnImage* image = Images->Image(index); image && image->FName == name)
+                Images->Remove(index);
+    slots.clear();
+    LocationLoaded[static_cast<size_t>(location)] = false;
+    WriteLog("Location " + std::to_string(location) + " pictures released", 2);
+}
 
 // Reads an archive's pictures on the spot.
 void ReadPictures(TKilnArchive* archive, const std::string& what) {
@@ -32,13 +49,45 @@ void SetResourceLoader(ResourceLoader* loader) {
 
 bool LoadLocationResources(int location) {
     if (location < 1 || location > 12) return true;
+    NoteLocationEntered(location);
     if (Loader) return Loader->LoadLocationResources(location);
-    if (!LocationLoaded[static_cast<size_t>(location)] && Images) {
-        LocationLoaded[static_cast<size_t>(location)] = true;
-        ReadPictures(Archives.Locations[static_cast<size_t>(location)],
-                     "Location " + std::to_string(location));
-    }
+    if (!LocationLoaded[static_cast<size_t>(location)] && Images)
+        ReadLocationPictures(location, false);
     return true;
+}
+
+void ReadLocationPictures(int location, bool showProgress) {
+    if (location < 1 || location > 12) return;
+    LocationLoaded[static_cast<size_t>(location)] = true;
+    TKilnArchive* archive = Archives.Locations[static_cast<size_t>(location)];
+    if (!Images) return;
+    if (!archive) {
+        WriteLog("Location " + std::to_string(location) + " has no picture archive", 1);
+        return;
+    }
+    auto& slots = LocationSlots[static_cast<size_t>(location)];
+    auto before = Images->FOnItemLoad;
+    Images->FOnItemLoad = [&](const std::string& name, int index) {
+        slots.emplace_back(index, name);
+        if (before) before(name, index);
+    };
+    Images->AddAllFromArchive(archive, true, showProgress);
+    Images->FOnItemLoad = std::move(before);
+}
+
+void NoteLocationEntered(int location) {
+    if (location < 1 || location > 12 || location == EnteredNow) return;
+    EnteredBefore = EnteredNow;
+    EnteredNow = location;
+    for (int other = 1; other <= 12; ++other)
+        if (other != EnteredNow && other != EnteredBefore &&
+            LocationLoaded[static_cast<size_t>(other)])
+            ReleaseLocation(other);
+}
+
+int LocationPictureCount(int location) {
+    if (location < 1 || location > 12) return 0;
+    return static_cast<int>(LocationSlots[static_cast<size_t>(location)].size());
 }
 
 bool LoadVideoResources(int video) {
@@ -56,10 +105,6 @@ bool LocationResourcesLoaded(int location) {
     return location >= 1 && location <= 12 && LocationLoaded[static_cast<size_t>(location)];
 }
 
-void MarkLocationResourcesLoaded(int location) {
-    if (location >= 1 && location <= 12) LocationLoaded[static_cast<size_t>(location)] = true;
-}
-
 bool VideoResourcesLoaded(int archive) {
     return archive >= 0 && archive <= 2 && VideoLoaded[static_cast<size_t>(archive)];
 }
@@ -71,6 +116,8 @@ void MarkVideoResourcesLoaded(int archive) {
 void ForgetLoadedResources() {
     LocationLoaded = {};
     VideoLoaded = {};
+    for (auto& slots : LocationSlots) slots.clear();
+    EnteredNow = EnteredBefore = 0;
 }
 
 } // namespace bw

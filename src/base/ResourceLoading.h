@@ -20,9 +20,19 @@ void SetResourceLoader(ResourceLoader* loader);
 bool LoadLocationResources(int location);
 bool LoadVideoResources(int video);
 
+// Reads a location's pictures into the catalogue now and marks them loaded; with
+// showProgress every record advances the running loading batch.
+void ReadLocationPictures(int location, bool showProgress);
+// Notes that a level of the location starts. The pictures of the location entered now and of
+// the one entered before it stay; every other location's go, so that a whole game holds at
+// most two locations' pictures. A location released so is read again (behind the loading
+// screen) when it is entered again.
+void NoteLocationEntered(int location);
+// Slots of the catalogue that hold the location's pictures (empty while it is not loaded).
+int LocationPictureCount(int location);
+
 // The already-loaded flags, shared by every loader.
 bool LocationResourcesLoaded(int location);
-void MarkLocationResourcesLoaded(int location);
 // Cut-scene archive 0 is shared by all cut-scenes; 1 and 2 are their own.
 bool VideoResourcesLoaded(int archive);
 void MarkVideoResourcesLoaded(int archive);

@@ -4,11 +4,13 @@
 #include "app/LoadingScreen.h"
 #include "app/MainForm.h"
 #include "app/Splash.h"
+#include "base/GameObjects.h"
 #include "base/GameOptions.h"
 #include "base/GameState.h"
 #include "base/ResourceLoading.h"
 #include "base/SceneTransition.h"
 #include "board/Board.h"
+#include "data/KilnImages.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelScene.h"
 #include "meta/Profile.h"
@@ -214,6 +216,53 @@ TEST_F(LoadedLocation, ItsSecondLevelAndARestartNeedNoLoadingScreen) {
     EXPECT_EQ(CurrentScene, scene_Level);
     EXPECT_FALSE(TransitionVisible());
     EXPECT_EQ(LocationLoads(), 1);
+}
+
+// A whole game holds the pictures of two locations at most: the one played and the one before.
+// A location left two locations ago is read again behind the loading screen, whole, and its
+// level plays and draws as before.
+TEST_F(LoadedLocation, LocationsLeftTwoLocationsAgoLetTheirPicturesGoAndGetThemBack) {
+    const auto loads = [this](int n) {
+        const std::string file = "Loading \"Data/Loc_" + std::to_string(n) + ".dan\"...";
+        return std::count_if(lines_.begin(), lines_.end(), [&](const std::string& l) {
+            return l.find(file) != std::string::npos;
+        });
+    };
+    const auto enter = [](int location) {
+        CurrentScene = scene_Map;
+        if (!LoadLocationResources(location)) LeaveLoadingScreen();
+    };
+    ASSERT_TRUE(PlayLevel(0));
+    LeaveLoadingScreen();
+    const int ownPictures = LocationPictureCount(1);
+    ASSERT_GT(ownPictures, 0);
+    ASSERT_NE(Images->GetImage("loc01_cell.image"), nullptr);
+
+    enter(2);
+    enter(1); // back a moment later: still there, no loading screen
+    EXPECT_EQ(loads(1), 1);
+    enter(2);
+    enter(3);
+    EXPECT_FALSE(LocationResourcesLoaded(1));
+    EXPECT_EQ(LocationPictureCount(1), 0);
+    EXPECT_EQ(Images->GetImage("loc01_cell.image"), nullptr);
+    EXPECT_TRUE(LocationResourcesLoaded(2));
+    EXPECT_TRUE(LocationResourcesLoaded(3));
+
+    // Level 1 again: its location is read once more and the level draws its board.
+    ASSERT_TRUE(PlayLevel(0));
+    EXPECT_EQ(CurrentScene, scene_Loaded);
+    LeaveLoadingScreen();
+    EXPECT_EQ(loads(1), 2);
+    EXPECT_EQ(LocationPictureCount(1), ownPictures);
+    EXPECT_NE(Images->GetImage("loc01_cell.image"), nullptr);
+    EXPECT_FALSE(LocationResourcesLoaded(2));
+    form_->StepFrame(5, {}, false);
+    EXPECT_EQ(CurrentScene, scene_Level);
+    EXPECT_TRUE(std::none_of(lines_.begin(), lines_.end(), [](const std::string& l) {
+        return l.find("loc01_") != std::string::npos &&
+               l.find("is not loaded") != std::string::npos;
+    }));
 }
 
 TEST_F(LoadedLocation, TheSharedCutSceneArchiveIsReadOnlyWithTheFirstCutScene) {
