@@ -211,6 +211,7 @@ void LeaveLoadingScreen() {
         break;
     case scene_MainMenu:
         State.ShowVersionOnLoading = false;
+        if (MainForm) MainForm->ReleaseSplashPictures(); // the splash is long gone
         CurrentScene = scene_LeaveLoading;
         PlayMusic(music_MainMenu, false);
         StartTransition(fl_ExitLoadingLogo, FadeSpeedLoading);

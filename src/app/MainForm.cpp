@@ -328,12 +328,23 @@ void TMainForm::OnTimerReset() {
     }
 }
 
+void TMainForm::ReleaseSplashPictures() {
+    if (images_ && !splashPictures_.empty()) {
+        WriteLog("Splash pictures released", 2);
+        RemoveImageSlots(*images_, splashPictures_);
+    }
+}
+
 void TMainForm::LoadStartupResources() {
     Canvas* canvas = device_->GetCanvas();
     images_->SetCanvas(canvas);
     fonts_->SetCanvas(canvas);
-    AddSplashFolderPictures(*images_, DataPath("Splash"));
-    for (TKilnArchive* a : {Archives.Loading, Archives.Common, Archives.External})
+    {
+        const ImageSlotRecorder splashOnly(*images_, splashPictures_);
+        AddSplashFolderPictures(*images_, DataPath("Splash"));
+        if (Archives.External) images_->AddAllFromArchive(Archives.External, true, false);
+    }
+    for (TKilnArchive* a : {Archives.Loading, Archives.Common})
         if (a) images_->AddAllFromArchive(a, true, false);
 
     mainEngine_ = std::make_unique<TSpriteEngine>(canvas, images_.get());

@@ -5,6 +5,7 @@
 #include "app/Device.h"
 #include "app/KilnTimer.h"
 #include "base/AppFolders.h"
+#include "data/KilnImages.h"
 #include "platform/Clock.h"
 #include "platform/Events.h"
 #include "render/Types.h"
@@ -97,6 +98,10 @@ public:
     // events are handled, and ignored while loading).
     void LoadingRound();
 
+    // Lets the splash's own pictures go once the splash is over (they are read at every start
+    // and drawn only by the splash).
+    void ReleaseSplashPictures();
+
     // The level clock, switched by the in-game interface.
     void SetSecondsTimerEnabled(bool on);
     bool SecondsTimerEnabled() const { return secondsTimerOn_; }
@@ -111,6 +116,7 @@ private:
     void FrameworkDestroy();
     void OnTimerReset();
     void LoadStartupResources();
+    TKilnImageSlots splashPictures_;
     void TimerEvent();
     bool DrawFrame();
     void RenderFrame();

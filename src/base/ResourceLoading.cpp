@@ -6,8 +6,6 @@
 
 #include <array>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace bw {
 
@@ -16,17 +14,13 @@ namespace {
 ResourceLoader* Loader = nullptr;
 std::array<bool, 13> LocationLoaded{};
 std::array<bool, 3> VideoLoaded{};
-// The catalogue's slots (and names, to tell a slot taken since) of each location's pictures.
-std::array<std::vector<std::pair<int, std::string>>, 13> LocationSlots;
-int EnteredNow = 0;    // the location of the level that started last
-int EnteredBefore = 0; // the location entered before that one
+std::array<TKilnImageSlots, 13> LocationSlots; // each location's pictures
+int EnteredNow = 0;                            // the location of the level that started last
+int EnteredBefore = 0;                         // the location entered before that one
 
 void ReleaseLocation(int location) {
     auto& slots = LocationSlots[static_cast<size_t>(location)];
-    if (Images)
-        for (const auto& [index, name] : slots)
-            if (const TKilnImage* image = Images->Image(index); image && image->FName == name)
-                Images->Remove(index);
+    if (Images) RemoveImageSlots(*Images, slots);
     slots.clear();
     LocationLoaded[static_cast<size_t>(location)] = false;
     WriteLog("Location " + std::to_string(location) + " pictures released", 2);
@@ -65,14 +59,8 @@ void ReadLocationPictures(int location, bool showProgress) {
         WriteLog("Location " + std::to_string(location) + " has no picture archive", 1);
         return;
     }
-    auto& slots = LocationSlots[static_cast<size_t>(location)];
-    auto before = Images->FOnItemLoad;
-    Images->FOnItemLoad = [&](const std::string& name, int index) {
-        slots.emplace_back(index, name);
-        if (before) before(name, index);
-    };
+    const ImageSlotRecorder recorder(*Images, LocationSlots[static_cast<size_t>(location)]);
     Images->AddAllFromArchive(archive, true, showProgress);
-    Images->FOnItemLoad = std::move(before);
 }
 
 void NoteLocationEntered(int location) {

@@ -436,4 +436,23 @@ int TKilnImages::RestoreTextures() {
     return failed;
 }
 
+ImageSlotRecorder::ImageSlotRecorder(TKilnImages& images, TKilnImageSlots& into)
+    : FImages(images), FBefore(images.FOnItemLoad) {
+    images.FOnItemLoad = [this, &into](const std::string& name, int index) {
+        into.emplace_back(index, name);
+        if (FBefore) FBefore(name, index);
+    };
+}
+
+ImageSlotRecorder::~ImageSlotRecorder() {
+    FImages.FOnItemLoad = std::move(FBefore);
+}
+
+void RemoveImageSlots(TKilnImages& images, TKilnImageSlots& slots) {
+    for (const auto& [index, name] : slots)
+        if (const TKilnImage* image = images.Image(index); image && image->FName == name)
+            images.Remove(index);
+    slots.clear();
+}
+
 } // namespace bw

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace bw {
@@ -231,5 +232,23 @@ private:
     TKilnTexturePixels FScratchPixels;
     void DestroyTextures(TKilnImage& image);
 };
+
+// The slots of the images a catalogue adds while it lives, and their names (a slot emptied
+// and taken by another image since is told apart by its name): for pictures that are let go
+// together later, such as one location's or the start's.
+using TKilnImageSlots = std::vector<std::pair<int, std::string>>;
+class ImageSlotRecorder {
+public:
+    ImageSlotRecorder(TKilnImages& images, TKilnImageSlots& into);
+    ~ImageSlotRecorder();
+    ImageSlotRecorder(const ImageSlotRecorder&) = delete;
+    ImageSlotRecorder& operator=(const ImageSlotRecorder&) = delete;
+
+private:
+    TKilnImages& FImages;
+    std::function<void(const std::string& name, int index)> FBefore;
+};
+// Removes the recorded images that still hold their slots, and forgets the slots.
+void RemoveImageSlots(TKilnImages& images, TKilnImageSlots& slots);
 
 } // namespace bw

@@ -218,6 +218,22 @@ TEST_F(LoadedLocation, ItsSecondLevelAndARestartNeedNoLoadingScreen) {
     EXPECT_EQ(LocationLoads(), 1);
 }
 
+// The splash's pictures are read at every start and drawn by nothing else: they go when the
+// first loading screen is left; the loading screen's own stay for the locations.
+TEST_F(LoadedLocation, TheSplashPicturesGoWithTheFirstLoadingScreen) {
+    ASSERT_NE(Images->GetImage("logo1.image"), nullptr);
+    SceneAfterLoading = scene_MainMenu;
+    LeaveLoadingScreen();
+    form_->StepFrame(60, {}, false);
+    EXPECT_EQ(Images->GetImage("logo1.image"), nullptr);
+    EXPECT_EQ(Images->GetImage("logo3.image"), nullptr);
+    ASSERT_TRUE(PlayLevel(0));
+    EXPECT_EQ(CurrentScene, scene_Loaded); // the loading screen draws as before
+    form_->StepFrame(1);
+    LeaveLoadingScreen();
+    EXPECT_EQ(CurrentScene, scene_Level);
+}
+
 // A whole game holds the pictures of two locations at most: the one played and the one before.
 // A location left two locations ago is read again behind the loading screen, whole, and its
 // level plays and draws as before.
