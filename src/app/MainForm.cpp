@@ -329,9 +329,16 @@ void TMainForm::OnTimerReset() {
 }
 
 void TMainForm::ReleaseSplashPictures() {
-    if (images_ && !splashPictures_.empty()) {
+    releaseSplash_ = !splashPictures_.empty();
+}
+
+void TMainForm::FreeDeadSprites() {
+    if (MainEngine) MainEngine->Dead();
+    // The splash's sprites have surely gone with the dead now.
+    if (releaseSplash_ && images_) {
         WriteLog("Splash pictures released", 2);
         RemoveImageSlots(*images_, splashPictures_);
+        releaseSplash_ = false;
     }
 }
 
@@ -506,7 +513,7 @@ void TMainForm::StepFrame(int ticks, const std::function<void(Canvas&)>& afterDr
     } else if (CurrentScene == scene_Loading || CurrentScene == scene_Loaded) {
         if (LoadingEngine) LoadingEngine->Dead();
     } else {
-        if (MainEngine) MainEngine->Dead();
+        FreeDeadSprites();
         MouseClicked = false;
         MouseDblClicked = false;
     }
@@ -552,7 +559,7 @@ void TMainForm::RenderFrame() {
     if (GameOptions.Spc)
         DrawDebugText(
             "PSC: " + std::to_string(ParticleManager() ? ParticleManager()->FSysCount : 0), x, 45);
-    if (MainEngine) MainEngine->Dead();
+    FreeDeadSprites();
     if (TransitionVisible()) TransitionSprite->DoDraw();
     TheScreenNotice().Draw();
     if (CursorImage && CursorImage->FVisible) CursorImage->DoDraw();

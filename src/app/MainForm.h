@@ -99,7 +99,7 @@ public:
     void LoadingRound();
 
     // Lets the splash's own pictures go once the splash is over (they are read at every start
-    // and drawn only by the splash).
+    // and drawn only by the splash), after the next frame has freed its dead sprites.
     void ReleaseSplashPictures();
 
     // The level clock, switched by the in-game interface.
@@ -117,6 +117,9 @@ private:
     void OnTimerReset();
     void LoadStartupResources();
     TKilnImageSlots splashPictures_;
+    bool releaseSplash_ = false;
+    // Frees the main engine's dead sprites, then the pictures waiting for them to go.
+    void FreeDeadSprites();
     void TimerEvent();
     bool DrawFrame();
     void RenderFrame();
