@@ -113,6 +113,35 @@ TEST_F(AwardsReplay, TheMenuButtonOpensTheScreenATileDescribesItselfAndBackAndEs
     EXPECT_EQ(saved.Awards[3], 2);
 }
 
+// The logo comes back as the screen closes in the day look; closed at night, it waits for the
+// next day instead of staying away for as long as the menu is open.
+TEST_F(AwardsReplay, TheLogoHiddenAtNightReturnsWithTheDay) {
+    TPlayer p;
+    p.Name = "Owl";
+    p.Levels.resize(56);
+    WriteProfile(p);
+    const std::string script = "0 wait scene scene_Loaded 2000\n+1 click\n"
+                               "+0 wait scene scene_MainMenu 400\n"
+                               "+1100 expect main_menu.night == true\n"
+                               "+0 click button_MM_MainMenu_Awards\n"
+                               "+1 expect awards.logo == false\n"
+                               "+5 key escape\n"
+                               "+1 expect scene == scene_MainMenu\n"
+                               "+0 expect awards.logo == false\n"
+                               "+1100 expect main_menu.night == false\n"
+                               "+0 expect awards.logo == true\n";
+    ReplaySettings rs;
+    rs.home = home.Path();
+    rs.data = kData;
+    rs.size = {480, 270};
+    rs.quickStart = true;
+    rs.ticks = 2800;
+    std::string error;
+    ASSERT_TRUE(ParseReplayScript(script, rs.events, error)) << error;
+    const ReplayResult r = RunReplay(rs);
+    ASSERT_TRUE(r.ok) << r.error;
+}
+
 struct SeenPopup {
     int award = 0, medal = 0;
     float x = 0, y = 0;
