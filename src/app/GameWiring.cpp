@@ -23,6 +23,7 @@
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
+#include "meta/Awards.h"
 #include "meta/CreditsScreen.h"
 #include "meta/LevelMap.h"
 #include "meta/MainMenu.h"
@@ -42,6 +43,8 @@ void WireGame() {
     RegisterScene(scene_Options, MakeOptionsScene());
     RegisterScene(scene_Credits, MakeCreditsScene());
     RegisterScene(scene_Map, MakeMapScene());
+    RegisterScene(scene_Awards, MakeAwardsScene());
+    SetScreenNotice(MakeAwardNotice());
     OptionsHooks.ScreenTooSmallForWindow = ScreenTooSmallForWindow;
     OptionsHooks.SwitchWindowMode = [](bool fullScreen) { SwitchWindowMode(fullScreen); };
     OptionsHooks.ApplyVSync = SetVSyncOption;

@@ -123,6 +123,10 @@ constexpr LifetimeCounter LifetimeCounters[] = {
     {"CrownsKilled", &TPlayer::CrownsKilled},
 };
 
+// A lifetime counter never goes below 0, and one read far beyond any game played is held
+// where counting on stays clear of overflow.
+constexpr int32_t MaxLifetimeCount = 1000000000;
+
 const char* BoolText(bool value) {
     return value ? "True" : "False";
 }
@@ -204,7 +208,7 @@ const char* ReadProfile(const uint8_t* data, std::size_t size, std::size_t level
     p.Levels.assign(levelStates, TPlayerSavedLevel{});
     ResetLevelCounters(p);
     p.Name = SanitizeProfileName(name);
-    p.Score = TextToIntDef(root->GetFieldValue("Score"), 0);
+    p.Score = std::max(0, TextToIntDef(root->GetFieldValue("Score"), 0));
     p.GameWasStarted = TextToBool(root->GetFieldValue("GameWasStarted"), false);
     p.GameWasCompleted = TextToBool(root->GetFieldValue("GameWasCompleted"), false);
 
@@ -218,7 +222,8 @@ const char* ReadProfile(const uint8_t* data, std::size_t size, std::size_t level
     if (const TXMLNode* levels = root->GetChildNode("Levels")) ReadLevelStates(*levels, p);
     if (const TXMLNode* tasks = root->GetChildNode("Tasks")) {
         for (const LifetimeCounter& counter : LifetimeCounters)
-            p.*counter.Field = TextToIntDef(tasks->GetFieldValue(counter.Name), 0);
+            p.*counter.Field = std::clamp(TextToIntDef(tasks->GetFieldValue(counter.Name), 0), 0,
+                                          MaxLifetimeCount);
     }
     player = std::move(p);
     return nullptr;
@@ -515,6 +520,8 @@ ProfileFindings CheckProfileValues(const uint8_t* data, std::size_t size, std::s
         found.Corrected.push_back("Name");
     }
     checkInt(*root, "Score");
+    if (root->FindFieldByName("Score") >= 0)
+        inRange("Score", root->GetFieldValue("Score"), std::numeric_limits<int32_t>::max());
     checkBool(*root, "GameWasStarted");
     checkBool(*root, "GameWasCompleted");
     unknownFields(*root, [](std::string_view n) {
@@ -563,7 +570,11 @@ ProfileFindings CheckProfileValues(const uint8_t* data, std::size_t size, std::s
         });
     }
     if (const TXMLNode* tasks = root->GetChildNode("Tasks")) {
-        for (const LifetimeCounter& counter : LifetimeCounters) checkInt(*tasks, counter.Name);
+        for (const LifetimeCounter& counter : LifetimeCounters) {
+            checkInt(*tasks, counter.Name);
+            if (tasks->FindFieldByName(counter.Name) >= 0)
+                inRange(counter.Name, tasks->GetFieldValue(counter.Name), MaxLifetimeCount);
+        }
         unknownFields(*tasks, [](std::string_view n) {
             for (const LifetimeCounter& counter : LifetimeCounters)
                 if (AsciiSameText(n, counter.Name)) return true;

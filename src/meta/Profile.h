@@ -92,8 +92,9 @@ std::string ProfileFileNameFor(const std::tm& localTime);
 // The scrambled file content of a profile, and the profile of a file content. Reading starts
 // from a fresh record (LevelStates entries in Levels, states past them in LevelsBeyondList),
 // so nothing of another profile leaks in; medals are clamped to 0..3 and level states to
-// 0..2. False for a damaged file, and for a file larger than MaxProfileFileSize or with a
-// name longer than MaxProfileNameLength, which the game never writes.
+// 0..2, the score to 0 and above, the lifetime counters to 0..1000000000. False for a damaged file,
+// and for a file larger than MaxProfileFileSize or with a name longer than MaxProfileNameLength,
+// which the game never writes.
 inline constexpr std::size_t MaxProfileFileSize = std::size_t{1} << 20;
 std::vector<uint8_t> ProfileFileBytes(const TPlayer& player);
 bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelStates,
@@ -102,8 +103,8 @@ bool ProfileFromBytes(const uint8_t* data, std::size_t size, std::size_t levelSt
 // file order. Missing: an expected element as a whole ("Tasks"), else each expected
 // attribute ("lev_3", "BonusesActivated"); the states of the first LevelStates levels and of
 // every level below the highest one saved are expected. Unknown: attributes and elements the
-// format does not have (a renamed value). Corrected: medals and level states out of range, and
-// a name that loses characters.
+// format does not have (a renamed value). Corrected: medals, level states, the score and the
+// lifetime counters out of range, and a name that loses characters.
 struct ProfileFindings {
     std::vector<std::string> Unreadable; // present but do not parse: read as their defaults
     std::vector<std::string> Missing;    // read as 0 (False, the empty name)

@@ -24,6 +24,7 @@
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
+#include "meta/Awards.h"
 #include "meta/LevelMap.h"
 #include "meta/MainMenu.h"
 #include "meta/PlayerSelection.h"
@@ -295,6 +296,37 @@ std::string MapJson() {
     return out.str();
 }
 
+// The award popup and the queue behind it, and the awards screen while it is open.
+std::string AwardsJson() {
+    std::ostringstream out;
+    out << "{\"queue\": " << NewAwards().size() << ", \"popup\": ";
+    if (const TNewAwardSprite* popup = AwardPopup())
+        out << "{\"award\": " << popup->FAwardIndex << ", \"medal\": " << popup->FMedal
+            << ", \"stage\": " << popup->FShowStage << ", \"alpha\": " << popup->FAlpha
+            << ", \"x\": " << Num(popup->FX) << ", \"y\": " << Num(popup->FY) << "}";
+    else
+        out << "null";
+    out << ", \"screen\": ";
+    if (AwardsOpen()) {
+        const TMMAwardsDescriptionPanel* d = AwardDescription();
+        out << "{\"description\": " << (d ? d->FIndex : 0)
+            << ", \"description_alpha\": " << (d ? d->FAlpha : 0)
+            << ", \"description_x\": " << (d ? Num(d->FX) : "null")
+            << ", \"description_y\": " << (d ? Num(d->FY) : "null") << ", \"progress\": [";
+        for (int i = 1; i <= AwardsCount; ++i) {
+            const TMMAwardSprite* tile = AwardTile(i);
+            out << (i > 1 ? ", " : "")
+                << (tile && tile->FProgressSprite ? tile->FProgressSprite->fRenderSize.x : -1);
+        }
+        out << "]}";
+    } else {
+        out << "null";
+    }
+    const TSprite* logo = MainMenuLogo();
+    out << ", \"logo\": " << (logo ? (logo->FVisible ? "true" : "false") : "null") << "}";
+    return out.str();
+}
+
 std::string PlayerJson() {
     const TPlayer& p = Player;
     std::ostringstream out;
@@ -399,7 +431,8 @@ std::string StateJson(uint64_t tick, bool takeSounds) {
         << (Layers().Shown(Layer::Tutorial) ? "{\"step\": null}" : "null") << "}"
         << ",\n  \"player\": " << PlayerJson() << ",\n  \"level\": " << LevelJson()
         << ",\n  \"profiles\": " << StringList(profiles) << ",\n  \"main_menu\": " << MainMenuJson()
-        << ",\n  \"map\": " << MapJson() << ",\n  \"sounds\": " << StringList(sounds)
+        << ",\n  \"map\": " << MapJson() << ",\n  \"awards\": " << AwardsJson()
+        << ",\n  \"sounds\": " << StringList(sounds)
         << ",\n  \"music\": " << (music ? JsonString(music->FFileName) : "null")
         << ",\n  \"particles\": " << (ParticleManager() ? ParticleManager()->FSysCount : 0)
         << ",\n  \"sprite_count\": " << (MainEngine ? MainEngine->FAllCount : 0)
