@@ -24,6 +24,16 @@ namespace {
 
 const std::string kData = std::string(BW_TEST_BINARY_DIR) + "/Data";
 
+// With BW_DOCS_SHOTS set to a folder, the replays also take the README's pictures there, at
+// full size (scripts/awards-pictures).
+std::string DocsShot(const std::string& name) {
+    const char* folder = std::getenv("BW_DOCS_SHOTS");
+    return folder ? "+0 shot " + std::string(folder) + "/" + name + "\n" : std::string();
+}
+TPoint2px ReplaySize() {
+    return std::getenv("BW_DOCS_SHOTS") ? TPoint2px{1920, 1080} : TPoint2px{480, 270};
+}
+
 class AwardsReplay : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -79,7 +89,8 @@ TEST_F(AwardsReplay, TheMenuButtonOpensTheScreenATileDescribesItselfAndBackAndEs
                                "+0 expect awards.screen.progress[0] == 6\n"
                                "+10 move 1200 796\n"
                                "+2 expect awards.screen.description == 10\n"
-                               "+20 expect awards.screen.description_alpha == 255\n"
+                               "+20 expect awards.screen.description_alpha == 255\n" +
+                               DocsShot("awards-screen.png") +
                                "+0 expect awards.screen.description_x == 777\n"
                                "+0 expect awards.screen.description_y == 546\n"
                                "+0 move 700 200\n"
@@ -100,7 +111,7 @@ TEST_F(AwardsReplay, TheMenuButtonOpensTheScreenATileDescribesItselfAndBackAndEs
     ReplaySettings rs;
     rs.home = home.Path();
     rs.data = kData;
-    rs.size = {480, 270};
+    rs.size = ReplaySize();
     rs.quickStart = true;
     rs.ticks = 1400;
     std::string error;
@@ -163,7 +174,7 @@ TEST_F(AwardsReplay, TwoMedalsOfOneWinAreAnnouncedOverTheBoardOneAfterTheOther) 
     rs.data = kData;
     rs.extraArchives = {extra};
     rs.startLevel = 1;
-    rs.size = {480, 270};
+    rs.size = ReplaySize();
     rs.ticks = 3000;
     rs.beforeTick = [&](uint64_t tick) {
         if (tick == 1) {
@@ -183,13 +194,16 @@ TEST_F(AwardsReplay, TwoMedalsOfOneWinAreAnnouncedOverTheBoardOneAfterTheOther) 
         }
         if (!popup && !seen.empty() && seen.back().to == 0) seen.back().to = tick;
     };
-    rs.player = [&](uint64_t) {
+    rs.player = [&](uint64_t tick) {
         std::vector<ReplayEvent> events;
+        std::string error;
+        if (seen.size() == 1 && seen[0].to == 0 && tick == seen[0].from + 90 &&
+            !DocsShot("awards-popup.png").empty())
+            EXPECT_TRUE(ParseReplayScript(DocsShot("awards-popup.png"), events, error));
         const bool atRest = CurrentScene == scene_Level && !TransitionVisible() && !LevelFinished &&
                             !IsResultShown() && !testing::BoardBusy();
         if (dragged || !atRest) return events;
         dragged = true;
-        std::string error;
         EXPECT_TRUE(ParseReplayScript("+0 drag 1 1 3 1\n", events, error)) << error;
         return events;
     };
