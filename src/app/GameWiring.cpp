@@ -20,6 +20,7 @@
 #include "effects/GameEffects.h"
 #include "gui/ButtonProtocol.h"
 #include "gui/MessageBox.h"
+#include "ingame/InGameMenu.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
@@ -42,6 +43,7 @@ void WireGame() {
     RegisterScene(scene_Options, MakeOptionsScene());
     RegisterScene(scene_Credits, MakeCreditsScene());
     RegisterScene(scene_Map, MakeMapScene());
+    RegisterScene(scene_InGameMenu, MakeInGameMenuScene());
     OptionsHooks.ScreenTooSmallForWindow = ScreenTooSmallForWindow;
     OptionsHooks.SwitchWindowMode = [](bool fullScreen) { SwitchWindowMode(fullScreen); };
     OptionsHooks.ApplyVSync = SetVSyncOption;

@@ -21,6 +21,7 @@
 #include "gui/ButtonSprites.h"
 #include "gui/MessageBox.h"
 #include "gui/TextureOffsetSprite.h"
+#include "ingame/InGameMenu.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
@@ -394,8 +395,9 @@ std::string StateJson(uint64_t tick, bool takeSounds) {
         << ",\n  \"buttons\": " << ButtonsJson(ScreenTargets(), "    ")
         << ",\n  \"layers\": {\"message\": " << MessageJson()
         << ", \"result\": " << LayerJson(Layer::Result, true)
-        << ", \"dialog\": " << LayerJson(Layer::Dialog, false)
-        << ", \"menu\": null, \"help\": null, \"tutorial\": "
+        << ", \"dialog\": " << LayerJson(Layer::Dialog, false) << ", \"menu\": "
+        << (IGMOpen() ? "{\"shade\": " + std::to_string(IGMShadeAlpha()) + "}" : "null")
+        << ", \"help\": null, \"tutorial\": "
         << (Layers().Shown(Layer::Tutorial) ? "{\"step\": null}" : "null") << "}"
         << ",\n  \"player\": " << PlayerJson() << ",\n  \"level\": " << LevelJson()
         << ",\n  \"profiles\": " << StringList(profiles) << ",\n  \"main_menu\": " << MainMenuJson()
