@@ -20,6 +20,7 @@
 #include "effects/GameEffects.h"
 #include "gui/ButtonProtocol.h"
 #include "gui/MessageBox.h"
+#include "ingame/Dialogs.h"
 #include "ingame/InGameMenu.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
@@ -51,6 +52,7 @@ void WireGame() {
     Layers().Register(Layer::Message, MakeMessageLayer());
     Layers().Register(Layer::Result, MakeResultLayer());
     Layers().Register(Layer::Popup, MakePopupLayer());
+    Layers().Register(Layer::Dialog, MakeDialogLayer());
     ConnectProfileScreens();
     InstallLoadingScreen();
     SetTransitionSteps(&GameTransitionSteps());

@@ -80,6 +80,7 @@ void Destroy(uint8_t scene) {
 // the level scene).
 void CloseLevelLayers() {
     Destroy(scene_InGameMenu);
+    Layers().At(Layer::Dialog).Command(msg_Destroy);
     Layers().At(Layer::Result).Command(msg_Destroy);
     Layers().At(Layer::Tutorial).Command(msg_Destroy);
 }
@@ -87,6 +88,7 @@ void CloseLevelLayers() {
 // Leaves the level for a scene that is not a level.
 void LeaveLevel() {
     Destroy(scene_InGameMenu);
+    Layers().At(Layer::Dialog).Command(msg_Destroy);
     CurrentScene = scene_LeaveLevel;
     Layers().At(Layer::Tutorial).Command(msg_Destroy);
     Destroy(scene_Level);

@@ -14,6 +14,7 @@
 #include "board/Location.h"
 #include "board/PathPreview.h"
 #include "data/KilnImages.h"
+#include "ingame/Dialogs.h"
 #include "ingame/InGameMenu.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
@@ -123,6 +124,7 @@ public:
         ForgetBoard();
         ForgetInterfaceSprites();
         ForgetResultSprites();
+        ForgetDialogSprites();
         SetBoardParent(nullptr);
         // The archives go with the game too.
         BoardSources() = {};
