@@ -161,6 +161,12 @@ public:
         if (Menu.open && IsMenuButton(sprite))
             HandleButtonHit(sprite, MenuButtonHover, [](TButtonName name) { RunButton(name); });
     }
+    // The button that opened the menu, or pressed on it, comes up here: the level must not
+    // find it still held when the menu closes.
+    void Release() override {
+        MouseButtonDown = false;
+        MouseReleased = false;
+    }
     // Only once the shade is full: a quick second Escape cannot close what just opened.
     void Escape() override {
         if (Menu.open && Menu.shade && Menu.shade->FAlpha >= ShadeLimit) InGameMenu(msg_Destroy);
