@@ -109,7 +109,9 @@ TEST_F(DialogReplay, ThreeLinesNeedThreeClicksAfterEachArrivalAndTheLastReleaseI
 }
 
 TEST_F(DialogReplay, DamagedLinesShowWhatTheyCanAndAreClickedThrough) {
-    // The first line: no such character, voice or direction; the second: an empty text.
+    // The first line: no such character, voice or direction; the second: an empty text; and
+    // none of the dialogs' pictures are there.
+    std::filesystem::remove(std::filesystem::path(data_) / "Dialogs.dan");
     text_ = std::regex_replace(
         text_,
         std::regex(
@@ -134,6 +136,8 @@ TEST_F(DialogReplay, DamagedLinesShowWhatTheyCanAndAreClickedThrough) {
         << log;
     EXPECT_NE(log.find("voice 42 does not exist"), std::string::npos);
     EXPECT_NE(log.find("direction 5 is neither 0 nor 1"), std::string::npos);
+    EXPECT_NE(log.find("line 2: pictures missing: dialog_bird_1_1_body.image"), std::string::npos);
+    EXPECT_NE(log.find("picture missing: dialog_panel.image"), std::string::npos);
 }
 
 } // namespace
