@@ -20,6 +20,8 @@
 #include "effects/GameEffects.h"
 #include "gui/ButtonProtocol.h"
 #include "gui/MessageBox.h"
+#include "ingame/Dialogs.h"
+#include "ingame/InGameMenu.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
@@ -45,6 +47,7 @@ void WireGame() {
     RegisterScene(scene_Map, MakeMapScene());
     RegisterScene(scene_Awards, MakeAwardsScene());
     SetScreenNotice(MakeAwardNotice());
+    RegisterScene(scene_InGameMenu, MakeInGameMenuScene());
     OptionsHooks.ScreenTooSmallForWindow = ScreenTooSmallForWindow;
     OptionsHooks.SwitchWindowMode = [](bool fullScreen) { SwitchWindowMode(fullScreen); };
     OptionsHooks.ApplyVSync = SetVSyncOption;
@@ -52,6 +55,7 @@ void WireGame() {
     Layers().Register(Layer::Message, MakeMessageLayer());
     Layers().Register(Layer::Result, MakeResultLayer());
     Layers().Register(Layer::Popup, MakePopupLayer());
+    Layers().Register(Layer::Dialog, MakeDialogLayer());
     ConnectProfileScreens();
     InstallLoadingScreen();
     SetTransitionSteps(&GameTransitionSteps());

@@ -79,12 +79,16 @@ void Destroy(uint8_t scene) {
 // The panels of a level in play: the result, the tutorial (the in-game interface goes with
 // the level scene).
 void CloseLevelLayers() {
+    Destroy(scene_InGameMenu);
+    Layers().At(Layer::Dialog).Command(msg_Destroy);
     Layers().At(Layer::Result).Command(msg_Destroy);
     Layers().At(Layer::Tutorial).Command(msg_Destroy);
 }
 
 // Leaves the level for a scene that is not a level.
 void LeaveLevel() {
+    Destroy(scene_InGameMenu);
+    Layers().At(Layer::Dialog).Command(msg_Destroy);
     CurrentScene = scene_LeaveLevel;
     Layers().At(Layer::Tutorial).Command(msg_Destroy);
     Destroy(scene_Level);

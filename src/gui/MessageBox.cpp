@@ -263,6 +263,14 @@ void SetMessageYesAction(TMessageName name, std::function<void()> action) {
     if (name < YesActions().size()) YesActions()[name] = std::move(action);
 }
 
+bool IsMessageSprite(const TSprite& sprite) {
+    if (!ActiveMessage) return false;
+    if (&sprite == ActiveMessage || &sprite == ActiveMessage->FShadowSprite) return true;
+    for (TMessageButtonSprite* button : {ActiveMessage->FButton1, ActiveMessage->FButton2})
+        if (button && (&sprite == button || &sprite == button->LightSprite())) return true;
+    return false;
+}
+
 void ForgetMessageSprites() {
     ActiveMessage = nullptr;
 }

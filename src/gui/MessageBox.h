@@ -20,6 +20,7 @@
 namespace bw {
 
 class TAnimatedSprite;
+class TSprite;
 class TButtonSprite2;
 
 // What a message asks.
@@ -59,6 +60,10 @@ const TTSTextArray& ShownMessageLines();
 
 // What Yes does for a question; the exit question's default fades the game out.
 void SetMessageYesAction(TMessageName name, std::function<void()> action);
+
+// The message's panel, shade and buttons (a scene over a frozen one moves only these of
+// everything beneath it).
+bool IsMessageSprite(const TSprite& sprite);
 
 // The sprite engine is going with every sprite: the message is forgotten unfreed.
 void ForgetMessageSprites();

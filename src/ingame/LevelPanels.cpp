@@ -1,5 +1,7 @@
 #include "ingame/LevelPanels.h"
 
+#include "ingame/InGameMenu.h"
+
 #include "Engine/KilnSprite/KilnSprite.h"
 #include "Engine/KilnSprite/SpriteEngine.h"
 #include "audio/SoundEngine.h"
@@ -650,7 +652,11 @@ bool InterfaceHit(TSprite& sprite) {
     if (&sprite != UI.Menu && &sprite != UI.Help) return false;
     if (SomethingDragged()) return true;
     HandleButtonHit(sprite, MenuButtonHover, [](TButtonName name) {
-        // The in-game menu and the help pages are not built yet.
+        if (name == button_Game_Menu) {
+            InGameMenu(msg_Create);
+            return;
+        }
+        // The help pages are not built yet.
         WriteLog(std::string(ButtonNameText(name)) + ": nothing to open yet", 1);
     });
     if (&sprite == UI.Help && UI.Bar && UI.Bar->FNotePadSprite)

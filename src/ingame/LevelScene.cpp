@@ -14,6 +14,8 @@
 #include "board/Location.h"
 #include "board/PathPreview.h"
 #include "data/KilnImages.h"
+#include "ingame/Dialogs.h"
+#include "ingame/InGameMenu.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
 #include "meta/Awards.h"
@@ -106,6 +108,12 @@ public:
 
     bool Dragging() const override { return SomethingDragged(); }
 
+    // What no layer took (a message, a dialog): the pause menu, unless something is carried
+    // or the level is over.
+    void Escape() override {
+        if (!SomethingDragged() && !Layers().Shown(Layer::Result)) InGameMenu(msg_Create);
+    }
+
     void Hit(TSprite& sprite) override { InterfaceHit(sprite); }
 
     void Second() override { LevelInterfaceSecond(); }
@@ -116,6 +124,7 @@ public:
         ForgetBoard();
         ForgetInterfaceSprites();
         ForgetResultSprites();
+        ForgetDialogSprites();
         SetBoardParent(nullptr);
         // The archives go with the game too.
         BoardSources() = {};

@@ -11,6 +11,7 @@
 #include "base/SceneTransition.h"
 #include "board/Board.h"
 #include "data/KilnImages.h"
+#include "ingame/Dialogs.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelScene.h"
 #include "meta/Profile.h"
@@ -323,6 +324,17 @@ TEST_F(LoadedLocation, APressDuringAFadeDoesNothing) {
     // Once the fade is over the same press lifts the bird.
     form_->StepFrame(60, {}, false);
     ASSERT_FALSE(TransitionVisible());
+    // The level's opening dialog came with the fade; it is clicked through first.
+    for (int line = 0; line < 10 && DialogShown(); ++line) {
+        form_->StepFrame(60, {}, false);
+        PlatformEvent e;
+        e.type = EventType::MouseClick;
+        form_->Dispatch(e);
+        e.type = EventType::MouseUp;
+        e.button = static_cast<int>(MouseButton::Left);
+        form_->Dispatch(e);
+    }
+    ASSERT_FALSE(DialogShown());
     Press(464, 110);
     form_->StepFrame(3, {}, false);
     EXPECT_TRUE(SomethingDragged());

@@ -21,6 +21,8 @@
 #include "gui/ButtonSprites.h"
 #include "gui/MessageBox.h"
 #include "gui/TextureOffsetSprite.h"
+#include "ingame/Dialogs.h"
+#include "ingame/InGameMenu.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
@@ -223,6 +225,15 @@ std::string StringList(const std::vector<std::string>& names);
 // outcome line and stage; the other panels do not tell theirs yet.
 std::string LayerJson(Layer slot, bool withStage) {
     if (!Layers().Shown(slot)) return "null";
+    if (slot == Layer::Dialog) {
+        const TDialogPanel* panel = DialogPanelSprite();
+        return "{\"line\": " + std::to_string(DialogLineShown()) +
+               ", \"lines\": " + std::to_string(DialogLineCount()) +
+               ", \"stage\": " + std::to_string(DialogStage()) +
+               ", \"character\": " + (panel ? std::to_string(panel->FCharacter) : "null") +
+               ", \"x\": " + (panel ? Num(panel->FX) : "null") +
+               ", \"parts\": " + std::to_string(DialogPartSprites().size()) + "}";
+    }
     if (const ResultStages* result = slot == Layer::Result ? ResultState() : nullptr)
         return "{\"name\": " + JsonString(ResultOutcomeKey()) +
                ", \"stage\": " + std::to_string(result->Stage) +
@@ -426,8 +437,9 @@ std::string StateJson(uint64_t tick, bool takeSounds) {
         << ",\n  \"buttons\": " << ButtonsJson(ScreenTargets(), "    ")
         << ",\n  \"layers\": {\"message\": " << MessageJson()
         << ", \"result\": " << LayerJson(Layer::Result, true)
-        << ", \"dialog\": " << LayerJson(Layer::Dialog, false)
-        << ", \"menu\": null, \"help\": null, \"tutorial\": "
+        << ", \"dialog\": " << LayerJson(Layer::Dialog, false) << ", \"menu\": "
+        << (IGMOpen() ? "{\"shade\": " + std::to_string(IGMShadeAlpha()) + "}" : "null")
+        << ", \"help\": null, \"tutorial\": "
         << (Layers().Shown(Layer::Tutorial) ? "{\"step\": null}" : "null") << "}"
         << ",\n  \"player\": " << PlayerJson() << ",\n  \"level\": " << LevelJson()
         << ",\n  \"profiles\": " << StringList(profiles) << ",\n  \"main_menu\": " << MainMenuJson()
