@@ -326,6 +326,49 @@ TEST(LevelCheckLines, StartTagsAreCountedPastCommentsAndQuotedBrackets) {
     EXPECT_EQ(pack::StartTagLines(text), (std::vector<int>{4, 6}));
 }
 
+// A list of one level played in `location`, beside the level file.
+void WriteOneLevelList(const test::TempDir& dir, int location) {
+    test::WriteText(dir.File("Levels.xml"), "<levels><Level Location=\"" +
+                                                std::to_string(location) +
+                                                "\" FileName=\"level\" map_x=\"1\" "
+                                                "map_y=\"1\"/></levels>\n");
+}
+
+TEST_F(LevelCheck, ListedLevelsAreLaidOnTheBoardsOfTheirLocations) {
+    const std::string locations = BW_TEST_SOURCE_DIR "/data/tData_Locations";
+    const std::string row3 = "<m3 Value=\"0,0,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0,0\"";
+    // A right arrow on the roof of location 4, which draws no arrows.
+    test::WriteText(
+        dir.File("level.xml"),
+        Replace(ValidLevel(), row3, "<m3 Value=\"0,0,1,22,1,0,0,0,0,0,0,0,0,0,0,0,0,0\""));
+    WriteOneLevelList(dir, 4);
+    EXPECT_EQ(Check({"--locations-dir", locations, dir.File("Levels.xml")}), 1);
+    ExpectReported(21, "no one-way cells there");
+    // Location 2 draws them.
+    WriteOneLevelList(dir, 2);
+    Check({"--locations-dir", locations, dir.File("Levels.xml")});
+    EXPECT_EQ(out.find("one-way"), std::string::npos) << out;
+
+    // A boss on the arched floor of location 6: columns 2 and 3 stand at different heights,
+    // columns 8 and 9 at one.
+    auto boss = [&](int x) {
+        std::string text = Replace(ValidLevel(), "mission_nestlings", "mission_boss_1");
+        text = Replace(text, "<Boss Kind=\"0\" X=\"1\" Y=\"1\"",
+                       "<Boss Kind=\"1\" X=\"" + std::to_string(x) + "\" Y=\"3\"");
+        text = Replace(text, "<b2 Value=\"0,0,61,", "<b2 Value=\"0,0,0,");
+        text = Replace(text, "0,2,71,", "0,2,0,");
+        text = Replace(text, row3, "<m3 Value=\"0,0,1,1,1,0,0,0,1,1,0,0,0,0,0,0,0,0\"");
+        test::WriteText(dir.File("level.xml"), text);
+    };
+    WriteOneLevelList(dir, 6);
+    boss(2);
+    EXPECT_EQ(Check({"--locations-dir", locations, dir.File("Levels.xml")}), 1);
+    ExpectReported(14, "units apart in height in location 6");
+    boss(8);
+    Check({"--locations-dir", locations, dir.File("Levels.xml")});
+    EXPECT_EQ(out.find("height"), std::string::npos) << out;
+}
+
 // ---------------------------------------------------------------- the game's levels
 
 TEST(GameLevels, SourcesPassTheCheck) {
