@@ -20,30 +20,76 @@
 
 #include <filesystem>
 #include <queue>
+#include <typeinfo>
+#include <unordered_map>
 #include <utility>
 
 #include <unistd.h>
 
 namespace bw {
 
+namespace {
+
+// What the watch looks for in a sprite of one class; worked out once per class, since the
+// engine holds well over a thousand sprites and the watch runs at every tick.
+enum class Watched { Nothing, Moving, MovedKey, MovedBonus, Bird, Bonus, Cat };
+
+Watched WatchedAs(TSprite* s) {
+    static std::unordered_map<const std::type_info*, Watched> known;
+    const std::type_info* type = &typeid(*s);
+    if (const auto it = known.find(type); it != known.end()) return it->second;
+    Watched w = Watched::Nothing;
+    if (dynamic_cast<TMovedBirdSprite*>(s) || dynamic_cast<TKilledBirdSprite*>(s) ||
+        dynamic_cast<TMovedCatSprite*>(s) || dynamic_cast<TJumpingCatSprite*>(s) ||
+        dynamic_cast<TKilledCatSprite*>(s) || dynamic_cast<TBonusWeaponSprite*>(s) ||
+        dynamic_cast<TLightningSprite*>(s) || dynamic_cast<TPaintDropSprite*>(s) ||
+        dynamic_cast<TKilledNestlingSprite*>(s))
+        w = Watched::Moving;
+    else if (dynamic_cast<TMovedKeySprite*>(s))
+        w = Watched::MovedKey;
+    else if (dynamic_cast<TMovedBonusSprite*>(s))
+        w = Watched::MovedBonus;
+    else if (dynamic_cast<TBirdSprite*>(s))
+        w = Watched::Bird;
+    else if (dynamic_cast<TBonusSprite*>(s))
+        w = Watched::Bonus;
+    else if (dynamic_cast<TCatSprite*>(s))
+        w = Watched::Cat;
+    known.emplace(type, w);
+    return w;
+}
+
+} // namespace
+
 bool BoardBusy() {
     if (!MainEngine) return true;
     for (TSprite* s : MainEngine->Items()) {
         if (s->FDeaded) continue;
-        if (dynamic_cast<TMovedBirdSprite*>(s) || dynamic_cast<TKilledBirdSprite*>(s) ||
-            dynamic_cast<TMovedCatSprite*>(s) || dynamic_cast<TJumpingCatSprite*>(s) ||
-            dynamic_cast<TKilledCatSprite*>(s) || dynamic_cast<TBonusWeaponSprite*>(s) ||
-            dynamic_cast<TLightningSprite*>(s) || dynamic_cast<TPaintDropSprite*>(s) ||
-            dynamic_cast<TKilledNestlingSprite*>(s))
+        switch (WatchedAs(s)) {
+        case Watched::Nothing:
+            break;
+        case Watched::Moving:
             return true;
-        if (auto* m = dynamic_cast<TMovedKeySprite*>(s); m && m->UnderWay()) return true;
-        if (auto* m = dynamic_cast<TMovedBonusSprite*>(s); m && m->UnderWay()) return true;
-        if (auto* b = dynamic_cast<TBirdSprite*>(s); b && b->FEggSprite->FAnimStage >= 2)
-            return true;
-        if (auto* b = dynamic_cast<TBonusSprite*>(s); b && b->FVisible && b->FBonusStatus != 0)
-            return true;
-        if (auto* c = dynamic_cast<TCatSprite*>(s); c && c->FNewShadow && c->DropStage() >= 2)
-            return true;
+        case Watched::MovedKey:
+            if (static_cast<TMovedKeySprite*>(s)->UnderWay()) return true;
+            break;
+        case Watched::MovedBonus:
+            if (static_cast<TMovedBonusSprite*>(s)->UnderWay()) return true;
+            break;
+        case Watched::Bird:
+            if (static_cast<TBirdSprite*>(s)->FEggSprite->FAnimStage >= 2) return true;
+            break;
+        case Watched::Bonus: {
+            const auto* b = static_cast<TBonusSprite*>(s);
+            if (b->FVisible && b->FBonusStatus != 0) return true;
+            break;
+        }
+        case Watched::Cat: {
+            auto* c = static_cast<TCatSprite*>(s);
+            if (c->FNewShadow && c->DropStage() >= 2) return true;
+            break;
+        }
+        }
     }
     return false;
 }
@@ -128,13 +174,17 @@ int Blockage(const BoardSnapshot& s) {
 // it needs that already stand round it.
 double CatPressure(const BoardSnapshot& s) {
     double pressure = 0;
+    MatchGridArray grid;
+    bool gridMade = false;
     for (int x = 1; x <= 16; ++x)
         for (int y = 1; y <= 16; ++y) {
             const CatState& cat = s.Cats[x][y];
             if (!cat.Visible || cat.NewShadow) continue;
             const int need = CatCatchNeed(cat.Kind);
             if (need <= 0) continue;
-            const int have = static_cast<int>(BirdsAroundCat(s, {x, y}, false).size());
+            if (!gridMade) MatchGrid(s, grid);
+            gridMade = true;
+            const int have = static_cast<int>(BirdsAroundCat(s, grid, {x, y}, false).size());
             pressure += static_cast<double>(std::min(have, need)) / need;
         }
     return pressure;
