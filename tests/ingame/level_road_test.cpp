@@ -319,26 +319,29 @@ TEST_F(LevelRoad, TheResultShowsTheVerdictTheWinRecorded) {
 }
 
 TEST_F(LevelRoad, ALevelMissingFromTheDataSendsThePlayerToTheMapWithANotice) {
-    // Level 8 is one drag; level 9 has no file (yet).
-    const std::string extra = home_.File("eight.dan");
-    testing::WriteArchive(extra,
-                          {{"level_08.xml", testing::LevelFileXml(KeyBesideCage("level_08"))}});
+    // Level 1 is one drag; level 2 is listed but has no file (yet).
+    const testing::FixtureLevel first = KeyBesideCage("fx_first");
+    testing::FixtureLevel unwritten;
+    unwritten.name = "fx_unwritten";
+    const std::string extra = home_.File("unwritten.dan");
+    testing::WriteArchive(extra, {{"Levels.xml", testing::LevelListXml({first, unwritten})},
+                                  {"fx_first.xml", testing::LevelFileXml(first)}});
     Road road({
-        {"level 8", BoardAtRest, "+0 drag 1 1 3 1\n"},
+        {"level 1", BoardAtRest, "+0 drag 1 1 3 1\n"},
         {"its result", ResultButtonsUp, "+0 click button_Result_Continue\n"},
-        {"the notice on the map", [] { return NoticeOnMap(9); },
+        {"the notice on the map", [] { return NoticeOnMap(2); },
          "+0 expect layers.message.name == message_default\n"
          "+0 click button_Msg_Continue\n"},
         {"the map without the notice", [] { return InScene(scene_Map) && !MessageShown(); },
          "+0 click button_Map_Start\n"},
-        {"the notice again, the map still there", [] { return NoticeOnMap(9); },
+        {"the notice again, the map still there", [] { return NoticeOnMap(2); },
          "+0 expect map exists\n+0 click button_Msg_Continue\n"},
         {"the map once more", [] { return InScene(scene_Map) && !MessageShown(); },
          "+0 click button_Map_Level 1\n"},
         {"level 1 from its nest", [] { return BoardAtRest() && Player.Level == 0; },
          "+0 expect scene == scene_Level\n"},
     });
-    Play(road, 8, 7, {extra});
+    Play(road, 1, 0, {extra});
 }
 
 TEST_F(LevelRoad, WinningTheLastLevelCompletesTheGameAndTheCreditsFollow) {

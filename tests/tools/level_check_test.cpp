@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 
 namespace bw {
@@ -325,6 +326,49 @@ TEST(LevelCheckLines, StartTagsAreCountedPastCommentsAndQuotedBrackets) {
     EXPECT_EQ(pack::StartTagLines(text), (std::vector<int>{4, 6}));
 }
 
+// A list of one level played in `location`, beside the level file.
+void WriteOneLevelList(const test::TempDir& dir, int location) {
+    test::WriteText(dir.File("Levels.xml"), "<levels><Level Location=\"" +
+                                                std::to_string(location) +
+                                                "\" FileName=\"level\" map_x=\"1\" "
+                                                "map_y=\"1\"/></levels>\n");
+}
+
+TEST_F(LevelCheck, ListedLevelsAreLaidOnTheBoardsOfTheirLocations) {
+    const std::string locations = BW_TEST_SOURCE_DIR "/data/tData_Locations";
+    const std::string row3 = "<m3 Value=\"0,0,1,1,1,0,0,0,0,0,0,0,0,0,0,0,0,0\"";
+    // A right arrow on the roof of location 4, which draws no arrows.
+    test::WriteText(
+        dir.File("level.xml"),
+        Replace(ValidLevel(), row3, "<m3 Value=\"0,0,1,22,1,0,0,0,0,0,0,0,0,0,0,0,0,0\""));
+    WriteOneLevelList(dir, 4);
+    EXPECT_EQ(Check({"--locations-dir", locations, dir.File("Levels.xml")}), 1);
+    ExpectReported(21, "no one-way cells there");
+    // Location 2 draws them.
+    WriteOneLevelList(dir, 2);
+    Check({"--locations-dir", locations, dir.File("Levels.xml")});
+    EXPECT_EQ(out.find("one-way"), std::string::npos) << out;
+
+    // A boss on the arched floor of location 6: columns 2 and 3 stand at different heights,
+    // columns 8 and 9 at one.
+    auto boss = [&](int x) {
+        std::string text = Replace(ValidLevel(), "mission_nestlings", "mission_boss_1");
+        text = Replace(text, "<Boss Kind=\"0\" X=\"1\" Y=\"1\"",
+                       "<Boss Kind=\"1\" X=\"" + std::to_string(x) + "\" Y=\"3\"");
+        text = Replace(text, "<b2 Value=\"0,0,61,", "<b2 Value=\"0,0,0,");
+        text = Replace(text, "0,2,71,", "0,2,0,");
+        text = Replace(text, row3, "<m3 Value=\"0,0,1,1,1,0,0,0,1,1,0,0,0,0,0,0,0,0\"");
+        test::WriteText(dir.File("level.xml"), text);
+    };
+    WriteOneLevelList(dir, 6);
+    boss(2);
+    EXPECT_EQ(Check({"--locations-dir", locations, dir.File("Levels.xml")}), 1);
+    ExpectReported(14, "units apart in height in location 6");
+    boss(8);
+    Check({"--locations-dir", locations, dir.File("Levels.xml")});
+    EXPECT_EQ(out.find("height"), std::string::npos) << out;
+}
+
 // ---------------------------------------------------------------- the game's levels
 
 TEST(GameLevels, SourcesPassTheCheck) {
@@ -361,7 +405,7 @@ protected:
     TLevelsList list;
 };
 
-TEST_F(BuiltLevels, EveryBuiltLevelLoadsAsANestlingMission) {
+TEST_F(BuiltLevels, EveryBuiltLevelLoadsAsANestlingOrABossMission) {
     ASSERT_EQ(list.size(), 56u);
     int loaded = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -372,6 +416,12 @@ TEST_F(BuiltLevels, EveryBuiltLevelLoadsAsANestlingMission) {
         if (!levels.ReadRecord(entry.FileName + ".xml", bytes)) continue; // not written yet
         ++loaded;
         const TLevel_Data data = Level(static_cast<int>(i));
+        if (data.Mission == mission_boss_1) {
+            EXPECT_EQ(data.Boss.Kind, 1) << entry.FileName;
+            EXPECT_GE(data.Boss.Health, 1) << entry.FileName;
+            EXPECT_EQ(data.NestlingsMaxCommon, 0) << entry.FileName;
+            continue;
+        }
         EXPECT_EQ(data.Mission, mission_nestlings) << entry.FileName;
         EXPECT_GT(data.NestlingsMaxCommon, 0) << entry.FileName;
         EXPECT_LE(data.NestlingsMaxCommon, 10) << entry.FileName;
@@ -446,14 +496,38 @@ bool GroupHolds(const TMatchResult& m, TCoord2 c) {
     return false;
 }
 
+// Whether a cat of the level leaves what the event names (a key, or a bonus of one of the
+// given kinds 1..5) when it is caught.
+bool CatsBring(const TLevel_Data& level, const std::string& event, std::set<int> bonuses = {}) {
+    for (const TLevelData_Cat& cat : level.Cats)
+        if (cat.Event_name == event && (bonuses.empty() || bonuses.count(cat.Event_value)))
+            return true;
+    return false;
+}
+
 // Once the birds, cats, other keys and nestlings are out of the way and the gates are open,
 // some key reaches each caged nestling: no wall, arrow lane or board shape shuts one off for
-// good (walls only fall to bonuses, and early levels have none).
+// good. Walls fall only to bombs and fireworks, so they stay where the level has neither; keys
+// that cats bring may be left on any cell.
 TEST_F(BuiltLevels, EveryNestlingCanBeReachedByAKey) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         std::vector<uint8_t> bytes;
         if (!levels.ReadRecord(list[i].FileName + ".xml", bytes)) continue;
-        const BoardSnapshot start = Snapshot(Level(static_cast<int>(i)));
+        const TLevel_Data level = Level(static_cast<int>(i));
+        BoardSnapshot start = Snapshot(level);
+        bool breakers = CatsBring(level, "event_drop_bonus", {1, 2});
+        for (int x = 1; x <= 16; ++x)
+            for (int y = 1; y <= 16; ++y)
+                breakers = breakers ||
+                           (start.Bonuses[x][y].Visible &&
+                            (start.Bonuses[x][y].Kind == 41 || start.Bonuses[x][y].Kind == 42));
+        if (CatsBring(level, "event_drop_key")) {
+            for (int x = 1; x <= 16; ++x)
+                for (int y = 1; y <= 16; ++y)
+                    if (start.Cells[x][y].Exists && !start.Walls[x][y].Visible &&
+                        !start.Nestlings[x][y])
+                        start.Keys[x][y] = true;
+        }
         BoardSnapshot bare = start;
         for (int x = 0; x < BoardGridSize; ++x) {
             for (int y = 0; y < BoardGridSize; ++y) {
@@ -461,6 +535,8 @@ TEST_F(BuiltLevels, EveryNestlingCanBeReachedByAKey) {
                 bare.Cats[x][y] = {};
                 bare.Keys[x][y] = false;
                 bare.Nestlings[x][y] = false;
+                bare.Bonuses[x][y] = {};
+                if (breakers) bare.Walls[x][y] = {};
                 if (bare.Gates[x][y].Visible) bare.Gates[x][y].Opened = true;
             }
         }
@@ -524,6 +600,36 @@ TEST_F(BuiltLevels, CrowTutorialMoveWorksOnLevel7) {
     EXPECT_TRUE(MoveBird(s, {11, 1}, {5, 2}));
     // With the crow gone, the way to the nestling behind it is open.
     EXPECT_TRUE(s.Nestlings[12][1]);
+}
+
+TEST_F(BuiltLevels, BombTutorialMoveSetsTheBombOffOnLevel9) {
+    BoardSnapshot s = Snapshot(Level(8));
+    ASSERT_EQ(s.Bonuses[8][2].Kind, 41);
+    ASSERT_EQ(s.Birds[4][2].Kind, s.Birds[3][2].Kind);
+    s.Dragged = drag_Bonus;
+    s.DraggedBonusKind = 41;
+    ASSERT_TRUE(FindPath(s, {8, 2}, {5, 2}).PathWasFind);
+    s.Bonuses[5][2] = s.Bonuses[8][2];
+    s.Bonuses[8][2] = {};
+    s.Dragged = drag_Nothing;
+    const TMatchResult m = FindMatches(s);
+    EXPECT_TRUE(GroupHolds(m, {5, 2}));
+    EXPECT_TRUE(GroupHolds(m, {4, 2}));
+}
+
+TEST_F(BuiltLevels, BossTutorialHamburgerReachesTheBossOnLevel24) {
+    const TLevel_Data level = Level(23);
+    ASSERT_EQ(level.Mission, mission_boss_1);
+    EXPECT_EQ(level.Boss.Pos.x, 14);
+    EXPECT_EQ(level.Boss.Pos.y, 3);
+    BoardSnapshot s = Snapshot(level);
+    s.BossOnBoard = true;
+    s.BossPos = {level.Boss.Pos.x, level.Boss.Pos.y};
+    ASSERT_EQ(s.Bonuses[9][6].Kind, HamburgerBonusKind);
+    s.Dragged = drag_Bonus;
+    s.DraggedBonusKind = HamburgerBonusKind;
+    EXPECT_TRUE(FindPath(s, {9, 6}, {14, 3}).PathWasFind);
+    EXPECT_TRUE(FindPath(s, {9, 6}, {15, 3}).PathWasFind);
 }
 
 } // namespace

@@ -33,10 +33,12 @@ const char* const Usage =
     "      writes one line of UTF-8 text set with a built font, white on grey\n"
     "  datapack svg FILE.svg WxH OUT.png\n"
     "      renders one SVG file the way the build renders pictures (straight alpha)\n"
-    "  datapack check-levels [--levels-dir DIR] [--manifest MANIFEST] FILE...\n"
+    "  datapack check-levels [--levels-dir DIR] [--manifest MANIFEST]\n"
+    "                        [--locations-dir DIR] FILE...\n"
     "      checks level files and level lists (a list's level files too; they are looked\n"
     "      up in DIR, by default the list's folder; files the manifest marks planned may\n"
-    "      be missing)\n"
+    "      be missing); a list's levels also against the boards of their locations (by\n"
+    "      default in tData_Locations beside the levels folder)\n"
     "  datapack drawings\n"
     "      lists the drawing programs usable with <image draw=\"...\">\n";
 
@@ -249,11 +251,14 @@ int RunDatapack(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     if (command == "check-levels") {
         std::vector<std::string> files;
-        std::string levelsDir, manifest;
+        std::string levelsDir, manifest, locationsDir;
         for (std::size_t i = 1; i < args.size(); ++i) {
-            if (args[i] == "--levels-dir" || args[i] == "--manifest") {
+            if (args[i] == "--levels-dir" || args[i] == "--manifest" ||
+                args[i] == "--locations-dir") {
                 if (i + 1 >= args.size()) return UsageError(err, args[i] + " needs a value");
-                (args[i] == "--levels-dir" ? levelsDir : manifest) = args[i + 1];
+                (args[i] == "--levels-dir" ? levelsDir
+                 : args[i] == "--manifest" ? manifest
+                                           : locationsDir) = args[i + 1];
                 ++i;
             } else if (args[i].rfind("--", 0) == 0) {
                 return UsageError(err, "unknown option " + args[i]);
@@ -262,7 +267,7 @@ int RunDatapack(const std::vector<std::string>& args, std::ostream& out, std::os
             }
         }
         if (files.empty()) return UsageError(err, "check-levels needs level files");
-        return RunCheckLevels(files, levelsDir, manifest, out, err);
+        return RunCheckLevels(files, levelsDir, manifest, out, err, locationsDir);
     }
     if (command == "drawings") {
         for (const DrawingEntry& d : DrawingPrograms()) out << d.Name << "\t" << d.Summary << "\n";

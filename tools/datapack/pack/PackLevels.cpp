@@ -2,6 +2,8 @@
 
 #include "board/LevelData.h"
 #include "board/LevelTasks.h"
+#include "board/Location.h"
+#include "board/LocationLayout.h"
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
@@ -10,6 +12,7 @@
 
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <ostream>
@@ -140,10 +143,17 @@ bool IntField(const TXMLNode& node, std::string_view name, int32_t& value) {
     return value != sentinel;
 }
 
+// The location a level of the list is played in, read from its location file.
+struct LevelLocation {
+    int Number = 0;
+    TLocationOptions Options;
+};
+
 class LevelChecker {
 public:
-    LevelChecker(const TXMLNode& root, const LineMap& lines, CheckReport& report)
-        : Root(root), Line(lines), Report(report) {}
+    LevelChecker(const TXMLNode& root, const LineMap& lines, CheckReport& report,
+                 const LevelLocation* location = nullptr)
+        : Root(root), Line(lines), Report(report), Location(location) {}
 
     void Run();
 
@@ -151,6 +161,7 @@ private:
     const TXMLNode& Root;
     const LineMap& Line;
     CheckReport& Report;
+    const LevelLocation* Location;
     TLevel_Data Data;
 
     // Last element that set each row ("m" rows in [0], "b" rows in [1]).
@@ -164,6 +175,7 @@ private:
     void CheckCat(const TXMLNode& cat);
     void CheckTotals();
     void CheckTaskNeedsPlay();
+    void CheckLayout();
     BoardTaskSummary StartingBoard() const;
     bool CellExists(int x, int y) const {
         return IsPlayableCell(x, y) &&
@@ -207,6 +219,56 @@ void LevelChecker::Run() {
     }
     CheckTotals();
     CheckTaskNeedsPlay();
+    if (Location) CheckLayout();
+}
+
+// What the level's location makes of its cells: every cell must be one the location's board
+// builds, one-way cells only where its layout draws arrows (elsewhere they would play as
+// ordinary cells), and the boss must lie on two cells whose occupants stand at one height.
+void LevelChecker::CheckLayout() {
+    const TLocationOptions& options = Location->Options;
+    const std::string where = "location " + std::to_string(Location->Number);
+    std::map<std::pair<int, int>, CellPlacement> placed;
+    for (const CellPlacement& p : LayoutCells(options, Data.Map)) placed[{p.Cell.x, p.Cell.y}] = p;
+    auto rowLine = [&](int y) { return RowNodes[0][y] ? Line(RowNodes[0][y]) : Line(&Root); };
+    for (int y = 1; y <= 16; ++y) {
+        for (int x = 1; x <= 16; ++x) {
+            const int32_t code = Data.Map[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
+            if (code <= 0) continue;
+            const auto it = placed.find({x, y});
+            if (it == placed.end()) {
+                Report(rowLine(y),
+                       "cell " + Cell(x, y) + " lies outside the board that " + where + " builds");
+                continue;
+            }
+            if (ClassifyCellCode(code) == cellkind_OneWay && it->second.Arrow == 0)
+                Report(rowLine(y), "one-way cell " + std::to_string(code) + " at " + Cell(x, y) +
+                                       ": the layout of " + where +
+                                       " has no one-way cells there, so it plays as an "
+                                       "ordinary cell");
+        }
+    }
+    if (Data.Mission != mission_boss_1 || Data.Boss.Kind != 1) return;
+    const TCoord2 left{Data.Boss.Pos.x, Data.Boss.Pos.y};
+    const auto a = placed.find({left.x, left.y});
+    const auto b = placed.find({left.x + 1, left.y});
+    if (a == placed.end() || b == placed.end()) return; // reported with the cells above
+    // Occupants stand on the cell picture's centre point of its pattern.
+    auto height = [&](const CellPlacement& p) {
+        const std::size_t pattern = static_cast<std::size_t>(p.Pattern);
+        const float centre =
+            pattern < options.FMapCentres.size() ? options.FMapCentres[pattern].y : 0.0f;
+        return p.Pos.y + centre * options.FMapElementsScale.y;
+    };
+    const float ha = height(a->second), hb = height(b->second);
+    if (std::fabs(ha - hb) > 1.0f) {
+        const TXMLNode* boss = Settings.count("boss") ? Settings["boss"] : &Root;
+        Report(Line(boss), "the boss lies on " + Cell(left.x, left.y) + " and " +
+                               Cell(left.x + 1, left.y) + ", whose occupants stand " +
+                               std::to_string(static_cast<int>(std::lround(std::fabs(ha - hb)))) +
+                               " units apart in height in " + where +
+                               ": put it on two cells of one height");
+    }
 }
 
 void LevelChecker::CheckRows(const TXMLNode& section, char prefix, int grid) {
@@ -562,7 +624,7 @@ void LevelChecker::CheckTaskNeedsPlay() {
 
 void CheckList(const TXMLNode& root, const LineMap& line, const fs::path& levelsDir,
                const std::set<std::string>& planned, CheckReport& report,
-               std::vector<fs::path>& listed, int& plannedMissing) {
+               std::vector<std::pair<fs::path, int>>& listed, int& plannedMissing) {
     std::set<std::string> names;
     int index = 0;
     for (const TXMLNode& child : root) {
@@ -576,9 +638,12 @@ void CheckList(const TXMLNode& root, const LineMap& line, const fs::path& levels
             continue;
         }
         int32_t v = 0;
+        int location = 0;
         if (!IntField(child, "Location", v) || v < 1 || v > 12)
             report(at,
                    number + ": Location \"" + child.GetFieldValue("Location") + "\" is not 1..12");
+        else
+            location = v;
         for (const auto& [attr, limit] : {std::pair<const char*, int>{"map_x", 1920},
                                           std::pair<const char*, int>{"map_y", 1080}}) {
             if (!IntField(child, attr, v) || v < 0 || v > limit)
@@ -596,7 +661,7 @@ void CheckList(const TXMLNode& root, const LineMap& line, const fs::path& levels
         const fs::path path = levelsDir / (file + ".xml");
         std::error_code ec;
         if (fs::is_regular_file(path, ec)) {
-            listed.push_back(path);
+            listed.push_back({path, location});
         } else if (planned.count(key)) {
             ++plannedMissing;
         } else {
@@ -681,7 +746,8 @@ std::vector<int> StartTagLines(std::string_view text) {
 }
 
 int RunCheckLevels(const std::vector<std::string>& files, const std::string& levelsDir,
-                   const std::string& manifest, std::ostream& out, std::ostream& err) {
+                   const std::string& manifest, std::ostream& out, std::ostream& err,
+                   const std::string& locationsDir) {
     std::set<std::string> planned;
     if (!manifest.empty()) {
         std::vector<ManifestRow> rows;
@@ -697,14 +763,33 @@ int RunCheckLevels(const std::vector<std::string>& files, const std::string& lev
     }
 
     std::vector<LevelProblem> problems;
-    std::vector<fs::path> levels;
+    std::vector<std::pair<fs::path, int>> levels; // file, location (0: not known)
     std::set<fs::path> seen;
     int plannedMissing = 0;
-    auto addLevel = [&](const fs::path& p) {
+    auto addLevel = [&](const fs::path& p, int location) {
         std::error_code ec;
         fs::path canonical = fs::weakly_canonical(p, ec);
         if (ec) canonical = p;
-        if (seen.insert(canonical).second) levels.push_back(p);
+        if (seen.insert(canonical).second) levels.push_back({p, location});
+    };
+    // The location files, read once each.
+    std::map<int, std::unique_ptr<LevelLocation>> locations;
+    fs::path locationFolder = locationsDir;
+    auto location = [&](int number) -> const LevelLocation* {
+        if (number <= 0 || locationFolder.empty()) return nullptr;
+        auto& slot = locations[number];
+        if (!slot) {
+            slot = std::make_unique<LevelLocation>();
+            slot->Number = number;
+            const fs::path file = locationFolder / LocationKey(number);
+            if (!LoadLocationFileFromDisk(file.string(), slot->Options)) {
+                problems.push_back({file.string(), 0,
+                                    "cannot be read as a location: its levels' cells are not "
+                                    "checked against it"});
+                slot->Number = -1;
+            }
+        }
+        return slot->Number > 0 ? slot.get() : nullptr;
     };
     for (const std::string& file : files) {
         LevelDocument doc;
@@ -715,16 +800,20 @@ int RunCheckLevels(const std::vector<std::string>& files, const std::string& lev
         if (doc.Root && Lower(doc.Root->Name()) == "levels") {
             const fs::path dir =
                 levelsDir.empty() ? fs::path(file).parent_path() : fs::path(levelsDir);
-            std::vector<fs::path> listed;
+            std::vector<std::pair<fs::path, int>> listed;
             CheckReport report(file, problems);
             const LineMap lines(doc.Root.get(), doc.Text);
             CheckList(*doc.Root, lines, dir, planned, report, listed, plannedMissing);
-            for (const fs::path& p : listed) addLevel(p);
+            // The locations beside the levels, unless told.
+            std::error_code ec;
+            if (locationFolder.empty() && fs::is_directory(dir / ".." / "tData_Locations", ec))
+                locationFolder = dir / ".." / "tData_Locations";
+            for (const auto& [p, number] : listed) addLevel(p, number);
         } else {
-            addLevel(file);
+            addLevel(file, 0);
         }
     }
-    for (const fs::path& level : levels) {
+    for (const auto& [level, number] : levels) {
         LevelDocument doc;
         if (!ReadDocument(level, doc)) {
             problems.push_back({level.string(), 0, "cannot be read"});
@@ -741,7 +830,7 @@ int RunCheckLevels(const std::vector<std::string>& files, const std::string& lev
                    "the root element is <" + doc.Root->Name() + ">, not <level>");
             continue;
         }
-        LevelChecker(*doc.Root, lines, report).Run();
+        LevelChecker(*doc.Root, lines, report, location(number)).Run();
     }
 
     for (const LevelProblem& p : problems) {

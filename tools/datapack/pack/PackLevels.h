@@ -19,8 +19,13 @@ std::vector<int> StartTagLines(std::string_view text);
 // "datapack check-levels": every FILE is a level file or a level list (told apart by the
 // root element); a list's level files are checked too. `levelsDir` defaults to the list's
 // own folder; `manifest` (optional) names the level files that are planned, not yet written.
+// The levels of a list are also checked against the location each is played in, read from
+// `locationsDir` (default: "tData_Locations" beside the levels folder, when there is one): their
+// cells must lie on the location's board, one-way cells only where its layout has arrows, and a
+// boss on two cells of one height.
 // Reports "FILE:LINE: message" on `out`. Returns 0 when nothing was found, 1 otherwise.
 int RunCheckLevels(const std::vector<std::string>& files, const std::string& levelsDir,
-                   const std::string& manifest, std::ostream& out, std::ostream& err);
+                   const std::string& manifest, std::ostream& out, std::ostream& err,
+                   const std::string& locationsDir = {});
 
 } // namespace bw::pack
