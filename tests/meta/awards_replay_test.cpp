@@ -198,8 +198,9 @@ TEST_F(AwardsReplay, TwoMedalsOfOneWinAreAnnouncedOverTheBoardOneAfterTheOther) 
         std::vector<ReplayEvent> events;
         std::string error;
         if (seen.size() == 1 && seen[0].to == 0 && tick == seen[0].from + 90 &&
-            !DocsShot("awards-popup.png").empty())
+            !DocsShot("awards-popup.png").empty()) {
             EXPECT_TRUE(ParseReplayScript(DocsShot("awards-popup.png"), events, error));
+        }
         const bool atRest = CurrentScene == scene_Level && !TransitionVisible() && !LevelFinished &&
                             !IsResultShown() && !testing::BoardBusy();
         if (dragged || !atRest) return events;
