@@ -427,6 +427,18 @@ TEST_F(DataFolder, LargeSheetsAreSplitWithoutCuttingPatterns) {
     EXPECT_EQ(image.Textures.back().front(), 0xFF204080u);
 }
 
+TEST_F(DataFolder, AnimationSheetsLeaveNoEmptyCells) {
+    // Sixteen frames of 130 px do not fit one row of 2048: two rows of eight, not 15 + 1.
+    Archive("A", "<image key='walk.image' draw='solid' pattern='130x130' frames='16'>"
+                 "<param name='color' value='#FF204080'/></image>");
+    ASSERT_EQ(Build(), 0) << err;
+    const TKilnImageData image = Image("A", "walk.image");
+    EXPECT_EQ(image.PatternCount, 16);
+    ASSERT_EQ(image.Textures.size(), 1u);
+    EXPECT_EQ(image.TextureSize.x, 8 * 130);
+    EXPECT_EQ(image.TextureSize.y, 2 * 130);
+}
+
 TEST_F(DataFolder, DrawingProgramsAreDeterministicPerSeed) {
     ASSERT_NE(FindDrawingProgram("grain"), nullptr);
     ASSERT_NE(FindDrawingProgram("solid"), nullptr);

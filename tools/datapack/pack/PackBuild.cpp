@@ -93,8 +93,11 @@ bool RenderImageItem(const ArchiveDescription& archive, const ImageItem& item, T
 
     const TPoint2px cell = item.Pattern;
     const int count = item.Count;
-    const int columns = std::max(1, std::min(count, MaxImportTextureSize / cell.x));
-    const int rows = (count + columns - 1) / columns;
+    // As few rows as the widest texture allows, then the cells spread evenly over them: a
+    // last row filled only in part would be texture memory that holds nothing.
+    const int widest = std::max(1, std::min(count, MaxImportTextureSize / cell.x));
+    const int rows = (count + widest - 1) / widest;
+    const int columns = (count + rows - 1) / rows;
     Picture sheet;
     sheet.width = columns * cell.x;
     sheet.height = rows * cell.y;
