@@ -11,6 +11,7 @@
 // Prints one line per figure; fails (exit 1) when a session cannot start or a level cannot
 // be played. BW_BENCH_SMOKE walks three locations instead of twelve.
 // Usage: bench/bench_memory (the data set is found beside CMakeCache.txt, or in BW_DATA).
+#include "BenchSession.h"
 #include "app/GameWiring.h"
 #include "app/LoadingScreen.h"
 #include "app/MainForm.h"
@@ -71,14 +72,7 @@ Figures Session(const std::string& data, const std::vector<int>& walk) {
         std::filesystem::temp_directory_path() / ("bw_bench_memory_" + std::to_string(::getpid()));
     std::filesystem::remove_all(home);
     std::filesystem::create_directories(home);
-    bw::LaunchSettings ls;
-    ls.homeFolder = home.string();
-    ls.dataFolder = data;
-    ls.virtualTime = true;
-    ls.seed = 1;
-    ls.fullScreen = true;
-    ls.desktopSize = bw::TPoint2px{1920, 1080};
-    ls.visibleWindow = false;
+    const bw::LaunchSettings ls = BenchLaunch(data, home.string());
     bw::Player = bw::TPlayer{};
     bw::WireGame();
     auto form = std::make_unique<bw::TMainForm>(ls);

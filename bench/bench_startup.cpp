@@ -4,6 +4,7 @@
 //
 // Run from the build tree: bench/bench_startup (the data set is found beside CMakeCache.txt,
 // or in BW_DATA).
+#include "BenchSession.h"
 #include "BenchTime.h"
 #include "app/GameWiring.h"
 #include "app/MainForm.h"
@@ -46,14 +47,7 @@ std::string FreshHome() {
 // One start: the window, the device, the start-up pictures, the splash created and ended at
 // once, the main loading batch. Returns whether the first loading screen was reached.
 bool StartOnce(const std::string& data, std::unique_ptr<bw::TMainForm>& form) {
-    bw::LaunchSettings ls;
-    ls.homeFolder = FreshHome();
-    ls.dataFolder = data;
-    ls.virtualTime = true;
-    ls.seed = 1;
-    ls.fullScreen = true;
-    ls.desktopSize = bw::TPoint2px{1920, 1080};
-    ls.visibleWindow = false;
+    const bw::LaunchSettings ls = BenchLaunch(data, FreshHome());
     bw::Player = bw::TPlayer{};
     bw::WireGame();
     form = std::make_unique<bw::TMainForm>(ls);

@@ -80,6 +80,7 @@ public:
         uint32_t quads = 0;
         uint32_t triangles = 0;
         uint32_t drawCalls = 0;
+        uint32_t culledQuads = 0; // quads left out because nothing of them could show
     };
     virtual Stats FrameStats() const = 0;
 

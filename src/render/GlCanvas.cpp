@@ -263,6 +263,22 @@ void GlCanvas::Prepare(unsigned texture, TBlendingEffect effect, Primitive primi
 }
 
 void GlCanvas::TexMap(const TPoint4& corners, const TColor4& colors, TBlendingEffect effect) {
+    // What cannot show costs nothing: a quad wholly outside the clip, or one whose corners
+    // are all fully transparent (every pixel of it would be discarded).
+    float left = corners[0].x, right = left, top = corners[0].y, bottom = top;
+    for (int i = 1; i < 4; ++i) {
+        left = std::min(left, corners[i].x);
+        right = std::max(right, corners[i].x);
+        top = std::min(top, corners[i].y);
+        bottom = std::max(bottom, corners[i].y);
+    }
+    if (right <= static_cast<float>(clip_.left) || left >= static_cast<float>(clip_.right) ||
+        bottom <= static_cast<float>(clip_.top) || top >= static_cast<float>(clip_.bottom) ||
+        (ColorAlpha(colors[0]) | ColorAlpha(colors[1]) | ColorAlpha(colors[2]) |
+         ColorAlpha(colors[3])) == 0) {
+        ++stats_.culledQuads;
+        return;
+    }
     Prepare(selTexture_, effect, Primitive::Quads);
     const std::array<float, 4> q = ProjectiveWeights(corners);
     Vertex* out = batch_.data() + batchCount_;
@@ -360,7 +376,20 @@ void GlCanvas::Flush() {
     else
         glDrawArrays(GL_TRIANGLES, first, static_cast<GLsizei>(batchCount_));
     ++stats_.drawCalls;
+    if (capture_) Capture();
     batchCount_ = 0;
+}
+
+void GlCanvas::Capture() {
+    const size_t before = capture_->vertices.size();
+    if (batchPrimitive_ == Primitive::Quads) {
+        for (size_t b = 0; b + 4 <= batchCount_; b += 4)
+            for (size_t k : {0, 1, 2, 0, 2, 3}) capture_->vertices.push_back(batch_[b + k]);
+    } else {
+        capture_->vertices.insert(capture_->vertices.end(), batch_.begin(),
+                                  batch_.begin() + static_cast<std::ptrdiff_t>(batchCount_));
+    }
+    capture_->draws.emplace_back(batchTexture_, capture_->vertices.size() - before);
 }
 
 void GlCanvas::ApplyViewport() {
@@ -371,11 +400,18 @@ void GlCanvas::ApplyViewport() {
 }
 
 void GlCanvas::SetClipRect(const TRect& rect) {
+    TRect clip;
+    clip.left = std::clamp(rect.left, 0, size_.x);
+    clip.top = std::clamp(rect.top, 0, size_.y);
+    clip.right = std::clamp(rect.right, clip.left, size_.x);
+    clip.bottom = std::clamp(rect.bottom, clip.top, size_.y);
+    // Setting the clip it already has must not split the batch.
+    if (scissorSet_ && clip.left == clip_.left && clip.top == clip_.top &&
+        clip.right == clip_.right && clip.bottom == clip_.bottom)
+        return;
     Flush();
-    clip_.left = std::clamp(rect.left, 0, size_.x);
-    clip_.top = std::clamp(rect.top, 0, size_.y);
-    clip_.right = std::clamp(rect.right, clip_.left, size_.x);
-    clip_.bottom = std::clamp(rect.bottom, clip_.top, size_.y);
+    clip_ = clip;
+    scissorSet_ = true;
     glEnable(GL_SCISSOR_TEST);
     glScissor(clip_.left, size_.y - clip_.bottom, clip_.Width(), clip_.Height());
 }
@@ -388,6 +424,7 @@ void GlCanvas::Resize(int width, int height) {
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer_);
     ApplyViewport();
+    scissorSet_ = false; // the box counts from the bottom, which has moved
     SetClipRect(TRect{0, 0, size_.x, size_.y});
 }
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bw {
@@ -43,15 +44,24 @@ public:
     // Largest texture side the device takes.
     int MaxTextureSize() const { return maxTextureSize_; }
 
-protected:
-    void DrawTriangles(const ColorVertex* vertices, size_t count, TBlendingEffect effect) override;
-
-private:
     struct Vertex {
         float x, y;     // client pixels
         float u, v, q;  // projective texture coordinates (u*q, v*q, q)
         uint32_t color; // ARGB
     };
+    // What the device was sent, for measuring a frame against a bare replay of it: every
+    // vertex as triangles, and the GL texture of each draw call with its vertex count.
+    struct DrawCapture {
+        std::vector<Vertex> vertices;
+        std::vector<std::pair<unsigned, size_t>> draws;
+    };
+    // Appends what each following draw call sends to `capture` (nullptr stops).
+    void SetDrawCapture(DrawCapture* capture) { capture_ = capture; }
+
+protected:
+    void DrawTriangles(const ColorVertex* vertices, size_t count, TBlendingEffect effect) override;
+
+private:
     struct Texture {
         unsigned name = 0;
         int width = 0;
@@ -64,6 +74,7 @@ private:
     void Prepare(unsigned texture, TBlendingEffect effect, Primitive primitive);
     void ApplyBlend(TBlendingEffect effect);
     void ApplyViewport();
+    void Capture(); // the batch into capture_
     unsigned GlName(TextureId tex) const;
 
     TPoint2px size_{};
@@ -98,6 +109,8 @@ private:
     unsigned boundTexture_ = ~0u;
 
     Stats stats_;
+    DrawCapture* capture_ = nullptr;
+    bool scissorSet_ = false; // clip_ is what the scissor box holds
 };
 
 } // namespace bw

@@ -266,6 +266,33 @@ TEST_F(GlCanvasTest, QuadsSharingTextureAndEffectGoOutInOneDrawCall) {
     EXPECT_EQ(canvas.FrameStats().drawCalls, 11u);
 }
 
+// What cannot show is left out, and the clip set again as it was keeps the batch whole; a
+// quad that reaches into the clip still draws its visible part.
+TEST_F(GlCanvasTest, QuadsThatCannotShowAreLeftOutAndAnUnchangedClipKeepsTheBatch) {
+    GlCanvas& canvas = MakeCanvas(kSize, kSize);
+    const std::vector<uint32_t> white(4, 0xFFFFFFFF);
+    const TextureId a = canvas.CreateTexture(2, 2, white.data());
+    const auto at = [](float x, float y, float w) {
+        return TPoint4{TPoint2{x, y}, TPoint2{x + w, y}, TPoint2{x + w, y + w}, TPoint2{x, y + w}};
+    };
+    canvas.BeginFrame(0xFF000000);
+    canvas.SetClipRect(TRect{0, 0, kSize / 2, kSize});
+    canvas.UseTexturePx(a, TRect{0, 0, 2, 2});
+    canvas.TexMap(at(kSize / 2 + 4, 4, 8), TColor4(kGreen), beNormal); // right of the clip
+    canvas.TexMap(at(-20, 4, 8), TColor4(kGreen), beNormal);           // left of the canvas
+    canvas.TexMap(at(4, 4, 8), TColor4(0x0000FF00u), beNormal);        // transparent
+    canvas.SetClipRect(TRect{0, 0, kSize / 2, kSize});
+    canvas.TexMap(at(kSize / 2 - 4, 20, 8), TColor4(kGreen), beNormal); // half inside
+    canvas.EndFrame();
+    EXPECT_EQ(canvas.FrameStats().quads, 1u);
+    EXPECT_EQ(canvas.FrameStats().culledQuads, 3u);
+    EXPECT_EQ(canvas.FrameStats().drawCalls, 1u);
+    const auto px = canvas.ReadPixels();
+    EXPECT_EQ(PixelAt(px, kSize, kSize / 2 - 2, 24), kGreen);
+    EXPECT_EQ(PixelAt(px, kSize, kSize / 2 + 2, 24), 0xFF000000u);
+    EXPECT_EQ(PixelAt(px, kSize, 8, 8), 0xFF000000u);
+}
+
 // Full batches, more than the vertex buffer holds at once, each on a strip of its own: every
 // batch draws its own vertices, also after the buffer starts over.
 TEST_F(GlCanvasTest, BatchesBeyondTheVertexBufferDrawTheirOwnQuads) {

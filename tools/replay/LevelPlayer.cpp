@@ -404,8 +404,10 @@ LevelRun PlayLevel(const LevelRunSettings& settings) {
     rs.data = settings.data;
     rs.seed = seed;
     rs.startLevel = settings.level;
-    rs.size = {480, 270};
+    rs.size = settings.size;
     rs.ticks = settings.ticks;
+    rs.drawAt = settings.drawAt;
+    rs.afterDraw = settings.afterDraw;
     const int level = settings.level;
     // A player who won the levels before this one.
     rs.beforeTick = [level](uint64_t tick) {

@@ -17,6 +17,7 @@
 #include "replay/Replay.h"
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -55,11 +56,15 @@ private:
 };
 
 struct LevelRunSettings {
-    std::string data;       // the game's "Data" folder
-    std::string home;       // the folder of options and profiles; empty: a fresh temporary one
-    int level = 1;          // 1-based entry of the level list
-    uint64_t seed = 0;      // the game's and the player's seed; 0: the level number
-    uint64_t ticks = 60000; // the most update ticks the run may take
+    std::string data;         // the game's "Data" folder
+    std::string home;         // the folder of options and profiles; empty: a fresh temporary one
+    int level = 1;            // 1-based entry of the level list
+    uint64_t seed = 0;        // the game's and the player's seed; 0: the level number
+    uint64_t ticks = 60000;   // the most update ticks the run may take
+    TPoint2px size{480, 270}; // the full-screen size the game draws at
+    // Passed on to the replay: which undrawn frames to draw, and what sees them drawn.
+    std::function<bool(uint64_t tick)> drawAt;
+    std::function<void(Canvas& canvas, uint64_t tick)> afterDraw;
 };
 
 struct LevelRun {

@@ -995,8 +995,9 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
                     else
                         failure = "cannot write " + file;
                 }
+                if (rs.afterDraw) rs.afterDraw(canvas, tick);
             },
-            rs.drawEveryFrame || !scriptShots.empty());
+            rs.drawEveryFrame || !scriptShots.empty() || (rs.drawAt && rs.drawAt(tick)));
         if (failure.empty() && shotsWritten < scriptShots.size())
             failure = "no frame was drawn at tick " + std::to_string(tick);
         ++result.frames;

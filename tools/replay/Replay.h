@@ -13,6 +13,8 @@
 
 namespace bw {
 
+class Canvas;
+
 // One line of a replay script.
 struct ReplayEvent {
     uint64_t tick = 0;     // absolute, or counted from the line before (relative)
@@ -70,6 +72,10 @@ struct ReplaySettings {
     std::function<std::vector<ReplayEvent>(uint64_t tick)> player;
     // Ends the run early, after the tick at which it first holds.
     std::function<bool(uint64_t tick)> until;
+    // Asked before each frame that would not be drawn: true draws it. `afterDraw` sees every
+    // drawn frame before it is presented (a benchmark times frames between the two).
+    std::function<bool(uint64_t tick)> drawAt;
+    std::function<void(Canvas& canvas, uint64_t tick)> afterDraw;
 };
 
 struct ReplayResult {
