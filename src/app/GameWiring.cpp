@@ -21,10 +21,12 @@
 #include "gui/ButtonProtocol.h"
 #include "gui/MessageBox.h"
 #include "ingame/Dialogs.h"
+#include "ingame/Help.h"
 #include "ingame/InGameMenu.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
+#include "ingame/Tutorial.h"
 #include "meta/Awards.h"
 #include "meta/CreditsScreen.h"
 #include "meta/LevelMap.h"
@@ -48,6 +50,7 @@ void WireGame() {
     RegisterScene(scene_Awards, MakeAwardsScene());
     SetScreenNotice(MakeAwardNotice());
     RegisterScene(scene_InGameMenu, MakeInGameMenuScene());
+    RegisterScene(scene_Help, MakeHelpScene());
     OptionsHooks.ScreenTooSmallForWindow = ScreenTooSmallForWindow;
     OptionsHooks.SwitchWindowMode = [](bool fullScreen) { SwitchWindowMode(fullScreen); };
     OptionsHooks.ApplyVSync = SetVSyncOption;
@@ -56,6 +59,7 @@ void WireGame() {
     Layers().Register(Layer::Result, MakeResultLayer());
     Layers().Register(Layer::Popup, MakePopupLayer());
     Layers().Register(Layer::Dialog, MakeDialogLayer());
+    Layers().Register(Layer::Tutorial, MakeTutorialLayer());
     ConnectProfileScreens();
     InstallLoadingScreen();
     SetTransitionSteps(&GameTransitionSteps());

@@ -60,8 +60,8 @@ void ForEachScene(const std::function<void(Scene&)>& f);
 // Forgets every registered scene (between games of the tests and the replay harness).
 void ClearScenes();
 
-// A scene shown over another (options, credits, the player list, the name entry; the in-game
-// menu and help to come) remembers the scene beneath it. Beneath either lives on (its Live
+// A scene shown over another (options, credits, the player list, the name entry, the in-game
+// menu, help, the awards screen) remembers the scene beneath it. Beneath either lives on (its Live
 // runs from the top scene's tick and all of MainEngine moves) or stands frozen (a level: no
 // board, no timer, no ambience; the top scene moves only its own sprites).
 enum class Beneath : uint8_t { Lives, Frozen };

@@ -214,7 +214,12 @@ void BoardInput() {
     if (BoardPointer.Released) {
         ClearPathPreview();
         ReleaseHandled = true;
-        if (!AcceptRelease(c, s)) CancelDrag();
+        if (!AcceptRelease(c, s)) {
+            CancelDrag();
+            // The tutorial may have taken the cell before the board refused it: it hears that
+            // the release went nowhere, or it would wait for an arrival that never comes.
+            TutorialAllows(TutorialAction::Release, NoCell);
+        }
     }
 }
 

@@ -1,6 +1,8 @@
 #include "ingame/LevelPanels.h"
 
+#include "ingame/Help.h"
 #include "ingame/InGameMenu.h"
+#include "ingame/Tutorial.h"
 
 #include "Engine/KilnSprite/KilnSprite.h"
 #include "Engine/KilnSprite/SpriteEngine.h"
@@ -278,6 +280,7 @@ struct Interface {
     TPanelTask2Panel* Task = nullptr;
     TButtonSprite2* Menu = nullptr;
     TButtonSprite2* Help = nullptr;
+    bool TutorialAsked = false; // the pop-up has been folded once in this level
     TInterfaceScorePanel* Score = nullptr;
     TPanelTimeSprite* Time = nullptr;
     std::vector<TPanelNestSprite*> Nests;
@@ -429,6 +432,11 @@ void StepPopup() {
     case PopupEvent::Folded:
         popup->SetZ(PopupFoldedZ);
         OpenTaskPanel();
+        // The first fold of a level starts its tutorial.
+        if (!UI.TutorialAsked) {
+            UI.TutorialAsked = true;
+            TryStartTutorial();
+        }
         break;
     case PopupEvent::OpenSound:
         SfxByName("sfx_popup_open.ogg");
@@ -656,8 +664,7 @@ bool InterfaceHit(TSprite& sprite) {
             InGameMenu(msg_Create);
             return;
         }
-        // The help pages are not built yet.
-        WriteLog(std::string(ButtonNameText(name)) + ": nothing to open yet", 1);
+        if (name == button_Game_Help) OpenHelp();
     });
     if (&sprite == UI.Help && UI.Bar && UI.Bar->FNotePadSprite)
         UI.Bar->FNotePadSprite->SetLightLevel(MenuButtonHover.Level);

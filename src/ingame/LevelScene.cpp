@@ -18,6 +18,7 @@
 #include "ingame/InGameMenu.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
+#include "ingame/Tutorial.h"
 #include "meta/Awards.h"
 #include "platform/Log.h"
 
@@ -36,6 +37,9 @@ void CopyPointer() {
 // The level around the board.
 class LevelHost final : public BoardHost {
 public:
+    bool TutorialAllows(TutorialAction action, TCoord2 cell) override {
+        return bw::TutorialAllows(action, cell);
+    }
     bool LoadLocation(int location) override { return LoadLocationResources(location); }
     void SetDragCursor(bool dragging) override {
         if (CursorImage)
@@ -75,6 +79,7 @@ public:
             }
         }
         LevelInterfaceTick();
+        TutorialTick();
         MoveMainEngine();
         UpdatePathPreview();
         HoverCell = NoCell;
@@ -125,6 +130,7 @@ public:
         ForgetInterfaceSprites();
         ForgetResultSprites();
         ForgetDialogSprites();
+        ForgetTutorialSprites();
         SetBoardParent(nullptr);
         // The archives go with the game too.
         BoardSources() = {};

@@ -22,10 +22,13 @@
 #include "gui/MessageBox.h"
 #include "gui/TextureOffsetSprite.h"
 #include "ingame/Dialogs.h"
+#include "ingame/Help.h"
 #include "ingame/InGameMenu.h"
 #include "ingame/LevelPanels.h"
 #include "ingame/LevelResult.h"
 #include "ingame/LevelScene.h"
+#include "ingame/Tutorial.h"
+#include "ingame/TutorialSteps.h"
 #include "meta/Awards.h"
 #include "meta/LevelMap.h"
 #include "meta/MainMenu.h"
@@ -243,6 +246,39 @@ std::string LayerJson(Layer slot, bool withStage) {
            ", \"buttons\": []}";
 }
 
+// The help screen while open: its page, the page count, the shown topics and the shade.
+std::string HelpJson() {
+    if (!HelpOpen()) return "null";
+    const std::array<int, 3> topics = HelpTopicsShown();
+    std::string list = "[";
+    for (size_t i = 0; i < topics.size(); ++i) list += (i ? ", " : "") + std::to_string(topics[i]);
+    return "{\"page\": " + std::to_string(HelpPage()) +
+           ", \"pages\": " + std::to_string(HelpPages()) + ", \"topics\": " + list +
+           "], \"shade\": " + std::to_string(HelpShadeAlpha()) + "}";
+}
+
+// The running tutorial: number, step, whether a click may advance, what it shows.
+std::string TutorialJson() {
+    const TutorialMachine& t = TutorialState();
+    if (!t.Active()) return "null";
+    std::string marks = "[";
+    bool first = true;
+    for (const TTutorialArrowSpite* a : TutorialArrowSprites()) {
+        marks += std::string(first ? "" : ", ") + "[" + std::to_string(a->FMarkObject.x) + ", " +
+                 std::to_string(a->FMarkObject.y) + "]";
+        first = false;
+    }
+    const TTutorialPanelSprite* panel = TutorialPanel();
+    return "{\"number\": " + std::to_string(t.Number()) +
+           ", \"step\": " + std::to_string(t.Step()) +
+           ", \"ready\": " + (t.Ready() ? "true" : "false") + ", \"marks\": " + marks +
+           "], \"panel\": " +
+           (panel ? "{\"alpha\": " + std::to_string(panel->FAlpha) + ", \"x\": " + Num(panel->FX) +
+                        ", \"y\": " + Num(panel->FY) + "}"
+                  : std::string("null")) +
+           "}";
+}
+
 std::string MessageNameText(TMessageName name) {
     switch (name) {
     case message_mm_ays_exit:
@@ -439,8 +475,7 @@ std::string StateJson(uint64_t tick, bool takeSounds) {
         << ", \"result\": " << LayerJson(Layer::Result, true)
         << ", \"dialog\": " << LayerJson(Layer::Dialog, false) << ", \"menu\": "
         << (IGMOpen() ? "{\"shade\": " + std::to_string(IGMShadeAlpha()) + "}" : "null")
-        << ", \"help\": null, \"tutorial\": "
-        << (Layers().Shown(Layer::Tutorial) ? "{\"step\": null}" : "null") << "}"
+        << ", \"help\": " << HelpJson() << ", \"tutorial\": " << TutorialJson() << "}"
         << ",\n  \"player\": " << PlayerJson() << ",\n  \"level\": " << LevelJson()
         << ",\n  \"profiles\": " << StringList(profiles) << ",\n  \"main_menu\": " << MainMenuJson()
         << ",\n  \"map\": " << MapJson() << ",\n  \"awards\": " << AwardsJson()

@@ -44,6 +44,8 @@ const char kUsage[] =
     "  --dump TICK:FILE    write the game state at TICK as JSON (repeatable)\n"
     "  --cheat             start with the debug keys on (-cht)\n"
     "  --start-level N     play level N of the level list (1-based) once started\n"
+    "  --popup             with --start-level: the level opens with its mission pop-up, whose\n"
+    "                      first fold starts the level's tutorial\n"
     "  --draw-every-frame  draw every frame, not only those a screenshot is taken of\n"
     "  --quick-start       end the splash screen at once (implied by --start-level)\n"
     "  --showcase          show the data set's showcase scene instead of the game\n"
@@ -142,6 +144,8 @@ int main(int argc, char** argv) {
             if (!ParseNumber(need("a number"), n) || n < 1 || n > 1000)
                 return Fail("bad --start-level");
             rs.startLevel = static_cast<int>(n);
+        } else if (a == "--popup") {
+            rs.startPopup = true;
         } else if (a == "--cheat") {
             rs.args.push_back("-cht");
         } else if (a == "--draw-every-frame") {
