@@ -632,5 +632,21 @@ TEST_F(BuiltLevels, BossTutorialHamburgerReachesTheBossOnLevel24) {
     EXPECT_TRUE(FindPath(s, {9, 6}, {15, 3}).PathWasFind);
 }
 
+// The jumping-cat text points at four cells of the left bank: each holds a jumping cat, and
+// each has cells on at least two sides, so two birds of one kind can be brought round it.
+TEST_F(BuiltLevels, JumpingCatTutorialPointsAtFourJumpingCatsOnLevel37) {
+    const TLevel_Data level = Level(36);
+    EXPECT_EQ(level.Mission, mission_nestlings);
+    const BoardSnapshot s = Snapshot(level);
+    for (const TCoord2 c : {TCoord2{2, 2}, TCoord2{2, 4}, TCoord2{2, 6}, TCoord2{2, 8}}) {
+        EXPECT_TRUE(s.Cats[c.x][c.y].Visible) << "(" << c.x << ", " << c.y << ")";
+        EXPECT_EQ(s.Cats[c.x][c.y].Kind, 25) << "(" << c.x << ", " << c.y << ")";
+        int open = 0;
+        for (const TCoord2 d : {TCoord2{-1, 0}, TCoord2{1, 0}, TCoord2{0, -1}, TCoord2{0, 1}})
+            open += s.Cells[c.x + d.x][c.y + d.y].Exists && !s.Cats[c.x + d.x][c.y + d.y].Visible;
+        EXPECT_GE(open, 2) << "(" << c.x << ", " << c.y << ")";
+    }
+}
+
 } // namespace
 } // namespace bw

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,11 @@ int main(int argc, char** argv) {
     }
     if (data.empty()) data = bw::ReplayDataFolder();
     if (data.empty()) return Fail("no Data folder found; give --data");
+    // A run makes the folder that holds the data the working folder, so a relative one would
+    // name another place from the second run on.
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(data, ec);
+    if (!ec) data = absolute.string();
     if (minWins < 0) minWins = seeds / 2 + 1;
     if (levels.empty()) {
         // Every level up to the first one whose run does not even start.
