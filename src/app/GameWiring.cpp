@@ -17,6 +17,7 @@
 #include "board/BoardActors.h"
 #include "board/BoardEffects.h"
 #include "board/BoardHost.h"
+#include "cutscene/CutScene.h"
 #include "effects/GameEffects.h"
 #include "gui/ButtonProtocol.h"
 #include "gui/MessageBox.h"
@@ -48,6 +49,13 @@ void WireGame() {
     RegisterScene(scene_Awards, MakeAwardsScene());
     SetScreenNotice(MakeAwardNotice());
     RegisterScene(scene_InGameMenu, MakeInGameMenuScene());
+    RegisterScene(scene_Video, MakeCutScene());
+    CutSceneHooks.screenMode = [](bool video) {
+        ComputeScreenMode(SwapChainSize.x, SwapChainSize.y, video);
+        if (CurrentDisplayHooks().setEnginesWorldPosition)
+            CurrentDisplayHooks().setEnginesWorldPosition(WorldOffset);
+    };
+    CutSceneHooks.cursor = SetGameCursor;
     OptionsHooks.ScreenTooSmallForWindow = ScreenTooSmallForWindow;
     OptionsHooks.SwitchWindowMode = [](bool fullScreen) { SwitchWindowMode(fullScreen); };
     OptionsHooks.ApplyVSync = SetVSyncOption;
@@ -69,6 +77,7 @@ void WireGame() {
 void UnwireGame() {
     ClearScenes();
     OptionsHooks = {};
+    CutSceneHooks = {};
     Layers().Clear();
     SetBoardHost(nullptr);
     SetBoardActors(nullptr);
