@@ -45,6 +45,7 @@ const char kUsage[] =
     "  --cheat             start with the debug keys on (-cht)\n"
     "  --start-level N     play level N of the level list (1-based) once started\n"
     "  --draw-every-frame  draw every frame, not only those a screenshot is taken of\n"
+    "  --film N            play the intro (0) or the outro (1) once started\n"
     "  --quick-start       end the splash screen at once (implied by --start-level)\n"
     "  --showcase          show the data set's showcase scene instead of the game\n"
     "  --menu-scenery CLOCK  show the main menu's scenery alone, its time-of-day clock\n"
@@ -142,6 +143,9 @@ int main(int argc, char** argv) {
             if (!ParseNumber(need("a number"), n) || n < 1 || n > 1000)
                 return Fail("bad --start-level");
             rs.startLevel = static_cast<int>(n);
+        } else if (a == "--film") {
+            if (!ParseNumber(need("0 or 1"), n) || n > 1) return Fail("bad --film");
+            rs.film = static_cast<int>(n);
         } else if (a == "--cheat") {
             rs.args.push_back("-cht");
         } else if (a == "--draw-every-frame") {
