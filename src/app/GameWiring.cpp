@@ -17,6 +17,7 @@
 #include "board/BoardActors.h"
 #include "board/BoardEffects.h"
 #include "board/BoardHost.h"
+#include "cutscene/CutScene.h"
 #include "effects/GameEffects.h"
 #include "gui/ButtonProtocol.h"
 #include "gui/MessageBox.h"
@@ -51,6 +52,13 @@ void WireGame() {
     SetScreenNotice(MakeAwardNotice());
     RegisterScene(scene_InGameMenu, MakeInGameMenuScene());
     RegisterScene(scene_Help, MakeHelpScene());
+    RegisterScene(scene_Video, MakeCutScene());
+    CutSceneHooks.screenMode = [](bool video) {
+        ComputeScreenMode(SwapChainSize.x, SwapChainSize.y, video);
+        if (CurrentDisplayHooks().setEnginesWorldPosition)
+            CurrentDisplayHooks().setEnginesWorldPosition(WorldOffset);
+    };
+    CutSceneHooks.cursor = SetGameCursor;
     OptionsHooks.ScreenTooSmallForWindow = ScreenTooSmallForWindow;
     OptionsHooks.SwitchWindowMode = [](bool fullScreen) { SwitchWindowMode(fullScreen); };
     OptionsHooks.ApplyVSync = SetVSyncOption;
@@ -73,6 +81,7 @@ void WireGame() {
 void UnwireGame() {
     ClearScenes();
     OptionsHooks = {};
+    CutSceneHooks = {};
     Layers().Clear();
     SetBoardHost(nullptr);
     SetBoardActors(nullptr);

@@ -12,6 +12,7 @@
 #include "board/Board.h"
 #include "board/LevelData.h"
 #include "board/Location.h"
+#include "cutscene/CutScene.h"
 #include "data/TextDatabase.h"
 #include "gui/MessageBox.h"
 #include "ingame/LevelScene.h"
@@ -96,14 +97,9 @@ void LeaveLevel() {
     UnloadBoard();
 }
 
-// The closing scene; until the cut-scene player exists, the credits it leads to stand in.
+// The closing film, after which the credits roll.
 void PlayOutro() {
-    if (SceneRegistered(scene_Video)) {
-        Enter(scene_Video);
-    } else {
-        WriteLog("Nothing serves scene_Video yet; the credits stand in for the outro", 1);
-        EnterCreditsOverMenu();
-    }
+    CutSceneControl(CutSceneStart, VideoOutro);
     MouseButtonDown = false;
 }
 
@@ -201,13 +197,7 @@ public:
             break;
         case fl_Intro:
             Destroy(scene_MainMenu);
-            if (!SceneRegistered(scene_Video)) {
-                // Without the cut-scene player the story starts as the intro's end starts it.
-                Player.GameWasStarted = true;
-                SavePlayer();
-                Player.Level = 0;
-            }
-            Enter(scene_Video);
+            CutSceneControl(CutSceneStart, VideoIntro);
             MouseButtonDown = false;
             break;
         case fl_Outro:

@@ -107,10 +107,14 @@ TEST(StartFlow, AFirstStartRunsTheWholeSplashThenLoadsAndAClickFadesIntoTheGame)
             "+0 expect transition.brightness == 255\n"
             "+0 wait scene scene_EnterName 400\n+0 expect transition.visible == false\n"
             "+1 key enter\n+1 expect scene == scene_MainMenu\n"
-            // The start sign takes a new player into the story; its first level's
-            // location loads behind its own screen (no version line there), and a click
-            // there starts the level.
+            // The start sign takes a new player into the story: the films' pictures load
+            // behind their own screen, the intro plays until Escape skips it, then its
+            // first level's location loads behind its own screen (no version line there),
+            // and a click there starts the level.
             "+80 click TMM_MainMenu_Buttons_StartGame\n+1 expect transition.kind == fl_Intro\n"
+            "+200 expect scene == scene_Loaded\n+0 expect loading.after == scene_Video\n"
+            "+1 click\n+1 expect scene == scene_Video\n+200 key escape\n"
+            "+1 expect transition.kind == fl_video_GoTo_Game\n"
             "+200 expect scene == scene_Loaded\n+0 expect loading.after == scene_Level\n"
             "+0 expect loading.version == false\n"
             "+1 click\n+1 expect scene == scene_Level\n+0 expect transition.visible == true\n"

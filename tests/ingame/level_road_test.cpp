@@ -354,7 +354,8 @@ TEST_F(LevelRoad, WinningTheLastLevelCompletesTheGameAndTheCreditsFollow) {
         {"its result", ResultButtonsUp,
          "+0 expect layers.result.buttons[0] == button_Result_Continue\n"
          "+0 click button_Result_Continue\n"},
-        {"the credits", [] { return InScene(scene_Credits); },
+        {"the outro's pictures loaded", [] { return CurrentScene == scene_Loaded; }, "+1 click\n"},
+        {"the credits after the outro", [] { return InScene(scene_Credits); },
          "+0 expect player.GameWasCompleted == true\n+0 click button_MM_Credits_Back\n"},
         {"the main menu", [] { return InScene(scene_MainMenu); }, "+1 wait 1\n"},
     });

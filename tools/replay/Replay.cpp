@@ -15,6 +15,7 @@
 #include "board/Board.h"
 #include "board/BoardDump.h"
 #include "board/BoardSprites.h"
+#include "cutscene/CutScene.h"
 #include "data/KilnArchive.h"
 #include "effects/ParticleManager.h"
 #include "gui/ButtonNames.h"
@@ -976,7 +977,8 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
     }
     bool levelStarted = false;
     bool levelScreenLeft = false;
-    const bool quick = rs.quickStart || rs.startLevel > 0;
+    bool filmStarted = false;
+    const bool quick = rs.quickStart || rs.startLevel > 0 || rs.film >= 0;
     // A level started straight away is played at once, without its mission pop-up, unless
     // the script asks for the pop-up.
     StartPopupEnabled() = rs.startLevel == 0 || rs.startPopup;
@@ -999,6 +1001,12 @@ ReplayResult RunReplay(const ReplaySettings& rs) {
                 break;
             }
         }
+        if (rs.film >= 0 && !filmStarted && CurrentScene == scene_Loaded) {
+            filmStarted = true;
+            CutSceneControl(CutSceneStart, rs.film);
+        }
+        if (filmStarted && CurrentScene == scene_Loaded && SceneAfterLoading == scene_Video)
+            LeaveLoadingScreen();
         if (levelStarted && !levelScreenLeft && CurrentScene == scene_Loaded &&
             SceneAfterLoading == scene_Level) {
             levelScreenLeft = true;

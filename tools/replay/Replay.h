@@ -58,6 +58,9 @@ struct ReplaySettings {
     std::vector<std::string> args; // game command-line switches (-cht)
     bool startPopup = false;       // with startLevel: the level opens with its mission pop-up
     int startLevel = 0;            // 1-based entry of the level list to play; 0 for none
+    // A film to play once started (0 the intro, 1 the outro), through its loading screen;
+    // -1 for none. Implies quickStart.
+    int film = -1;
     // The splash ends at once, as its last stage ends it (implied by startLevel, which also
     // leaves the level's loading screen as soon as it is loaded).
     bool quickStart = false;

@@ -47,6 +47,7 @@ const char kUsage[] =
     "  --popup             with --start-level: the level opens with its mission pop-up, whose\n"
     "                      first fold starts the level's tutorial\n"
     "  --draw-every-frame  draw every frame, not only those a screenshot is taken of\n"
+    "  --film N            play the intro (0) or the outro (1) once started\n"
     "  --quick-start       end the splash screen at once (implied by --start-level)\n"
     "  --showcase          show the data set's showcase scene instead of the game\n"
     "  --menu-scenery CLOCK  show the main menu's scenery alone, its time-of-day clock\n"
@@ -146,6 +147,9 @@ int main(int argc, char** argv) {
             rs.startLevel = static_cast<int>(n);
         } else if (a == "--popup") {
             rs.startPopup = true;
+        } else if (a == "--film") {
+            if (!ParseNumber(need("0 or 1"), n) || n > 1) return Fail("bad --film");
+            rs.film = static_cast<int>(n);
         } else if (a == "--cheat") {
             rs.args.push_back("-cht");
         } else if (a == "--draw-every-frame") {
