@@ -39,6 +39,8 @@ struct Laid {
     float Width = 0; // wrap width, or a button's width for a caption; 0: none recorded
 };
 
+constexpr float kCaptionMargin = 14.0f;
+
 std::string Num(float v) {
     return std::to_string(static_cast<int>(v));
 }
@@ -91,9 +93,14 @@ std::vector<Laid> LayOut(const std::string& language) {
         out.push_back(
             {key, title ? "titles" : "lines of " + sectionOf(key), {}, t.Text, t.Scale, 0});
     }
+    // A caption leaves the button's rim clear: kCaptionMargin on either side.
     for (const auto& [key, b] : db.Buttons)
-        out.push_back(
-            {key, "button", {}, b.Text, b.Scale, b.ButtonWidth * std::max(b.ButtonScale.x, 0.0f)});
+        out.push_back({key,
+                       "button",
+                       {},
+                       b.Text,
+                       b.Scale,
+                       std::max(b.ButtonWidth * b.ButtonScale.x - 2 * kCaptionMargin, 1.0f)});
     for (int level = 1; level <= DialogLevelCount; ++level) {
         const auto& lines = db.Dialog(level);
         for (std::size_t n = 0; n < lines.size(); ++n)

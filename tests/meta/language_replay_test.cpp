@@ -111,7 +111,7 @@ TEST(GameLanguage, AGermanDesktopGetsTheGermanFrontDoor) {
     const Locale locale("de_DE.UTF-8");
     const FrontDoor door = WalkTheFrontDoor("Spieler");
     ASSERT_TRUE(door.Result.ok) << door.Result.error;
-    for (const char* caption : {"Optionen", "Mitwirkende", "Beenden", "Erfolge"})
+    for (const char* caption : {"Optionen", "Credits", "Beenden", "Erfolge"})
         EXPECT_TRUE(Has(door.Menu, caption)) << caption << "\n" << door.Menu.substr(0, 3000);
     EXPECT_FALSE(Has(door.Menu, "Options"));
     EXPECT_TRUE(Says(door.Question, "\"text\": \"Schon gehen?")) << door.Question.substr(0, 3000);
