@@ -25,6 +25,7 @@
 #include "data/KilnImages.h"
 #include "data/MediaLink.h"
 #include "data/TextDatabase.h"
+#include "data/TextLanguage.h"
 #include "data/XmlLoad.h"
 #include "effects/ParticleManager.h"
 #include "gui/ButtonSprites.h"
@@ -98,6 +99,15 @@ std::string Absolute(const std::string& p) {
 } // namespace
 
 void LoadTexts() {
+    // The options file's choice once it is read, else the desktop's locale.
+    std::string note;
+    TextDatabaseSource().Language =
+        ChooseTextLanguage(GameOptions.Language, DesktopLanguage(), &note);
+    if (!note.empty()) {
+        static std::string logged;
+        if (note != logged) WriteLog(note);
+        logged = note;
+    }
     LoadApplicationTexts();
     LoadTextDatabase();
 }

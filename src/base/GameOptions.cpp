@@ -83,6 +83,7 @@ std::string OptionsFileText(const TGameOptions& o) {
     ini.WriteString(kOptions, "LastProfileFile", o.LastProfileFile);
     ini.WriteString(kOptions, "LastProfileName", o.LastProfileName);
     ini.WriteBool(kOptions, "Fs", o.FirstStart);
+    if (!o.Language.empty()) ini.WriteString(kOptions, "Language", o.Language);
     ini.WriteBool(kTest, "Fps", o.Fps);
     ini.WriteBool(kTest, "Ssc", o.Ssc);
     ini.WriteBool(kTest, "Spc", o.Spc);
@@ -177,6 +178,7 @@ void LoadOptions() {
     loaded.LastProfileFile = ReadText(ini, "LastProfileFile", loaded.LastProfileFile);
     loaded.LastProfileName = ReadText(ini, "LastProfileName", loaded.LastProfileName);
     loaded.FirstStart = ini.ReadBool(kOptions, "Fs", loaded.FirstStart);
+    loaded.Language = ReadText(ini, "Language", loaded.Language);
     loaded.Fps = ini.ReadBool(kTest, "Fps", loaded.Fps);
     loaded.Ssc = ini.ReadBool(kTest, "Ssc", loaded.Ssc);
     loaded.Spc = ini.ReadBool(kTest, "Spc", loaded.Spc);

@@ -2,9 +2,10 @@
 //
 // The file holds two sections. "OPTIONS", in this order: MusicVolume, SoundFxVolume,
 // FullScreen, Resolution, VSync, FrameLimiter, Cursor, ShowTutorial, Version, LastProfileFile,
-// LastProfileName, Fs; then "TEST": Fps, Ssc, Spc. Flags are "1"/"0" (any non-zero integer
-// reads as true), volumes are decimal text with '.' and 15 significant digits (',' is accepted
-// on reading). Whatever is missing or unreadable takes its default.
+// LastProfileName, Fs, and Language only when one is chosen; then "TEST": Fps, Ssc, Spc. Flags are
+// "1"/"0" (any non-zero integer reads as true), volumes are decimal text with '.' and 15
+// significant digits (',' is accepted on reading). Whatever is missing or unreadable takes its
+// default.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +39,8 @@ struct TGameOptions {
     bool Ssc = false;
     bool Spc = false;
     bool FirstStart = true; // the main menu has never been reached
+    // The language of the texts ("de"), chosen in the file by hand; empty: the desktop's.
+    std::string Language;
 };
 
 extern TGameOptions GameOptions;

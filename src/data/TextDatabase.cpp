@@ -4,9 +4,11 @@
 #include "data/GameFonts.h"
 #include "data/KilnArchive.h"
 #include "data/KilnFonts.h"
+#include "data/TextLanguage.h"
 #include "data/Xml.h"
 #include "data/XmlConvert.h"
 #include "data/XmlLoad.h"
+#include "platform/Log.h"
 
 #include <filesystem>
 #include <initializer_list>
@@ -534,13 +536,54 @@ void ResetTextDatabase() {
     Texts().Clear();
 }
 
-std::unique_ptr<TXMLNode> FindTextDocument() {
+namespace {
+
+// One document by its key: beside the development file, the loose file, the archive record.
+std::unique_ptr<TXMLNode> FindDocument(const std::string& key, std::string* where) {
     const TextDatabaseSourceFolders& source = TextDatabaseSource();
-    if (!source.DevelopmentFile.empty()) return XMLFromFile(source.DevelopmentFile);
-    const fs::path loose = BasePath() / "Data" / "tData" / "Common" / kDocumentKey;
     std::error_code ec;
-    if (fs::is_regular_file(loose, ec)) return XMLFromFile(loose.string());
-    return XMLFromArchive(kDocumentKey, TextDataArchive());
+    if (!source.DevelopmentFile.empty()) {
+        fs::path file = source.DevelopmentFile;
+        if (key != kDocumentKey) file = file.parent_path() / key;
+        if (where) *where = file.string();
+        return XMLFromFile(file.string());
+    }
+    const fs::path loose = BasePath() / "Data" / "tData" / "Common" / key;
+    if (fs::is_regular_file(loose, ec)) {
+        if (where) *where = loose.string();
+        return XMLFromFile(loose.string());
+    }
+    if (where) *where = "Data/tData_Common.dan | " + key;
+    return XMLFromArchive(key, TextDataArchive());
+}
+
+// Each line once per process: the texts are read several times while the game starts.
+void LogOnce(const std::string& line) {
+    static std::set<std::string, std::less<>> logged;
+    if (logged.insert(line).second) WriteLog(line);
+}
+
+} // namespace
+
+std::unique_ptr<TXMLNode> FindTextDocument() {
+    std::unique_ptr<TXMLNode> english = FindDocument(kDocumentKey, nullptr);
+    const std::string& language = TextDatabaseSource().Language;
+    const std::string key = TranslationDocumentKey(language);
+    if (english == nullptr || key.empty()) return english;
+    std::string where;
+    const std::unique_ptr<TXMLNode> translation = FindDocument(key, &where);
+    if (!IsTextRoot(translation.get())) {
+        LogOnce("Texts: the translation " + where + " for language " + language +
+                " cannot be read; the texts are shown in English");
+        return english;
+    }
+    std::vector<std::string> missing, extra;
+    std::unique_ptr<TXMLNode> merged = MergeTranslation(*english, *translation, &missing, &extra);
+    for (const std::string& record : missing)
+        LogOnce("Texts: language " + language + " has no " + record + "; it is shown in English");
+    for (const std::string& record : extra)
+        LogOnce("Texts: " + where + " holds " + record + ", which English lacks; it is left out");
+    return merged;
 }
 
 bool ReadApplicationTexts(const TXMLNode* root, TextStore& db, TextDatabaseReport* report) {

@@ -46,8 +46,11 @@ struct TextDatabaseReport {
 struct TextDatabaseSourceFolders {
     // The folder that holds "Data"; empty means the current directory.
     std::string BaseFolder;
-    // When set, this file is read instead of the delivered document (a development switch).
+    // When set, this file is read instead of the delivered document (a development switch);
+    // a translation is then looked for beside it.
     std::string DevelopmentFile;
+    // The language shown (TranslationLanguages); empty: English alone.
+    std::string Language;
 };
 TextDatabaseSourceFolders& TextDatabaseSource();
 
@@ -115,7 +118,10 @@ bool LoadApplicationTexts(TextDatabaseReport* report = nullptr);
 bool LoadTextDatabase(TextDatabaseReport* report = nullptr);
 
 // The document as the two loads find it: the development file, the loose file or the
-// archive record; null when none can be read.
+// archive record; null when none can be read. With a language set, its translation (found
+// the same way, "Text_de.xml" beside "Text.xml") is laid over it: whatever the translation
+// lacks shows in English, and each record it lacks is logged once per process. A translation
+// that cannot be read is logged and the English document stands.
 std::unique_ptr<TXMLNode> FindTextDocument();
 // The archive "Data/tData_Common.dan", opened read-only the first time it is asked for and
 // kept; it also holds the level list. Null when it cannot be opened.

@@ -29,7 +29,7 @@ protected:
         if (!fs::exists(kBuildDir / "Data" / "tData_Common.dan"))
             GTEST_SKIP() << "the data is not built: " << (kBuildDir / "Data").string();
         ResetTextDatabase();
-        TextDatabaseSource() = TextDatabaseSourceFolders{kBuildDir.string(), {}};
+        TextDatabaseSource() = TextDatabaseSourceFolders{kBuildDir.string(), {}, {}};
         report_.DialogueLevels = kDialogueLevels;
         read_ = LoadApplicationTexts(&report_) && LoadTextDatabase(&report_);
     }

@@ -330,7 +330,7 @@ class TextDocumentFixture : public ::testing::Test {
 protected:
     TextDocumentFixture() : saved_(TextDatabaseSource()) {
         ResetTextDatabase();
-        TextDatabaseSource() = TextDatabaseSourceFolders{dir_.Path().string(), {}};
+        TextDatabaseSource() = TextDatabaseSourceFolders{dir_.Path().string(), {}, {}};
         std::filesystem::create_directories(dir_.Path() / "Data" / "tData" / "Common");
     }
     ~TextDocumentFixture() override {
