@@ -67,8 +67,8 @@ INSTANTIATE_TEST_SUITE_P(Levels, WinningRuns, ::testing::Range(1, 57));
 #ifndef __SANITIZE_ADDRESS__
 // The end of the story, played as a player plays it: the scripted player wins the last
 // level for a player who has won all the others, the result's Continue completes the game,
-// the credits follow (the outro's place), and from the main menu the map shows every nest
-// and the whole route.
+// the outro plays through to its end, the credits follow, and from the main menu the map shows
+// every nest and the whole route.
 TEST(TheLastLevel, WonTheFirstTimeItCompletesTheGameAndTheMapShowsTheWholeRoute) {
     testing::TempFolder home;
     const int last = 56;
@@ -77,6 +77,7 @@ TEST(TheLastLevel, WonTheFirstTimeItCompletesTheGameAndTheMapShowsTheWholeRoute)
     Stage stage = Playing;
     int calm = 0;
     bool completedAtCredits = false;
+    bool outroPlayed = false;
     MapState map;
     ReplaySettings rs;
     rs.home = home.Path();
@@ -115,6 +116,13 @@ TEST(TheLastLevel, WonTheFirstTimeItCompletesTheGameAndTheMapShowsTheWholeRoute)
             return script("+0 click button_Result_Continue\n");
         }
         case Credits:
+            // The outro's loading screen waits for a click; the film is watched to its end.
+            if (CurrentScene == scene_Video) outroPlayed = true;
+            if (CurrentScene == scene_Loaded) {
+                if (!settled(true)) return {};
+                calm = 0;
+                return script("+1 click\n");
+            }
             if (!settled(CurrentScene == scene_Credits && !TransitionVisible())) return {};
             completedAtCredits = Player.GameWasCompleted;
             stage = Menu;
@@ -140,6 +148,7 @@ TEST(TheLastLevel, WonTheFirstTimeItCompletesTheGameAndTheMapShowsTheWholeRoute)
     ASSERT_EQ(stage, Done) << "the road stopped at stage " << stage << " in scene "
                            << SceneName(CurrentScene);
     EXPECT_TRUE(completedAtCredits) << "the credits came before the game was completed";
+    EXPECT_TRUE(outroPlayed) << "the outro comes before the credits";
     EXPECT_EQ(map.nests.size(), 56u) << "every nest shows on the map";
     EXPECT_EQ(map.dots, MapWayDotCount) << "the map shows the whole route";
     const auto bytes = ReadWholeFile(home.Path() + "/Profiles/t.sav");
