@@ -218,23 +218,24 @@ std::vector<FilmScene> Intro() {
                         Pose(Actors[1], {1010 + off, 405 - off * 0.5f}, clock);
                     },
                     66, 10});
-    // The Big Cat in its woods, by a smoking hut, with a stack of empty cages.
+    // The Big Cat in its woods, by a smoking hut, with a stack of empty cages, all standing on
+    // the woods' floor.
     film.push_back(
         {[] {
              Actors.clear();
              FirstSimple = SimpleCount();
              Picture("scene_1_sky", {-4, -4}, 0, {1.01f, 1.015f});
              Picture("scene_1_woods", {0, 260}, 3);
-             Picture("scene_1_hut", {120, 300}, 5);
-             AddParticleObject("video_intro_scene_1_smoke.xml", {235, 300}, 6, 200, 0.017f, Full);
-             Picture("video_cage", {860, 470}, 8);
-             Picture("video_cage", {960, 480}, 8, {0.9f, 0.9f});
-             Picture("video_cage", {905, 370}, 9, {0.9f, 0.9f});
-             Actors.push_back(AddActor(4, {560, 330}, 1.0f, 30));
+             Picture("scene_1_hut", {120, 450}, 5);
+             AddParticleObject("video_intro_scene_1_smoke.xml", {235, 450}, 6, 200, 0.017f, Full);
+             Picture("video_cage", {860, 520}, 8);
+             Picture("video_cage", {960, 530}, 8, {0.9f, 0.9f});
+             Picture("video_cage", {905, 420}, 9, {0.9f, 0.9f});
+             Actors.push_back(AddActor(4, {560, 495}, 1.0f, 30));
          },
          [](double clock) {
              const float lean = static_cast<float>(std::sin(clock * 0.15) * 6);
-             Pose(Actors[0], {560 + lean, 330}, clock);
+             Pose(Actors[0], {560 + lean, 495}, clock);
          },
          60, 10});
     // Night: a cat creeps through the bushes towards the sleeping nest.
