@@ -100,6 +100,28 @@ void StopRunning(const std::string& why) {
     EndTutorial();
 }
 
+// Where an arrow's point goes. The table's points were drawn for one board's layout; each
+// location lays its cells out its own way, so an arrow that marks a cell this board builds
+// points at that cell: at the top of its occupant from above, at its side from the left or
+// the right. Anything else keeps the table's point.
+TPoint2 ArrowPoint(const TutorialArrow& a) {
+    const int mx = a.Mark.x, my = a.Mark.y;
+    if (mx < 0 || my < 0 || mx >= BoardGridSize || my >= BoardGridSize) return a.Point;
+    const TLevelSprite* cell = BoardCells[mx][my];
+    if (!cell || !cell->FVisible) return a.Point;
+    const float w = static_cast<float>(cell->GetImageWidth());
+    const float h = static_cast<float>(cell->GetImageHeight());
+    const TPoint2 c = cell->FCenter;
+    switch (a.Kind) {
+    case 2:
+        return TPoint2{c.x - w * 0.4f, c.y};
+    case 4:
+        return TPoint2{c.x + w * 0.4f, c.y};
+    default:
+        return TPoint2{c.x, c.y - h * 0.35f};
+    }
+}
+
 void ShowStep() {
     RemoveSprites();
     const TutorialStep* step = Machine.Current();
@@ -118,7 +140,7 @@ void ShowStep() {
         arrow->SetAnim(image, 0, pmPingPong, true, true, 0.3f, 16);
         if (!arrow->FImage) ReportOnce("Tutorial: no picture " + image);
         arrow->SetZ(TutorialArrowZ);
-        arrow->PlaceAt(a.Point);
+        arrow->PlaceAt(ArrowPoint(a));
         Shown.arrows.push_back(arrow);
     }
     if (step->Text < 0) return;

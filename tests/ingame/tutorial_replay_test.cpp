@@ -6,6 +6,7 @@
 #include "base/GameState.h"
 #include "base/Player.h"
 #include "board/Board.h"
+#include "board/BoardSprites.h"
 #include "board/LevelData.h"
 #include "data/TextDatabase.h"
 #include "ingame/Help.h"
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -73,6 +75,7 @@ public:
         }
         const TutorialStep& s = steps[static_cast<size_t>(step)];
         if (tick - since_ > 1200) Fail(Name(step) + " never ended");
+        CheckArrows(step);
         switch (s.Leave) {
         case TutorialLeave::Click:
             return t.Ready() ? Lines("+0 move 960 60\n+1 click\n") : std::vector<ReplayEvent>{};
@@ -100,6 +103,24 @@ private:
     }
     void Fail(const std::string& why) {
         if (failure.empty()) failure = why;
+    }
+    // A player presses what the arrow points at: its point lies on the cell it marks.
+    void CheckArrows(int step) {
+        for (const TTutorialArrowSpite* arrow : TutorialArrowSprites()) {
+            const int mx = arrow->FMarkObject.x, my = arrow->FMarkObject.y;
+            if (mx < 0 || my < 0) continue;
+            const TLevelSprite* cell = BoardCells[static_cast<size_t>(mx)][static_cast<size_t>(my)];
+            if (!cell) continue;
+            const float w = static_cast<float>(arrow->GetImageWidth());
+            const float h = static_cast<float>(arrow->GetImageHeight());
+            TPoint2 tip{arrow->FStartPos.x + w / 2, arrow->FStartPos.y + h};
+            if (arrow->FKind == 2) tip = {arrow->FStartPos.x + w, arrow->FStartPos.y + h / 2};
+            if (arrow->FKind == 4) tip = {arrow->FStartPos.x, arrow->FStartPos.y + h / 2};
+            const float dx = std::fabs(tip.x - cell->FCenter.x);
+            const float dy = std::fabs(tip.y - cell->FCenter.y);
+            if (dx > cell->GetImageWidth() / 2.0f || dy > cell->GetImageHeight() / 2.0f)
+                Fail(Name(step) + ": an arrow points beside its cell " + Cell({mx, my}));
+        }
     }
 
     int number_;
