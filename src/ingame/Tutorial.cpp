@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 
 namespace bw {
@@ -101,14 +102,16 @@ void StopRunning(const std::string& why) {
 }
 
 // Where an arrow's point goes. The table's points were drawn for one board's layout; each
-// location lays its cells out its own way, so an arrow that marks a cell this board builds
-// points at that cell: at the top of its occupant from above, at its side from the left or
-// the right. Anything else keeps the table's point.
-TPoint2 ArrowPoint(const TutorialArrow& a) {
+// location lays its cells out its own way, so an arrow that marks a cell points at that cell
+// as this board lays it out: at the top of its occupant from above, at its side from the
+// left or the right. An arrow marking no cell keeps the table's point; one marking a cell
+// this board does not build would point at nothing and is left out.
+std::optional<TPoint2> ArrowPoint(const TutorialArrow& a) {
     const int mx = a.Mark.x, my = a.Mark.y;
-    if (mx < 0 || my < 0 || mx >= BoardGridSize || my >= BoardGridSize) return a.Point;
+    if (mx < 0 || my < 0) return a.Point;
+    if (mx >= BoardGridSize || my >= BoardGridSize) return std::nullopt;
     const TLevelSprite* cell = BoardCells[mx][my];
-    if (!cell || !cell->FVisible) return a.Point;
+    if (!cell || !cell->FVisible) return std::nullopt;
     const float w = static_cast<float>(cell->GetImageWidth());
     const float h = static_cast<float>(cell->GetImageHeight());
     const TPoint2 c = cell->FCenter;
@@ -133,6 +136,12 @@ void ShowStep() {
         return;
     }
     for (const TutorialArrow& a : step->Arrows) {
+        const std::optional<TPoint2> point = ArrowPoint(a);
+        if (!point) {
+            ReportOnce(where + ": the board has no cell " + std::to_string(a.Mark.x) + ", " +
+                       std::to_string(a.Mark.y) + " for an arrow; it is left out");
+            continue;
+        }
         auto* arrow = new TTutorialArrowSpite(MainEngine);
         arrow->FKind = a.Kind;
         arrow->FMarkObject = TPoint{a.Mark.x, a.Mark.y};
@@ -140,7 +149,7 @@ void ShowStep() {
         arrow->SetAnim(image, 0, pmPingPong, true, true, 0.3f, 16);
         if (!arrow->FImage) ReportOnce("Tutorial: no picture " + image);
         arrow->SetZ(TutorialArrowZ);
-        arrow->PlaceAt(ArrowPoint(a));
+        arrow->PlaceAt(*point);
         Shown.arrows.push_back(arrow);
     }
     if (step->Text < 0) return;

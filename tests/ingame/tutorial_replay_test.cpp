@@ -104,13 +104,17 @@ private:
     void Fail(const std::string& why) {
         if (failure.empty()) failure = why;
     }
-    // A player presses what the arrow points at: its point lies on the cell it marks.
+    // A player presses what the arrow points at: its point lies on the cell it marks, and no
+    // arrow points at a cell the board does not have.
     void CheckArrows(int step) {
         for (const TTutorialArrowSpite* arrow : TutorialArrowSprites()) {
             const int mx = arrow->FMarkObject.x, my = arrow->FMarkObject.y;
             if (mx < 0 || my < 0) continue;
             const TLevelSprite* cell = BoardCells[static_cast<size_t>(mx)][static_cast<size_t>(my)];
-            if (!cell) continue;
+            if (!cell) {
+                Fail(Name(step) + ": an arrow marks " + Cell({mx, my}) + ", which the board lacks");
+                continue;
+            }
             const float w = static_cast<float>(arrow->GetImageWidth());
             const float h = static_cast<float>(arrow->GetImageHeight());
             TPoint2 tip{arrow->FStartPos.x + w / 2, arrow->FStartPos.y + h};
