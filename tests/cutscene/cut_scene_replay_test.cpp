@@ -17,6 +17,8 @@
 #include "replay/Replay.h"
 #include "support/BoardWatch.h"
 #include "support/LevelFixture.h"
+#include "support/Road.h"
+#include "support/SavedPlayer.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -30,46 +32,8 @@ namespace {
 
 const std::string kData = std::string(BW_TEST_BINARY_DIR) + "/Data";
 
-struct Step {
-    std::string what;
-    std::function<bool()> when;
-    std::string script;
-    std::function<void()> check = {};
-    // While it holds after the lines ran, the step runs again (a dialog of several lines).
-    std::function<bool()> again = {};
-};
-
-// Runs the steps in order, each as soon as its condition holds (and its checks before its
-// lines).
-class Road {
-public:
-    explicit Road(std::vector<Step> steps) : steps_(std::move(steps)) {}
-    std::vector<ReplayEvent> Next() {
-        if (next_ >= steps_.size()) {
-            done_ = true;
-            return {};
-        }
-        const Step& step = steps_[next_];
-        if (!step.when()) return {};
-        if (step.again && !step.again()) {
-            ++next_;
-            return {};
-        }
-        if (step.check) step.check();
-        std::vector<ReplayEvent> events;
-        std::string error;
-        EXPECT_TRUE(ParseReplayScript(step.script, events, error)) << step.what << ": " << error;
-        if (!step.again) ++next_;
-        return events;
-    }
-    bool Done() const { return done_; }
-    std::string Waiting() const { return next_ < steps_.size() ? steps_[next_].what : "(done)"; }
-
-private:
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    bool done_ = false;
-};
+using testing::Road;
+using testing::SavedPlayer;
 
 bool InScene(uint8_t scene) {
     return CurrentScene == scene && !TransitionVisible();
@@ -77,13 +41,6 @@ bool InScene(uint8_t scene) {
 
 bool Playing() {
     return InScene(scene_Video) && CutSceneState().Running;
-}
-
-TPlayer SavedPlayer(const testing::TempFolder& home, const std::string& file = "t.sav") {
-    TPlayer p;
-    const auto bytes = ReadWholeFile(home.File("Profiles/" + file));
-    EXPECT_TRUE(bytes && ProfileFromBytes(bytes->data(), bytes->size(), LevelsList.size(), p));
-    return p;
 }
 
 class CutSceneRoad : public ::testing::Test {
@@ -101,12 +58,7 @@ protected:
         rs.beforeTick = [&, watch](uint64_t) {
             if (watch) watch();
         };
-        rs.player = [&](uint64_t) { return road.Next(); };
-        rs.until = [&](uint64_t) { return road.Done(); };
-        const ReplayResult result = RunReplay(rs);
-        EXPECT_TRUE(result.ok) << result.error;
-        EXPECT_TRUE(road.Done()) << "the road stopped at: " << road.Waiting() << " (scene "
-                                 << SceneName(CurrentScene) << ")";
+        testing::WalkRoad(road, rs);
     }
 
     testing::TempFolder home_;

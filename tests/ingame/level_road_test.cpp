@@ -23,6 +23,8 @@
 #include "replay/Replay.h"
 #include "support/BoardWatch.h"
 #include "support/LevelFixture.h"
+#include "support/Road.h"
+#include "support/SavedPlayer.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -36,50 +38,11 @@ namespace {
 
 const std::string kData = std::string(BW_TEST_BINARY_DIR) + "/Data";
 
-struct Step {
-    std::string what;
-    std::function<bool()> when;
-    std::string script;
-    // Writes the lines when the step is due (a move chosen on the board as it stands).
-    std::function<std::string()> write = {};
-};
+using testing::Road;
+using testing::SavedPlayer;
 
-// Plays the steps in order; each waits for its condition to hold for a few ticks in a row.
-class Road {
-public:
-    explicit Road(std::vector<Step> steps) : steps_(std::move(steps)) {}
-
-    std::vector<ReplayEvent> Next() {
-        if (next_ >= steps_.size()) {
-            done_ = true;
-            return {};
-        }
-        if (!steps_[next_].when()) {
-            calm_ = 0;
-            return {};
-        }
-        if (++calm_ < 8) return {};
-        calm_ = 0;
-        std::vector<ReplayEvent> events;
-        std::string error;
-        const Step& step = steps_[next_];
-        EXPECT_TRUE(ParseReplayScript(step.write ? step.write() : step.script, events, error))
-            << step.what << ": " << error;
-        ++next_;
-        return events;
-    }
-    bool Done() const { return done_; }
-    // The step the road is waiting at, for a failure message.
-    std::string Waiting() const {
-        return next_ < steps_.size() ? steps_[next_].what : std::string("(all done)");
-    }
-
-private:
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    int calm_ = 0;
-    bool done_ = false;
-};
+// Every road here gives each screen a few quiet ticks before it acts.
+constexpr int kQuietTicks = 8;
 
 bool BoardAtRest() {
     return CurrentScene == scene_Level && !TransitionVisible() && !LevelFinished &&
@@ -129,13 +92,6 @@ void NewPlayer(int won) {
     ResizeLevelStates();
     for (int i = 0; i < won; ++i) Player.Levels[static_cast<size_t>(i)].FStatus = LevelWon;
     SaveProfile();
-}
-
-TPlayer SavedPlayer(const testing::TempFolder& home) {
-    TPlayer p;
-    const auto bytes = ReadWholeFile(home.File("Profiles/t.sav"));
-    EXPECT_TRUE(bytes && ProfileFromBytes(bytes->data(), bytes->size(), LevelsList.size(), p));
-    return p;
 }
 
 // Where the first sprite that `is` picks stands in the main engine's drawing order; -1.
@@ -189,12 +145,7 @@ protected:
             if (tick == 1) NewPlayer(won);
             if (watch) watch();
         };
-        rs.player = [&](uint64_t) { return road.Next(); };
-        rs.until = [&](uint64_t) { return road.Done(); };
-        const ReplayResult result = RunReplay(rs);
-        EXPECT_TRUE(result.ok) << result.error;
-        EXPECT_TRUE(road.Done()) << "the road stopped at: " << road.Waiting() << " (scene "
-                                 << SceneName(CurrentScene) << ")";
+        testing::WalkRoad(road, rs);
     }
 
     testing::TempFolder home_;
@@ -218,24 +169,26 @@ testing::FixtureLevel HungryBoss(const std::string& name) {
 TEST_F(LevelRoad, LevelOneWonByItsMovesLeadsOnToLevelTwoWithItsAmbience) {
     const std::string wait = "+0 expect level.LevelFinished == false\n";
     bool ambienceInLevelTwo = false;
-    Road road({
-        {"level 1", BoardAtRest, "+0 drag 8 3 6 3\n"},
-        {"the first key", BoardAtRest, "+0 drag 7 5 4 4\n"},
-        {"a red bird", BoardAtRest, "+0 drag 7 8 9 8\n"},
-        {"the second key", BoardAtRest, "+0 drag 6 10 11 8\n"},
-        {"the won result", ResultButtonsUp,
-         wait + "+0 expect layers.result.buttons[0] == button_Result_Continue\n"
-                "+0 click button_Result_Continue\n"},
-        {"level 2", [] { return BoardAtRest() && Player.Level == 1; }, "", AnyBirdMove},
-        {"level 2 after its first move",
-         [&] {
-             const TAmbienceNilSprite* loop =
-                 AmbienceSprite(LocationAmbienceLoop(LevelsList[1].Location));
-             ambienceInLevelTwo = ambienceInLevelTwo || (loop && !loop->FStoped);
-             return Player.Level == 1 && Player.LevelMoves == 1 && !testing::BoardBusy();
-         },
-         "+1 expect scene == scene_Level\n"},
-    });
+    Road road(
+        {
+            {"level 1", BoardAtRest, "+0 drag 8 3 6 3\n"},
+            {"the first key", BoardAtRest, "+0 drag 7 5 4 4\n"},
+            {"a red bird", BoardAtRest, "+0 drag 7 8 9 8\n"},
+            {"the second key", BoardAtRest, "+0 drag 6 10 11 8\n"},
+            {"the won result", ResultButtonsUp,
+             wait + "+0 expect layers.result.buttons[0] == button_Result_Continue\n"
+                    "+0 click button_Result_Continue\n"},
+            {"level 2", [] { return BoardAtRest() && Player.Level == 1; }, "", {}, {}, AnyBirdMove},
+            {"level 2 after its first move",
+             [&] {
+                 const TAmbienceNilSprite* loop =
+                     AmbienceSprite(LocationAmbienceLoop(LevelsList[1].Location));
+                 ambienceInLevelTwo = ambienceInLevelTwo || (loop && !loop->FStoped);
+                 return Player.Level == 1 && Player.LevelMoves == 1 && !testing::BoardBusy();
+             },
+             "+1 expect scene == scene_Level\n"},
+        },
+        kQuietTicks);
     bool menuHidden = false;
     // The awards checked in level 1: the longest run as its first match grows it (through the
     // board's host), then the score and the tasks as the win is recorded.
@@ -266,24 +219,27 @@ TEST_F(LevelRoad, EachResultButtonLeadsOnAfterANestlingAndABossWin) {
                            {"level_02.xml", testing::LevelFileXml(HungryBoss("level_02"))}});
     int eggFxLeftOver = 0;
     int eggFxSeen = 0;
-    Road road({
-        {"the nestling level", BoardAtRest, "+0 drag 1 1 3 1\n"},
-        {"its result", ResultButtonsUp,
-         "+0 expect layers.result.name == result_task_completed\n"
-         "+0 click button_Result_Continue\n"},
-        {"the boss level", [] { return BoardAtRest() && Player.Level == 1; }, "+0 drag 1 1 4 2\n"},
-        {"its first result", ResultButtonsUp,
-         "+0 expect layers.result.buttons[1] == button_Result_Restart\n"
-         "+0 click button_Result_Restart\n"},
-        {"the boss level again",
-         [] { return BoardAtRest() && Player.Level == 1 && Player.LevelMoves == 0; },
-         "+0 drag 1 1 4 2\n"},
-        {"its second result", ResultButtonsUp,
-         "+0 expect layers.result.buttons[0] == button_Result_Restart\n"
-         "+0 expect layers.result.buttons[1] == button_Result_Exit\n"
-         "+0 click button_Result_Exit\n"},
-        {"the map", [] { return InScene(scene_Map); }, "+0 expect music contains Map.ogg\n"},
-    });
+    Road road(
+        {
+            {"the nestling level", BoardAtRest, "+0 drag 1 1 3 1\n"},
+            {"its result", ResultButtonsUp,
+             "+0 expect layers.result.name == result_task_completed\n"
+             "+0 click button_Result_Continue\n"},
+            {"the boss level", [] { return BoardAtRest() && Player.Level == 1; },
+             "+0 drag 1 1 4 2\n"},
+            {"its first result", ResultButtonsUp,
+             "+0 expect layers.result.buttons[1] == button_Result_Restart\n"
+             "+0 click button_Result_Restart\n"},
+            {"the boss level again",
+             [] { return BoardAtRest() && Player.Level == 1 && Player.LevelMoves == 0; },
+             "+0 drag 1 1 4 2\n"},
+            {"its second result", ResultButtonsUp,
+             "+0 expect layers.result.buttons[0] == button_Result_Restart\n"
+             "+0 expect layers.result.buttons[1] == button_Result_Exit\n"
+             "+0 click button_Result_Exit\n"},
+            {"the map", [] { return InScene(scene_Map); }, "+0 expect music contains Map.ogg\n"},
+        },
+        kQuietTicks);
     Play(road, 1, 0, {extra}, [&] {
         const int live = LiveSystemsNamed("Result_message_Gold_egg_Fx_1.xml");
         if (IsResultShown()) eggFxSeen = std::max(eggFxSeen, live);
@@ -304,14 +260,16 @@ TEST_F(LevelRoad, TheResultShowsTheVerdictTheWinRecorded) {
     level.task = "Index=\"2\" Value=\"0\" AdditionalValue=\"0\"";
     const std::string extra = home_.File("verdict.dan");
     testing::WriteArchive(extra, {{"level_01.xml", testing::LevelFileXml(level)}});
-    Road road({
-        {"the level", BoardAtRest, "+0 drag 1 1 3 1\n"},
-        {"its result", ResultButtonsUp,
-         "+0 expect layers.result.name == result_task_uncompleted\n"
-         "+0 expect level.TaskCompleted == false\n"
-         "+0 click button_Result_Restart\n"},
-        {"the level again", BoardAtRest, "+0 expect level.LevelMoves == 0\n"},
-    });
+    Road road(
+        {
+            {"the level", BoardAtRest, "+0 drag 1 1 3 1\n"},
+            {"its result", ResultButtonsUp,
+             "+0 expect layers.result.name == result_task_uncompleted\n"
+             "+0 expect level.TaskCompleted == false\n"
+             "+0 click button_Result_Restart\n"},
+            {"the level again", BoardAtRest, "+0 expect level.LevelMoves == 0\n"},
+        },
+        kQuietTicks);
     Play(road, 1, 0, {extra}, [] {
         if (ResultDelayActive) Player.LevelMoves = 0;
     });
@@ -326,21 +284,23 @@ TEST_F(LevelRoad, ALevelMissingFromTheDataSendsThePlayerToTheMapWithANotice) {
     const std::string extra = home_.File("unwritten.dan");
     testing::WriteArchive(extra, {{"Levels.xml", testing::LevelListXml({first, unwritten})},
                                   {"fx_first.xml", testing::LevelFileXml(first)}});
-    Road road({
-        {"level 1", BoardAtRest, "+0 drag 1 1 3 1\n"},
-        {"its result", ResultButtonsUp, "+0 click button_Result_Continue\n"},
-        {"the notice on the map", [] { return NoticeOnMap(2); },
-         "+0 expect layers.message.name == message_default\n"
-         "+0 click button_Msg_Continue\n"},
-        {"the map without the notice", [] { return InScene(scene_Map) && !MessageShown(); },
-         "+0 click button_Map_Start\n"},
-        {"the notice again, the map still there", [] { return NoticeOnMap(2); },
-         "+0 expect map exists\n+0 click button_Msg_Continue\n"},
-        {"the map once more", [] { return InScene(scene_Map) && !MessageShown(); },
-         "+0 click button_Map_Level 1\n"},
-        {"level 1 from its nest", [] { return BoardAtRest() && Player.Level == 0; },
-         "+0 expect scene == scene_Level\n"},
-    });
+    Road road(
+        {
+            {"level 1", BoardAtRest, "+0 drag 1 1 3 1\n"},
+            {"its result", ResultButtonsUp, "+0 click button_Result_Continue\n"},
+            {"the notice on the map", [] { return NoticeOnMap(2); },
+             "+0 expect layers.message.name == message_default\n"
+             "+0 click button_Msg_Continue\n"},
+            {"the map without the notice", [] { return InScene(scene_Map) && !MessageShown(); },
+             "+0 click button_Map_Start\n"},
+            {"the notice again, the map still there", [] { return NoticeOnMap(2); },
+             "+0 expect map exists\n+0 click button_Msg_Continue\n"},
+            {"the map once more", [] { return InScene(scene_Map) && !MessageShown(); },
+             "+0 click button_Map_Level 1\n"},
+            {"level 1 from its nest", [] { return BoardAtRest() && Player.Level == 0; },
+             "+0 expect scene == scene_Level\n"},
+        },
+        kQuietTicks);
     Play(road, 1, 0, {extra});
 }
 
@@ -349,16 +309,19 @@ TEST_F(LevelRoad, WinningTheLastLevelCompletesTheGameAndTheCreditsFollow) {
     const std::string extra = home_.File("last.dan");
     testing::WriteArchive(extra, {{"Levels.xml", testing::LevelListXml({last})},
                                   {"fx_last.xml", testing::LevelFileXml(last)}});
-    Road road({
-        {"the last level", BoardAtRest, "+0 drag 1 1 3 1\n"},
-        {"its result", ResultButtonsUp,
-         "+0 expect layers.result.buttons[0] == button_Result_Continue\n"
-         "+0 click button_Result_Continue\n"},
-        {"the outro's pictures loaded", [] { return CurrentScene == scene_Loaded; }, "+1 click\n"},
-        {"the credits after the outro", [] { return InScene(scene_Credits); },
-         "+0 expect player.GameWasCompleted == true\n+0 click button_MM_Credits_Back\n"},
-        {"the main menu", [] { return InScene(scene_MainMenu); }, "+1 wait 1\n"},
-    });
+    Road road(
+        {
+            {"the last level", BoardAtRest, "+0 drag 1 1 3 1\n"},
+            {"its result", ResultButtonsUp,
+             "+0 expect layers.result.buttons[0] == button_Result_Continue\n"
+             "+0 click button_Result_Continue\n"},
+            {"the outro's pictures loaded", [] { return CurrentScene == scene_Loaded; },
+             "+1 click\n"},
+            {"the credits after the outro", [] { return InScene(scene_Credits); },
+             "+0 expect player.GameWasCompleted == true\n+0 click button_MM_Credits_Back\n"},
+            {"the main menu", [] { return InScene(scene_MainMenu); }, "+1 wait 1\n"},
+        },
+        kQuietTicks);
     Play(road, 1, 0, {extra});
     EXPECT_TRUE(SavedPlayer(home_).GameWasCompleted);
 }
