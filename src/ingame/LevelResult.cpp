@@ -15,6 +15,7 @@
 #include "gui/ButtonSprites.h"
 #include "gui/TextDrawing.h"
 #include "ingame/LevelPanels.h"
+#include "ingame/Tutorial.h"
 #include "meta/Profile.h"
 #include "platform/Log.h"
 
@@ -400,6 +401,9 @@ void ShowResult(bool won) {
     HideResult();
     CancelDrag();
     StopDragLoops();
+    // A tutorial still waiting when the level ends (the last nestling freed by its move, the
+    // board filled up) would leave its panel and arrows over the result.
+    EndTutorial();
     WriteLog("Creating result message...", 1);
     if (won && Win.Recorded) {
         // The result tells what the win recorded: what happened on the board during the

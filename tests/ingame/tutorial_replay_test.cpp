@@ -10,6 +10,7 @@
 #include "board/LevelData.h"
 #include "data/TextDatabase.h"
 #include "ingame/Help.h"
+#include "ingame/LevelResult.h"
 #include "ingame/Tutorial.h"
 #include "ingame/TutorialSteps.h"
 #include "platform/Files.h"
@@ -250,6 +251,16 @@ TEST_F(TutorialReplay, LockedUntilThePanelIsShownThenAWrongReleaseAsksForThePick
          "+150 expect layers.tutorial.step == 4\n"
          "+0 expect level.LevelMoves == 1\n",
          {}, 420, false, StartAt100);
+}
+
+TEST_F(TutorialReplay, TheResultOfALevelThatEndsDuringTheTutorialEndsItToo) {
+    Play("120 expect layers.tutorial.number == 0\n"
+         "+30 expect layers.result exists\n"
+         "+0 expect layers.tutorial absent\n",
+         {}, 160, false, [](uint64_t tick) {
+             StartAt100(tick);
+             if (tick == 140) ShowResult(false);
+         });
 }
 
 TEST_F(TutorialReplay, AClickBeforeThePanelStandsDoesNotAdvance) {
