@@ -227,9 +227,12 @@ void StartCarry(const TCatSprite& slot, const TMatchedCat& m) {
 
 } // namespace
 
+// The board's cat slots hold only the cats CreateCellCat makes, so a plain cast does: the
+// board's snapshot asks every cell each tick, and a checked cast there cost more than the rest
+// of the tick.
 TCatSprite* CatAt(TCoord2 cell) {
     if (!InGrid(cell)) return nullptr;
-    auto* cat = dynamic_cast<TCatSprite*>(BoardCats[cell.x][cell.y]);
+    auto* cat = static_cast<TCatSprite*>(BoardCats[cell.x][cell.y]);
     return cat && !cat->FDeaded ? cat : nullptr;
 }
 
@@ -516,7 +519,7 @@ void CatchCat(const TMatchedCat& m) {
 void ClearCats() {
     for (auto& column : BoardCats) {
         for (TAnimatedSprite*& sprite : column) {
-            if (auto* cat = dynamic_cast<TCatSprite*>(sprite)) {
+            if (auto* cat = static_cast<TCatSprite*>(sprite)) {
                 cat->FFx.reset();
                 cat->FDropFx.reset();
                 if (cat->FNewShadowSprite && !cat->FNewShadowSprite->FDeaded)

@@ -47,8 +47,9 @@ TSprite* TheBoardParent = nullptr;
 template <class F> void ForEachFlyingBird(F&& f) {
     if (!TheBoardParent) return;
     for (TSprite* sprite : TheBoardParent->Items()) {
-        auto* flying = dynamic_cast<TMovedBirdSprite*>(sprite);
-        if (flying && flying->Flying()) f(*flying);
+        if (!IsSpriteOf<TMovedBirdSprite>(sprite)) continue;
+        auto* flying = static_cast<TMovedBirdSprite*>(sprite);
+        if (flying->Flying()) f(*flying);
     }
 }
 

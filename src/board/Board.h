@@ -16,6 +16,8 @@
 #include "render/Types.h"
 
 #include <string>
+#include <typeinfo>
+#include <unordered_map>
 #include <vector>
 
 namespace bw {
@@ -68,12 +70,27 @@ void DipFloatingCell(TCoord2 cell);
 TSprite* BoardParent();
 void SetBoardParent(TSprite* parent);
 
+// Whether `sprite` is a T (or of a subclass). The answer depends only on the sprite's class,
+// so the checked cast runs once per class: the board looks for its moving sprites among all
+// of the engine's several times a tick, and casting each of them every time cost more than
+// the tick's rules.
+template <class T> bool IsSpriteOf(TSprite* sprite) {
+    static std::unordered_map<const std::type_info*, bool> known;
+    const std::type_info* type = &typeid(*sprite);
+    auto it = known.find(type);
+    if (it == known.end()) it = known.emplace(type, dynamic_cast<T*>(sprite) != nullptr).first;
+    return it->second;
+}
+
 // The living board sprites of class T (and its subclasses), in the parent's order.
 template <class T> std::vector<T*> BoardSpritesOf() {
     std::vector<T*> found;
     if (!BoardParent()) return found;
-    for (TSprite* sprite : BoardParent()->Items())
-        if (auto* t = dynamic_cast<T*>(sprite); t && !t->FDeaded) found.push_back(t);
+    for (TSprite* sprite : BoardParent()->Items()) {
+        if (!IsSpriteOf<T>(sprite)) continue;
+        auto* t = static_cast<T*>(sprite);
+        if (!t->FDeaded) found.push_back(t);
+    }
     return found;
 }
 
