@@ -202,8 +202,6 @@ std::vector<FilmScene> Intro() {
     std::vector<FilmScene> film;
     // A morning in the valley: the parents fly off to find food, the nestlings wait.
     film.push_back({[] {
-                        Actors.clear();
-                        FirstSimple = SimpleCount();
                         Valley(false);
                         Swaying("video_branch", {560, 430}, 20, Top(SwayY(3, 14)));
                         Picture("video_nest", {760, 425}, 22);
@@ -222,8 +220,6 @@ std::vector<FilmScene> Intro() {
     // the woods' floor.
     film.push_back(
         {[] {
-             Actors.clear();
-             FirstSimple = SimpleCount();
              Picture("scene_1_sky", {-4, -4}, 0, {1.01f, 1.015f});
              Picture("scene_1_woods", {0, 260}, 3);
              Picture("scene_1_hut", {120, 450}, 5);
@@ -240,8 +236,6 @@ std::vector<FilmScene> Intro() {
          60, 10});
     // Night: a cat creeps through the bushes towards the sleeping nest.
     film.push_back({[] {
-                        Actors.clear();
-                        FirstSimple = SimpleCount();
                         Valley(true);
                         Swaying("video_branch", {560, 430}, 20, Top(SwayY(2, 10)));
                         Picture("video_nest", {760, 425}, 22);
@@ -258,8 +252,6 @@ std::vector<FilmScene> Intro() {
                     60, 7});
     // The nestlings are shut in cages and wheeled away on the cats' cart.
     film.push_back({[] {
-                        Actors.clear();
-                        FirstSimple = SimpleCount();
                         Valley(true);
                         Picture("scene_3_cart", {440, 440}, 20);
                         for (int i = 0; i < 3; ++i)
@@ -292,8 +284,6 @@ std::vector<FilmScene> Intro() {
                     62, 10});
     // The next morning, at the empty nest: the birds are sad, until they find a key.
     film.push_back({[] {
-                        Actors.clear();
-                        FirstSimple = SimpleCount();
                         Valley(false);
                         Swaying("video_branch", {560, 430}, 20, Top(SwayY(3, 14)));
                         Picture("video_nest", {760, 425}, 22);
@@ -331,8 +321,6 @@ std::vector<FilmScene> Outro() {
     std::vector<FilmScene> film;
     // The Big Cat, full of hamburgers, falls asleep; its cages stand open.
     film.push_back({[] {
-                        Actors.clear();
-                        FirstSimple = SimpleCount();
                         Picture("outro_scene_0_bg", {-4, -4}, 0, {1.01f, 1.015f});
                         Actors.push_back(AddActor(4, {520, 300}, 1.0f, 30));
                         Actors.back().asleep = true;
@@ -352,8 +340,6 @@ std::vector<FilmScene> Outro() {
                     60, 10});
     // The freed nestlings fly home to the nest.
     film.push_back({[] {
-                        Actors.clear();
-                        FirstSimple = SimpleCount();
                         Valley(false);
                         Picture("outro_scene_1_rainbow", {300, 60}, 2);
                         Swaying("video_branch", {560, 430}, 20, Top(SwayY(3, 14)));
@@ -380,8 +366,6 @@ std::vector<FilmScene> Outro() {
                     54, 10});
     // The valley celebrates with its birds.
     film.push_back({[] {
-                        Actors.clear();
-                        FirstSimple = SimpleCount();
                         Valley(false);
                         Swaying("outro_scene_2_bunting", {0, 0}, 10, Top(SwayY(6, 18)));
                         Actors.push_back(AddActor(1, {180, 420}, 0.8f, 30));
@@ -402,8 +386,6 @@ std::vector<FilmScene> Outro() {
                     60, 10});
     // Sunset: the nest is full again.
     film.push_back({[] {
-                        Actors.clear();
-                        FirstSimple = SimpleCount();
                         Picture("outro_scene_3_final", {-4, -4}, 0, {1.01f, 1.015f});
                         Drifting("video_cloud_2", {200, 120}, 2, 0.1f);
                         Swaying("video_branch", {500, 440}, 20, Top(SwayY(2, 10)));
@@ -421,11 +403,24 @@ std::vector<FilmScene> Outro() {
     return film;
 }
 
+// Every scene starts without the last one's actors, and counts its simple objects from the
+// first one it adds.
+std::vector<FilmScene> StartingAfresh(std::vector<FilmScene> film) {
+    for (FilmScene& scene : film) {
+        scene.Build = [build = std::move(scene.Build)] {
+            Actors.clear();
+            FirstSimple = SimpleCount();
+            build();
+        };
+    }
+    return film;
+}
+
 } // namespace
 
 const std::vector<FilmScene>& Film(int video) {
-    static const std::vector<FilmScene> intro = Intro();
-    static const std::vector<FilmScene> outro = Outro();
+    static const std::vector<FilmScene> intro = StartingAfresh(Intro());
+    static const std::vector<FilmScene> outro = StartingAfresh(Outro());
     static const std::vector<FilmScene> none;
     if (video == VideoIntro) return intro;
     if (video == VideoOutro) return outro;
