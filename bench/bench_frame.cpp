@@ -1,7 +1,8 @@
 // The time of one drawn frame of the busiest level against the floor of the renderer: the
 // same frame's vertices, captured as the canvas sent them, drawn again by a bare GL program
 // with one texture, one upload and one draw call. Both clear the surface first and wait for
-// the device (glFinish); neither counts presenting the frame.
+// the device (glFinish); neither counts presenting the frame. The one texture is the one that
+// covers the most pixels of the frame.
 //
 // Each level is played by the scripted player; every 30th tick's frame is drawn and timed.
 // The busiest frame is the one with the most quads over all the levels played; its floor is
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -72,17 +74,41 @@ void main() { vec4 c = texture(uTex, vUVQ.xy / vUVQ.z) * (vColorQ / vUVQ.z);
         glDeleteProgram(program_);
     }
 
-    // The best of `runs` replays of `capture` on the frame buffer bound now, in ms. The
+    // Replays of `capture` on the frame buffer bound now, the best of `runs` each, in ms. The
+    // cost of a pixel depends on the picture it samples, and one call samples one: `fastest`
+    // is the quickest with any of the frame's most used textures (by pixels covered and by
+    // vertices), `typical` the one with the texture that covers most of the frame. The
     // canvas's bindings are put back afterwards, so that it can draw on.
-    double Time(const bw::GlCanvas::DrawCapture& capture, bw::TPoint2px size, int runs) {
+    struct Floors {
+        double fastest = 0, typical = 0;
+    };
+    Floors Time(const bw::GlCanvas::DrawCapture& capture, bw::TPoint2px size, int runs) {
         using V = bw::GlCanvas::Vertex;
-        std::map<unsigned, size_t> byTexture;
-        for (const auto& [texture, count] : capture.draws) byTexture[texture] += count;
-        unsigned texture = 0;
-        size_t most = 0;
-        for (const auto& [t, n] : byTexture)
-            if (n > most) most = n, texture = t;
-
+        std::map<unsigned, double> area;
+        std::map<unsigned, size_t> vertices;
+        size_t from = 0;
+        for (const auto& [t, count] : capture.draws) {
+            for (size_t i = from; i + 3 <= from + count; i += 3) {
+                const V& a = capture.vertices[i];
+                const V& b = capture.vertices[i + 1];
+                const V& c = capture.vertices[i + 2];
+                area[t] += std::fabs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y));
+            }
+            vertices[t] += count;
+            from += count;
+        }
+        const auto top = [](const auto& by, size_t n) {
+            std::vector<std::pair<double, unsigned>> order;
+            for (const auto& [t, amount] : by) order.emplace_back(static_cast<double>(amount), t);
+            std::sort(order.rbegin(), order.rend());
+            std::vector<unsigned> out;
+            for (size_t i = 0; i < order.size() && i < n; ++i) out.push_back(order[i].second);
+            return out;
+        };
+        std::vector<unsigned> candidates = top(area, 4);
+        for (unsigned t : top(vertices, 4))
+            if (std::find(candidates.begin(), candidates.end(), t) == candidates.end())
+                candidates.push_back(t);
         GLint oldProgram = 0, oldVao = 0, oldBuffer = 0, oldTexture = 0;
         GLint blend[4] = {};
         glGetIntegerv(GL_CURRENT_PROGRAM, &oldProgram);
@@ -111,20 +137,25 @@ void main() { vec4 c = texture(uTex, vUVQ.xy / vUVQ.z) * (vColorQ / vUVQ.z);
         glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(V),
                               reinterpret_cast<void*>(offsetof(V, color)));
         glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, texture);
         glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
         glDisable(GL_SCISSOR_TEST);
-        glFinish();
-        double best = 1e300;
-        for (int r = 0; r < runs; ++r) {
-            const double t0 = NowMs();
-            glClear(GL_COLOR_BUFFER_BIT);
-            glBufferData(GL_ARRAY_BUFFER,
-                         static_cast<GLsizeiptr>(capture.vertices.size() * sizeof(V)),
-                         capture.vertices.data(), GL_STREAM_DRAW);
-            glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(capture.vertices.size()));
+        Floors floors{1e300, 0};
+        for (const unsigned texture : candidates) {
+            glBindTexture(GL_TEXTURE_2D, texture);
             glFinish();
-            best = std::min(best, NowMs() - t0);
+            double best = 1e300;
+            for (int r = 0; r < runs; ++r) {
+                const double t0 = NowMs();
+                glClear(GL_COLOR_BUFFER_BIT);
+                glBufferData(GL_ARRAY_BUFFER,
+                             static_cast<GLsizeiptr>(capture.vertices.size() * sizeof(V)),
+                             capture.vertices.data(), GL_STREAM_DRAW);
+                glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(capture.vertices.size()));
+                glFinish();
+                best = std::min(best, NowMs() - t0);
+            }
+            floors.fastest = std::min(floors.fastest, best);
+            if (texture == candidates.front()) floors.typical = best;
         }
 
         if (scissor) glEnable(GL_SCISSOR_TEST);
@@ -134,7 +165,7 @@ void main() { vec4 c = texture(uTex, vUVQ.xy / vUVQ.z) * (vColorQ / vUVQ.z);
         glBindVertexArray(static_cast<GLuint>(oldVao));
         glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(oldBuffer));
         glUseProgram(static_cast<GLuint>(oldProgram));
-        return best;
+        return floors;
     }
 
 private:
@@ -145,7 +176,8 @@ struct Busiest {
     int level = 0;
     uint64_t tick = 0;
     uint32_t quads = 0, drawCalls = 0;
-    double frameMs = 0, floorMs = 0;
+    double frameMs = 0;
+    BareReplay::Floors floor;
     int framesTimed = 0;
 };
 
@@ -240,8 +272,9 @@ int main(int argc, char** argv) {
                     size.x, size.y, b.level, static_cast<unsigned long long>(b.tick), b.quads,
                     b.drawCalls, b.framesTimed);
         std::printf("%dx%d: frame %.1f ms, floor %.1f ms, frame / floor %.2f (target at most "
-                    "1.50)\n",
-                    size.x, size.y, b.frameMs, b.floorMs, b.frameMs / b.floorMs);
+                    "1.50); with the texture covering most of it %.1f ms, frame / that %.2f\n",
+                    size.x, size.y, b.frameMs, b.floor.fastest, b.frameMs / b.floor.fastest,
+                    b.floor.typical, b.frameMs / b.floor.typical);
     }
     return ok ? 0 : 1;
 }

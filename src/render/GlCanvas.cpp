@@ -44,6 +44,22 @@ void main() {
 }
 )";
 
+// The same mapping for what is known to be opaque: nothing to discard, nothing to blend.
+const char* kOpaqueFragmentShader = R"(#version 330 core
+uniform sampler2D uTex;
+noperspective in vec3 vUVQ;
+noperspective in vec4 vColorQ;
+out vec4 fragColor;
+void main() {
+    fragColor = texture(uTex, vUVQ.xy / vUVQ.z) * (vColorQ / vUVQ.z);
+}
+)";
+
+// Pictures of at least this many texels get a map of their clear and opaque tiles, and
+// quads of at least this many pixels are drawn by it.
+constexpr long kTiledTexels = 256 * 256;
+constexpr float kTiledPixels = 96 * 96;
+
 GLuint CompileShader(GLenum type, const char* source, std::string* error) {
     const GLuint shader = glCreateShader(type);
     glShaderSource(shader, 1, &source, nullptr);
@@ -58,6 +74,30 @@ GLuint CompileShader(GLenum type, const char* source, std::string* error) {
         return 0;
     }
     return shader;
+}
+
+GLuint LinkProgram(const char* vertex, const char* fragment, std::string* error) {
+    const GLuint vs = CompileShader(GL_VERTEX_SHADER, vertex, error);
+    if (!vs) return 0;
+    const GLuint fs = CompileShader(GL_FRAGMENT_SHADER, fragment, error);
+    if (!fs) {
+        glDeleteShader(vs);
+        return 0;
+    }
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vs);
+    glAttachShader(program, fs);
+    glLinkProgram(program);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        if (error) *error = "shader program did not link";
+        glDeleteProgram(program);
+        return 0;
+    }
+    return program;
 }
 
 // Weights q of the four corners that make the interpolation of a quadrangle projective:
@@ -94,25 +134,13 @@ std::unique_ptr<GlCanvas> GlCanvas::Create(int width, int height, std::string* e
 }
 
 bool GlCanvas::Init(int width, int height, std::string* error) {
-    const GLuint vs = CompileShader(GL_VERTEX_SHADER, kVertexShader, error);
-    if (!vs) return false;
-    const GLuint fs = CompileShader(GL_FRAGMENT_SHADER, kFragmentShader, error);
-    if (!fs) {
-        glDeleteShader(vs);
-        return false;
-    }
-    program_ = glCreateProgram();
-    glAttachShader(program_, vs);
-    glAttachShader(program_, fs);
-    glLinkProgram(program_);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
-    GLint linked = 0;
-    glGetProgramiv(program_, GL_LINK_STATUS, &linked);
-    if (!linked) {
-        if (error) *error = "shader program did not link";
-        return false;
-    }
+    program_ = LinkProgram(kVertexShader, kFragmentShader, error);
+    if (!program_) return false;
+    opaqueProgram_ = LinkProgram(kVertexShader, kOpaqueFragmentShader, error);
+    if (!opaqueProgram_) return false;
+    glUseProgram(opaqueProgram_);
+    opaqueScreen_ = glGetUniformLocation(opaqueProgram_, "uScreen");
+    glUniform1i(glGetUniformLocation(opaqueProgram_, "uTex"), 0);
     glUseProgram(program_);
     uniformScreen_ = glGetUniformLocation(program_, "uScreen");
     glUniform1i(glGetUniformLocation(program_, "uTex"), 0);
@@ -187,12 +215,13 @@ GlCanvas::~GlCanvas() {
     if (vbo_) glDeleteBuffers(1, &vbo_);
     if (vao_) glDeleteVertexArrays(1, &vao_);
     if (program_) glDeleteProgram(program_);
+    if (opaqueProgram_) glDeleteProgram(opaqueProgram_);
 }
 
 TextureId GlCanvas::CreateTexture(int width, int height, const uint32_t* argb) {
     if (width <= 0 || height <= 0 || width > maxTextureSize_ || height > maxTextureSize_)
         return kNoTexture;
-    Texture tex{0, width, height};
+    Texture tex{0, width, height, {}};
     glGenTextures(1, &tex.name);
     glBindTexture(GL_TEXTURE_2D, tex.name);
     boundTexture_ = tex.name;
@@ -203,13 +232,15 @@ TextureId GlCanvas::CreateTexture(int width, int height, const uint32_t* argb) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    if (static_cast<long>(width) * height >= kTiledTexels)
+        tex.tiles = AlphaTiles::Of(width, height, argb);
     if (!freeIds_.empty()) {
         const TextureId id = freeIds_.back();
         freeIds_.pop_back();
-        textures_[id - 1] = tex;
+        textures_[id - 1] = std::move(tex);
         return id;
     }
-    textures_.push_back(tex);
+    textures_.push_back(std::move(tex));
     return static_cast<TextureId>(textures_.size());
 }
 
@@ -217,7 +248,8 @@ void GlCanvas::UpdateTexture(TextureId tex, const uint32_t* argb) {
     const unsigned name = GlName(tex);
     if (!name || !argb) return;
     if (name == batchTexture_) Flush();
-    const Texture& t = textures_[tex - 1];
+    Texture& t = textures_[tex - 1];
+    t.tiles = AlphaTiles{}; // a picture that changes is drawn whole
     glBindTexture(GL_TEXTURE_2D, name);
     boundTexture_ = name;
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, t.width, t.height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
@@ -228,7 +260,10 @@ void GlCanvas::DestroyTexture(TextureId tex) {
     const unsigned name = GlName(tex);
     if (!name) return;
     if (name == batchTexture_) Flush();
-    if (selTexture_ == name) selTexture_ = whiteTexture_;
+    if (selTexture_ == name) {
+        selTexture_ = whiteTexture_;
+        selId_ = kNoTexture;
+    }
     if (boundTexture_ == name) boundTexture_ = ~0u;
     glDeleteTextures(1, &textures_[tex - 1].name);
     textures_[tex - 1] = Texture{};
@@ -248,18 +283,80 @@ unsigned GlCanvas::GlName(TextureId tex) const {
 void GlCanvas::UseTexture(TextureId tex, const TPoint4& uv) {
     const unsigned name = GlName(tex);
     selTexture_ = name ? name : whiteTexture_;
+    selId_ = name ? tex : kNoTexture;
     selUv_ = uv;
 }
 
-void GlCanvas::Prepare(unsigned texture, TBlendingEffect effect, Primitive primitive) {
+void GlCanvas::Prepare(unsigned texture, TBlendingEffect effect, Primitive primitive, bool opaque) {
     if (effect == beUnknown) effect = batchEffect_; // the previous setting stays
     const size_t room = primitive == Primitive::Quads ? 4 : 3;
-    if (batchCount_ > 0 && (texture != batchTexture_ || effect != batchEffect_ ||
-                            primitive != batchPrimitive_ || batchCount_ + room > kMaxVertices))
+    if (batchCount_ > 0 &&
+        (texture != batchTexture_ || effect != batchEffect_ || primitive != batchPrimitive_ ||
+         opaque != batchOpaque_ || batchCount_ + room > kMaxVertices))
         Flush();
     batchTexture_ = texture;
     batchEffect_ = effect;
     batchPrimitive_ = primitive;
+    batchOpaque_ = opaque;
+}
+
+void GlCanvas::PushQuad(const TPoint4& corners, const TPoint4& uv, const TColor4& colors) {
+    const std::array<float, 4> q = ProjectiveWeights(corners);
+    Vertex* out = batch_.data() + batchCount_;
+    for (int i = 0; i < 4; ++i)
+        out[i] =
+            Vertex{corners[i].x, corners[i].y, uv[i].x * q[i], uv[i].y * q[i], q[i], colors[i]};
+    batchCount_ += 4;
+    stats_.triangles += 2;
+}
+
+bool GlCanvas::TexMapTiles(const Texture& tex, const TPoint4& p, TColor color,
+                           TBlendingEffect effect) {
+    const TPoint4& uv = selUv_;
+    // An upright rectangle showing an upright part of the picture (mirrored or not).
+    if (p[0].y != p[1].y || p[3].y != p[2].y || p[0].x != p[3].x || p[1].x != p[2].x ||
+        uv[0].y != uv[1].y || uv[3].y != uv[2].y || uv[0].x != uv[3].x || uv[1].x != uv[2].x)
+        return false;
+    if (std::fabs((p[1].x - p[0].x) * (p[3].y - p[0].y)) < kTiledPixels) return false;
+    const auto w = static_cast<float>(tex.width), h = static_cast<float>(tex.height);
+    const float u0 = uv[0].x * w, u1 = uv[1].x * w, v0 = uv[0].y * h, v1 = uv[3].y * h;
+    constexpr float kSlack = 1e-3f;
+    if (u0 == u1 || v0 == v1 || std::min(u0, u1) < -kSlack || std::max(u0, u1) > w + kSlack ||
+        std::min(v0, v1) < -kSlack || std::max(v0, v1) > h + kSlack)
+        return false;
+    // Screen positions of texel columns and rows; the quad's own edges stay exact.
+    const auto xAt = [&](float u) {
+        return u == u0   ? p[0].x
+               : u == u1 ? p[1].x
+                         : p[0].x + (u - u0) / (u1 - u0) * (p[1].x - p[0].x);
+    };
+    const auto yAt = [&](float v) {
+        return v == v0   ? p[0].y
+               : v == v1 ? p[3].y
+                         : p[0].y + (v - v0) / (v1 - v0) * (p[3].y - p[0].y);
+    };
+    runs_.clear();
+    tex.tiles.Split(std::min(u0, u1), std::min(v0, v1), std::max(u0, u1), std::max(v0, v1), runs_);
+    if (effect == beUnknown) effect = batchEffect_;
+    // Opaque tiles stay opaque only where the result is the picture itself.
+    const bool solid = effect == beNormal && ColorAlpha(color) == 0xFF;
+    const TColor4 colors(color);
+    for (const bool opaquePass : {true, false}) {
+        for (const AlphaTiles::Run& run : runs_) {
+            const bool opaque = solid && run.kind == AlphaTiles::Kind::Opaque;
+            if (opaque != opaquePass) continue;
+            Prepare(tex.name, effect, Primitive::Quads, opaque);
+            const float x0 = xAt(run.left), x1 = xAt(run.right);
+            const float y0 = yAt(run.top), y1 = yAt(run.bottom);
+            PushQuad(TPoint4{TPoint2{x0, y0}, TPoint2{x1, y0}, TPoint2{x1, y1}, TPoint2{x0, y1}},
+                     TPoint4{TPoint2{run.left / w, run.top / h},
+                             TPoint2{run.right / w, run.top / h},
+                             TPoint2{run.right / w, run.bottom / h},
+                             TPoint2{run.left / w, run.bottom / h}},
+                     colors);
+        }
+    }
+    return true;
 }
 
 void GlCanvas::TexMap(const TPoint4& corners, const TColor4& colors, TBlendingEffect effect) {
@@ -279,15 +376,13 @@ void GlCanvas::TexMap(const TPoint4& corners, const TColor4& colors, TBlendingEf
         ++stats_.culledQuads;
         return;
     }
-    Prepare(selTexture_, effect, Primitive::Quads);
-    const std::array<float, 4> q = ProjectiveWeights(corners);
-    Vertex* out = batch_.data() + batchCount_;
-    for (int i = 0; i < 4; ++i)
-        out[i] = Vertex{corners[i].x,       corners[i].y, selUv_[i].x * q[i],
-                        selUv_[i].y * q[i], q[i],         colors[i]};
-    batchCount_ += 4;
     ++stats_.quads;
-    stats_.triangles += 2;
+    if (selId_ != kNoTexture && colors[0] == colors[1] && colors[0] == colors[2] &&
+        colors[0] == colors[3] && !textures_[selId_ - 1].tiles.Empty() &&
+        TexMapTiles(textures_[selId_ - 1], corners, colors[0], effect))
+        return;
+    Prepare(selTexture_, effect, Primitive::Quads);
+    PushQuad(corners, selUv_, colors);
 }
 
 void GlCanvas::DrawTriangles(const ColorVertex* vertices, size_t count, TBlendingEffect effect) {
@@ -341,7 +436,7 @@ void GlCanvas::ApplyBlend(TBlendingEffect effect) {
 
 void GlCanvas::Flush() {
     if (batchCount_ == 0) return;
-    glUseProgram(program_);
+    glUseProgram(batchOpaque_ ? opaqueProgram_ : program_);
     glBindVertexArray(vao_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
     // The batch goes behind the previous ones, written without waiting for the draws that
@@ -369,7 +464,14 @@ void GlCanvas::Flush() {
         glBindTexture(GL_TEXTURE_2D, batchTexture_);
         boundTexture_ = batchTexture_;
     }
-    ApplyBlend(batchEffect_);
+    if (batchOpaque_ == blendEnabled_) {
+        if (batchOpaque_)
+            glDisable(GL_BLEND);
+        else
+            glEnable(GL_BLEND);
+        blendEnabled_ = !batchOpaque_;
+    }
+    if (!batchOpaque_) ApplyBlend(batchEffect_);
     if (batchPrimitive_ == Primitive::Quads)
         glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(batchCount_ / 4 * 6),
                                  GL_UNSIGNED_SHORT, nullptr, first);
@@ -395,6 +497,8 @@ void GlCanvas::Capture() {
 void GlCanvas::ApplyViewport() {
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
     glViewport(0, 0, size_.x, size_.y);
+    glUseProgram(opaqueProgram_);
+    glUniform2f(opaqueScreen_, static_cast<float>(size_.x), static_cast<float>(size_.y));
     glUseProgram(program_);
     glUniform2f(uniformScreen_, static_cast<float>(size_.x), static_cast<float>(size_.y));
 }

@@ -1,6 +1,7 @@
 // The canvas on OpenGL 3.3 core. Needs a current GL context for its whole life.
 #pragma once
 
+#include "render/AlphaTiles.h"
 #include "render/Canvas.h"
 
 #include <memory>
@@ -66,12 +67,18 @@ private:
         unsigned name = 0;
         int width = 0;
         int height = 0;
+        AlphaTiles tiles; // of a large picture; empty for small or updated ones
     };
     enum class Primitive { Quads, Triangles };
 
     GlCanvas() = default;
     bool Init(int width, int height, std::string* error);
-    void Prepare(unsigned texture, TBlendingEffect effect, Primitive primitive);
+    void Prepare(unsigned texture, TBlendingEffect effect, Primitive primitive,
+                 bool opaque = false);
+    // Draws a large axis-aligned picture by its tiles; false when the quad is not one.
+    bool TexMapTiles(const Texture& tex, const TPoint4& corners, TColor color,
+                     TBlendingEffect effect);
+    void PushQuad(const TPoint4& corners, const TPoint4& uv, const TColor4& colors);
     void ApplyBlend(TBlendingEffect effect);
     void ApplyViewport();
     void Capture(); // the batch into capture_
@@ -83,6 +90,8 @@ private:
 
     unsigned program_ = 0;
     int uniformScreen_ = -1;
+    unsigned opaqueProgram_ = 0; // no discard, drawn without blending
+    int opaqueScreen_ = -1;
     unsigned vao_ = 0;
     unsigned vbo_ = 0;
     unsigned ibo_ = 0;
@@ -95,6 +104,7 @@ private:
 
     // Selection made by UseTexture.
     unsigned selTexture_ = 0;
+    TextureId selId_ = kNoTexture;
     TPoint4 selUv_{};
 
     // The batch being collected: the first batchCount_ vertices of a store sized once.
@@ -104,6 +114,9 @@ private:
     unsigned batchTexture_ = 0;
     TBlendingEffect batchEffect_ = beNormal;
     Primitive batchPrimitive_ = Primitive::Quads;
+    bool batchOpaque_ = false;
+    bool blendEnabled_ = true;
+    std::vector<AlphaTiles::Run> runs_; // scratch of TexMapTiles
     TBlendingEffect lastEffect_ = beNormal;
     bool blendApplied_ = false;
     unsigned boundTexture_ = ~0u;
