@@ -4,7 +4,8 @@
 // the device (glFinish); neither counts presenting the frame. The one texture is the one that
 // covers the most pixels of the frame.
 //
-// Each level is played by the scripted player; every 30th tick's frame is drawn and timed.
+// Each level is played by the scripted player; every 30th tick's frame and the two after it
+// are drawn, and the best of the three is the time of that frame.
 // The busiest frame is the one with the most quads over all the levels played; its floor is
 // the best of five bare replays, measured at once. Runs at 1920 x 1080 and at 1280 x 720.
 //
@@ -195,13 +196,21 @@ Busiest Measure(const std::string& data, const std::vector<int>& levels, bw::TPo
         s.level = level;
         s.ticks = ticks;
         s.size = size;
+        // Every 30th tick and the two after it are drawn: the frame's time is the best of the
+        // three (one frame alone is at the mercy of the machine), its vertices the first's.
+        constexpr uint64_t kEvery = 30, kRepeats = 3;
+        double groupMs = 0;
+        bw::Canvas::Stats groupStats;
         s.drawAt = [&](uint64_t tick) {
-            if (bw::CurrentScene != bw::scene_Level || tick % 30 != 0 || !bw::Device) return false;
+            if (bw::CurrentScene != bw::scene_Level || tick % kEvery >= kRepeats || !bw::Device)
+                return false;
             gl = dynamic_cast<bw::GlCanvas*>(bw::Device->GetCanvas());
             if (!gl) return false;
-            capture.vertices.clear();
-            capture.draws.clear();
-            gl->SetDrawCapture(&capture);
+            if (tick % kEvery == 0) {
+                capture.vertices.clear();
+                capture.draws.clear();
+                gl->SetDrawCapture(&capture);
+            }
             t0 = NowMs();
             return true;
         };
@@ -211,11 +220,20 @@ Busiest Measure(const std::string& data, const std::vector<int>& levels, bw::TPo
             const double ms = NowMs() - t0;
             gl->SetDrawCapture(nullptr);
             ++best.framesTimed;
-            const bw::Canvas::Stats stats = canvas.FrameStats();
-            if (stats.quads <= best.quads) return;
+            if (tick % kEvery == 0) {
+                groupMs = ms;
+                groupStats = canvas.FrameStats();
+            } else {
+                groupMs = std::min(groupMs, ms);
+            }
+            if (tick % kEvery != kRepeats - 1 || groupStats.quads <= best.quads) return;
             if (!bare) bare = std::make_unique<BareReplay>();
-            best = Busiest{level,           tick, stats.quads,
-                           stats.drawCalls, ms,   bare->Time(capture, canvas.Size(), 5),
+            best = Busiest{level,
+                           tick - (kRepeats - 1),
+                           groupStats.quads,
+                           groupStats.drawCalls,
+                           groupMs,
+                           bare->Time(capture, canvas.Size(), 5),
                            best.framesTimed};
         };
         const bw::LevelRun run = bw::PlayLevel(s);
