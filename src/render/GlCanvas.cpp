@@ -193,7 +193,6 @@ bool GlCanvas::Init(int width, int height, std::string* error) {
     glEnable(GL_BLEND);
     glBlendEquation(GL_FUNC_ADD);
     batch_.resize(kMaxVertices);
-    selTexture_ = whiteTexture_;
     Resize(width, height);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         if (error) *error = "the off-screen frame buffer is not complete";
@@ -260,10 +259,7 @@ void GlCanvas::DestroyTexture(TextureId tex) {
     const unsigned name = GlName(tex);
     if (!name) return;
     if (name == batchTexture_) Flush();
-    if (selTexture_ == name) {
-        selTexture_ = whiteTexture_;
-        selId_ = kNoTexture;
-    }
+    if (selId_ == tex) selId_ = kNoTexture;
     if (boundTexture_ == name) boundTexture_ = ~0u;
     glDeleteTextures(1, &textures_[tex - 1].name);
     textures_[tex - 1] = Texture{};
@@ -282,7 +278,6 @@ unsigned GlCanvas::GlName(TextureId tex) const {
 
 void GlCanvas::UseTexture(TextureId tex, const TPoint4& uv) {
     const unsigned name = GlName(tex);
-    selTexture_ = name ? name : whiteTexture_;
     selId_ = name ? tex : kNoTexture;
     selUv_ = uv;
 }
@@ -381,7 +376,7 @@ void GlCanvas::TexMap(const TPoint4& corners, const TColor4& colors, TBlendingEf
         colors[0] == colors[3] && !textures_[selId_ - 1].tiles.Empty() &&
         TexMapTiles(textures_[selId_ - 1], corners, colors[0], effect))
         return;
-    Prepare(selTexture_, effect, Primitive::Quads);
+    Prepare(selId_ != kNoTexture ? GlName(selId_) : whiteTexture_, effect, Primitive::Quads);
     PushQuad(corners, selUv_, colors);
 }
 

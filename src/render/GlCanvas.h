@@ -103,8 +103,7 @@ private:
     std::vector<TextureId> freeIds_;
 
     // Selection made by UseTexture.
-    unsigned selTexture_ = 0;
-    TextureId selId_ = kNoTexture;
+    TextureId selId_ = kNoTexture; // none: the white texture
     TPoint4 selUv_{};
 
     // The batch being collected: the first batchCount_ vertices of a store sized once.
