@@ -79,8 +79,8 @@ void HideBar() {
     Bar->FVisible = false;
 }
 
-void ReadArchivePictures(TKilnArchive* archive) {
-    if (Images && archive) Images->AddAllFromArchive(archive, true, true);
+void ReadArchivePictures(TKilnArchive* archive, TextureTiming timing = TextureTiming::Now) {
+    if (Images && archive) Images->AddAllFromArchive(archive, true, true, timing);
 }
 
 // The frame limiter and vertical sync while reading, and afterwards.
@@ -141,7 +141,9 @@ public:
             if (VideoResourcesLoaded(a)) continue;
             HideBar();
             WriteLog("Video \"Data/Video_" + std::to_string(a) + ".dan\"...", 1);
-            ReadArchivePictures(Archives.Videos[static_cast<size_t>(a)]);
+            // A film's pictures are made while the screen waits for its click; once the film
+            // is over they may give their textures back.
+            ReadArchivePictures(Archives.Videos[static_cast<size_t>(a)], TextureTiming::WhenIdle);
             MarkVideoResourcesLoaded(a);
         }
         TakeDownLoadingScreen();

@@ -69,6 +69,10 @@ std::string ArchiveOpenProblem(const std::string& path) {
 
 constexpr double kTickMs = 1000.0 / 60.0;
 constexpr char kDeviceFailure[] = "Failed initializing device";
+// Texture bytes the pictures made on first drawing may hold, and the part of a loading-screen
+// frame spent making the next scene's textures.
+constexpr size_t kDeferredTextureBudget = size_t{64} << 20;
+constexpr double kWarmUpSeconds = 0.012;
 
 std::string TextOr(const char* key, const char* fallback) {
     std::string t = GameText(key);
@@ -298,6 +302,9 @@ void TMainForm::FrameworkCreate() {
     // Pictures keep no copy of their pixels once their textures exist: a lost texture is read
     // again from its archive or file.
     images_->FKeepPixels = false;
+    // Pictures that wait for their first drawing give their textures back when they have gone
+    // undrawn for a while and together hold more than this.
+    images_->FDeferredBudget = kDeferredTextureBudget;
     Images = images_.get();
     // A picture that something asks for and the catalogue lacks is named once.
     images_->FOnItemFail = [missing = std::set<std::string>()](const std::string& name) mutable {
@@ -361,8 +368,10 @@ void TMainForm::LoadStartupResources() {
         AddSplashFolderPictures(*images_, DataPath("Splash"));
         if (Archives.External) images_->AddAllFromArchive(Archives.External, true, false);
     }
+    // The loading screen's and the title's pictures are made when first drawn, a moment later,
+    // so that they can give their textures back while neither shows.
     for (TKilnArchive* a : {Archives.Loading, Archives.Common})
-        if (a) images_->AddAllFromArchive(a, true, false);
+        if (a) images_->AddAllFromArchive(a, true, false, TextureTiming::WhenDrawn);
 
     mainEngine_ = std::make_unique<TSpriteEngine>(canvas, images_.get());
     loadingEngine_ = std::make_unique<TSpriteEngine>(canvas, images_.get());
@@ -556,6 +565,12 @@ bool TMainForm::DrawFrame() {
         device_->Render(0xFF000000, [] { RenderLoadingFrame(); });
     else
         device_->Render(0x00000000, [this] { RenderFrame(); });
+    if (images_) {
+        images_->EndFrame();
+        // A loading screen waiting for its click has time to spare for the pictures that come
+        // next; a slice of each frame keeps it responsive.
+        if (CurrentScene == scene_Loaded) images_->WarmUp(kWarmUpSeconds);
+    }
     return true;
 }
 

@@ -40,9 +40,15 @@ std::string DataPath(const std::string& name) {
 void LoadMainPictures(bool showProgress) {
     if (MainPicturesLoaded || !Images) return;
     MainPicturesLoaded = true;
-    for (TKilnArchive* a : {Archives.Objects, Archives.Effects, Archives.MainMenu,
-                            Archives.Interface, Archives.Dialogs, Archives.Map})
-        if (a) Images->AddAllFromArchive(a, true, showProgress);
+    // Everything is read now, behind the loading screen. The textures of what the menu shows
+    // first are made while that screen waits for its click; the board's pieces, the map and the
+    // dialogs get theirs when they are first drawn.
+    const std::pair<TKilnArchive*, TextureTiming> batch[] = {
+        {Archives.Objects, TextureTiming::WhenDrawn}, {Archives.Effects, TextureTiming::WhenIdle},
+        {Archives.MainMenu, TextureTiming::WhenIdle}, {Archives.Interface, TextureTiming::WhenIdle},
+        {Archives.Dialogs, TextureTiming::WhenDrawn}, {Archives.Map, TextureTiming::WhenDrawn}};
+    for (const auto& [archive, timing] : batch)
+        if (archive) Images->AddAllFromArchive(archive, true, showProgress, timing);
 }
 
 void ForgetMainPictures() {

@@ -214,6 +214,7 @@ void TKilnFont::DrawLine(TPoint2 pos, std::u16string_view text, bool centered, f
         (FOwner && FOwner->Images()) ? FOwner->Images()->Image(FImageIndex) : nullptr;
     TextureId texture = kNoTexture;
     float invTexW = 1.0f, invTexH = 1.0f;
+    if (image != nullptr) image->Touch();
     if (image != nullptr && !image->Textures.empty()) {
         texture = image->Textures.front();
         invTexW = 1.0f / static_cast<float>(image->TextureSize().x);

@@ -8,6 +8,7 @@
 #include "platform/PictureFile.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <utility>
@@ -61,6 +62,11 @@ char FoldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+size_t TextureBytes(const TKilnImage& image) {
+    return static_cast<size_t>(image.TextureSize().x) * static_cast<size_t>(image.TextureSize().y) *
+           4u * image.Textures.size();
+}
+
 TPoint4 RectMapping(const TRect& r, TPoint2px texSize, bool mirror, bool flip) {
     const float w = static_cast<float>(texSize.x);
     const float h = static_cast<float>(texSize.y);
@@ -97,7 +103,21 @@ ImageLoadProgress& LoadingProgress() {
 
 // --- TKilnImage ------------------------------------------------------------------------------
 
+bool TKilnImage::HasTextures() const {
+    return !Textures.empty() && std::none_of(Textures.begin(), Textures.end(),
+                                             [](TextureId t) { return t == kNoTexture; });
+}
+
+void TKilnImage::Touch() const {
+    if (!FDeferred || FOwner == nullptr) return;
+    FLastDrawn = FOwner->FFrame;
+    if (FReloadFailed || Textures.empty() || Textures.front() != kNoTexture) return;
+    // The catalogue owns this image; it changes it through its own slot.
+    if (TKilnImage* self = FOwner->Image(FSlot); self == this) FOwner->MakeDeferredTextures(*self);
+}
+
 TKilnPatternTex TKilnImage::RetrieveTex(int pattern, bool mirror, bool flip) const {
+    Touch();
     if (pattern >= 0 && static_cast<size_t>(pattern) < FCells.size() &&
         FCellsVisibleSize == FVisibleSize &&
         static_cast<size_t>(FCells[static_cast<size_t>(pattern)].TextureIndex) < Textures.size()) {
@@ -132,6 +152,7 @@ void TKilnImage::BuildCells() {
 
 TKilnPatternTex TKilnImage::RetrieveTex(int pattern, const TRect& sub, bool mirror,
                                         bool flip) const {
+    Touch();
     TKilnPatternTex result;
     const int perTexture = PatternsPerTexture();
     if (pattern < 0 || perTexture <= 0) return result;
@@ -194,6 +215,11 @@ bool TKilnImages::CreateTextures(TKilnImage& image, const TKilnTexturePixels& pi
 }
 
 void TKilnImages::DestroyTextures(TKilnImage& image) {
+    if (image.FDeferred && image.HasTextures()) FDeferredBytes -= TextureBytes(image);
+    DropTextures(image);
+}
+
+void TKilnImages::DropTextures(TKilnImage& image) {
     for (TextureId& tex : image.Textures) {
         if (tex != kNoTexture && FCanvas != nullptr) FCanvas->DestroyTexture(tex);
         tex = kNoTexture;
@@ -201,6 +227,10 @@ void TKilnImages::DestroyTextures(TKilnImage& image) {
 }
 
 int TKilnImages::AddFromPixels(TKilnImageData data) {
+    return Insert(std::move(data), true);
+}
+
+int TKilnImages::Insert(TKilnImageData data, bool makeTextures) {
     const auto fail = [&]() {
         if (FOnItemFail) FOnItemFail(data.Name);
         return -1;
@@ -235,11 +265,11 @@ int TKilnImages::AddFromPixels(TKilnImageData data) {
     image->Textures.assign(data.Textures.size(), kNoTexture);
     image->BuildCells();
 
-    if (!CreateTextures(*image, data.Textures)) {
+    if (makeTextures && !CreateTextures(*image, data.Textures)) {
         data.Name = image->FName;
         return fail();
     }
-    if (FKeepPixels)
+    if (FKeepPixels && makeTextures)
         image->FPixels = std::move(data.Textures);
     else
         FScratchPixels = std::move(data.Textures); // space for the next image's pixels
@@ -255,6 +285,8 @@ int TKilnImages::AddFromPixels(TKilnImageData data) {
         index = static_cast<int>(Images.size());
         Images.push_back(nullptr);
     }
+    image->FOwner = this;
+    image->FSlot = index;
     Images[static_cast<size_t>(index)] = std::move(image);
     SearchDirty = true;
     if (FOnItemLoad) FOnItemLoad(Images[static_cast<size_t>(index)]->FName, index);
@@ -282,10 +314,13 @@ int TKilnImages::AddDecoded(std::string_view key, TKilnArchive* archive, bool mi
     }
     data.Name = std::move(imageName);
     data.MipMapping = mipMapping;
-    const int index = AddFromPixels(std::move(data));
+    const bool defer = FNewTextures != TextureTiming::Now && FCanvas != nullptr;
+    const int index = Insert(std::move(data), !defer);
     if (index >= 0) {
-        Images[static_cast<std::size_t>(index)]->FOnReload =
-            ArchiveReloader(archive->FileName(), std::string(key));
+        TKilnImage& image = *Images[static_cast<std::size_t>(index)];
+        image.FOnReload = ArchiveReloader(archive->FileName(), std::string(key));
+        image.FDeferred = defer;
+        if (defer && FNewTextures == TextureTiming::WhenIdle) FWarmSlots.push_back(index);
     } else {
         LogImageFailure(archive->FileName(), key, "no texture could be made of it");
     }
@@ -302,6 +337,15 @@ int TKilnImages::AddAllFromArchive(TKilnArchive* archive, bool mipMapping, bool 
         if (AddFromArchive(key, archive, mipMapping) >= 0) ++added;
         if (showProgress) progress.RecordDone();
     }
+    return added;
+}
+
+int TKilnImages::AddAllFromArchive(TKilnArchive* archive, bool mipMapping, bool showProgress,
+                                   TextureTiming timing, ImageLoadProgress& progress) {
+    const TextureTiming before = FNewTextures;
+    FNewTextures = timing;
+    const int added = AddAllFromArchive(archive, mipMapping, showProgress, progress);
+    FNewTextures = before;
     return added;
 }
 
@@ -348,6 +392,7 @@ void TKilnImages::Clear() {
         if (image) DestroyTextures(*image);
     }
     Images.clear();
+    FWarmSlots.clear();
     SearchObjects.clear();
     SearchDirty = false;
 }
@@ -403,6 +448,7 @@ void TKilnImages::ReleaseTextures(bool destroyOnCanvas) {
         if (destroyOnCanvas) {
             DestroyTextures(*image);
         } else {
+            if (image->FDeferred && image->HasTextures()) FDeferredBytes -= TextureBytes(*image);
             std::fill(image->Textures.begin(), image->Textures.end(), kNoTexture);
         }
     }
@@ -418,22 +464,78 @@ int TKilnImages::RestoreTextures() {
     for (auto& image : Images) {
         if (!image) continue;
         DestroyTextures(*image);
+        // A waiting image makes its textures on the new canvas when it is drawn again.
+        if (image->FDeferred) {
+            image->FReloadFailed = false;
+            continue;
+        }
         bool ok = false;
         if (!image->FPixels.empty()) {
             ok = CreateTextures(*image, image->FPixels);
         } else if (image->FOnReload) {
-            TKilnTexturePixels pixels;
-            const size_t texPixels =
-                static_cast<size_t>(image->FTextureSize.x) * image->FTextureSize.y;
-            ok = image->FOnReload(*image, pixels) && !pixels.empty() &&
-                 std::all_of(pixels.begin(), pixels.end(),
-                             [&](const auto& p) { return p.size() == texPixels; }) &&
-                 CreateTextures(*image, pixels);
+            ok = ReloadTextures(*image);
         }
         image->BuildCells(); // a reload may bring a different number of textures
         if (!ok) ++failed;
     }
     return failed;
+}
+
+bool TKilnImages::ReloadTextures(TKilnImage& image) {
+    if (!image.FOnReload) return false;
+    TKilnTexturePixels pixels;
+    const size_t texPixels = static_cast<size_t>(image.FTextureSize.x) * image.FTextureSize.y;
+    return image.FOnReload(image, pixels) && !pixels.empty() &&
+           std::all_of(pixels.begin(), pixels.end(),
+                       [&](const auto& p) { return p.size() == texPixels; }) &&
+           CreateTextures(image, pixels);
+}
+
+bool TKilnImages::MakeDeferredTextures(TKilnImage& image) {
+    if (FCanvas == nullptr) return false;
+    const size_t count = image.Textures.size();
+    // A record changed on disk since it was read would no longer fit the patterns looked up.
+    if (!ReloadTextures(image) || image.Textures.size() != count) {
+        DropTextures(image);
+        image.Textures.assign(count, kNoTexture);
+        image.FReloadFailed = true;
+        WriteLog("Picture " + image.FName + " could not be read again and is not drawn", 1);
+        return false;
+    }
+    image.FLastDrawn = FFrame;
+    FDeferredBytes += TextureBytes(image);
+    return true;
+}
+
+void TKilnImages::EndFrame() {
+    if (FDeferredBudget > 0 && FDeferredBytes > FDeferredBudget) {
+        std::vector<TKilnImage*> idle;
+        for (auto& image : Images)
+            if (image && image->FDeferred && image->HasTextures() &&
+                FFrame - image->FLastDrawn >= static_cast<uint64_t>(std::max(FIdleFrames, 1)))
+                idle.push_back(image.get());
+        std::stable_sort(idle.begin(), idle.end(), [](const TKilnImage* a, const TKilnImage* b) {
+            return a->FLastDrawn < b->FLastDrawn;
+        });
+        for (TKilnImage* image : idle) {
+            if (FDeferredBytes <= FDeferredBudget) break;
+            DestroyTextures(*image);
+        }
+    }
+    ++FFrame;
+}
+
+int TKilnImages::WarmUp(double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    size_t done = 0;
+    while (done < FWarmSlots.size()) {
+        TKilnImage* image = Image(FWarmSlots[done++]);
+        if (image && image->FDeferred && !image->HasTextures() && !image->FReloadFailed)
+            MakeDeferredTextures(*image);
+        if (std::chrono::steady_clock::now() >= end) break;
+    }
+    FWarmSlots.erase(FWarmSlots.begin(), FWarmSlots.begin() + static_cast<std::ptrdiff_t>(done));
+    return static_cast<int>(FWarmSlots.size());
 }
 
 ImageSlotRecorder::ImageSlotRecorder(TKilnImages& images, TKilnImageSlots& into)

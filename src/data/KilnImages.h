@@ -5,6 +5,11 @@
 // The catalogue keeps each image's 32-bit ARGB pixels (unless told not to) so that its
 // textures can be rebuilt on a new device; a loader that prefers to read the pixels again
 // instead sets the image's FOnReload hook and turns FKeepPixels off.
+//
+// Pictures read from archives may also wait for their textures: they are made when the image is
+// first drawn, or in idle moments before that, and pictures that have not been drawn for a while
+// give their textures back once the waiting pictures' textures pass a budget. The catalogue
+// still holds every such image, with its sizes and patterns, from the moment it is read.
 #pragma once
 
 #include "render/Canvas.h"
@@ -89,6 +94,15 @@ struct TKilnPatternTex {
     explicit operator bool() const { return TextureIndex >= 0; }
 };
 
+class TKilnImages;
+
+// When the textures of an image read from an archive are made.
+enum class TextureTiming : uint8_t {
+    Now,       // while it is read
+    WhenDrawn, // when it is first drawn
+    WhenIdle,  // in idle moments (TKilnImages::WarmUp), or when it is drawn before that
+};
+
 class TKilnImage {
 public:
     std::string FName;
@@ -108,6 +122,13 @@ public:
     // Patterns one texture holds: (texture width div cell width) * (height div cell height).
     int PatternsPerTexture() const { return FColumns * FRows; }
     const TKilnTexturePixels& Pixels() const { return FPixels; }
+
+    // Whether the textures wait until the image is drawn, and whether they exist now.
+    bool Deferred() const { return FDeferred; }
+    bool HasTextures() const;
+    // Makes the textures of a waiting image and marks the image drawn in this frame. RetrieveTex
+    // calls it; drawing code that reads Textures directly calls it first.
+    void Touch() const;
 
     // The texture and coordinates of a pattern; empty for a pattern beyond the last texture.
     TKilnPatternTex RetrieveTex(int pattern, bool mirror = false, bool flip = false) const;
@@ -130,6 +151,12 @@ private:
     TKilnTexturePixels FPixels;
     std::vector<PatternCell> FCells;
     TPoint2px FCellsVisibleSize; // the visible size the table was built for
+    // The catalogue that makes a waiting image's textures, and the image's slot there.
+    TKilnImages* FOwner = nullptr;
+    int FSlot = -1;
+    bool FDeferred = false;
+    bool FReloadFailed = false; // reported once; the image then draws nothing
+    mutable uint64_t FLastDrawn = 0;
 
     void BuildCells();
 };
@@ -155,6 +182,14 @@ public:
     std::function<void(const std::string& name)> FOnItemFail;
     // Keep every image's pixels so that RestoreTextures can rebuild them.
     bool FKeepPixels = true;
+    // When the textures of images read from archives from now on are made. Waiting images read
+    // their pixels again through FOnReload, so they keep none.
+    TextureTiming FNewTextures = TextureTiming::Now;
+    // Bytes of texture that waiting images may hold before those not drawn for a while give
+    // theirs back (0: no limit).
+    size_t FDeferredBudget = 0;
+    // Frames an image must go undrawn before its textures may be given back.
+    int FIdleFrames = 180;
 
     explicit TKilnImages(Canvas* canvas = nullptr) : FCanvas(canvas) {}
     ~TKilnImages();
@@ -180,6 +215,9 @@ public:
     // Returns the number of images added.
     int AddAllFromArchive(TKilnArchive* archive, bool mipMapping, bool showProgress,
                           ImageLoadProgress& progress = LoadingProgress());
+    // The same with the textures made at `timing` instead of at FNewTextures.
+    int AddAllFromArchive(TKilnArchive* archive, bool mipMapping, bool showProgress,
+                          TextureTiming timing, ImageLoadProgress& progress = LoadingProgress());
     // Loads a loose picture (png, jpg, bmp, tga) as one texture of its size and one pattern.
     // The name defaults to the file name without folder and extension.
     int AddFromFile(const std::string& fileName, std::string_view name = {},
@@ -210,6 +248,15 @@ public:
     // number of images whose textures could not be rebuilt (they draw nothing).
     int RestoreTextures();
 
+    // Ends a drawn frame: when the waiting images hold more than the budget, those not drawn for
+    // FIdleFrames frames give their textures back, the longest undrawn first.
+    void EndFrame();
+    // Makes the textures of images read with TextureTiming::WhenIdle that have none yet, one after
+    // another, until `seconds` have passed. Returns how many are still waiting.
+    int WarmUp(double seconds);
+    // Bytes of texture that waiting images hold now.
+    size_t DeferredBytes() const { return FDeferredBytes; }
+
     // ASCII-only case-folding comparison used for image names.
     static int CompareNames(std::string_view a, std::string_view b);
     static bool SameName(std::string_view a, std::string_view b) {
@@ -223,6 +270,12 @@ private:
 
     void SortSearchObjects() const;
     bool CreateTextures(TKilnImage& image, const TKilnTexturePixels& pixels);
+    int Insert(TKilnImageData data, bool makeTextures);
+    // Reads a waiting image's pixels again and makes its textures; false (reported once) when
+    // they cannot be read.
+    bool MakeDeferredTextures(TKilnImage& image);
+    bool ReloadTextures(TKilnImage& image);
+    friend class TKilnImage;
     // Adds a record already read and decoded (`why` empty), or reports why it was not.
     int AddDecoded(std::string_view key, TKilnArchive* archive, bool mipMapping,
                    std::string_view name, const std::string& why, TKilnImageData data);
@@ -231,6 +284,11 @@ private:
     std::vector<uint8_t> FScratchRecord;
     TKilnTexturePixels FScratchPixels;
     void DestroyTextures(TKilnImage& image);
+    void DropTextures(TKilnImage& image); // the same without counting the budget
+
+    uint64_t FFrame = 1;
+    size_t FDeferredBytes = 0;
+    std::vector<int> FWarmSlots; // slots of WhenIdle images not made yet, in reading order
 };
 
 // The slots of the images a catalogue adds while it lives, and their names (a slot emptied

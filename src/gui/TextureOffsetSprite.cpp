@@ -29,6 +29,7 @@ void TTextureOffsetSprite::DoDraw() {
         return;
     }
     const TKilnImage& image = *FImage;
+    image.Touch();
     if (image.Textures.empty() || image.Textures.front() == kNoTexture) return;
     const double iw = image.FVisibleSize.x;
     const double ih = image.FVisibleSize.y;

@@ -200,5 +200,74 @@ TEST_F(ImageLoading, TexturesWithoutKeptPixelsAreReadAgainAfterADeviceLoss) {
     EXPECT_EQ(images.Image(fromArchive)->RetrieveTex(0).Texture, kNoTexture); // draws nothing
 }
 
+TEST_F(ImageLoading, WaitingPicturesGetTexturesWhenDrawnAndGiveThemBackOverTheBudget) {
+    images.FKeepPixels = false;
+    Write("w.dan", {{"a.image", ImageRecordBytes(2, 32, 16, 0xFF0000A0u)},
+                    {"b.image", ImageRecordBytes(1, 32, 16, 0xFF0000B0u)}});
+    Write("i.dan", {{"c.image", ImageRecordBytes(1, 32, 16, 0xFF0000C0u)}});
+    TKilnArchive w, i;
+    Open(w, dir.File("w.dan"));
+    Open(i, dir.File("i.dan"));
+    images.FNewTextures = TextureTiming::WhenDrawn;
+    EXPECT_EQ(images.AddAllFromArchive(&w, true, false), 2);
+    EXPECT_EQ(images.AddAllFromArchive(&i, true, false, TextureTiming::WhenIdle), 1);
+    EXPECT_EQ(images.FNewTextures, TextureTiming::WhenDrawn);
+    const TKilnImage& a = *images.GetImage("a.image");
+    const TKilnImage& b = *images.GetImage("b.image");
+    const TKilnImage& c = *images.GetImage("c.image");
+
+    // Read and looked up, but no texture yet.
+    EXPECT_EQ(canvas.LiveTextures(), 0u);
+    EXPECT_EQ(a.FPatternCount, 8);
+    EXPECT_EQ(a.TextureCount(), 2);
+    const TKilnPatternTex drawn = a.RetrieveTex(5);
+    EXPECT_EQ(canvas.LiveTextures(), 2u);
+    EXPECT_EQ(drawn.Texture, a.Textures[1]);
+    EXPECT_EQ(canvas.TextureSize(drawn.Texture), (TPoint2px{32, 32}));
+    EXPECT_EQ(images.DeferredBytes(), 2u * 32 * 32 * 4);
+    // Idle moments make only the pictures read for them.
+    EXPECT_EQ(images.WarmUp(1.0), 0);
+    EXPECT_TRUE(c.HasTextures());
+    EXPECT_FALSE(b.HasTextures());
+
+    // Over the budget, the picture undrawn the longest gives its textures back, and only once it
+    // has gone undrawn for the idle frames; what is drawn keeps its own.
+    images.FDeferredBudget = 2u * 32 * 32 * 4;
+    images.FIdleFrames = 3;
+    for (int frame = 0; frame < 4; ++frame) { // a was drawn in the first
+        EXPECT_TRUE(a.HasTextures());
+        b.Touch();
+        images.EndFrame();
+    }
+    EXPECT_FALSE(a.HasTextures());
+    EXPECT_TRUE(b.HasTextures());
+    EXPECT_TRUE(c.HasTextures());
+    EXPECT_EQ(canvas.LiveTextures(), 2u);
+    EXPECT_EQ(images.DeferredBytes(), images.FDeferredBudget);
+    // Drawn again, it reads its pixels again.
+    EXPECT_NE(a.RetrieveTex(0).Texture, kNoTexture);
+    EXPECT_EQ(canvas.LiveTextures(), 4u);
+
+    // A new canvas: the waiting pictures make theirs there when drawn.
+    RecordingCanvas fresh;
+    images.SetCanvas(&fresh);
+    EXPECT_EQ(canvas.LiveTextures(), 0u);
+    EXPECT_EQ(fresh.LiveTextures(), 0u);
+    EXPECT_EQ(images.DeferredBytes(), 0u);
+
+    // A source gone from the disk is reported once and the picture draws nothing.
+    std::filesystem::remove(dir.File("w.dan"));
+    std::vector<std::string> log;
+    SetLogListener([&](const std::string& line) { log.push_back(line); });
+    EXPECT_EQ(b.RetrieveTex(0).Texture, kNoTexture);
+    EXPECT_EQ(b.RetrieveTex(1).Texture, kNoTexture);
+    SetLogListener(nullptr);
+    EXPECT_EQ(fresh.LiveTextures(), 0u);
+    ASSERT_FALSE(log.empty());
+    EXPECT_NE(log.back().find("Picture b.image could not be read again"), std::string::npos);
+    EXPECT_LE(log.size(), 2u); // the archive's reason and the picture, once
+    EXPECT_NE(c.RetrieveTex(0).Texture, kNoTexture);
+}
+
 } // namespace
 } // namespace bw
