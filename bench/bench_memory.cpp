@@ -113,7 +113,9 @@ Figures Session(const std::string& data, const std::vector<int>& walk) {
             return fail("location " + std::to_string(location) + " ends in " +
                         bw::SceneName(bw::CurrentScene) + " after " +
                         bw::SceneName(bw::SceneAfterLoading));
-        form->StepFrame(200); // drawn: every picture of the board and location reaches a texture
+        // Over three seconds of play, drawn every 20 ticks: every picture of the board and the
+        // location reaches a texture, and those of the location left give theirs back.
+        for (int step = 0; step < 10; ++step) form->StepFrame(20);
         f.rss[location] = StatusMb("VmRSS");
     }
     f.peak = StatusMb("VmHWM");

@@ -69,9 +69,10 @@ std::string ArchiveOpenProblem(const std::string& path) {
 
 constexpr double kTickMs = 1000.0 / 60.0;
 constexpr char kDeviceFailure[] = "Failed initializing device";
-// Texture bytes the pictures made on first drawing may hold, and the part of a loading-screen
-// frame spent making the next scene's textures.
-constexpr size_t kDeferredTextureBudget = size_t{64} << 20;
+// Texture bytes the pictures made on first drawing may hold (those undrawn for three seconds of
+// play give theirs back beyond it), and the part of a loading-screen frame spent making the next
+// scene's textures.
+constexpr size_t kDeferredTextureBudget = size_t{48} << 20;
 constexpr double kWarmUpSeconds = 0.012;
 
 std::string TextOr(const char* key, const char* fallback) {
@@ -303,8 +304,9 @@ void TMainForm::FrameworkCreate() {
     // again from its archive or file.
     images_->FKeepPixels = false;
     // Pictures that wait for their first drawing give their textures back when they have gone
-    // undrawn for a while and together hold more than this.
+    // undrawn for a while and together hold more than the budget.
     images_->FDeferredBudget = kDeferredTextureBudget;
+    images_->FIdleTime = 3 * 60;
     Images = images_.get();
     // A picture that something asks for and the catalogue lacks is named once.
     images_->FOnItemFail = [missing = std::set<std::string>()](const std::string& name) mutable {
@@ -561,6 +563,7 @@ bool TMainForm::DrawFrame() {
         return false;
     }
     if (!device_->Connect()) return false;
+    if (images_) images_->BeginFrame(ticks_);
     if (CurrentScene == scene_Loading || CurrentScene == scene_Loaded)
         device_->Render(0xFF000000, [] { RenderLoadingFrame(); });
     else

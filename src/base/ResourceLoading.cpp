@@ -60,7 +60,9 @@ void ReadLocationPictures(int location, bool showProgress) {
         return;
     }
     const ImageSlotRecorder recorder(*Images, LocationSlots[static_cast<size_t>(location)]);
-    Images->AddAllFromArchive(archive, true, showProgress);
+    // Made while the loading screen waits for its click, the textures of the location left a
+    // moment ago can also be given back while it is not drawn.
+    Images->AddAllFromArchive(archive, true, showProgress, TextureTiming::WhenIdle);
 }
 
 void NoteLocationEntered(int location) {

@@ -110,7 +110,7 @@ bool TKilnImage::HasTextures() const {
 
 void TKilnImage::Touch() const {
     if (!FDeferred || FOwner == nullptr) return;
-    FLastDrawn = FOwner->FFrame;
+    FLastDrawn = FOwner->FNow;
     if (FReloadFailed || Textures.empty() || Textures.front() != kNoTexture) return;
     // The catalogue owns this image; it changes it through its own slot.
     if (TKilnImage* self = FOwner->Image(FSlot); self == this) FOwner->MakeDeferredTextures(*self);
@@ -502,7 +502,7 @@ bool TKilnImages::MakeDeferredTextures(TKilnImage& image) {
         WriteLog("Picture " + image.FName + " could not be read again and is not drawn", 1);
         return false;
     }
-    image.FLastDrawn = FFrame;
+    image.FLastDrawn = FNow;
     FDeferredBytes += TextureBytes(image);
     return true;
 }
@@ -512,7 +512,7 @@ void TKilnImages::EndFrame() {
         std::vector<TKilnImage*> idle;
         for (auto& image : Images)
             if (image && image->FDeferred && image->HasTextures() &&
-                FFrame - image->FLastDrawn >= static_cast<uint64_t>(std::max(FIdleFrames, 1)))
+                FNow - image->FLastDrawn >= std::max<uint64_t>(FIdleTime, 1))
                 idle.push_back(image.get());
         std::stable_sort(idle.begin(), idle.end(), [](const TKilnImage* a, const TKilnImage* b) {
             return a->FLastDrawn < b->FLastDrawn;
@@ -522,7 +522,6 @@ void TKilnImages::EndFrame() {
             DestroyTextures(*image);
         }
     }
-    ++FFrame;
 }
 
 int TKilnImages::WarmUp(double seconds) {

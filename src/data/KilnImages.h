@@ -188,8 +188,9 @@ public:
     // Bytes of texture that waiting images may hold before those not drawn for a while give
     // theirs back (0: no limit).
     size_t FDeferredBudget = 0;
-    // Frames an image must go undrawn before its textures may be given back.
-    int FIdleFrames = 180;
+    // How long, on the clock of BeginFrame, an image must go undrawn before its textures may be
+    // given back.
+    uint64_t FIdleTime = 180;
 
     explicit TKilnImages(Canvas* canvas = nullptr) : FCanvas(canvas) {}
     ~TKilnImages();
@@ -248,8 +249,10 @@ public:
     // number of images whose textures could not be rebuilt (they draw nothing).
     int RestoreTextures();
 
-    // Ends a drawn frame: when the waiting images hold more than the budget, those not drawn for
-    // FIdleFrames frames give their textures back, the longest undrawn first.
+    // Frames are drawn between these two. BeginFrame gives the time of the frame on any steady
+    // clock (the game counts its ticks). EndFrame: when the waiting images hold more than the
+    // budget, those undrawn for FIdleTime give their textures back, the longest undrawn first.
+    void BeginFrame(uint64_t now) { FNow = now; }
     void EndFrame();
     // Makes the textures of images read with TextureTiming::WhenIdle that have none yet, one after
     // another, until `seconds` have passed. Returns how many are still waiting.
@@ -286,7 +289,7 @@ private:
     void DestroyTextures(TKilnImage& image);
     void DropTextures(TKilnImage& image); // the same without counting the budget
 
-    uint64_t FFrame = 1;
+    uint64_t FNow = 0;
     size_t FDeferredBytes = 0;
     std::vector<int> FWarmSlots; // slots of WhenIdle images not made yet, in reading order
 };

@@ -233,11 +233,12 @@ TEST_F(ImageLoading, WaitingPicturesGetTexturesWhenDrawnAndGiveThemBackOverTheBu
     // Over the budget, the picture undrawn the longest gives its textures back, and only once it
     // has gone undrawn for the idle frames; what is drawn keeps its own.
     images.FDeferredBudget = 2u * 32 * 32 * 4;
-    images.FIdleFrames = 3;
-    for (int frame = 0; frame < 4; ++frame) { // a was drawn in the first
-        EXPECT_TRUE(a.HasTextures());
+    images.FIdleTime = 30;
+    for (uint64_t now = 10; now <= 30; now += 10) { // a was drawn at 0
+        images.BeginFrame(now);
         b.Touch();
         images.EndFrame();
+        EXPECT_EQ(a.HasTextures(), now < 30) << now;
     }
     EXPECT_FALSE(a.HasTextures());
     EXPECT_TRUE(b.HasTextures());
