@@ -563,7 +563,7 @@ bool TMainForm::DrawFrame() {
         return false;
     }
     if (!device_->Connect()) return false;
-    if (images_) images_->BeginFrame(ticks_);
+    if (images_) images_->BeginFrame(updates_);
     if (CurrentScene == scene_Loading || CurrentScene == scene_Loaded)
         device_->Render(0xFF000000, [] { RenderLoadingFrame(); });
     else
@@ -596,6 +596,7 @@ void TMainForm::RenderFrame() {
 }
 
 void TMainForm::UpdateFrame() {
+    ++updates_;
     if (AppPaused || CurrentScene == scene_Loading) return;
     if (CurrentScene == scene_Loaded) {
         LoadingPhase += 0.1f;

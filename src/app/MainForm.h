@@ -149,6 +149,7 @@ private:
     bool created_ = false;
     bool secondsTimerOn_ = false;
     uint64_t ticks_ = 0;
+    uint64_t updates_ = 0; // update ticks run, by the frame timer or by StepFrame
     double nextSecond_ = 0;
     double nextState_ = 0;
 };
