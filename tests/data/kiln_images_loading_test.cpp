@@ -268,6 +268,7 @@ TEST_F(ImageLoading, WaitingPicturesGetTexturesWhenDrawnAndGiveThemBackOverTheBu
     EXPECT_NE(log.back().find("Picture b.image could not be read again"), std::string::npos);
     EXPECT_LE(log.size(), 2u); // the archive's reason and the picture, once
     EXPECT_NE(c.RetrieveTex(0).Texture, kNoTexture);
+    images.SetCanvas(nullptr); // before the canvas of this test goes
 }
 
 } // namespace
