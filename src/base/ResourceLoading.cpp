@@ -73,6 +73,12 @@ void NoteLocationEntered(int location) {
         if (other != EnteredNow && other != EnteredBefore &&
             LocationLoaded[static_cast<size_t>(other)])
             ReleaseLocation(other);
+    // The location left keeps its pictures, for a return without a loading screen, but not
+    // their textures.
+    if (!Images) return;
+    if (EnteredBefore >= 1)
+        PutAwayImageSlots(*Images, LocationSlots[static_cast<size_t>(EnteredBefore)]);
+    RecallImageSlots(*Images, LocationSlots[static_cast<size_t>(EnteredNow)]);
 }
 
 int LocationPictureCount(int location) {

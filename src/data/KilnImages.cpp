@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <malloc.h>
 #include <utility>
 
 namespace bw {
@@ -111,7 +112,7 @@ bool TKilnImage::HasTextures() const {
 void TKilnImage::Touch() const {
     if (!FDeferred || FOwner == nullptr) return;
     FLastDrawn = FOwner->FNow;
-    if (FReloadFailed || Textures.empty() || Textures.front() != kNoTexture) return;
+    if (FReloadFailed || FPutAway || Textures.empty() || Textures.front() != kNoTexture) return;
     // The catalogue owns this image; it changes it through its own slot.
     if (TKilnImage* self = FOwner->Image(FSlot); self == this) FOwner->MakeDeferredTextures(*self);
 }
@@ -517,11 +518,25 @@ void TKilnImages::EndFrame() {
         std::stable_sort(idle.begin(), idle.end(), [](const TKilnImage* a, const TKilnImage* b) {
             return a->FLastDrawn < b->FLastDrawn;
         });
+        bool gave = false;
         for (TKilnImage* image : idle) {
             if (FDeferredBytes <= FDeferredBudget) break;
             DestroyTextures(*image);
+            gave = true;
         }
+        if (gave) malloc_trim(0);
     }
+}
+
+void TKilnImages::PutAway(int index) {
+    TKilnImage* image = Image(index);
+    if (image == nullptr || !image->FDeferred) return;
+    DestroyTextures(*image);
+    image->FPutAway = true;
+}
+
+void TKilnImages::Recall(int index) {
+    if (TKilnImage* image = Image(index)) image->FPutAway = false;
 }
 
 int TKilnImages::WarmUp(double seconds) {
@@ -529,7 +544,8 @@ int TKilnImages::WarmUp(double seconds) {
     size_t done = 0;
     while (done < FWarmSlots.size()) {
         TKilnImage* image = Image(FWarmSlots[done++]);
-        if (image && image->FDeferred && !image->HasTextures() && !image->FReloadFailed)
+        if (image && image->FDeferred && !image->HasTextures() && !image->FReloadFailed &&
+            !image->FPutAway)
             MakeDeferredTextures(*image);
         if (std::chrono::steady_clock::now() >= end) break;
     }
@@ -547,6 +563,19 @@ ImageSlotRecorder::ImageSlotRecorder(TKilnImages& images, TKilnImageSlots& into)
 
 ImageSlotRecorder::~ImageSlotRecorder() {
     FImages.FOnItemLoad = std::move(FBefore);
+}
+
+void PutAwayImageSlots(TKilnImages& images, const TKilnImageSlots& slots) {
+    for (const auto& [index, name] : slots)
+        if (const TKilnImage* image = images.Image(index); image && image->FName == name)
+            images.PutAway(index);
+    malloc_trim(0);
+}
+
+void RecallImageSlots(TKilnImages& images, const TKilnImageSlots& slots) {
+    for (const auto& [index, name] : slots)
+        if (const TKilnImage* image = images.Image(index); image && image->FName == name)
+            images.Recall(index);
 }
 
 void RemoveImageSlots(TKilnImages& images, TKilnImageSlots& slots) {

@@ -156,6 +156,7 @@ private:
     int FSlot = -1;
     bool FDeferred = false;
     bool FReloadFailed = false; // reported once; the image then draws nothing
+    bool FPutAway = false;      // makes no textures until recalled
     mutable uint64_t FLastDrawn = 0;
 
     void BuildCells();
@@ -259,6 +260,12 @@ public:
     int WarmUp(double seconds);
     // Bytes of texture that waiting images hold now.
     size_t DeferredBytes() const { return FDeferredBytes; }
+    // A waiting image that nothing is meant to draw any more (a location left) gives its
+    // textures back at once and makes none, drawing nothing, until it is recalled: sprites
+    // already marked dead still pass through one more frame. Images made at reading keep
+    // their textures.
+    void PutAway(int index);
+    void Recall(int index);
 
     // ASCII-only case-folding comparison used for image names.
     static int CompareNames(std::string_view a, std::string_view b);
@@ -311,5 +318,8 @@ private:
 };
 // Removes the recorded images that still hold their slots, and forgets the slots.
 void RemoveImageSlots(TKilnImages& images, TKilnImageSlots& slots);
+// PutAway and Recall for each recorded image that still holds its slot.
+void PutAwayImageSlots(TKilnImages& images, const TKilnImageSlots& slots);
+void RecallImageSlots(TKilnImages& images, const TKilnImageSlots& slots);
 
 } // namespace bw

@@ -287,6 +287,41 @@ TEST_F(LoadedLocation, LocationsLeftTwoLocationsAgoLetTheirPicturesGoAndGetThemB
     }));
 }
 
+// The location left a moment ago keeps its pictures for a return without a loading screen,
+// but not their textures: its sprites, dead but drawn once more, make none again. Back there,
+// its pictures are drawn whole, and the other location's give theirs back.
+TEST_F(LoadedLocation, ALocationLeftGivesBackItsTexturesAndGetsThemWhenEnteredAgain) {
+    const auto drawn = [](const char* name) {
+        const TKilnImage* image = Images->GetImage(name);
+        return image != nullptr && image->HasTextures();
+    };
+    ASSERT_TRUE(PlayLevel(0));
+    LeaveLoadingScreen();
+    form_->StepFrame(1);
+    ASSERT_TRUE(drawn("loc01_sky.image"));
+
+    ASSERT_TRUE(PlayLevel(8)); // the first level of location 2
+    ASSERT_EQ(CurrentScene, scene_Loaded);
+    form_->StepFrame(1);
+    LeaveLoadingScreen();
+    form_->StepFrame(1);
+    form_->StepFrame(1);
+    EXPECT_NE(Images->GetImage("loc01_sky.image"), nullptr);
+    EXPECT_FALSE(drawn("loc01_sky.image"));
+    EXPECT_TRUE(drawn("loc02_meadow.image"));
+
+    ASSERT_TRUE(PlayLevel(0));
+    EXPECT_EQ(CurrentScene, scene_Level); // no loading screen
+    form_->StepFrame(1);
+    form_->StepFrame(1);
+    EXPECT_TRUE(drawn("loc01_sky.image"));
+    EXPECT_FALSE(drawn("loc02_meadow.image"));
+    EXPECT_TRUE(std::none_of(lines_.begin(), lines_.end(), [](const std::string& l) {
+        return l.find("could not be read again") != std::string::npos ||
+               l.find("is not loaded") != std::string::npos;
+    }));
+}
+
 TEST_F(LoadedLocation, TheSharedCutSceneArchiveIsReadOnlyWithTheFirstCutScene) {
     auto reads = [this](const std::string& file) {
         return std::count_if(lines_.begin(), lines_.end(), [&](const std::string& l) {
