@@ -190,12 +190,15 @@ void LoadMainResources() {
     BeginBatch(RecordsOf({Archives.Objects, Archives.Effects, Archives.MainMenu, Archives.Interface,
                           Archives.Dialogs, Archives.Map, Archives.Particles1,
                           Archives.ParticlesLoc, Archives.Music, Archives.Sfx, Archives.Ambience}));
-    LoadMainPictures(true);
     ImageLoadProgress& p = LoadingProgress();
+    const auto recordDone = [&p] { p.RecordDone(); };
+    // The sounds are read and decoded beside the pictures.
+    SoundBatch sounds = BeginLoadingSounds();
+    LoadMainPictures(true);
     // Their textures are among the main pictures, so the descriptions come after them.
     for (TKilnArchive* a : {Archives.Particles1, Archives.ParticlesLoc})
-        LoadParticleArchive(a, [&p] { p.RecordDone(); });
-    LoadAllSounds([&p] { p.RecordDone(); });
+        LoadParticleArchive(a, recordDone);
+    FinishLoadingSounds(sounds, recordDone);
     // Records that were not read (sound off, a missing archive) count as read: the bar ends
     // full.
     if (p.LoadCount < p.LoadTotal) {

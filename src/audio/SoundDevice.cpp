@@ -118,9 +118,8 @@ bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, DecodedSound& sound) {
                 ok = false; // a chained stream that changes its layout
                 break;
             }
-            const size_t old = sound.Samples.size();
-            sound.Samples.resize(old + static_cast<size_t>(got) / 2);
-            std::memcpy(sound.Samples.data() + old, buffer, static_cast<size_t>(got) / 2 * 2);
+            const auto* samples = reinterpret_cast<const int16_t*>(buffer);
+            sound.Samples.insert(sound.Samples.end(), samples, samples + got / 2);
         }
     }
     ov_clear(&file);
@@ -192,10 +191,9 @@ bool OpenALSoundDevice::RenderSamples(int16_t* buffer, int frames) {
 
 namespace {
 
-// Decodes the bytes into a new buffer; 0 when they do not decode or the buffer fails.
-ALuint BufferFrom(const std::vector<uint8_t>& bytes) {
-    DecodedSound decoded;
-    if (!DecodeOggVorbis(bytes, decoded)) return 0;
+// A new buffer of decoded samples; 0 when there are none or the buffer fails.
+ALuint BufferFrom(const DecodedSound& decoded) {
+    if (decoded.Samples.empty() || decoded.Channels < 1) return 0;
     ALuint buffer = 0;
     alGetError();
     alGenBuffers(1, &buffer);
@@ -309,21 +307,36 @@ struct OpenALSoundDevice::TStream {
 };
 
 int OpenALSoundDevice::LoadFromMemory(const std::vector<uint8_t>& bytes, int copies) {
+    return LoadDecoded(bytes, DecodedSound{}, copies);
+}
+
+int OpenALSoundDevice::LoadDecoded(std::vector<uint8_t> bytes, const DecodedSound& decoded,
+                                   int copies) {
     if (!IsOpen() || copies < 1) return -1;
-    TSound s;
     if (bytes.size() > FStreamedSoundBytes) {
         // Long pieces (music, ambience) are streamed: decoded whole, every track would hold
         // tens of megabytes for as long as the game runs.
         if (!ProbeOggVorbis(bytes)) return -1;
-        s.Encoded = bytes;
+        TSound s;
+        s.Encoded = std::move(bytes);
         s.Streams.resize(static_cast<size_t>(copies));
-    } else {
-        s.Buffer = BufferFrom(bytes);
-        if (s.Buffer == 0) return -1;
-        ALint size = 0;
-        alGetBufferi(s.Buffer, AL_SIZE, &size);
-        s.BufferBytes = static_cast<size_t>(std::max(size, 0));
+        s.Sources.assign(static_cast<size_t>(copies), 0);
+        FSounds.push_back(std::move(s));
+        return static_cast<int>(FSounds.size()) - 1;
     }
+    if (!decoded.Samples.empty()) return AddWhole(decoded, copies);
+    DecodedSound now;
+    if (!DecodeOggVorbis(bytes, now)) return -1;
+    return AddWhole(now, copies);
+}
+
+int OpenALSoundDevice::AddWhole(const DecodedSound& decoded, int copies) {
+    TSound s;
+    s.Buffer = BufferFrom(decoded);
+    if (s.Buffer == 0) return -1;
+    ALint size = 0;
+    alGetBufferi(s.Buffer, AL_SIZE, &size);
+    s.BufferBytes = static_cast<size_t>(std::max(size, 0));
     s.Sources.assign(static_cast<size_t>(copies), 0);
     FSounds.push_back(std::move(s));
     return static_cast<int>(FSounds.size()) - 1;

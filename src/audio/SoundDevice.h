@@ -31,6 +31,16 @@ struct PlayParams {
     int Offset = 0;     // start offset in sample frames
 };
 
+// Decoded 16-bit PCM of an Ogg Vorbis stream.
+struct DecodedSound {
+    int Channels = 0;             // 1 or 2
+    int SampleRate = 0;           // frames per second
+    std::vector<int16_t> Samples; // interleaved
+    int Frames() const { return Channels > 0 ? static_cast<int>(Samples.size()) / Channels : 0; }
+};
+// Decodes Ogg Vorbis bytes with libvorbisfile; false for anything but a mono or stereo stream.
+bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, DecodedSound& sound);
+
 class ISoundDevice {
 public:
     virtual ~ISoundDevice() = default;
@@ -40,6 +50,14 @@ public:
     virtual int LoadFromMemory(const std::vector<uint8_t>& bytes, int copies) = 0;
     // The same from a file; -1 also when the file cannot be read.
     virtual int LoadFromFile(const std::string& path, int copies);
+    // LoadFromMemory for bytes that DecodeOggVorbis has already decoded into `decoded` (elsewhere,
+    // perhaps on another thread; empty when they were not decoded). A device that keeps the
+    // sound whole may take those samples instead of decoding again; one that streams it keeps
+    // the bytes given.
+    virtual int LoadDecoded(std::vector<uint8_t> bytes, const DecodedSound& decoded, int copies) {
+        (void)decoded;
+        return LoadFromMemory(bytes, copies);
+    }
 
     // Starts the first copy that is not playing. Returns its index, or -1 when every copy is
     // busy, no source is free or the sound does not exist.
@@ -73,16 +91,6 @@ inline constexpr int StreamBufferFrames = 16384;
 // only).
 bool ProbeOggVorbis(const std::vector<uint8_t>& bytes);
 
-// Decoded 16-bit PCM of an Ogg Vorbis stream.
-struct DecodedSound {
-    int Channels = 0;             // 1 or 2
-    int SampleRate = 0;           // frames per second
-    std::vector<int16_t> Samples; // interleaved
-    int Frames() const { return Channels > 0 ? static_cast<int>(Samples.size()) / Channels : 0; }
-};
-// Decodes Ogg Vorbis bytes with libvorbisfile; false for anything but a mono or stereo stream.
-bool DecodeOggVorbis(const std::vector<uint8_t>& bytes, DecodedSound& sound);
-
 enum class SoundDeviceKind {
     Output,   // the "Generic Software" device, else the default one
     Loopback, // ALC_SOFT_loopback: nothing is heard; the owner renders the mix (tests)
@@ -108,6 +116,7 @@ public:
     bool RenderSamples(int16_t* buffer, int frames);
 
     int LoadFromMemory(const std::vector<uint8_t>& bytes, int copies) override;
+    int LoadDecoded(std::vector<uint8_t> bytes, const DecodedSound& decoded, int copies) override;
     int Play(int sound, const PlayParams& params) override;
     void Stop(int sound, int copy) override;
     void SetGain(int sound, int copy, float gain) override;
@@ -125,6 +134,7 @@ public:
 private:
     struct TStream;
     size_t FStreamedSoundBytes = StreamedSoundBytes;
+    int AddWhole(const DecodedSound& decoded, int copies);
     struct TSound {
         unsigned Buffer = 0;                           // a short sound's samples
         size_t BufferBytes = 0;                        // their size

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace bw {
@@ -340,8 +343,61 @@ void TAmbienceNilSprite::DoMove(float) {
 
 // ---- Loading --------------------------------------------------------------------------
 
-void LoadAllSounds(const std::function<void()>& progress) {
-    if (GameOptions.SoundsOff) return;
+// Between BeginLoadingSounds and FinishLoadingSounds a thread of the batch's own reads the
+// sounds from their archives and decodes those the device will keep whole, while the caller
+// goes on (the main batch reads its pictures meanwhile).
+struct SoundBatch::Work {
+    struct Item {
+        std::vector<uint8_t> Bytes;
+        std::string Problem; // why the bytes could not be read
+        DecodedSound Decoded;
+        bool Read = false;
+    };
+    std::vector<Item> Items; // one per entry of SoundList()
+    std::thread Reader;
+    ~Work() {
+        if (Reader.joinable()) Reader.join();
+    }
+};
+
+SoundBatch::SoundBatch() = default;
+SoundBatch::SoundBatch(SoundBatch&&) noexcept = default;
+SoundBatch& SoundBatch::operator=(SoundBatch&&) noexcept = default;
+SoundBatch::~SoundBatch() = default;
+
+namespace {
+
+// Reads one sound's bytes from the source set or its archive.
+void ReadSound(const SoundListEntry& e, SoundBatch::Work::Item& item) {
+    item.Bytes.clear();
+    if (TheSource)
+        item.Problem = TheSource(e.Kind, e.FileName, item.Bytes) ? std::string() : "not found";
+    else
+        item.Problem = ArchiveSource(e.Kind, e.FileName, item.Bytes);
+    item.Read = true;
+}
+
+// The reader thread: touches nothing but the items and the sound archives, which nothing else
+// reads meanwhile. What fails here for want of memory is read again when it is added.
+void ReadAndDecode(std::vector<SoundBatch::Work::Item>& items) {
+    const auto& list = SoundList();
+    for (size_t i = 0; i < items.size() && i < list.size(); ++i) {
+        auto& item = items[i];
+        try {
+            if (!item.Read) ReadSound(list[i], item);
+            if (item.Problem.empty() && item.Bytes.size() <= StreamedSoundBytes)
+                DecodeOggVorbis(item.Bytes, item.Decoded);
+        } catch (const std::bad_alloc&) {
+            item = SoundBatch::Work::Item{};
+        }
+    }
+}
+
+} // namespace
+
+SoundBatch BeginLoadingSounds() {
+    SoundBatch batch;
+    if (GameOptions.SoundsOff) return batch;
     if (MusicEngine != nullptr) ShutdownSound();
     if (TheOpener) {
         TheDevice = TheOpener();
@@ -352,14 +408,42 @@ void LoadAllSounds(const std::function<void()>& progress) {
     if (TheDevice == nullptr) {
         GameOptions.SoundsOff = true;
         WriteLog("No sound device could be opened; sound is off");
-        return;
+        return batch;
     }
+    auto work = std::make_unique<SoundBatch::Work>();
+    const auto& list = SoundList();
+    work->Items.resize(list.size());
+    if (TheSource) {
+        // A source set by its owner is only called on this thread.
+        for (size_t i = 0; i < list.size(); ++i) ReadSound(list[i], work->Items[i]);
+    } else {
+        // The archives sort their index on the first lookup: here, not on the reader.
+        for (SoundKind kind : {SoundKind::Music, SoundKind::Ambience, SoundKind::Effect})
+            if (const TKilnArchive* archive = SoundArchive(kind)) archive->IndexOf("");
+    }
+    try {
+        work->Reader = std::thread(ReadAndDecode, std::ref(work->Items));
+    } catch (const std::system_error&) {
+        // No thread: each sound is read and decoded when it is added.
+    }
+    batch.work_ = std::move(work);
+    return batch;
+}
+
+void FinishLoadingSounds(SoundBatch& batch, const std::function<void()>& progress) {
+    const std::unique_ptr<SoundBatch::Work> work = std::move(batch.work_);
+    if (work == nullptr) return; // sound is off
+    if (work->Reader.joinable()) work->Reader.join();
+    // Sound was shut down meanwhile.
+    if (TheDevice == nullptr || GameOptions.SoundsOff || MusicEngine != nullptr) return;
     MusicEngine = new TSpriteEngine();
     AmbienceEngine = new TSpriteEngine();
     SfxEngine = new TSpriteEngine();
     int counts[3] = {0, 0, 0};
-    std::vector<uint8_t> bytes;
-    for (const SoundListEntry& e : SoundList()) {
+    const auto& list = SoundList();
+    for (size_t i = 0; i < list.size() && i < work->Items.size(); ++i) {
+        const SoundListEntry& e = list[i];
+        auto& item = work->Items[i];
         TSoundNilSprite* s = nullptr;
         const int kind = static_cast<int>(e.Kind);
         switch (e.Kind) {
@@ -378,27 +462,27 @@ void LoadAllSounds(const std::function<void()>& progress) {
         s->FFileName = e.FileName;
         if (progress) progress();
         if (!TheSource) s->FSound = LoadFromFolder(e.Kind, e.FileName, e.Copies);
-        std::string problem;
         if (s->FSound < 0) {
-            bytes.clear();
-            if (TheSource) {
-                if (!TheSource(e.Kind, e.FileName, bytes)) problem = "not found";
-            } else {
-                problem = ArchiveSource(e.Kind, e.FileName, bytes);
-            }
-            if (problem.empty()) {
-                s->FSound = TheDevice->LoadFromMemory(bytes, e.Copies);
-                if (s->FSound < 0) problem = "does not decode as Ogg Vorbis";
+            if (!item.Read) ReadSound(e, item);
+            if (item.Problem.empty()) {
+                s->FSound = TheDevice->LoadDecoded(std::move(item.Bytes), item.Decoded, e.Copies);
+                if (s->FSound < 0) item.Problem = "does not decode as Ogg Vorbis";
             }
         }
         if (s->FSound < 0)
             WriteLog("Sound " + SoundArchiveName(e.Kind) + " | " + e.FileName +
-                     " not loaded: " + problem);
+                     " not loaded: " + item.Problem);
+        item = SoundBatch::Work::Item{}; // its samples are the device's now
     }
     CurrentMusic = -1;
     LastBirdMatch = 0;
     SoundPaused = false;
     SoundReady = true;
+}
+
+void LoadAllSounds(const std::function<void()>& progress) {
+    SoundBatch batch = BeginLoadingSounds();
+    FinishLoadingSounds(batch, progress);
 }
 
 void SoundTick() {

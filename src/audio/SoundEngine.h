@@ -146,6 +146,25 @@ void SetMusicTimeFollowsTicks(bool follows);
 // SoundList() in order, calling `progress` once per sound. Without a device SoundsOff is set
 // and nothing is loaded.
 void LoadAllSounds(const std::function<void()>& progress = {});
+// LoadAllSounds in two halves, for a caller with other work to do meanwhile: Begin opens the
+// device and starts a thread that reads the sounds and decodes the short ones; Finish waits
+// for it and adds every sound, calling `progress` once per sound. A batch dropped unfinished
+// waits for its thread and adds nothing.
+class SoundBatch {
+public:
+    SoundBatch();
+    SoundBatch(SoundBatch&&) noexcept;
+    SoundBatch& operator=(SoundBatch&&) noexcept;
+    ~SoundBatch();
+    struct Work;
+
+private:
+    friend SoundBatch BeginLoadingSounds();
+    friend void FinishLoadingSounds(SoundBatch& batch, const std::function<void()>& progress);
+    std::unique_ptr<Work> work_;
+};
+SoundBatch BeginLoadingSounds();
+void FinishLoadingSounds(SoundBatch& batch, const std::function<void()>& progress = {});
 // The per-tick update: moves the three engines by 1.0.
 void SoundTick();
 // The file names of the effects started since the last call, oldest first (at most 256).

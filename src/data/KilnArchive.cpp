@@ -5,10 +5,12 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <istream>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <random>
 
@@ -531,13 +533,18 @@ bool TKilnArchive::ReadOverride(std::string_view key, std::vector<uint8_t>& data
 }
 
 namespace {
+// Reads may run on several threads at once; the observer hears them one at a time.
+std::mutex ObserverLock;
 ArchiveReadObserver& ReadObserver() {
     static ArchiveReadObserver observer;
     return observer;
 }
+std::atomic<bool> Observed{false};
 } // namespace
 
 void SetArchiveReadObserver(ArchiveReadObserver observer) {
+    const std::lock_guard<std::mutex> hold(ObserverLock);
+    Observed = static_cast<bool>(observer);
     ReadObserver() = std::move(observer);
 }
 
@@ -550,8 +557,10 @@ ArchiveReadResult TKilnArchive::ReadRecordAt(int index, std::vector<uint8_t>& da
     r = ReadInto(index, data);
     if (r != ArchiveReadResult::Ok)
         data.clear();
-    else if (ReadObserver())
-        ReadObserver()(FFileName, RecordKey(index));
+    else if (Observed) {
+        const std::lock_guard<std::mutex> hold(ObserverLock);
+        if (ReadObserver()) ReadObserver()(FFileName, RecordKey(index));
+    }
     return r;
 }
 

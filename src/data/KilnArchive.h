@@ -182,7 +182,7 @@ private:
 };
 
 // Told of every record an archive reads successfully (file name and key), for measuring what
-// a part of the program reads; empty to stop.
+// a part of the program reads; empty to stop. Reads on several threads call it one at a time.
 using ArchiveReadObserver = std::function<void(const std::string& file, const std::string& key)>;
 void SetArchiveReadObserver(ArchiveReadObserver observer);
 

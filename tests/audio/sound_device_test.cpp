@@ -191,6 +191,25 @@ TEST_F(SoundDeviceTest, LoopbackPlaysStopsAndReturnsSources) {
     EXPECT_EQ(device.Play(sound, PlayParams{}), -1);
 }
 
+// A short sound decoded elsewhere (the loading batch decodes on a thread of its own) is kept
+// as given; bytes without samples are decoded on the spot, and refused when they do not decode.
+TEST_F(SoundDeviceTest, SamplesDecodedElsewhereAreKeptAsGiven) {
+    OpenALSoundDevice device;
+    if (!device.Open(SoundDeviceKind::Loopback)) GTEST_SKIP() << "no ALC_SOFT_loopback";
+    DecodedSound decoded;
+    ASSERT_TRUE(DecodeOggVorbis(clip, decoded));
+    const int sound = device.LoadDecoded(clip, decoded, 1);
+    ASSERT_GE(sound, 0);
+    EXPECT_EQ(device.PcmBytesHeld(), decoded.Samples.size() * sizeof(int16_t));
+    EXPECT_GE(device.LoadDecoded(clip, DecodedSound{}, 1), 0);
+    EXPECT_EQ(device.PcmBytesHeld(), 2 * decoded.Samples.size() * sizeof(int16_t));
+    EXPECT_EQ(device.LoadDecoded({1, 2, 3}, DecodedSound{}, 1), -1);
+    std::vector<int16_t> mix(2 * 4410);
+    EXPECT_EQ(device.Play(sound, PlayParams{}), 0);
+    device.RenderSamples(mix.data(), 4410);
+    EXPECT_GT(Rms(mix), 1000.0);
+}
+
 // Long sounds stream: a copy holds a few seconds of decoded samples, however long the sound,
 // plays on through the refills of the updates, loops without a gap and follows a new offset.
 TEST_F(SoundDeviceTest, LongSoundsStreamWhileTheyPlay) {

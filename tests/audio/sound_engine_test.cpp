@@ -30,6 +30,7 @@ protected:
         GameOptions.MusicVolume = 0.5f;
         GameOptions.SoundFxVolume = 0.8f;
         SoundInCutScene = false;
+        SetMusicTimeFollowsTicks(true); // a game on virtual time run before may have left it off
         SetSoundDeviceOpener([this] {
             auto device = std::make_unique<FakeSoundDevice>();
             fake = device.get();
@@ -165,6 +166,31 @@ TEST_F(SoundEngineTest, SoundsThatDoNotLoadAreLoggedWithTheirArchiveAndReason) {
               std::string::npos)
         << log[0];
     EXPECT_NE(log[1].find("| sfx_gates.ogg not loaded: not found"), std::string::npos) << log[1];
+}
+
+// Loading in two halves: nothing is added before the batch is finished, a batch dropped
+// unfinished adds nothing, and one finished after sound was shut down meanwhile adds nothing.
+TEST_F(SoundEngineTest, ASoundBatchAddsItsSoundsOnlyWhenFinished) {
+    const int loaded = static_cast<int>(fake->Sounds.size());
+    ShutdownSound();
+    {
+        SoundBatch dropped = BeginLoadingSounds();
+        EXPECT_FALSE(SoundReady);
+    }
+    EXPECT_FALSE(SoundReady);
+    SoundBatch late = BeginLoadingSounds();
+    ShutdownSound();
+    int progress = 0;
+    FinishLoadingSounds(late, [&] { ++progress; });
+    EXPECT_FALSE(SoundReady);
+    EXPECT_EQ(progress, 0);
+
+    SoundBatch batch = BeginLoadingSounds();
+    EXPECT_TRUE(fake->Sounds.empty());
+    FinishLoadingSounds(batch, [&] { ++progress; });
+    EXPECT_TRUE(SoundReady);
+    EXPECT_EQ(static_cast<int>(fake->Sounds.size()), loaded);
+    EXPECT_EQ(progress, static_cast<int>(SoundList().size()));
 }
 
 // ---- Music ----------------------------------------------------------------------------
