@@ -2,7 +2,9 @@
 // session that plays a level in every location one after the other, against the floor of a
 // session that enters the last location first. Each session runs in a process of its own, so
 // that one's heap does not hide in the other's figures; the peak is the process's high-water
-// mark (VmHWM), read after each location.
+// mark (VmHWM), read after each location. The high-water mark is set back to the resident size
+// before the last location in both sessions, so that their figures for it compare what that
+// location needs after the walk and on its own.
 //
 // The level of each location is the first level of the list that the data set has a file
 // for, played in that location (its board, pictures, music and ambience): the figures count
@@ -26,6 +28,7 @@
 #include "platform/Log.h"
 #include "replay/Replay.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -53,10 +56,20 @@ double StatusMb(const std::string& field) {
     return 0;
 }
 
+// Sets the high-water mark back to the resident size; false where the kernel does not let it.
+bool ResetPeak() {
+    std::ofstream out("/proc/self/clear_refs");
+    out << "5";
+    out.flush();
+    return static_cast<bool>(out);
+}
+
 struct Figures {
-    double startPeak = 0; // after start-up (the first loading screen)
-    double peak = 0;      // at the end of the walk
-    double rss[13] = {};  // after each location's level has played a while
+    double startPeak = 0;     // after start-up (the first loading screen)
+    double peak = 0;          // at the end of the walk
+    double lastPeak = 0;      // while in the last location
+    bool lastPeakOwn = false; // the high-water mark could be set back before it
+    double rss[13] = {};      // after each location's level has played a while
     bool ok = false;
     char failed[96] = {}; // where a session stopped
 };
@@ -93,6 +106,10 @@ Figures Session(const std::string& data, const std::vector<int>& walk) {
         }
     if (file.empty()) return fail("no level file");
     for (int location : walk) {
+        if (location == walk.back()) {
+            f.peak = StatusMb("VmHWM");
+            f.lastPeakOwn = ResetPeak();
+        }
         int index = -1;
         for (size_t i = 0; i < bw::LevelsList.size(); ++i)
             if (bw::LevelsList[i].Location == location) {
@@ -118,7 +135,8 @@ Figures Session(const std::string& data, const std::vector<int>& walk) {
         for (int step = 0; step < 10; ++step) form->StepFrame(20);
         f.rss[location] = StatusMb("VmRSS");
     }
-    f.peak = StatusMb("VmHWM");
+    f.lastPeak = StatusMb("VmHWM");
+    f.peak = std::max(f.peak, f.lastPeak);
     f.ok = true;
     form.reset();
     bw::UnwireGame();
@@ -175,8 +193,15 @@ int main() {
     }
     std::printf("peak through start-up: %.0f MB\n", whole.startPeak);
     for (int n : walk) std::printf("resident in location %d: %.0f MB\n", n, whole.rss[n]);
-    std::printf("peak of the walk through locations 1..%d: %.0f MB\n", last, whole.peak);
-    std::printf("peak entering location %d first (floor): %.0f MB\n", last, floor.peak);
-    std::printf("walk / floor: %.2f (target at most 1.10)\n", whole.peak / floor.peak);
+    std::printf("peak of the walk through locations 1..%d: %.0f MB (target at most 300)\n", last,
+                whole.peak);
+    const bool own = whole.lastPeakOwn && floor.lastPeakOwn;
+    const double after = own ? whole.lastPeak : whole.peak;
+    const double first = own ? floor.lastPeak : floor.peak;
+    const char* what = own ? "peak in" : "peak of the session up to";
+    std::printf("%s location %d after 1..%d: %.0f MB\n", what, last, last - 1, after);
+    std::printf("%s location %d entered first (floor): %.0f MB\n", what, last, first);
+    std::printf("location %d after the walk / floor: %.2f (target at most 1.10)\n", last,
+                after / first);
     return 0;
 }
