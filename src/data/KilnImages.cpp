@@ -565,23 +565,29 @@ ImageSlotRecorder::~ImageSlotRecorder() {
     FImages.FOnItemLoad = std::move(FBefore);
 }
 
-void PutAwayImageSlots(TKilnImages& images, const TKilnImageSlots& slots) {
+namespace {
+
+// Calls `act` with each recorded slot that its image still holds.
+template <class Act>
+void ForRecordedImages(TKilnImages& images, const TKilnImageSlots& slots, Act act) {
     for (const auto& [index, name] : slots)
         if (const TKilnImage* image = images.Image(index); image && image->FName == name)
-            images.PutAway(index);
+            act(index);
+}
+
+} // namespace
+
+void PutAwayImageSlots(TKilnImages& images, const TKilnImageSlots& slots) {
+    ForRecordedImages(images, slots, [&](int index) { images.PutAway(index); });
     malloc_trim(0);
 }
 
 void RecallImageSlots(TKilnImages& images, const TKilnImageSlots& slots) {
-    for (const auto& [index, name] : slots)
-        if (const TKilnImage* image = images.Image(index); image && image->FName == name)
-            images.Recall(index);
+    ForRecordedImages(images, slots, [&](int index) { images.Recall(index); });
 }
 
 void RemoveImageSlots(TKilnImages& images, TKilnImageSlots& slots) {
-    for (const auto& [index, name] : slots)
-        if (const TKilnImage* image = images.Image(index); image && image->FName == name)
-            images.Remove(index);
+    ForRecordedImages(images, slots, [&](int index) { images.Remove(index); });
     slots.clear();
 }
 
