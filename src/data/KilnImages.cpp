@@ -508,29 +508,44 @@ bool TKilnImages::MakeDeferredTextures(TKilnImage& image) {
     return true;
 }
 
-void TKilnImages::EndFrame() {
-    if (FDeferredBudget > 0 && FDeferredBytes > FDeferredBudget) {
-        std::vector<TKilnImage*> idle;
-        for (auto& image : Images)
-            if (image && image->FDeferred && image->HasTextures() &&
-                FNow - image->FLastDrawn >= std::max<uint64_t>(FIdleTime, 1))
-                idle.push_back(image.get());
-        std::stable_sort(idle.begin(), idle.end(), [](const TKilnImage* a, const TKilnImage* b) {
-            return a->FLastDrawn < b->FLastDrawn;
-        });
-        bool gave = false;
-        for (TKilnImage* image : idle) {
-            if (FDeferredBytes <= FDeferredBudget) break;
-            DestroyTextures(*image);
-            gave = true;
-        }
-        if (gave) malloc_trim(0);
+bool TKilnImages::GiveBackIdle(size_t target) {
+    if (FDeferredBytes <= target) return false;
+    std::vector<TKilnImage*> idle;
+    for (auto& image : Images)
+        if (image && image->FDeferred && image->HasTextures() &&
+            FNow - image->FLastDrawn >= std::max<uint64_t>(FIdleTime, 1))
+            idle.push_back(image.get());
+    std::stable_sort(idle.begin(), idle.end(), [](const TKilnImage* a, const TKilnImage* b) {
+        return a->FLastDrawn < b->FLastDrawn;
+    });
+    bool gave = false;
+    for (TKilnImage* image : idle) {
+        if (FDeferredBytes <= target) break;
+        DestroyTextures(*image);
+        gave = true;
     }
+    if (gave) GaveBack();
+    return gave;
+}
+
+void TKilnImages::GaveBack() {
+    FFramesSinceGiveBack = 0;
+    malloc_trim(0);
+}
+
+bool TKilnImages::FitsBudget(size_t bytes) const {
+    return FDeferredBudget == 0 || FDeferredBytes + bytes <= FDeferredBudget;
+}
+
+void TKilnImages::EndFrame() {
+    if (FFramesSinceGiveBack < kFramesInFlight) ++FFramesSinceGiveBack;
+    if (FDeferredBudget > 0) GiveBackIdle(FDeferredBudget);
 }
 
 void TKilnImages::PutAway(int index) {
     TKilnImage* image = Image(index);
     if (image == nullptr || !image->FDeferred) return;
+    if (image->HasTextures()) FFramesSinceGiveBack = 0;
     DestroyTextures(*image);
     image->FPutAway = true;
 }
@@ -540,13 +555,30 @@ void TKilnImages::Recall(int index) {
 }
 
 int TKilnImages::WarmUp(double seconds) {
+    // The driver lets go of textures given back only once the frames that drew them are done;
+    // until then new ones would come on top of them.
+    if (FFramesSinceGiveBack < kFramesInFlight) return static_cast<int>(FWarmSlots.size());
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     size_t done = 0;
     while (done < FWarmSlots.size()) {
-        TKilnImage* image = Image(FWarmSlots[done++]);
-        if (image && image->FDeferred && !image->HasTextures() && !image->FReloadFailed &&
-            !image->FPutAway)
-            MakeDeferredTextures(*image);
+        TKilnImage* image = Image(FWarmSlots[done]);
+        if (!image || !image->FDeferred || image->HasTextures() || image->FReloadFailed ||
+            image->FPutAway) {
+            ++done;
+            continue;
+        }
+        // Warming up keeps within the budget. Pictures undrawn for a while make room, and this
+        // one waits for the frames in flight; one that finds no room is made when first drawn.
+        const size_t bytes = TextureBytes(*image);
+        if (!FitsBudget(bytes)) {
+            if (bytes <= FDeferredBudget && GiveBackIdle(FDeferredBudget - bytes) &&
+                FitsBudget(bytes))
+                break;
+            ++done;
+            continue;
+        }
+        MakeDeferredTextures(*image);
+        ++done;
         if (std::chrono::steady_clock::now() >= end) break;
     }
     FWarmSlots.erase(FWarmSlots.begin(), FWarmSlots.begin() + static_cast<std::ptrdiff_t>(done));

@@ -256,8 +256,12 @@ public:
     void BeginFrame(uint64_t now) { FNow = now; }
     void EndFrame();
     // Makes the textures of images read with TextureTiming::WhenIdle that have none yet, one after
-    // another, until `seconds` have passed. Returns how many are still waiting.
+    // another, until `seconds` have passed. Returns how many are still waiting. It keeps within
+    // the budget: pictures undrawn for FIdleTime give their textures back to make room, and an
+    // image that finds none is made when it is first drawn. After textures are given back (put
+    // away or over the budget) it waits kFramesInFlight frames, for the driver to let them go.
     int WarmUp(double seconds);
+    static constexpr int kFramesInFlight = 3;
     // Bytes of texture that waiting images hold now.
     size_t DeferredBytes() const { return FDeferredBytes; }
     // A waiting image that nothing is meant to draw any more (a location left) gives its
@@ -285,6 +289,12 @@ private:
     // they cannot be read.
     bool MakeDeferredTextures(TKilnImage& image);
     bool ReloadTextures(TKilnImage& image);
+    // Waiting images undrawn for FIdleTime give their textures back, the longest undrawn
+    // first, until the waiting textures take at most `target` bytes. True if any did.
+    bool GiveBackIdle(size_t target);
+    // After textures are given back: the frames in flight start again, the heap is trimmed.
+    void GaveBack();
+    bool FitsBudget(size_t bytes) const;
     friend class TKilnImage;
     // Adds a record already read and decoded (`why` empty), or reports why it was not.
     int AddDecoded(std::string_view key, TKilnArchive* archive, bool mipMapping,
@@ -298,6 +308,7 @@ private:
 
     uint64_t FNow = 0;
     size_t FDeferredBytes = 0;
+    int FFramesSinceGiveBack = kFramesInFlight; // EndFrames since textures were last given back
     std::vector<int> FWarmSlots; // slots of WhenIdle images not made yet, in reading order
 };
 

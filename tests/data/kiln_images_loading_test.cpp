@@ -271,5 +271,65 @@ TEST_F(ImageLoading, WaitingPicturesGetTexturesWhenDrawnAndGiveThemBackOverTheBu
     images.SetCanvas(nullptr); // before the canvas of this test goes
 }
 
+TEST_F(ImageLoading, WarmingUpKeepsWithinTheBudgetAndWaitsForTexturesGivenBack) {
+    images.FKeepPixels = false;
+    Write("w.dan", {{"a.image", ImageRecordBytes(1, 32, 16, 0xFF0000A0u)},
+                    {"b.image", ImageRecordBytes(1, 32, 16, 0xFF0000B0u)},
+                    {"c.image", ImageRecordBytes(1, 32, 16, 0xFF0000C0u)}});
+    Write("n.dan", {{"d.image", ImageRecordBytes(1, 32, 16, 0xFF0000D0u)}});
+    Write("m.dan", {{"e.image", ImageRecordBytes(1, 32, 16, 0xFF0000E0u)}});
+    TKilnArchive w, n, m;
+    Open(w, dir.File("w.dan"));
+    Open(n, dir.File("n.dan"));
+    Open(m, dir.File("m.dan"));
+    images.FDeferredBudget = 2u * 32 * 32 * 4;
+    images.FIdleTime = 30;
+    EXPECT_EQ(images.AddAllFromArchive(&w, true, false, TextureTiming::WhenIdle), 3);
+    const TKilnImage& a = *images.GetImage("a.image");
+    const TKilnImage& b = *images.GetImage("b.image");
+    const TKilnImage& c = *images.GetImage("c.image");
+    const auto frame = [&](uint64_t now) {
+        images.BeginFrame(now);
+        a.Touch();
+        images.EndFrame();
+    };
+
+    // Two fit; the third finds nothing idle to make room and is left to its first draw.
+    EXPECT_EQ(images.WarmUp(1.0), 0);
+    EXPECT_TRUE(a.HasTextures());
+    EXPECT_TRUE(b.HasTextures());
+    EXPECT_FALSE(c.HasTextures());
+    EXPECT_EQ(images.DeferredBytes(), images.FDeferredBudget);
+
+    // Later pictures make room among those gone undrawn, then wait for the frames in flight
+    // before they come on top of the textures just given back.
+    frame(40);
+    EXPECT_EQ(images.AddAllFromArchive(&n, true, false, TextureTiming::WhenIdle), 1);
+    const TKilnImage& d = *images.GetImage("d.image");
+    EXPECT_EQ(images.WarmUp(1.0), 1);
+    EXPECT_FALSE(b.HasTextures());
+    EXPECT_FALSE(d.HasTextures());
+    for (int f = 1; f < TKilnImages::kFramesInFlight; ++f) {
+        frame(40 + f);
+        EXPECT_EQ(images.WarmUp(1.0), 1) << f;
+    }
+    frame(50);
+    EXPECT_EQ(images.WarmUp(1.0), 0);
+    EXPECT_TRUE(d.HasTextures());
+    EXPECT_TRUE(a.HasTextures());
+    EXPECT_EQ(canvas.LiveTextures(), 2u);
+
+    // A location left puts its pictures away: those of the next one wait as well.
+    images.PutAway(images.IndexOf("d.image"));
+    EXPECT_EQ(images.AddAllFromArchive(&m, true, false, TextureTiming::WhenIdle), 1);
+    const TKilnImage& e = *images.GetImage("e.image");
+    EXPECT_EQ(images.WarmUp(1.0), 1);
+    for (int f = 0; f < TKilnImages::kFramesInFlight; ++f) frame(60 + f);
+    EXPECT_EQ(images.WarmUp(1.0), 0);
+    EXPECT_TRUE(e.HasTextures());
+    EXPECT_FALSE(d.HasTextures());
+    EXPECT_EQ(canvas.LiveTextures(), 2u);
+}
+
 } // namespace
 } // namespace bw
