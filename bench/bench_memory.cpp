@@ -6,6 +6,11 @@
 // before the last location in both sessions, so that their figures for it compare what that
 // location needs after the walk and on its own.
 //
+// Every loading screen is drawn while it waits for the player's click, as the game draws it:
+// that is when the pictures that come next are warmed up. The first one waits four seconds,
+// as long as a player spends there, in the menu and on the map before the first level; the
+// screen of each location waits one.
+//
 // The level of each location is the first level of the list that the data set has a file
 // for, played in that location (its board, pictures, music and ambience): the figures count
 // the pictures of every location whether or not its own levels are written yet.
@@ -74,6 +79,13 @@ struct Figures {
     char failed[96] = {}; // where a session stopped
 };
 
+// The loading screen on display for `seconds`, drawn 60 times a second, until the click.
+void WaitAtLoadingScreen(bw::TMainForm& form, double seconds) {
+    for (int frame = 0;
+         frame < static_cast<int>(seconds * 60) && bw::CurrentScene == bw::scene_Loaded; ++frame)
+        form.StepFrame(1);
+}
+
 // One session: start-up, then a level in each location of `walk`.
 Figures Session(const std::string& data, const std::vector<int>& walk) {
     Figures f;
@@ -95,6 +107,7 @@ Figures Session(const std::string& data, const std::vector<int>& walk) {
     bw::DestroySplash();
     bw::FinishStartup();
     if (bw::CurrentScene != bw::scene_Loaded) return fail("no first loading screen");
+    WaitAtLoadingScreen(*form, 4);
     f.startPeak = StatusMb("VmHWM");
 
     // The first level with a file stands for every location.
@@ -125,7 +138,10 @@ Figures Session(const std::string& data, const std::vector<int>& walk) {
         if (!bw::PlayLevel(index))
             return fail("level " + std::to_string(index + 1) + " did not start");
         // Behind the loading screen the first time: leaving it starts the level.
-        if (bw::CurrentScene == bw::scene_Loaded) bw::LeaveLoadingScreen();
+        if (bw::CurrentScene == bw::scene_Loaded) {
+            WaitAtLoadingScreen(*form, 1);
+            bw::LeaveLoadingScreen();
+        }
         if (bw::CurrentScene != bw::scene_Level)
             return fail("location " + std::to_string(location) + " ends in " +
                         bw::SceneName(bw::CurrentScene) + " after " +
