@@ -524,13 +524,11 @@ bool TKilnImages::GiveBackIdle(size_t target) {
         DestroyTextures(*image);
         gave = true;
     }
-    if (gave) GaveBack();
+    if (gave) {
+        FFramesSinceGiveBack = 0;
+        malloc_trim(0);
+    }
     return gave;
-}
-
-void TKilnImages::GaveBack() {
-    FFramesSinceGiveBack = 0;
-    malloc_trim(0);
 }
 
 bool TKilnImages::FitsBudget(size_t bytes) const {

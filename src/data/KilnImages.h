@@ -290,10 +290,9 @@ private:
     bool MakeDeferredTextures(TKilnImage& image);
     bool ReloadTextures(TKilnImage& image);
     // Waiting images undrawn for FIdleTime give their textures back, the longest undrawn
-    // first, until the waiting textures take at most `target` bytes. True if any did.
+    // first, until the waiting textures take at most `target` bytes; the frames in flight then
+    // start again. True if any did.
     bool GiveBackIdle(size_t target);
-    // After textures are given back: the frames in flight start again, the heap is trimmed.
-    void GaveBack();
     bool FitsBudget(size_t bytes) const;
     friend class TKilnImage;
     // Adds a record already read and decoded (`why` empty), or reports why it was not.
